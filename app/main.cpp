@@ -1,0 +1,36 @@
+#include "data/conversions.h"
+#include "shell/login_window.h"
+#include "shell/shell_windows.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("Quillon needs a graphical display, and none is set (DISPLAY is empty).\n"
+                   "On a machine without one, start it under a virtual display:\n"
+                   "    xvfb-run -a ./quillon\n",
+                   stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Quillon"_s);
+
+    // Standard buttons read 是/否, 确定, 取消 in the operator's language.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(conv::locale(), u"qtbase"_s, u"_"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+    QLocale::setDefault(conv::locale());
+
+    registerAllWindows();
+    auto *login = new Form1();
+    login->setAttribute(Qt::WA_DeleteOnClose);
+    login->show();
+    return app.exec();
+}

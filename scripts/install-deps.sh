@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs every Debian package Quillon needs to build, run, test and benchmark.
+set -euo pipefail
+packages=(
+    build-essential cmake
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins
+    libgl-dev fonts-wqy-microhei
+    xvfb xauth
+    libbenchmark-dev sqlite3
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update
+    $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

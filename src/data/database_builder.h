@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Makes a new database file: the tables, the access record for the password, the first
+// operator with every right and the company row; sample floors, rooms and stays on request.
+// The program itself never does this; the creation tool, the tests and the benchmarks do.
+namespace dbbuild {
+
+struct Options {
+    QString password;
+    bool sampleData = true;
+    QString operatorName = QStringLiteral("admin");
+    QString operatorPassword = QStringLiteral("admin");
+    QString companyName;
+};
+
+// Returns an empty string on success, else why it failed. Never overwrites an existing file.
+QString createDatabase(const QString &path, const Options &options);
+
+} // namespace dbbuild

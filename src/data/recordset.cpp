@@ -1,0 +1,213 @@
+#include "data/recordset.h"
+
+#include "data/connection.h"
+#include "data/conversions.h"
+#include "data/db_error.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QSqlRecord>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString tableOf(const QString &select)
+{
+    static const QRegularExpression from(u"\\bfrom\\s+[\\[\"]?([^\\s\\]\"]+)"_s,
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = from.match(select);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+QString quoted(const QString &name)
+{
+    return u"\""_s + name + u"\""_s;
+}
+
+} // namespace
+
+Recordset::Recordset(Connection &connection) : m_connection(connection) {}
+
+void Recordset::open(const QString &select, const QVariantList &params)
+{
+    close();
+    m_tableName = tableOf(select);
+    m_table = schema::table(m_tableName);
+    m_query = m_connection.run(select, params, true);
+    const bool any = m_query.next();
+    m_eof = !any;
+    m_bof = !any;
+}
+
+void Recordset::close()
+{
+    m_query = QSqlQuery();
+    m_eof = m_bof = true;
+    m_adding = false;
+    m_pendingOrdinals.clear();
+    m_pendingValues.clear();
+}
+
+void Recordset::moveNext()
+{
+    if (m_eof)
+        throw DbError(u"记录集已经到达末尾。"_s);
+    m_bof = false;
+    m_eof = !m_query.next();
+}
+
+int Recordset::fieldCount() const
+{
+    if (m_table)
+        return int(m_table->columns.size());
+    return m_query.record().count();
+}
+
+QVariant Recordset::field(int ordinal) const
+{
+    if (m_eof)
+        throw DbError(u"当前没有记录。"_s);
+    if (ordinal < 0 || ordinal >= fieldCount())
+        throw DbError(u"没有第 "_s + QString::number(ordinal) + u" 列。"_s);
+    const QVariant v = m_query.value(ordinal);
+    if (v.isNull())
+        return {};
+    if (m_table && m_table->columns.at(ordinal).type == schema::ColumnType::DateTime) {
+        if (const auto dt = conv::fromStorage(v.toString()))
+            return *dt;
+    }
+    return v;
+}
+
+QString Recordset::text(int ordinal) const
+{
+    return conv::variantToText(field(ordinal));
+}
+
+void Recordset::readTexts(QString *out, int count) const
+{
+    if (m_eof)
+        throw DbError(u"当前没有记录。"_s);
+    for (int i = 0; i < count; ++i) {
+        const QVariant v = m_query.value(i);
+        if (v.isNull())
+            out[i].clear();
+        else if (v.typeId() == QMetaType::QString)
+            out[i] = m_table && m_table->columns.at(i).type == schema::ColumnType::DateTime
+                         ? conv::storageToText(v.toString())
+                         : v.toString();
+        else
+            out[i] = conv::variantToText(v);
+    }
+}
+
+void Recordset::addNew()
+{
+    if (!m_table)
+        throw DbError(u"不能在这个查询上新增记录。"_s);
+    m_adding = true;
+    m_pendingOrdinals.clear();
+    m_pendingValues.clear();
+}
+
+QVariant Recordset::storageValue(int ordinal, const QVariant &value) const
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    using schema::ColumnType;
+    switch (m_table->columns.at(ordinal).type) {
+    case ColumnType::Key:
+        throw DbError(u"自动编号的列不能写入。"_s);
+    case ColumnType::Text:
+        return value.toString();
+    case ColumnType::Int16: {
+        std::optional<qint16> n;
+        if (value.typeId() == QMetaType::QString)
+            n = conv::toInt16(value.toString());
+        else if (value.canConvert<double>())
+            n = conv::toInt16(value.toDouble());
+        if (!n)
+            throw DbError(u"数值“"_s + value.toString() + u"”不是 -32768 到 32767 之间的整数（溢出或类型不匹配）。"_s);
+        return int(*n);
+    }
+    case ColumnType::Number: {
+        if (value.typeId() == QMetaType::QString) {
+            const auto d = conv::toNumber(value.toString());
+            if (!d)
+                throw DbError(u"“"_s + value.toString() + u"”不是数字（类型不匹配）。"_s);
+            return *d;
+        }
+        return value;
+    }
+    case ColumnType::DateTime: {
+        std::optional<QDateTime> dt;
+        if (value.typeId() == QMetaType::QDateTime)
+            dt = value.toDateTime();
+        else if (value.typeId() == QMetaType::QDate)
+            dt = value.toDate().startOfDay();
+        else
+            dt = conv::textToDateTime(value.toString());
+        if (!dt || !dt->isValid())
+            throw DbError(u"“"_s + value.toString() + u"”不是日期（类型不匹配）。"_s);
+        return conv::toStorage(*dt);
+    }
+    }
+    return value;
+}
+
+void Recordset::setField(int ordinal, const QVariant &value)
+{
+    if (!m_table)
+        throw DbError(u"这个查询的记录不能修改。"_s);
+    if (!m_adding && m_eof)
+        throw DbError(u"当前没有记录。"_s);
+    if (ordinal < 0 || ordinal >= m_table->columns.size())
+        throw DbError(u"没有第 "_s + QString::number(ordinal) + u" 列。"_s);
+    const QVariant stored = storageValue(ordinal, value);
+    const qsizetype at = m_pendingOrdinals.indexOf(ordinal);
+    if (at >= 0) {
+        m_pendingValues[at] = stored;
+    } else {
+        m_pendingOrdinals.append(ordinal);
+        m_pendingValues.append(stored);
+    }
+}
+
+void Recordset::update()
+{
+    if (!m_table)
+        throw DbError(u"这个查询的记录不能修改。"_s);
+    const QString table = quoted(m_table->name);
+    QStringList names;
+    for (int ordinal : std::as_const(m_pendingOrdinals))
+        names.append(quoted(m_table->columns.at(ordinal).name));
+    if (m_adding) {
+        QSqlQuery q;
+        if (names.isEmpty()) {
+            q = m_connection.run(u"insert into "_s + table + u" default values"_s);
+        } else {
+            QStringList marks(names.size(), u"?"_s);
+            q = m_connection.run(u"insert into "_s + table + u" ("_s + names.join(u", "_s) + u") values ("_s +
+                                     marks.join(u", "_s) + u")"_s,
+                                 m_pendingValues);
+        }
+        m_lastKey = q.lastInsertId().toLongLong();
+        m_adding = false;
+    } else {
+        if (m_eof)
+            throw DbError(u"当前没有记录。"_s);
+        if (!names.isEmpty()) {
+            QStringList sets;
+            for (const QString &n : std::as_const(names))
+                sets.append(n + u"=?"_s);
+            QVariantList values = m_pendingValues;
+            values.append(m_query.value(0));
+            m_connection.run(u"update "_s + table + u" set "_s + sets.join(u", "_s) + u" where "_s +
+                                 quoted(m_table->columns.at(0).name) + u"=?"_s,
+                             values);
+        }
+    }
+    m_pendingOrdinals.clear();
+    m_pendingValues.clear();
+}

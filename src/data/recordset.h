@@ -1,0 +1,63 @@
+#pragma once
+
+#include "data/schema.h"
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <QVector>
+
+class Connection;
+
+// A record set over one select, addressed by column ordinal only. It serves the five ways
+// the program touches rows: list, lookup, insert (addNew/update), rewrite (setField/update);
+// commands go straight through Connection::execute.
+class Recordset
+{
+public:
+    explicit Recordset(Connection &connection);
+
+    // "select * from <table> [where ...]" with "?" placeholders for every typed value.
+    void open(const QString &select, const QVariantList &params = {});
+    void close();
+
+    // Both true right after open() means the select found nothing.
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    void moveNext();
+
+    int fieldCount() const;
+    // NULL comes back as an invalid QVariant; date-time columns as QDateTime.
+    QVariant field(int ordinal) const;
+    // The value as the operator sees it; NULL reads as empty.
+    QString text(int ordinal) const;
+    // The first `count` columns of the current record as text, in one pass (list fills).
+    void readTexts(QString *out, int count) const;
+
+    // Begins a new row; column 0 is left to the database.
+    void addNew();
+    // Holds a value for the current (or new) row until update(). Text given for a number,
+    // 16-bit integer or date-time column is converted first; a conversion that fails throws.
+    void setField(int ordinal, const QVariant &value);
+    // Stores the new or changed row.
+    void update();
+    // Key of the row last stored by update() after addNew().
+    qint64 lastInsertedKey() const { return m_lastKey; }
+
+    const schema::Table *table() const { return m_table; }
+
+private:
+    QVariant storageValue(int ordinal, const QVariant &value) const;
+
+    Connection &m_connection;
+    QSqlQuery m_query;
+    const schema::Table *m_table = nullptr;
+    QString m_tableName;
+    bool m_eof = true;
+    bool m_bof = true;
+    bool m_adding = false;
+    QVector<int> m_pendingOrdinals;
+    QVariantList m_pendingValues;
+    qint64 m_lastKey = -1;
+};

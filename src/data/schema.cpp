@@ -1,0 +1,117 @@
+#include "data/schema.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace schema {
+
+namespace {
+
+using T = ColumnType;
+
+QList<Column> stayColumns(const QString &key)
+{
+    return {{key, T::Key},           {u"旅客姓名"_s, T::Text}, {u"旅客单位"_s, T::Text},
+            {u"证件名称"_s, T::Text},   {u"证件号码"_s, T::Text}, {u"入住时间"_s, T::DateTime},
+            {u"计划入住天数"_s, T::Int16}, {u"入住人数"_s, T::Int16}, {u"房间ID"_s, T::Int16},
+            {u"预付款"_s, T::Int16},     {u"备注信息"_s, T::Text}};
+}
+
+QList<Table> buildTables()
+{
+    QList<Table> t;
+    t.append({Operators,
+              {{u"用户ID"_s, T::Key}, {u"用户名称"_s, T::Text}, {u"登陆密码"_s, T::Text}, {u"权限设置"_s, T::Text}}});
+    t.append({Company,
+              {{u"配置ID"_s, T::Key},
+               {u"企业名称"_s, T::Text},
+               {u"法人代表"_s, T::Text},
+               {u"电话"_s, T::Text},
+               {u"传真"_s, T::Text},
+               {u"电子邮件"_s, T::Text},
+               {u"地址"_s, T::Text},
+               {u"邮政编码"_s, T::Text},
+               {u"企业简介"_s, T::Text}}});
+    t.append({Floors, {{u"楼层ID"_s, T::Key}, {u"楼层名称"_s, T::Text}}});
+    t.append({Rooms,
+              {{u"房间ID"_s, T::Key},
+               {u"房间号"_s, T::Text},
+               {u"房间名称"_s, T::Text},
+               {u"房间类型"_s, T::Text},
+               {u"所属楼层"_s, T::Text},
+               {u"标准价格"_s, T::Number},
+               {u"会员价格"_s, T::Number},
+               {u"房间状态"_s, T::Int16}}});
+    t.append({Stays, stayColumns(u"入住ID"_s)});
+    t.append({Reservations, stayColumns(u"预订ID"_s)});
+    QList<Column> done = stayColumns(u"退房ID"_s);
+    done.removeLast();
+    done.append({{u"退房时间"_s, T::DateTime},
+                 {u"实际入住天数"_s, T::Int16},
+                 {u"实际金额"_s, T::Int16},
+                 {u"应收款"_s, T::Int16},
+                 {u"应退款"_s, T::Int16},
+                 {u"备注信息"_s, T::Text}});
+    t.append({CompletedStays, done});
+    t.append({Takings, {{u"交款ID"_s, T::Key}, {u"交款时间"_s, T::DateTime}, {u"交款金额"_s, T::Number}, {u"交款人"_s, T::Text}}});
+    t.append({Disbursements,
+              {{u"拔款ID"_s, T::Key}, {u"拔款时间"_s, T::DateTime}, {u"拔款金额"_s, T::Number}, {u"拔款人"_s, T::Text}}});
+    return t;
+}
+
+QString columnDefinition(const Column &c)
+{
+    const QString name = u"\""_s + c.name + u"\""_s;
+    switch (c.type) {
+    case T::Key:
+        // AUTOINCREMENT: a deleted key is never handed out again.
+        return name + u" INTEGER PRIMARY KEY AUTOINCREMENT"_s;
+    case T::Text:
+        return name + u" TEXT"_s;
+    case T::Int16:
+        return name + u" SMALLINT CHECK ("_s + name + u" BETWEEN -32768 AND 32767)"_s;
+    case T::Number:
+        // Numeric affinity: 120 reads back as the integer 120, 12.5 as 12.5.
+        return name + u" NUMERIC"_s;
+    case T::DateTime:
+        // Stored as "yyyy-MM-dd HH:mm:ss" text, which sorts and compares in time order.
+        return name + u" DATETIME"_s;
+    }
+    return name;
+}
+
+} // namespace
+
+const QList<Table> &tables()
+{
+    static const QList<Table> all = buildTables();
+    return all;
+}
+
+const Table *table(const QString &name)
+{
+    for (const Table &t : tables()) {
+        if (t.name == name)
+            return &t;
+    }
+    return nullptr;
+}
+
+QStringList createStatements()
+{
+    QStringList sql;
+    for (const Table &t : tables()) {
+        QStringList cols;
+        for (const Column &c : t.columns)
+            cols.append(columnDefinition(c));
+        sql.append(u"CREATE TABLE \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
+    }
+    sql.append(u"CREATE INDEX \"旅客退房_入住时间\" ON \"旅客退房\" (\"入住时间\")"_s);
+    sql.append(u"CREATE INDEX \"旅客退房_房间ID\" ON \"旅客退房\" (\"房间ID\")"_s);
+    sql.append(u"CREATE INDEX \"旅客入住_房间ID\" ON \"旅客入住\" (\"房间ID\")"_s);
+    sql.append(u"CREATE INDEX \"房间_房间号\" ON \"房间\" (\"房间号\", \"房间状态\")"_s);
+    sql.append(u"CREATE INDEX \"房间_房间状态\" ON \"房间\" (\"房间状态\")"_s);
+    sql.append(u"CREATE TABLE \""_s + QString(AccessTable) + u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
+    return sql;
+}
+
+} // namespace schema

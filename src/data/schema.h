@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The tables of the database file and the kind of every column, in ordinal order.
+namespace schema {
+
+enum class ColumnType { Key, Text, Int16, Number, DateTime };
+
+struct Column {
+    QString name;
+    ColumnType type;
+};
+
+struct Table {
+    QString name;
+    QList<Column> columns;
+};
+
+const QList<Table> &tables();
+// nullptr when the name is not one of ours.
+const Table *table(const QString &name);
+
+// Statements that create an empty store: the tables, their indexes and the access record.
+QStringList createStatements();
+
+// Table names used throughout the program.
+inline const QString Operators = QString::fromUtf16(u"操作用户");
+inline const QString Company = QString::fromUtf16(u"公司配置");
+inline const QString Floors = QString::fromUtf16(u"楼层");
+inline const QString Rooms = QString::fromUtf16(u"房间");
+inline const QString Stays = QString::fromUtf16(u"旅客入住");
+inline const QString Reservations = QString::fromUtf16(u"旅客预订");
+inline const QString CompletedStays = QString::fromUtf16(u"旅客退房");
+inline const QString Takings = QString::fromUtf16(u"交款");
+inline const QString Disbursements = QString::fromUtf16(u"拔款");
+
+// Where the salted hash of the database password lives.
+inline const QString AccessTable = QString::fromUtf16(u"quillon_access");
+
+} // namespace schema

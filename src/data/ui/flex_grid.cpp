@@ -1,0 +1,308 @@
+#include "data/ui/flex_grid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPalette>
+#include <cstring>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr std::size_t BlockChars = 256 * 1024;
+}
+
+FlexGridModel::FlexGridModel(QObject *parent) : QAbstractTableModel(parent)
+{
+    m_header = {QString(), QString()};
+    m_centred = {false, false};
+}
+
+FlexGridModel::~FlexGridModel() = default;
+
+void FlexGridModel::clearCells()
+{
+    m_blocks.clear();
+    m_blockUsed = m_blockSize = 0;
+    m_rowStart.clear();
+    m_length.clear();
+}
+
+const char16_t *FlexGridModel::store(const QString *cells, int count, std::vector<quint32> &lengths)
+{
+    std::size_t total = 0;
+    for (int c = 0; c < m_cols; ++c)
+        total += c < count ? std::size_t(cells[c].size()) : 0;
+    if (m_blockUsed + total > m_blockSize || m_blocks.empty()) {
+        const std::size_t size = std::max(BlockChars, total);
+        m_blocks.push_back(std::make_unique<char16_t[]>(size));
+        m_blockSize = size;
+        m_blockUsed = 0;
+    }
+    char16_t *start = m_blocks.back().get() + m_blockUsed;
+    char16_t *out = start;
+    for (int c = 0; c < m_cols; ++c) {
+        const qsizetype n = c < count ? cells[c].size() : 0;
+        if (n)
+            std::memcpy(out, cells[c].utf16(), std::size_t(n) * sizeof(char16_t));
+        out += n;
+        lengths.push_back(quint32(n));
+    }
+    m_blockUsed += total;
+    return start;
+}
+
+void FlexGridModel::setRows(int rows)
+{
+    rows = std::max(rows, 1);
+    const int current = this->rows();
+    if (rows == current)
+        return;
+    if (rows < current) {
+        if (!m_filling)
+            beginRemoveRows({}, rows - 1, current - 2);
+        if (rows == 1) {
+            clearCells();
+        } else {
+            m_rowStart.resize(std::size_t(rows - 1));
+            m_length.resize(std::size_t(rows - 1) * std::size_t(m_cols));
+        }
+        if (!m_filling)
+            endRemoveRows();
+        return;
+    }
+    if (!m_filling)
+        beginInsertRows({}, current - 1, rows - 2);
+    std::vector<QString> none;
+    for (int r = current; r < rows; ++r)
+        m_rowStart.push_back(store(none.data(), 0, m_length));
+    if (!m_filling)
+        endInsertRows();
+}
+
+void FlexGridModel::setCols(int cols)
+{
+    cols = std::max(cols, 1);
+    if (cols == m_cols)
+        return;
+    beginResetModel();
+    // Rebuild every row at the new width.
+    std::vector<std::vector<QString>> old;
+    for (int r = 1; r < rows(); ++r) {
+        std::vector<QString> row;
+        for (int c = 0; c < m_cols; ++c)
+            row.push_back(textMatrix(r, c));
+        old.push_back(std::move(row));
+    }
+    clearCells();
+    m_cols = cols;
+    while (m_header.size() < cols)
+        m_header.append(QString());
+    while (m_header.size() > cols)
+        m_header.removeLast();
+    m_centred.resize(std::size_t(cols), false);
+    for (auto &row : old) {
+        row.resize(std::size_t(cols));
+        m_rowStart.push_back(store(row.data(), cols, m_length));
+    }
+    endResetModel();
+}
+
+void FlexGridModel::setFormatString(const QString &format)
+{
+    const QStringList parts = format.split(u'|');
+    setCols(int(parts.size()));
+    m_format = format;
+    for (int c = 0; c < parts.size(); ++c) {
+        QString text = parts.at(c);
+        const bool centred = text.startsWith(u'^');
+        if (centred)
+            text.remove(0, 1);
+        m_header[c] = text;
+        m_centred[std::size_t(c)] = centred;
+    }
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
+}
+
+QString FlexGridModel::textMatrix(int row, int col) const
+{
+    if (col < 0 || col >= m_cols || row < 0 || row >= rows())
+        return {};
+    if (row == 0)
+        return m_header.at(col);
+    const std::size_t base = std::size_t(row - 1) * std::size_t(m_cols);
+    const char16_t *p = m_rowStart[std::size_t(row - 1)];
+    for (int c = 0; c < col; ++c)
+        p += m_length[base + std::size_t(c)];
+    return QString(reinterpret_cast<const QChar *>(p), qsizetype(m_length[base + std::size_t(col)]));
+}
+
+void FlexGridModel::setTextMatrix(int row, int col, const QString &text)
+{
+    if (col < 0 || col >= m_cols || row < 0 || row >= rows())
+        return;
+    if (row == 0) {
+        m_header[col] = text;
+        Q_EMIT headerDataChanged(Qt::Horizontal, col, col);
+        return;
+    }
+    std::vector<QString> cells;
+    for (int c = 0; c < m_cols; ++c)
+        cells.push_back(c == col ? text : textMatrix(row, c));
+    std::vector<quint32> lengths;
+    m_rowStart[std::size_t(row - 1)] = store(cells.data(), m_cols, lengths);
+    std::copy(lengths.begin(), lengths.end(), m_length.begin() + std::ptrdiff_t(row - 1) * m_cols);
+    if (!m_filling)
+        Q_EMIT dataChanged(index(row - 1, col), index(row - 1, col));
+}
+
+void FlexGridModel::beginFill()
+{
+    beginResetModel();
+    m_filling = true;
+}
+
+void FlexGridModel::appendRow(const QString *cells, int count)
+{
+    if (!m_filling)
+        beginInsertRows({}, rows() - 1, rows() - 1);
+    m_rowStart.push_back(store(cells, count, m_length));
+    if (!m_filling)
+        endInsertRows();
+}
+
+void FlexGridModel::endFill()
+{
+    m_filling = false;
+    endResetModel();
+}
+
+int FlexGridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows() - 1;
+}
+
+int FlexGridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_cols;
+}
+
+QVariant FlexGridModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return textMatrix(index.row() + 1, index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(
+            (m_centred[std::size_t(index.column())] ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter));
+    case Qt::BackgroundRole:
+        if (index.column() == 0)
+            return QApplication::palette().button();
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_cols)
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_header.at(section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    return {};
+}
+
+FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridModel(this))
+{
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    applyRowHeight();
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current, const QModelIndex &) {
+                if (current.isValid())
+                    Q_EMIT Click();
+            });
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { applyColumnWidths(); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
+}
+
+void FlexGrid::setCols(int cols)
+{
+    m_model->setCols(cols);
+    applyColumnWidths();
+}
+
+void FlexGrid::setFormatString(const QString &format)
+{
+    m_model->setFormatString(format);
+    applyColumnWidths();
+}
+
+void FlexGrid::setRowHeightMin(int twips)
+{
+    m_rowHeightMinTwips = std::max(twips, 0);
+    applyRowHeight();
+}
+
+void FlexGrid::applyRowHeight()
+{
+    // 1440 twips an inch, at the screen's logical resolution.
+    const int minimum = qRound(m_rowHeightMinTwips * logicalDpiY() / 1440.0);
+    const int height = std::max(minimum, fontMetrics().height() + 4);
+    verticalHeader()->setMinimumSectionSize(std::min(height, minimum > 0 ? minimum : height));
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+void FlexGrid::applyColumnWidths()
+{
+    // Each column is as wide as its header text; the blanks in it widen the column.
+    const QFontMetrics fm = horizontalHeader()->fontMetrics();
+    for (int c = 0; c < m_model->cols(); ++c)
+        horizontalHeader()->resizeSection(c, fm.horizontalAdvance(m_model->headerTexts().value(c)) + 14);
+}
+
+int FlexGrid::RowSel() const
+{
+    const QModelIndex current = selectionModel()->currentIndex();
+    if (!current.isValid() || !selectionModel()->isRowSelected(current.row(), {}))
+        return 0;
+    return current.row() + 1;
+}
+
+void FlexGrid::selectRecord(int row)
+{
+    if (row < 1 || row >= Rows())
+        return;
+    const QModelIndex idx = m_model->index(row - 1, 0);
+    if (selectionModel()->currentIndex().row() == row - 1) {
+        selectRow(row - 1);
+        Q_EMIT Click();
+        return;
+    }
+    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent *event)
+{
+    const int before = selectionModel()->currentIndex().row();
+    QTableView::mousePressEvent(event);
+    const QModelIndex after = indexAt(event->position().toPoint());
+    // A click on the row already current changes nothing, but is still a choice.
+    if (after.isValid() && after.row() == before)
+        Q_EMIT Click();
+}

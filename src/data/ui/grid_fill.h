@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+
+class Connection;
+class FlexGrid;
+class Recordset;
+
+// The two things every list window does with its grid: fill it from a select, and (in the
+// window itself) copy the chosen row's cells into boxes.
+namespace grid {
+
+inline constexpr int DefaultRowHeight = 250; // twips
+inline constexpr int KeepRowHeight = -1;
+
+// Back to the header row only, with the given header and least row height.
+void reset(FlexGrid *grid, const QString &header, int rowHeightTwips = DefaultRowHeight);
+
+// reset(), then one grid row per record of the select: grid column i takes record column i
+// as text (NULL and empty leave the cell empty). Throws DbError; rows added so far stay.
+void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, Connection &connection,
+          const QString &select, const QVariantList &params = {});
+// The same on a connection of its own.
+void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &select,
+          const QVariantList &params = {});
+
+// Adds the record set's current record as a new last row.
+void appendRecord(FlexGrid *grid, const Recordset &records);
+
+// Header strings shared by several windows.
+QString roomHeader();
+QString stayHeader();
+QString completedStayHeader();
+
+} // namespace grid

@@ -1,0 +1,153 @@
+#include "data/ui/seams.h"
+
+#include "data/db_error.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QWidget>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace ui {
+
+namespace {
+
+Seam *g_seam = nullptr;
+
+QStringList candidates(Program program)
+{
+    switch (program) {
+    case Program::Calculator:
+        return {u"gnome-calculator"_s, u"kcalc"_s, u"galculator"_s, u"mate-calc"_s, u"qalculate-gtk"_s,
+                u"xcalc"_s};
+    case Program::TextEditor:
+        return {u"gnome-text-editor"_s, u"gedit"_s, u"kwrite"_s, u"kate"_s, u"mousepad"_s, u"pluma"_s,
+                u"xed"_s, u"featherpad"_s, u"leafpad"_s, u"xedit"_s};
+    case Program::Browser:
+        return {u"firefox"_s, u"firefox-esr"_s, u"chromium"_s, u"google-chrome"_s, u"epiphany"_s,
+                u"konqueror"_s};
+    }
+    return {};
+}
+
+} // namespace
+
+int Seam::message(QWidget *parent, const QString &text, int style, const QString &title)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon((style & vbCritical) ? QMessageBox::Critical : QMessageBox::Information);
+    if (style & vbYesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int r = box.exec();
+    if (style & vbYesNo)
+        return r == QMessageBox::Yes ? vbYes : vbNo;
+    return vbOK;
+}
+
+void Seam::showModal(QWidget *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+bool Seam::startProgram(Program program, const QString &argument)
+{
+    const QStringList args = argument.isEmpty() ? QStringList() : QStringList{argument};
+    for (const QString &name : candidates(program)) {
+        const QString path = QStandardPaths::findExecutable(name);
+        if (!path.isEmpty() && QProcess::startDetached(path, args))
+            return true;
+    }
+    // Last resort: whatever the desktop opens such things with.
+    if (program == Program::Browser && !argument.isEmpty())
+        return QDesktopServices::openUrl(QUrl(argument));
+    return false;
+}
+
+QDate Seam::today()
+{
+    return QDate::currentDate();
+}
+
+QString Seam::openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+}
+
+QString Seam::saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+}
+
+bool Seam::hasPrinter()
+{
+    return !QPrinterInfo::defaultPrinter().isNull();
+}
+
+bool Seam::printPage(const std::function<void(QPainter &, QPagedPaintDevice &)> &paint, QString *error)
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        if (error)
+            *error = u"没有可用的打印机。"_s;
+        return false;
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error)
+            *error = u"打印机“"_s + info.printerName() + u"”无法开始打印。"_s;
+        return false;
+    }
+    paint(painter, printer);
+    if (!painter.end()) {
+        if (error)
+            *error = u"打印失败。"_s;
+        return false;
+    }
+    return true;
+}
+
+Seam &seam()
+{
+    static Seam production;
+    return g_seam ? *g_seam : production;
+}
+
+void setSeam(Seam *s)
+{
+    g_seam = s;
+}
+
+int MsgBox(QWidget *parent, const QString &text, int style)
+{
+    return seam().message(parent, text, style, u"提示"_s);
+}
+
+void showFailure(QWidget *parent, const DbError &error)
+{
+    seam().message(parent, error.text(), vbCritical, u"提示"_s);
+}
+
+QDate today()
+{
+    return seam().today();
+}
+
+} // namespace ui

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <functional>
+
+class QWidget;
+class QPainter;
+class QPagedPaintDevice;
+class DbError;
+
+// Everything that leaves the window's own code — message boxes, showing windows, starting
+// programs, file dialogs, printing, today's date — passes through one seam, so tests can
+// stand in for the operator and the platform.
+namespace ui {
+
+// Message box styles and answers, as the windows name them.
+enum MsgStyle : int { vbOKOnly = 0, vbYesNo = 4, vbCritical = 16, vbInformation = 64 };
+enum MsgAnswer : int { vbOK = 1, vbYes = 6, vbNo = 7 };
+
+enum class Program { Calculator, TextEditor, Browser };
+
+class Seam
+{
+public:
+    virtual ~Seam() = default;
+    virtual int message(QWidget *parent, const QString &text, int style, const QString &title);
+    // Shows the window modal over its owner without blocking the caller.
+    virtual void showModal(QWidget *window);
+    // Starts a program without waiting; false when nothing could be started.
+    virtual bool startProgram(Program program, const QString &argument);
+    virtual QDate today();
+    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter);
+    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter);
+    virtual bool hasPrinter();
+    // Paints one page on the default printer; false (with a reason) when it could not.
+    virtual bool printPage(const std::function<void(QPainter &, QPagedPaintDevice &)> &paint, QString *error);
+};
+
+Seam &seam();
+// nullptr puts the production seam back.
+void setSeam(Seam *seam);
+
+// A message box titled "提示"; returns the answer.
+int MsgBox(QWidget *parent, const QString &text, int style = vbInformation);
+// One message for a failed step: what failed, in the store's own words.
+void showFailure(QWidget *parent, const DbError &error);
+
+QDate today();
+
+} // namespace ui

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Windows are made by name ("Form8"), so the main window's menus, the "close and show again"
+// reopen and the tests all go through one place.
+namespace ui {
+
+using WindowFactory = std::function<QWidget *(QWidget *owner)>;
+
+void registerWindow(const QString &formName, WindowFactory factory);
+bool hasWindow(const QString &formName);
+
+// The owner of every window opened from the menus.
+QWidget *mainWindow();
+void setMainWindow(QWidget *window);
+
+// Makes the window and shows it modal, owned by `owner` (the main window when null).
+// Returns nullptr for a name nobody registered.
+QWidget *showWindow(const QString &formName, QWidget *owner = nullptr);
+
+// Closes `current` and shows a fresh instance at once, owned by the main window:
+// its load fills the lists again and its boxes start empty.
+QWidget *reopen(QWidget *current, const QString &formName);
+
+} // namespace ui

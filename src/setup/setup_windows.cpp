@@ -1,0 +1,7 @@
+#include "setup/setup_windows.h"
+
+#include "data/ui/windows.h"
+
+void registerSetupWindows()
+{
+}

@@ -1,0 +1,47 @@
+#include "shell/about_window.h"
+
+#include "data/ui/form_kit.h"
+#include "data/ui/seams.h"
+#include "shell/home_page.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+Form19::Form19(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"Form19"_s);
+    setWindowTitle(u"版权信息"_s);
+    const QStringList texts = {
+        u"Quillon 宾馆前台管理系统 V3.01，由 Quillon 开源项目的开发者编写。"_s,
+        u"项目地址：源代码与说明文档随程序一起发布，见程序目录中的 README。"_s,
+        u"本程序免费提供，没有收款帐户，请勿向任何人付款。"_s,
+        u"联系人：Quillon 项目的开发者（通过项目的问题跟踪系统）。"_s,
+        u"电话：本项目不设电话服务。"_s,
+        u"电子邮件：请在项目的问题跟踪系统中留言。"_s,
+    };
+    auto *layout = new QVBoxLayout(this);
+    for (int i = 0; i < texts.size(); ++i)
+        layout->addWidget(ui::makeLabel(this, u"Label"_s + QString::number(i + 1), texts.at(i)));
+    m_label7 = ui::makeLabel(this, u"Label7"_s, u"浏览作者主页"_s);
+    m_label7->setStyleSheet(u"color: #1565c0; text-decoration: underline;"_s);
+    m_label7->setCursor(Qt::PointingHandCursor);
+    m_label7->installEventFilter(this);
+    layout->addWidget(m_label7);
+}
+
+bool Form19::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_label7 && event->type() == QEvent::MouseButtonRelease) {
+        Label7_Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Form19::Label7_Click()
+{
+    ui::seam().startProgram(ui::Program::Browser, homePageUrl());
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+// What this program is and where its home page is.
+class Form19 : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Form19(QWidget *parent = nullptr);
+
+    void Label7_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLabel *m_label7;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QGroupBox;
+
+// The start-up window: fixes the database settings and admits an operator.
+class Form1 : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Form1(QWidget *parent = nullptr);
+
+    void Command1_Click();
+
+private:
+    void Form_Load();
+    void createLayout();
+
+    QLabel *m_image1;
+    QGroupBox *m_frame1;
+    QLabel *m_label1;
+    QLineEdit *m_text1;
+    QLabel *m_label2;
+    QLineEdit *m_text2;
+    QPushButton *m_command1;
+};

@@ -1,0 +1,244 @@
+#include "shell/main_window.h"
+
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/ui/seams.h"
+#include "data/ui/windows.h"
+#include "shell/home_page.h"
+#include "shell/pictures.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct MenuItem {
+    const char16_t *name;
+    const char16_t *caption; // u"-" for a separator
+    const char16_t *form;    // window it opens, if any
+};
+
+struct MenuGroup {
+    const char16_t *name;
+    const char16_t *caption;
+    QList<MenuItem> items;
+};
+
+const QList<MenuGroup> &menuTree()
+{
+    static const QList<MenuGroup> tree = {
+        {u"m_a", u"系统维护",
+         {{u"m_a_1", u"企业配置", u"Form3"},
+          {u"m_a_2", u"用户管理", u"Form4"},
+          {u"m_a_3", u"-", nullptr},
+          {u"m_a_4", u"楼层管理", u"Form5"},
+          {u"m_a_5", u"房间管理", u"Form6"},
+          {u"m_a_6", u"-", nullptr},
+          {u"m_a_7", u"数据库备份", u"Form7"},
+          {u"m_a_10", u"数据初始化", u"Form20"},
+          {u"m_a_8", u"-", nullptr},
+          {u"m_a_9", u"退出系统", nullptr}}},
+        {u"m_b", u"旅客入住",
+         {{u"m_b_1", u"新旅客入住", u"Form8"},
+          {u"m_b_2", u"当前入住旅客", u"Form9"},
+          {u"m_b_3", u"-", nullptr},
+          {u"m_b_4", u"新增客房预订", u"Form10"},
+          {u"m_b_5", u"取消客房预订", u"Form11"}}},
+        {u"m_c", u"旅客退房", {{u"m_c_1", u"新增旅客退房", u"Form12"}, {u"m_c_2", u"历史退房管理", u"Form13"}}},
+        {u"m_d", u"财务管理",
+         {{u"m_d_1", u"上缴营业款", u"Form14"}, {u"m_d_2", u"-", nullptr}, {u"m_d_3", u"下拔营业款", u"Form15"}}},
+        {u"m_e", u"统计与核算", {{u"m_e_1", u"按日期统计", u"Form16"}, {u"m_e_2", u"按房间统计", u"Form17"}}},
+        {u"m_f", u"常用工具",
+         {{u"m_f_1", u"计算器", nullptr},
+          {u"m_f_2", u"-", nullptr},
+          {u"m_f_3", u"写字板", nullptr},
+          {u"m_f_4", u"-", nullptr},
+          {u"m_f_5", u"作者主页", nullptr}}},
+        {u"m_g", u"使用帮助", {{u"m_g_2", u"版权信息", u"Form19"}}},
+    };
+    return tree;
+}
+
+struct ToolButton {
+    const char16_t *text;
+    const char16_t *form;
+    QChar glyph;
+    QColor colour;
+};
+
+const QList<ToolButton> &toolButtons()
+{
+    static const QList<ToolButton> buttons = {
+        {u"旅客预订", u"Form10", QChar(u'订'), QColor(0x2e, 0x7d, 0x32)},
+        {u"旅客入住", u"Form8", QChar(u'住'), QColor(0x15, 0x65, 0xc0)},
+        {u"旅客管理", u"Form9", QChar(u'客'), QColor(0x00, 0x83, 0x8f)},
+        {u"旅客退房", u"Form12", QChar(u'退'), QColor(0xc6, 0x28, 0x28)},
+        {u"上缴财务", u"Form14", QChar(u'缴'), QColor(0xef, 0x6c, 0x00)},
+        {u"下拔营业款", u"Form15", QChar(u'拨'), QColor(0x6a, 0x1b, 0x9a)},
+    };
+    return buttons;
+}
+
+} // namespace
+
+Form2::Form2(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(u"Form2"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(designTitle());
+    resize(900, 600);
+    auto *workspace = new QWidget(this);
+    workspace->setObjectName(u"Workspace"_s);
+    workspace->setAutoFillBackground(true);
+    QPalette p = workspace->palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Dark)); // the application workspace colour
+    workspace->setPalette(p);
+    setCentralWidget(workspace);
+    createMenus();
+    createToolbar();
+    createStatusBar();
+    ui::setMainWindow(this);
+    Form_Load();
+}
+
+Form2::~Form2() = default;
+
+QString Form2::designTitle()
+{
+    return u"VantorQuillonV3.0"_s;
+}
+
+void Form2::createMenus()
+{
+    for (const MenuGroup &group : menuTree()) {
+        QMenu *menu = menuBar()->addMenu(QString::fromUtf16(group.caption));
+        menu->setObjectName(QString::fromUtf16(group.name));
+        menu->menuAction()->setObjectName(QString::fromUtf16(group.name) + u"_action"_s);
+        m_groups.append(menu);
+        for (const MenuItem &item : group.items) {
+            const QString caption = QString::fromUtf16(item.caption);
+            QAction *action = caption == u"-"_s ? menu->addSeparator() : menu->addAction(caption);
+            action->setObjectName(QString::fromUtf16(item.name));
+            if (item.form) {
+                const QString form = QString::fromUtf16(item.form);
+                // Until a window exists, its item stays disabled.
+                action->setEnabled(ui::hasWindow(form));
+                connect(action, &QAction::triggered, this, [this, form] { openForm(form); });
+            }
+        }
+    }
+    connect(findChild<QAction *>(u"m_a_9"_s), &QAction::triggered, this, &Form2::m_a_9_Click);
+    connect(findChild<QAction *>(u"m_f_1"_s), &QAction::triggered, this, &Form2::m_f_1_Click);
+    connect(findChild<QAction *>(u"m_f_3"_s), &QAction::triggered, this, &Form2::m_f_3_Click);
+    connect(findChild<QAction *>(u"m_f_5"_s), &QAction::triggered, this, &Form2::m_f_5_Click);
+}
+
+void Form2::createToolbar()
+{
+    m_toolbar1 = addToolBar(u"Toolbar1"_s);
+    m_toolbar1->setObjectName(u"Toolbar1"_s);
+    m_toolbar1->setMovable(false);
+    m_toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolbar1->setIconSize(QSize(32, 32));
+    int index = 0;
+    for (const ToolButton &b : toolButtons()) {
+        ++index;
+        QAction *action = m_toolbar1->addAction(pictures::toolbarIcon(b.glyph, b.colour), QString::fromUtf16(b.text));
+        action->setObjectName(u"Toolbar1_Button"_s + QString::number(index));
+        action->setEnabled(ui::hasWindow(QString::fromUtf16(b.form)));
+        connect(action, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+    }
+}
+
+void Form2::createStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(u"StatusBar1"_s);
+    const QStringList texts = {u"Quillon 前台管理系统"_s, ui::today().toString(u"yyyy-MM-dd"_s), u"操作员"_s};
+    for (const QString &text : texts) {
+        auto *panel = new QLabel(text, bar);
+        panel->setObjectName(u"StatusBar1_Panel"_s + QString::number(m_panels.size() + 1));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setMinimumWidth(120);
+        bar->addPermanentWidget(panel, m_panels.isEmpty() ? 1 : 0);
+        m_panels.append(panel);
+    }
+}
+
+void Form2::Form_Load()
+{
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(u"select top 1 * from 公司配置"_s);
+        if (records.eof() && records.bof())
+            return;
+        setWindowTitle(records.text(1) + u" [QuillonV3.01] "_s);
+    } catch (const DbError &) {
+        // No readable file: the title keeps its design text.
+    }
+}
+
+void Form2::StatusBar1_SetPanelText(int panel, const QString &text)
+{
+    if (panel >= 1 && panel <= m_panels.size())
+        m_panels.at(panel - 1)->setText(text);
+}
+
+QString Form2::StatusBar1_PanelText(int panel) const
+{
+    if (panel >= 1 && panel <= m_panels.size())
+        return m_panels.at(panel - 1)->text();
+    return {};
+}
+
+void Form2::applyRights(const QVariant &rights)
+{
+    if (rights.isNull() || !rights.isValid())
+        return;
+    const QString text = rights.toString();
+    const QString letters = u"abcdef"_s;
+    for (int i = 0; i < letters.size(); ++i) {
+        if (!text.contains(letters.at(i), Qt::CaseSensitive))
+            m_groups.at(i)->menuAction()->setEnabled(false);
+    }
+}
+
+void Form2::openForm(const QString &formName)
+{
+    ui::showWindow(formName, this);
+}
+
+void Form2::Toolbar1_ButtonClick(int index)
+{
+    if (index < 1 || index > toolButtons().size())
+        return;
+    openForm(QString::fromUtf16(toolButtons().at(index - 1).form));
+}
+
+void Form2::m_a_9_Click()
+{
+    close();
+}
+
+void Form2::m_f_1_Click()
+{
+    ui::seam().startProgram(ui::Program::Calculator, {});
+}
+
+void Form2::m_f_3_Click()
+{
+    ui::seam().startProgram(ui::Program::TextEditor, {});
+}
+
+void Form2::m_f_5_Click()
+{
+    ui::seam().startProgram(ui::Program::Browser, homePageUrl());
+}

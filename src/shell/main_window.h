@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QVariant>
+
+class QLabel;
+class QMenu;
+class QToolBar;
+
+// The frame after the login: title from the company row, every menu, the toolbar, the status bar.
+class Form2 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form2(QWidget *parent = nullptr);
+    ~Form2() override;
+
+    static QString designTitle();
+
+    // 1-based, like the status bar's panels.
+    void StatusBar1_SetPanelText(int panel, const QString &text);
+    QString StatusBar1_PanelText(int panel) const;
+
+    // Disables each menu group whose letter the rights text lacks; NULL disables none.
+    void applyRights(const QVariant &rights);
+
+    void Toolbar1_ButtonClick(int index);
+    void m_a_9_Click();
+    void m_f_1_Click();
+    void m_f_3_Click();
+    void m_f_5_Click();
+
+private:
+    void Form_Load();
+    void createMenus();
+    void createToolbar();
+    void createStatusBar();
+    void openForm(const QString &formName);
+
+    QList<QMenu *> m_groups;
+    QToolBar *m_toolbar1 = nullptr;
+    QList<QLabel *> m_panels;
+};

@@ -1,0 +1,19 @@
+#include "shell/shell_windows.h"
+
+#include "data/ui/windows.h"
+#include "finance/finance_windows.h"
+#include "frontdesk/frontdesk_windows.h"
+#include "setup/setup_windows.h"
+#include "shell/about_window.h"
+#include "stats/stats_windows.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+void registerAllWindows()
+{
+    registerSetupWindows();
+    registerFrontdeskWindows();
+    registerFinanceWindows();
+    registerStatsWindows();
+    ui::registerWindow(u"Form19"_s, [](QWidget *owner) { return new Form19(owner); });
+}

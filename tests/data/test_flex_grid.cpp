@@ -1,0 +1,129 @@
+#include "data/ui/flex_grid.h"
+#include "data/ui/grid_fill.h"
+#include "test_database.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestFlexGrid : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void formatStringSetsColumnsAndHeader();
+    void emptyTableGivesHeaderOnly();
+    void fillShowsKeysAndLeavesNullsEmpty();
+    void refillDropsEarlierRows();
+    void rowsAndCellsByHand();
+    void selectionByClickOrKeyboard();
+    void rowHeightInTwips();
+};
+
+void TestFlexGrid::formatStringSetsColumnsAndHeader()
+{
+    FlexGrid g;
+    g.setFormatString(u"序号|^楼层名称           "_s);
+    QCOMPARE(g.Cols(), 2);
+    QCOMPARE(g.TextMatrix(0, 0), u"序号"_s);
+    QCOMPARE(g.TextMatrix(0, 1), u"楼层名称           "_s); // blanks kept, "^" gone
+    QCOMPARE(g.flexModel()->data(g.flexModel()->index(0, 1), Qt::TextAlignmentRole), QVariant());
+    g.setFormatString(grid::completedStayHeader());
+    QCOMPARE(g.Cols(), 16);
+    QCOMPARE(g.TextMatrix(0, 2), u"旅客单位                                     "_s);
+    // Wider header text makes a wider column.
+    QVERIFY(g.columnWidth(2) > g.columnWidth(1));
+}
+
+void TestFlexGrid::emptyTableGivesHeaderOnly()
+{
+    TestDatabase db;
+    FlexGrid g;
+    grid::fill(&g, u"序号|^楼层名称           "_s, 250, u"select * from 楼层"_s);
+    QCOMPARE(g.Rows(), 1);
+    QCOMPARE(g.RowSel(), 0);
+    g.selectRecord(1);
+    QCOMPARE(g.RowSel(), 0);
+}
+
+void TestFlexGrid::fillShowsKeysAndLeavesNullsEmpty()
+{
+    TestDatabase db;
+    const qint64 r1 = db.addRoom(u"101"_s, 120);
+    db.insert(u"insert into 房间 (房间号, 房间名称, 房间类型, 标准价格, 房间状态) values ('102', 'x', NULL, 12.5, 1)"_s);
+    FlexGrid g;
+    grid::fill(&g, grid::roomHeader(), 250, u"select * from 房间"_s);
+    QCOMPARE(g.Rows(), 3);
+    QCOMPARE(g.TextMatrix(1, 0), QString::number(r1));
+    QCOMPARE(g.TextMatrix(1, 1), u"101"_s);
+    QCOMPARE(g.TextMatrix(1, 5), u"120"_s);
+    QCOMPARE(g.TextMatrix(2, 3), QString());
+    QCOMPARE(g.TextMatrix(2, 4), QString());
+    QCOMPARE(g.TextMatrix(2, 5), u"12.5"_s);
+    QCOMPARE(g.TextMatrix(2, 7), u"1"_s);
+}
+
+void TestFlexGrid::refillDropsEarlierRows()
+{
+    TestDatabase db;
+    db.addFloor(u"A"_s);
+    db.addFloor(u"B"_s);
+    FlexGrid g;
+    grid::fill(&g, u"序号|^楼层名称"_s, 250, u"select * from 楼层"_s);
+    grid::fill(&g, u"序号|^楼层名称"_s, 250, u"select * from 楼层"_s);
+    QCOMPARE(g.Rows(), 3);
+    QCOMPARE(g.TextMatrix(2, 1), u"B"_s);
+}
+
+void TestFlexGrid::rowsAndCellsByHand()
+{
+    FlexGrid g;
+    g.setFormatString(grid::roomHeader());
+    g.setRows(3);
+    g.setTextMatrix(2, 5, u"88"_s);
+    g.setTextMatrix(2, 1, u"201"_s);
+    QCOMPARE(g.TextMatrix(2, 5), u"88"_s);
+    QCOMPARE(g.TextMatrix(2, 1), u"201"_s);
+    QCOMPARE(g.TextMatrix(1, 5), QString());
+    QCOMPARE(g.TextMatrix(5, 5), QString()); // outside: empty, no crash
+    g.setCols(10);
+    QCOMPARE(g.TextMatrix(2, 5), u"88"_s);
+    g.setRows(1);
+    QCOMPARE(g.Rows(), 1);
+    QCOMPARE(g.TextMatrix(0, 1), u"房间号        "_s);
+}
+
+void TestFlexGrid::selectionByClickOrKeyboard()
+{
+    TestDatabase db;
+    db.addFloor(u"A"_s);
+    db.addFloor(u"B"_s);
+    FlexGrid g;
+    g.resize(400, 300);
+    g.show();
+    grid::fill(&g, u"序号|^楼层名称"_s, 250, u"select * from 楼层"_s);
+    QSignalSpy clicks(&g, &FlexGrid::Click);
+    QCOMPARE(g.RowSel(), 0); // nothing chosen until the operator chooses
+    const QRect second = g.visualRect(g.flexModel()->index(1, 1));
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(g.RowSel(), 2);
+    QCOMPARE(clicks.count(), 1);
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(clicks.count(), 2); // the same row again is still a choice
+    g.setFocus();
+    QTest::keyClick(&g, Qt::Key_Up);
+    QCOMPARE(g.RowSel(), 1);
+    QCOMPARE(clicks.count(), 3);
+}
+
+void TestFlexGrid::rowHeightInTwips()
+{
+    FlexGrid g;
+    g.setRowHeightMin(1440); // one inch
+    QCOMPARE(g.RowHeightMin(), 1440);
+    QVERIFY(g.verticalHeader()->defaultSectionSize() >= g.logicalDpiY() - 1);
+}
+
+QTEST_MAIN(TestFlexGrid)
+#include "test_flex_grid.moc"

@@ -1,0 +1,271 @@
+#include "data/module1.h"
+#include "data/ui/windows.h"
+#include "shell/about_window.h"
+#include "shell/login_window.h"
+#include "shell/main_window.h"
+#include "shell/shell_windows.h"
+#include "test_database.h"
+#include "test_seam.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Types name and password into a fresh login window and presses the button.
+Form2 *logIn(const QString &name, const QString &password)
+{
+    auto *login = new Form1();
+    login->show();
+    login->findChild<QLineEdit *>(u"Text1"_s)->setText(name);
+    login->findChild<QLineEdit *>(u"Text2"_s)->setText(password);
+    QTest::mouseClick(login->findChild<QPushButton *>(u"Command1"_s), Qt::LeftButton);
+    flushDeletes();
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *main = qobject_cast<Form2 *>(w))
+            return main;
+    }
+    return nullptr;
+}
+
+QStringList disabledGroups(Form2 *main)
+{
+    QStringList out;
+    for (const QString &g : {u"m_a"_s, u"m_b"_s, u"m_c"_s, u"m_d"_s, u"m_e"_s, u"m_f"_s, u"m_g"_s}) {
+        if (!main->findChild<QMenu *>(g)->menuAction()->isEnabled())
+            out.append(g);
+    }
+    return out;
+}
+
+void closeAll()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->close();
+    flushDeletes();
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { registerAllWindows(); }
+    void cleanup() { closeAll(); }
+    void loginWindowControls();
+    void loginSucceedsIgnoringCase();
+    void loginRefusals_data();
+    void loginRefusals();
+    void loginRefusedWhenFileUnreadable();
+    void rights_data();
+    void rights();
+    void titleFromCompany();
+    void titleWhenNoCompanyRow();
+    void menuTreeAndToolbar();
+    void toolItemsStartPrograms();
+};
+
+void TestShell::loginWindowControls()
+{
+    TestSeam seam;
+    Form1 login;
+    QCOMPARE(login.windowTitle(), u"登陆Quillon"_s);
+    QCOMPARE(Module1::DbFileName, u"innkeep.mdb"_s);
+    QCOMPARE(Module1::DbPassword, u"58316094"_s);
+    auto *text2 = login.findChild<QLineEdit *>(u"Text2"_s);
+    QCOMPARE(text2->echoMode(), QLineEdit::Password);
+    QCOMPARE(login.findChild<QPushButton *>(u"Command1"_s)->text(), u"登陆系统"_s);
+    QVERIFY(login.findChild<QPushButton *>(u"Command1"_s)->isDefault());
+    QCOMPARE(login.findChild<QLineEdit *>(u"Text1"_s)->accessibleName(), u"用户名"_s);
+    // Tab runs Text1, Text2, Command1.
+    auto nextStop = [](QWidget *w) {
+        do
+            w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus));
+        return w;
+    };
+    QCOMPARE(nextStop(login.findChild<QWidget *>(u"Text1"_s)), text2);
+    QCOMPARE(nextStop(text2), login.findChild<QWidget *>(u"Command1"_s));
+}
+
+void TestShell::loginSucceedsIgnoringCase()
+{
+    TestDatabase db;
+    TestSeam seam;
+    Form2 *main = logIn(u"ADMIN"_s, u"Admin"_s);
+    QVERIFY(main);
+    QVERIFY(seam.messages.isEmpty());
+    QCOMPARE(main->StatusBar1_PanelText(3), u"ADMIN"_s); // as typed
+    QVERIFY(disabledGroups(main).isEmpty());
+}
+
+void TestShell::loginRefusals_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("wrong password") << u"admin"_s << u"nimda"_s;
+    QTest::newRow("both empty") << QString() << QString();
+    QTest::newRow("quote in name") << u"admin'"_s << u"admin"_s;
+    QTest::newRow("injection") << u"' or '1'='1"_s << u"' or '1'='1"_s;
+    QTest::newRow("trailing blank") << u"admin "_s << u"admin"_s;
+}
+
+void TestShell::loginRefusals()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    TestDatabase db;
+    TestSeam seam;
+    auto *login = new Form1();
+    login->findChild<QLineEdit *>(u"Text1"_s)->setText(name);
+    login->findChild<QLineEdit *>(u"Text2"_s)->setText(password);
+    login->Command1_Click();
+    QCOMPARE(seam.messageTexts(), QStringList{u"对不起，用户名或密码错误？"_s});
+    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().title, u"提示"_s);
+    // The window stays with what was typed.
+    QCOMPARE(login->findChild<QLineEdit *>(u"Text1"_s)->text(), name);
+    QCOMPARE(login->findChild<QLineEdit *>(u"Text2"_s)->text(), password);
+    for (QWidget *w : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<Form2 *>(w));
+    delete login;
+}
+
+void TestShell::loginRefusedWhenFileUnreadable()
+{
+    TestDatabase db;
+    TestSeam seam;
+    auto *login = new Form1();
+    Module1::DbPassword = u"00000000"_s; // a file guarded by another password
+    login->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
+    login->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);
+    login->Command1_Click();
+    QCOMPARE(seam.messageTexts(), QStringList{u"对不起，用户名或密码错误？"_s});
+    QFile::remove(db.path());
+    Module1::DbPassword = u"58316094"_s;
+    login->Command1_Click();
+    QCOMPARE(seam.messages.size(), 2);
+    QVERIFY(!QFile::exists(db.path())); // refusing never creates the file
+    delete login;
+}
+
+void TestShell::rights_data()
+{
+    QTest::addColumn<QVariant>("rights");
+    QTest::addColumn<QStringList>("disabled");
+    QTest::newRow("Z:ace") << QVariant(u"Z:ace"_s) << QStringList{u"m_b"_s, u"m_d"_s, u"m_f"_s};
+    QTest::newRow("Z:") << QVariant(u"Z:"_s) << QStringList{u"m_a"_s, u"m_b"_s, u"m_c"_s, u"m_d"_s, u"m_e"_s, u"m_f"_s};
+    QTest::newRow("capital A grants nothing") << QVariant(u"Z:Abcdef"_s) << QStringList{u"m_a"_s};
+    QTest::newRow("letters anywhere") << QVariant(u"fedcba"_s) << QStringList{};
+    QTest::newRow("NULL disables none") << QVariant() << QStringList{};
+}
+
+void TestShell::rights()
+{
+    QFETCH(QVariant, rights);
+    QFETCH(QStringList, disabled);
+    TestDatabase db;
+    TestSeam seam;
+    db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values ('clerk', 'pw', ?)"_s, {rights});
+    Form2 *main = logIn(u"clerk"_s, u"pw"_s);
+    QVERIFY(main);
+    QCOMPARE(disabledGroups(main), disabled);
+    // The toolbar ignores rights: its buttons are as usable as for an operator with every right.
+    Form2 full;
+    for (int i = 1; i <= 6; ++i) {
+        const QString name = u"Toolbar1_Button"_s + QString::number(i);
+        QCOMPARE(main->findChild<QAction *>(name)->isEnabled(), full.findChild<QAction *>(name)->isEnabled());
+    }
+    QVERIFY(main->findChild<QMenu *>(u"m_g"_s)->menuAction()->isEnabled());
+}
+
+void TestShell::titleFromCompany()
+{
+    TestDatabase db;
+    TestSeam seam;
+    db.exec(u"update 公司配置 set 企业名称='江南宾馆'"_s);
+    Form2 main;
+    QCOMPARE(main.windowTitle(), u"江南宾馆 [QuillonV3.01] "_s);
+    db.exec(u"update 公司配置 set 企业名称=NULL"_s);
+    Form2 nullName;
+    QCOMPARE(nullName.windowTitle(), u" [QuillonV3.01] "_s);
+}
+
+void TestShell::titleWhenNoCompanyRow()
+{
+    TestSeam seam;
+    {
+        TestDatabase db;
+        db.exec(u"delete from 公司配置"_s);
+        Form2 main;
+        QCOMPARE(main.windowTitle(), u"VantorQuillonV3.0"_s);
+    }
+    Module1::setProgramDirectory(u"/nonexistent"_s);
+    Form2 noFile;
+    QCOMPARE(noFile.windowTitle(), u"VantorQuillonV3.0"_s);
+    QVERIFY(seam.messages.isEmpty());
+    Module1::setProgramDirectory({});
+}
+
+void TestShell::menuTreeAndToolbar()
+{
+    TestDatabase db;
+    TestSeam seam;
+    Form2 main;
+    const QList<std::pair<QString, QString>> items = {
+        {u"m_a_1"_s, u"企业配置"_s},     {u"m_a_2"_s, u"用户管理"_s},   {u"m_a_4"_s, u"楼层管理"_s},
+        {u"m_a_5"_s, u"房间管理"_s},     {u"m_a_7"_s, u"数据库备份"_s}, {u"m_a_10"_s, u"数据初始化"_s},
+        {u"m_a_9"_s, u"退出系统"_s},     {u"m_b_1"_s, u"新旅客入住"_s}, {u"m_b_2"_s, u"当前入住旅客"_s},
+        {u"m_b_4"_s, u"新增客房预订"_s}, {u"m_b_5"_s, u"取消客房预订"_s}, {u"m_c_1"_s, u"新增旅客退房"_s},
+        {u"m_c_2"_s, u"历史退房管理"_s}, {u"m_d_1"_s, u"上缴营业款"_s}, {u"m_d_3"_s, u"下拔营业款"_s},
+        {u"m_e_1"_s, u"按日期统计"_s},   {u"m_e_2"_s, u"按房间统计"_s}, {u"m_f_1"_s, u"计算器"_s},
+        {u"m_f_3"_s, u"写字板"_s},       {u"m_f_5"_s, u"作者主页"_s},   {u"m_g_2"_s, u"版权信息"_s}};
+    for (const auto &[name, caption] : items) {
+        QAction *a = main.findChild<QAction *>(name);
+        QVERIFY2(a, qPrintable(name));
+        QCOMPARE(a->text(), caption);
+    }
+    for (const QString &sep : {u"m_a_3"_s, u"m_a_6"_s, u"m_a_8"_s, u"m_b_3"_s, u"m_d_2"_s, u"m_f_2"_s, u"m_f_4"_s})
+        QVERIFY2(main.findChild<QAction *>(sep)->isSeparator(), qPrintable(sep));
+    const QStringList texts = {u"旅客预订"_s, u"旅客入住"_s, u"旅客管理"_s, u"旅客退房"_s, u"上缴财务"_s, u"下拔营业款"_s};
+    for (int i = 0; i < texts.size(); ++i)
+        QCOMPARE(main.findChild<QAction *>(u"Toolbar1_Button"_s + QString::number(i + 1))->text(), texts.at(i));
+    QCOMPARE(main.StatusBar1_PanelText(3), u"操作员"_s);
+    // The About window opens from its menu, owned by the main window.
+    main.findChild<QAction *>(u"m_g_2"_s)->trigger();
+    auto *about = seam.last<Form19>();
+    QVERIFY(about);
+    QCOMPARE(about->windowTitle(), u"版权信息"_s);
+    QCOMPARE(about->parentWidget(), &main);
+    main.Toolbar1_ButtonClick(7); // no such button: nothing happens
+}
+
+void TestShell::toolItemsStartPrograms()
+{
+    TestDatabase db;
+    TestSeam seam;
+    seam.setProgramsAvailable(false); // nothing installed: no message, no crash
+    Form2 main;
+    main.findChild<QAction *>(u"m_f_1"_s)->trigger();
+    main.findChild<QAction *>(u"m_f_3"_s)->trigger();
+    main.findChild<QAction *>(u"m_f_5"_s)->trigger();
+    QCOMPARE(seam.started.size(), 3);
+    QCOMPARE(seam.started.at(0).program, ui::Program::Calculator);
+    QCOMPARE(seam.started.at(1).program, ui::Program::TextEditor);
+    QCOMPARE(seam.started.at(2).program, ui::Program::Browser);
+    QVERIFY(seam.started.at(2).argument.startsWith(u"file:"_s));
+    QVERIFY(seam.messages.isEmpty());
+    Form19 about;
+    about.Label7_Click();
+    QCOMPARE(seam.started.size(), 4);
+}
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"

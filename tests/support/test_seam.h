@@ -1,0 +1,75 @@
+#pragma once
+
+#include "data/ui/seams.h"
+
+#include <QList>
+#include <QPointer>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+// Stands in for the operator and the platform: records every message and shown window,
+// answers Yes/No questions from a script, and pins today's date.
+class TestSeam : public ui::Seam
+{
+public:
+    struct Message {
+        QString text;
+        int style;
+        QString title;
+    };
+    struct Started {
+        ui::Program program;
+        QString argument;
+    };
+
+    TestSeam();
+    ~TestSeam() override;
+
+    int message(QWidget *parent, const QString &text, int style, const QString &title) override;
+    void showModal(QWidget *window) override;
+    bool startProgram(ui::Program program, const QString &argument) override;
+    QDate today() override { return m_today; }
+    QString openFileName(QWidget *, const QString &, const QString &dir, const QString &) override;
+    QString saveFileName(QWidget *, const QString &, const QString &dir, const QString &) override;
+    bool hasPrinter() override { return m_hasPrinter; }
+    bool printPage(const std::function<void(QPainter &, QPagedPaintDevice &)> &paint, QString *error) override;
+
+    // Script.
+    void answer(int answer) { m_answers.enqueue(answer); }
+    void setToday(const QDate &d) { m_today = d; }
+    void setFileDialogResult(const QString &path) { m_fileResult = path; }
+    void setPrinter(bool available, const QString &pdfPath = {});
+    void setProgramsAvailable(bool available) { m_programsAvailable = available; }
+
+    // What happened.
+    QList<Message> messages;
+    QList<QPointer<QWidget>> shown;
+    QList<Started> started;
+    QStringList fileDialogDirs;
+    int pagesPrinted = 0;
+
+    QStringList messageTexts() const;
+    void clear();
+    // The newest shown window still alive, of the given class.
+    template <class T> T *last() const
+    {
+        for (auto it = shown.crbegin(); it != shown.crend(); ++it) {
+            if (auto *w = qobject_cast<T *>(it->data()))
+                return w;
+        }
+        return nullptr;
+    }
+
+private:
+    QQueue<int> m_answers;
+    QDate m_today{2006, 4, 26};
+    QString m_fileResult;
+    bool m_hasPrinter = false;
+    QString m_pdfPath;
+    bool m_programsAvailable = true;
+};
+
+// Deletes windows closed with deleteLater, as the event loop would.
+void flushDeletes();
