@@ -3,6 +3,7 @@
 #include "data/ui/windows.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
+#include "frontdesk/history/history_windows.h"
 #include "setup/setup_windows.h"
 #include "shell/about_window.h"
 #include "stats/stats_windows.h"
@@ -13,6 +14,7 @@ void registerAllWindows()
 {
     registerSetupWindows();
     registerFrontdeskWindows();
+    registerHistoryWindows();
     registerFinanceWindows();
     registerStatsWindows();
     ui::registerWindow(u"Form19"_s, [](QWidget *owner) { return new Form19(owner); });

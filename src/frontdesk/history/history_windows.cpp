@@ -1,0 +1,7 @@
+#include "frontdesk/history/history_windows.h"
+
+#include "data/ui/windows.h"
+
+void registerHistoryWindows()
+{
+}
