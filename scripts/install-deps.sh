@@ -6,7 +6,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins
     libgl-dev fonts-wqy-microhei
     xvfb xauth
-    libbenchmark-dev sqlite3
+    libbenchmark-dev sqlite3 libsqlite3-dev
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

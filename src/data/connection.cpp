@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <atomic>
 
@@ -116,13 +117,28 @@ void Connection::close()
     }
 }
 
-QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
+sqlite3 *Connection::nativeHandle() const
+{
+    if (!m_db.isOpen() || !m_db.driver())
+        return nullptr;
+    const QVariant h = m_db.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(h.constData());
+}
+
+void Connection::countStatement()
 {
     if (!m_db.isOpen())
         throw DbError(u"数据库连接没有打开。"_s);
     ++faults::g_statements;
     if (faults::g_failAt > 0 && faults::g_statements == faults::g_failAt)
         throw DbError(u"模拟的数据库故障（第 "_s + QString::number(faults::g_failAt) + u" 步）。"_s);
+}
+
+QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool forwardOnly)
+{
+    countStatement();
     QSqlQuery q(m_db);
     q.setForwardOnly(forwardOnly);
     if (!q.prepare(toStoreDialect(sql)))

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariantList>
 
+struct sqlite3;
+
 // One connection to the database file, opened by a handler and closed when it goes out of scope.
 // Every failure is thrown as DbError.
 class Connection
@@ -33,6 +35,13 @@ public:
     bool inTransaction() const { return m_inTransaction; }
 
     QSqlDatabase &database() { return m_db; }
+
+    // The store's own handle, for list fills that read rows straight into a grid; nullptr
+    // when the connection is not open.
+    sqlite3 *nativeHandle() const;
+    // Counts a statement run on nativeHandle() the way run() counts its own (test switches
+    // included); throws DbError.
+    void countStatement();
 
 private:
     QString m_name;

@@ -29,6 +29,11 @@ QString quoted(const QString &name)
 
 Recordset::Recordset(Connection &connection) : m_connection(connection) {}
 
+const schema::Table *Recordset::tableFor(const QString &select)
+{
+    return schema::table(tableOf(select));
+}
+
 void Recordset::open(const QString &select, const QVariantList &params)
 {
     close();

@@ -46,6 +46,8 @@ public:
     qint64 lastInsertedKey() const { return m_lastKey; }
 
     const schema::Table *table() const { return m_table; }
+    // The table a select reads, as open() finds it; nullptr when it is not one of ours.
+    static const schema::Table *tableFor(const QString &select);
 
 private:
     QVariant storageValue(int ordinal, const QVariant &value) const;

@@ -1,7 +1,21 @@
 #include "setup/setup_windows.h"
 
 #include "data/ui/windows.h"
+#include "setup/backup_window.h"
+#include "setup/company_window.h"
+#include "setup/data_init_window.h"
+#include "setup/floors_window.h"
+#include "setup/operators_window.h"
+#include "setup/rooms_window.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 void registerSetupWindows()
 {
+    ui::registerWindow(u"Form3"_s, [](QWidget *owner) { return new Form3(owner); });
+    ui::registerWindow(u"Form4"_s, [](QWidget *owner) { return new Form4(owner); });
+    ui::registerWindow(u"Form5"_s, [](QWidget *owner) { return new Form5(owner); });
+    ui::registerWindow(u"Form6"_s, [](QWidget *owner) { return new Form6(owner); });
+    ui::registerWindow(u"Form7"_s, [](QWidget *owner) { return new Form7(owner); });
+    ui::registerWindow(u"Form20"_s, [](QWidget *owner) { return new Form20(owner); });
 }

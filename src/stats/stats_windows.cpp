@@ -1,7 +1,13 @@
 #include "stats/stats_windows.h"
 
 #include "data/ui/windows.h"
+#include "stats/date_stats_window.h"
+#include "stats/room_stats_window.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 void registerStatsWindows()
 {
+    ui::registerWindow(u"Form16"_s, [](QWidget *owner) { return new Form16(owner); });
+    ui::registerWindow(u"Form17"_s, [](QWidget *owner) { return new Form17(owner); });
 }

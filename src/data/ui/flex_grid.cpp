@@ -9,7 +9,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr std::size_t BlockChars = 256 * 1024;
+constexpr std::size_t BlockBytes = 512 * 1024;
 }
 
 FlexGridModel::FlexGridModel(QObject *parent) : QAbstractTableModel(parent)
@@ -26,30 +26,60 @@ void FlexGridModel::clearCells()
     m_blockUsed = m_blockSize = 0;
     m_rowStart.clear();
     m_length.clear();
+    m_longLength.clear();
 }
 
-const char16_t *FlexGridModel::store(const QString *cells, int count, std::vector<quint32> &lengths)
+const char *FlexGridModel::storeUtf8(const char *data, std::size_t bytes)
 {
-    std::size_t total = 0;
-    for (int c = 0; c < m_cols; ++c)
-        total += c < count ? std::size_t(cells[c].size()) : 0;
-    if (m_blockUsed + total > m_blockSize || m_blocks.empty()) {
-        const std::size_t size = std::max(BlockChars, total);
-        m_blocks.push_back(std::make_unique<char16_t[]>(size));
+    if (m_blockUsed + bytes > m_blockSize || m_blocks.empty()) {
+        const std::size_t size = std::max(BlockBytes, bytes);
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
         m_blockSize = size;
         m_blockUsed = 0;
     }
-    char16_t *start = m_blocks.back().get() + m_blockUsed;
-    char16_t *out = start;
-    for (int c = 0; c < m_cols; ++c) {
-        const qsizetype n = c < count ? cells[c].size() : 0;
-        if (n)
-            std::memcpy(out, cells[c].utf16(), std::size_t(n) * sizeof(char16_t));
-        out += n;
-        lengths.push_back(quint32(n));
-    }
-    m_blockUsed += total;
+    char *start = m_blocks.back().get() + m_blockUsed;
+    if (bytes)
+        std::memcpy(start, data, bytes);
+    m_blockUsed += bytes;
     return start;
+}
+
+const char *FlexGridModel::store(const QString *cells, int count, std::vector<quint32> &lengths)
+{
+    m_scratch.clear();
+    lengths.clear();
+    for (int c = 0; c < m_cols; ++c) {
+        const qsizetype before = m_scratch.size();
+        if (c < count && !cells[c].isEmpty())
+            m_scratch += cells[c].toUtf8();
+        lengths.push_back(quint32(m_scratch.size() - before));
+    }
+    return storeUtf8(m_scratch.constData(), std::size_t(m_scratch.size()));
+}
+
+void FlexGridModel::setLengths(std::size_t row, const quint32 *lengths, int count)
+{
+    const std::size_t base = row * std::size_t(m_cols);
+    if (m_length.size() < base + std::size_t(m_cols))
+        m_length.resize(base + std::size_t(m_cols));
+    for (int c = 0; c < m_cols; ++c) {
+        const quint32 n = c < count ? lengths[c] : 0;
+        const std::size_t at = base + std::size_t(c);
+        if (n >= LongCell) {
+            m_length[at] = LongCell;
+            m_longLength[at] = n;
+        } else {
+            if (m_length[at] == LongCell)
+                m_longLength.erase(at);
+            m_length[at] = quint16(n);
+        }
+    }
+}
+
+quint32 FlexGridModel::cellLength(std::size_t index) const
+{
+    const quint16 n = m_length[index];
+    return n == LongCell ? m_longLength.at(index) : n;
 }
 
 void FlexGridModel::setRows(int rows)
@@ -64,8 +94,11 @@ void FlexGridModel::setRows(int rows)
         if (rows == 1) {
             clearCells();
         } else {
+            const std::size_t kept = std::size_t(rows - 1) * std::size_t(m_cols);
+            for (auto it = m_longLength.begin(); it != m_longLength.end();)
+                it = it->first >= kept ? m_longLength.erase(it) : std::next(it);
             m_rowStart.resize(std::size_t(rows - 1));
-            m_length.resize(std::size_t(rows - 1) * std::size_t(m_cols));
+            m_length.resize(kept);
         }
         if (!m_filling)
             endRemoveRows();
@@ -73,9 +106,8 @@ void FlexGridModel::setRows(int rows)
     }
     if (!m_filling)
         beginInsertRows({}, current - 1, rows - 2);
-    std::vector<QString> none;
-    for (int r = current; r < rows; ++r)
-        m_rowStart.push_back(store(none.data(), 0, m_length));
+    m_rowStart.resize(std::size_t(rows - 1), nullptr);
+    m_length.resize(std::size_t(rows - 1) * std::size_t(m_cols), 0);
     if (!m_filling)
         endInsertRows();
 }
@@ -96,6 +128,7 @@ void FlexGridModel::setCols(int cols)
     }
     clearCells();
     m_cols = cols;
+    std::vector<quint32> lengths;
     while (m_header.size() < cols)
         m_header.append(QString());
     while (m_header.size() > cols)
@@ -103,7 +136,8 @@ void FlexGridModel::setCols(int cols)
     m_centred.resize(std::size_t(cols), false);
     for (auto &row : old) {
         row.resize(std::size_t(cols));
-        m_rowStart.push_back(store(row.data(), cols, m_length));
+        m_rowStart.push_back(store(row.data(), cols, lengths));
+        setLengths(m_rowStart.size() - 1, lengths.data(), cols);
     }
     endResetModel();
 }
@@ -131,10 +165,12 @@ QString FlexGridModel::textMatrix(int row, int col) const
     if (row == 0)
         return m_header.at(col);
     const std::size_t base = std::size_t(row - 1) * std::size_t(m_cols);
-    const char16_t *p = m_rowStart[std::size_t(row - 1)];
+    const char *p = m_rowStart[std::size_t(row - 1)];
+    if (!p)
+        return QString::fromUtf8("", 0); // a row added by setRows: empty cells, as any other
     for (int c = 0; c < col; ++c)
-        p += m_length[base + std::size_t(c)];
-    return QString(reinterpret_cast<const QChar *>(p), qsizetype(m_length[base + std::size_t(col)]));
+        p += cellLength(base + std::size_t(c));
+    return QString::fromUtf8(p, qsizetype(cellLength(base + std::size_t(col))));
 }
 
 void FlexGridModel::setTextMatrix(int row, int col, const QString &text)
@@ -151,7 +187,7 @@ void FlexGridModel::setTextMatrix(int row, int col, const QString &text)
         cells.push_back(c == col ? text : textMatrix(row, c));
     std::vector<quint32> lengths;
     m_rowStart[std::size_t(row - 1)] = store(cells.data(), m_cols, lengths);
-    std::copy(lengths.begin(), lengths.end(), m_length.begin() + std::ptrdiff_t(row - 1) * m_cols);
+    setLengths(std::size_t(row - 1), lengths.data(), m_cols);
     if (!m_filling)
         Q_EMIT dataChanged(index(row - 1, col), index(row - 1, col));
 }
@@ -166,7 +202,22 @@ void FlexGridModel::appendRow(const QString *cells, int count)
 {
     if (!m_filling)
         beginInsertRows({}, rows() - 1, rows() - 1);
-    m_rowStart.push_back(store(cells, count, m_length));
+    std::vector<quint32> lengths;
+    m_rowStart.push_back(store(cells, count, lengths));
+    setLengths(m_rowStart.size() - 1, lengths.data(), m_cols);
+    if (!m_filling)
+        endInsertRows();
+}
+
+void FlexGridModel::appendRowUtf8(const char *data, const quint32 *lengths, int count)
+{
+    if (!m_filling)
+        beginInsertRows({}, rows() - 1, rows() - 1);
+    std::size_t bytes = 0;
+    for (int c = 0; c < std::min(count, m_cols); ++c)
+        bytes += lengths[c];
+    m_rowStart.push_back(storeUtf8(data, bytes));
+    setLengths(m_rowStart.size() - 1, lengths, std::min(count, m_cols));
     if (!m_filling)
         endInsertRows();
 }

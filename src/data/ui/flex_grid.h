@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QTableView>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // Cells of a list grid, kept as text in large shared blocks rather than one object per cell,
@@ -30,6 +31,8 @@ public:
     // Fast path for fills: no signal per row; views are told once at endFill().
     void beginFill();
     void appendRow(const QString *cells, int count);
+    // The same for text already in UTF-8: `lengths[i]` bytes of `data` for cell i, back to back.
+    void appendRowUtf8(const char *data, const quint32 *lengths, int count);
     void endFill();
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -38,19 +41,26 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    struct Block;
-    const char16_t *store(const QString *cells, int count, std::vector<quint32> &lengths);
+    // Cells are kept as UTF-8, which halves the memory of the digits and dates most cells hold.
+    const char *storeUtf8(const char *data, std::size_t bytes);
+    const char *store(const QString *cells, int count, std::vector<quint32> &lengths);
+    void setLengths(std::size_t row, const quint32 *lengths, int count);
+    quint32 cellLength(std::size_t index) const;
     void clearCells();
+
+    static constexpr quint16 LongCell = 0xffff; // the length is in m_longLength
 
     int m_cols = 2;
     QString m_format;
     QStringList m_header;
     std::vector<bool> m_centred;
-    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
     std::size_t m_blockUsed = 0;
     std::size_t m_blockSize = 0;
-    std::vector<const char16_t *> m_rowStart;
-    std::vector<quint32> m_length; // (rows - 1) x cols
+    std::vector<const char *> m_rowStart;
+    std::vector<quint16> m_length; // (rows - 1) x cols, in bytes
+    std::unordered_map<std::size_t, quint32> m_longLength;
+    QByteArray m_scratch;
     bool m_filling = false;
 };
 

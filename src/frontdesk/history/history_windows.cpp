@@ -1,7 +1,13 @@
 #include "frontdesk/history/history_windows.h"
 
 #include "data/ui/windows.h"
+#include "frontdesk/history/checkout_sheet.h"
+#include "frontdesk/history/history_window.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 void registerHistoryWindows()
 {
+    ui::registerWindow(u"Form13"_s, [](QWidget *owner) { return new Form13(owner); });
+    ui::registerWindow(u"Form21"_s, [](QWidget *owner) { return new Form21(owner); });
 }

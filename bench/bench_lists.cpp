@@ -1,0 +1,381 @@
+// The reading paths: opening a connection, the history list, statistics, rooms and floors.
+#include "bench_harness.h"
+
+#include "data/connection.h"
+#include "data/module1.h"
+#include "data/recordset.h"
+#include "data/ui/date_picker.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/grid_fill.h"
+#include "data/ui/windows.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <sqlite3.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+// ---------------------------------------------------------------- connection
+
+void BM_ConnectionOpen(benchmark::State &state)
+{
+    useDatabase(g.bigDir);
+    Samples s;
+    for (auto _ : state) {
+        s.start();
+        {
+            Connection c;
+            c.open();
+        }
+        s.stop();
+    }
+    record("connection.open", s.median());
+    state.counters["median_ms"] = s.median();
+}
+
+void BM_BareOpen(benchmark::State &state)
+{
+    const QByteArray file = QFile::encodeName(fileIn(g.bigDir));
+    Samples s;
+    for (auto _ : state) {
+        s.start();
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db, "select salt, hash from quillon_access", -1, &st, nullptr);
+        if (sqlite3_step(st) == SQLITE_ROW)
+            benchmark::DoNotOptimize(sqlite3_column_blob(st, 1));
+        sqlite3_finalize(st);
+        sqlite3_close_v2(db);
+        s.stop();
+    }
+    record("bare.open", s.median());
+    state.counters["median_ms"] = s.median();
+}
+
+// ---------------------------------------------------------------- history
+
+void BM_HistoryWindow(benchmark::State &state)
+{
+    useDatabase(g.bigDir);
+    BenchSeam seam;
+    const bool window = ui::hasWindow(u"Form13"_s);
+    Samples s;
+    int rows = 0;
+    for (auto _ : state) {
+        try {
+            if (window) {
+                s.start();
+                QWidget *w = openWindow(u"Form13"_s);
+                settle(); // first paint: ready to click
+                s.stop();
+                rows = child<FlexGrid>(w, u"MSFlexGrid2"_s)->Rows() - 1;
+                closeWindow(w);
+            } else {
+                s.start();
+                FlexGrid grid;
+                grid.show();
+                grid::fill(&grid, grid::completedStayHeader(), grid::DefaultRowHeight, historySelect());
+                settle();
+                s.stop();
+                rows = grid.Rows() - 1;
+            }
+        } catch (const std::exception &e) {
+            failBenchmark(state, e.what());
+            break;
+        }
+    }
+    if (rows != g.big.completedStays)
+        failBenchmark(state, "history list shows " + std::to_string(rows) + " rows");
+    record("history.window", s.median(), window ? u"Form13"_s : u"grid::fill (no Form13 yet)"_s);
+    state.counters["median_ms"] = s.median();
+}
+
+void BM_HistoryFill(benchmark::State &state)
+{
+    useDatabase(g.bigDir);
+    Samples s;
+    FlexGrid grid;
+    for (auto _ : state) {
+        s.start();
+        grid::fill(&grid, grid::completedStayHeader(), grid::DefaultRowHeight, historySelect());
+        s.stop();
+    }
+    record("history.fill", s.median());
+    state.counters["median_ms"] = s.median();
+}
+
+void BM_BareHistory(benchmark::State &state)
+{
+    Samples s;
+    for (auto _ : state) {
+        s.start();
+        bare::Database db(fileIn(g.bigDir));
+        const bare::ReadResult r = db.readAsText(historySelect().toUtf8().constData());
+        benchmark::DoNotOptimize(r.textBytes);
+        s.stop();
+    }
+    record("bare.history", s.median());
+    state.counters["median_ms"] = s.median();
+}
+
+void BM_HistoryMemory(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const ProcessResult p = runProcess({g.probe.toStdString(), "peak-history", g.bigDir.toStdString()});
+        auto v = probeValues(p.out);
+        if (p.status != 0 || !v.count("rss_peak")) {
+            failBenchmark(state, "memory probe failed: " + p.out);
+            return;
+        }
+        const double grown = double(v["rss_peak"] - v["rss_before"]);
+        record("history.memory", grown, v["window"] ? u"Form13"_s : u"grid::fill (no Form13 yet)"_s);
+        record("bare.text_bytes", double(v["text_bytes"]),
+               u"UTF-16 as shown: %1 MB"_s.arg(double(v["grid_text_bytes_utf16"]) / 1048576.0, 0, 'f', 1));
+        state.counters["peak_growth_MB"] = grown / 1048576.0;
+        state.counters["text_MB"] = double(v["text_bytes"]) / 1048576.0;
+    }
+}
+
+// ---------------------------------------------------------------- statistics
+
+void BM_StatsByDate(benchmark::State &state)
+{
+    useDatabase(g.bigDir);
+    BenchSeam seam;
+    const bool window = ui::hasWindow(u"Form16"_s);
+    Samples s, shown;
+    int rows = -1;
+    try {
+        QWidget *w = window ? openWindow(u"Form16"_s) : nullptr;
+        settle();
+        if (w) {
+            child<DatePicker>(w, u"DTPicker1"_s)->setValue(MonthStart);
+            child<DatePicker>(w, u"DTPicker2"_s)->setValue(MonthEnd);
+        }
+        FlexGrid own;
+        for (auto _ : state) {
+            if (w) {
+                QPushButton *query = child<QPushButton>(w, u"Command1"_s);
+                s.start();
+                shown.start();
+                query->click();
+                s.stop();
+                settle();
+                shown.stop();
+                rows = child<FlexGrid>(w, u"MSFlexGrid2"_s)->Rows() - 1;
+            } else {
+                s.start();
+                grid::fill(&own, grid::completedStayHeader(), grid::DefaultRowHeight,
+                           u"select * from 旅客退房 where 入住时间>=? and 入住时间<=? order by 退房ID desc"_s,
+                           {storage(MonthStart), storage(MonthEnd)});
+                s.stop();
+                rows = own.Rows() - 1;
+            }
+        }
+        closeWindow(w);
+    } catch (const std::exception &e) {
+        failBenchmark(state, e.what());
+    }
+    if (rows <= 0 && !g.quick)
+        failBenchmark(state, "statistics by date listed nothing");
+    record(
+        "stats.date", s.median(),
+        (window ? u"Form16 Command1_Click, %1 rows"_s : u"data layer (no Form16 yet), %1 rows"_s).arg(rows));
+    if (window)
+        record("stats.date.shown", shown.median(), u"the click, then the list repainted"_s);
+    state.counters["median_ms"] = s.median();
+}
+
+void BM_BareStatsByDate(benchmark::State &state)
+{
+    Samples s;
+    for (auto _ : state) {
+        s.start();
+        bare::Database db(fileIn(g.bigDir));
+        const bare::ReadResult r =
+            db.readAsText("select * from 旅客退房 where 入住时间 between ? and ? order by 退房ID desc",
+                          {storage(MonthStart).toStdString(), storage(MonthEnd).toStdString()});
+        benchmark::DoNotOptimize(r.textBytes);
+        s.stop();
+    }
+    record("bare.stats.date", s.median());
+    state.counters["median_ms"] = s.median();
+}
+
+// The room whose stays are listed: one in the middle of the house.
+static int statsRoomIndex()
+{
+    return g.big.rooms / 2;
+}
+
+void BM_StatsByRoom(benchmark::State &state)
+{
+    useDatabase(g.bigDir);
+    BenchSeam seam;
+    const bool window = ui::hasWindow(u"Form17"_s);
+    const QString number = benchdata::roomNumber(statsRoomIndex(), g.big.floors, g.big.rooms);
+    Samples s, shown;
+    int rows = -1;
+    try {
+        QWidget *w = window ? openWindow(u"Form17"_s) : nullptr;
+        settle();
+        if (w)
+            child<QLineEdit>(w, u"Text1"_s)->setText(number);
+        FlexGrid own;
+        for (auto _ : state) {
+            if (w) {
+                QPushButton *query = child<QPushButton>(w, u"Command1"_s);
+                s.start();
+                shown.start();
+                query->click();
+                s.stop();
+                settle();
+                shown.stop();
+                rows = child<FlexGrid>(w, u"MSFlexGrid2"_s)->Rows() - 1;
+            } else {
+                s.start();
+                Connection c;
+                c.open();
+                Recordset room(c);
+                room.open(u"select * from 房间 where 房间号=?"_s, {number});
+                const QVariant key = room.field(0);
+                room.close();
+                grid::fill(&own, grid::completedStayHeader(), grid::DefaultRowHeight, c,
+                           u"select * from 旅客退房 where 房间ID=?"_s, {key});
+                s.stop();
+                rows = own.Rows() - 1;
+            }
+        }
+        closeWindow(w);
+    } catch (const std::exception &e) {
+        failBenchmark(state, e.what());
+    }
+    if (rows <= 0 && !g.quick)
+        failBenchmark(state, "statistics by room listed nothing");
+    record(
+        "stats.room", s.median(),
+        (window ? u"Form17 Command1_Click, %1 rows"_s : u"data layer (no Form17 yet), %1 rows"_s).arg(rows));
+    if (window)
+        record("stats.room.shown", shown.median(), u"the click, then the list repainted"_s);
+    state.counters["median_ms"] = s.median();
+}
+
+void BM_BareStatsByRoom(benchmark::State &state)
+{
+    const std::string number =
+        benchdata::roomNumber(statsRoomIndex(), g.big.floors, g.big.rooms).toStdString();
+    Samples s;
+    for (auto _ : state) {
+        s.start();
+        bare::Database db(fileIn(g.bigDir));
+        db.readAsText("select * from 房间 where 房间号=?", {number});
+        const std::int64_t key = db.scalar("select 房间ID from 房间 where 房间号=?", {number});
+        const bare::ReadResult r =
+            db.readAsText("select * from 旅客退房 where 房间ID=? order by 退房ID desc", {key});
+        benchmark::DoNotOptimize(r.textBytes);
+        s.stop();
+    }
+    record("bare.stats.room", s.median());
+    state.counters["median_ms"] = s.median();
+}
+
+// ---------------------------------------------------------------- setup windows
+
+void BM_RoomsWindow(benchmark::State &state)
+{
+    useDatabase(g.roomsDir);
+    BenchSeam seam;
+    const bool window = ui::hasWindow(u"Form6"_s);
+    Samples s;
+    Samples fill;
+    int rows = 0;
+    try {
+        for (auto _ : state) {
+            if (window) {
+                s.start();
+                QWidget *w = openWindow(u"Form6"_s);
+                settle();
+                s.stop();
+                rows = child<FlexGrid>(w, u"MSFlexGrid1"_s)->Rows() - 1;
+                closeWindow(w);
+            }
+            FlexGrid grid;
+            fill.start();
+            grid::fill(&grid, grid::roomHeader(), grid::DefaultRowHeight, u"select * from 房间"_s);
+            fill.stop();
+            if (!window)
+                rows = grid.Rows() - 1;
+        }
+    } catch (const std::exception &e) {
+        failBenchmark(state, e.what());
+    }
+    if (rows != g.rooms.rooms)
+        failBenchmark(state, "rooms list shows " + std::to_string(rows) + " rows");
+    if (window)
+        record("rooms.window", s.median(), u"Form6: construct, load, first paint"_s);
+    record("rooms.fill", fill.median(), u"grid::fill of 房间"_s);
+    state.counters["median_ms"] = window ? s.median() : fill.median();
+}
+
+void BM_FloorsWindow(benchmark::State &state)
+{
+    useDatabase(g.roomsDir);
+    BenchSeam seam;
+    const bool window = ui::hasWindow(u"Form5"_s);
+    Samples s;
+    Samples fill;
+    int rows = 0;
+    try {
+        for (auto _ : state) {
+            if (window) {
+                s.start();
+                QWidget *w = openWindow(u"Form5"_s);
+                settle();
+                s.stop();
+                rows = child<FlexGrid>(w, u"MSFlexGrid1"_s)->Rows() - 1;
+                closeWindow(w);
+            }
+            FlexGrid grid;
+            fill.start();
+            grid::fill(&grid, u"序号|^楼层名称           "_s, grid::DefaultRowHeight,
+                       u"select * from 楼层"_s);
+            fill.stop();
+            if (!window)
+                rows = grid.Rows() - 1;
+        }
+    } catch (const std::exception &e) {
+        failBenchmark(state, e.what());
+    }
+    if (rows != g.rooms.floors)
+        failBenchmark(state, "floors list shows " + std::to_string(rows) + " rows");
+    if (window)
+        record("floors.window", s.median(), u"Form5: construct, load, first paint"_s);
+    record("floors.fill", fill.median(), u"grid::fill of 楼层"_s);
+    state.counters["median_ms"] = window ? s.median() : fill.median();
+}
+
+void BM_BareRooms(benchmark::State &state)
+{
+    Samples rooms, floors;
+    for (auto _ : state) {
+        rooms.start();
+        {
+            bare::Database db(fileIn(g.roomsDir));
+            benchmark::DoNotOptimize(db.readAsText("select * from 房间").textBytes);
+            benchmark::DoNotOptimize(db.readAsText("select * from 楼层").textBytes);
+        }
+        rooms.stop();
+        floors.start();
+        {
+            bare::Database db(fileIn(g.roomsDir));
+            benchmark::DoNotOptimize(db.readAsText("select * from 楼层").textBytes);
+        }
+        floors.stop();
+    }
+    record("bare.rooms", rooms.median());
+    record("bare.floors", floors.median());
+    state.counters["median_ms"] = rooms.median();
+}

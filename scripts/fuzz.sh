@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for SECONDS (default 30).
+#   bash scripts/fuzz.sh          # the bounded run CI makes
+#   bash scripts/fuzz.sh 600      # a longer run on demand
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-30}
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUILLON_FUZZ=ON -DQUILLON_BUILD_TESTS=OFF -DQUILLON_BUILD_BENCH=OFF >/dev/null
+targets=(fuzz_conversions fuzz_connection_string fuzz_grid_header)
+cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
+export QT_QPA_PLATFORM=offscreen
+for t in "${targets[@]}"; do
+    corpus=build-fuzz/corpus/${t#fuzz_}
+    mkdir -p "$corpus"
+    echo "== $t for ${seconds}s"
+    build-fuzz/tests/fuzz/$t -max_total_time="$seconds" -max_len=512 -print_final_stats=1 \
+        "$corpus" "tests/fuzz/corpus/${t#fuzz_}" 2>&1 | grep -E "^(#|stat::number_of_executed_units|Done|==.*ERROR|SUMMARY)" | tail -3
+done
+echo "fuzzing: ${#targets[@]} targets x ${seconds}s, no crash"

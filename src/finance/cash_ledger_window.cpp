@@ -1,0 +1,227 @@
+#include "finance/cash_ledger_window.h"
+
+#include "data/connection.h"
+#include "data/conversions.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/ui/date_picker.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/grid_fill.h"
+#include "data/ui/seams.h"
+#include "data/ui/windows.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace ledgers
+{
+
+const LedgerKind Takings{u"Form14",
+                         u"上交营业款",
+                         u"交款时间：",
+                         u"交款金额：",
+                         u"交款人：",
+                         u"序号    |^  交款时间          |^交款金额              |^    交款人  ",
+                         u"新增营业款",
+                         u"确认提交",
+                         u"select * from 交款",
+                         u"select * from 交款 where 交款ID=?",
+                         u"delete from 交款 where 交款ID=?",
+                         u"恭喜您，上交营业款提交成功！",
+                         u"恭喜您，营业款修改成功！",
+                         u"恭喜您，营业款删除成功！"};
+
+const LedgerKind Disbursements{u"Form15",
+                               u"下拔营业款",
+                               u"拔款时间：",
+                               u"拔款金额：",
+                               u"拔款人：",
+                               u"序号    |^  拔款时间          |^拔款金额              |^    拔款人  ",
+                               u"新增拔款",
+                               u"确认拔款",
+                               u"select * from 拔款",
+                               u"select * from 拔款 where 拔款ID=?",
+                               u"delete from 拔款 where 拔款ID=?",
+                               u"恭喜您，下拔款项提交成功！",
+                               u"恭喜您，拔款修改成功！",
+                               u"恭喜您，拔款删除成功！"};
+
+} // namespace ledgers
+
+CashLedger::CashLedger(const LedgerKind &kind, QWidget *owner) : QDialog(owner), m_kind(kind)
+{
+    setObjectName(QString::fromUtf16(kind.formName));
+    setWindowTitle(QString::fromUtf16(kind.caption));
+    createControls();
+    createLayout();
+    connect(m_msFlexGrid1, &FlexGrid::Click, this, &CashLedger::MSFlexGrid1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &CashLedger::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &CashLedger::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &CashLedger::Command3_Click);
+    Form_Load();
+}
+
+QVariantList CashLedger::selectedKey() const
+{
+    return {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)};
+}
+
+void CashLedger::createControls()
+{
+    m_msFlexGrid1 = new FlexGrid(this);
+    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
+    m_dtPicker1 = new DatePicker(this);
+    m_dtPicker1->setObjectName(u"DTPicker1"_s);
+    m_text1 = ui::makeTextBox(this, u"Text1"_s);
+    m_text2 = ui::makeTextBox(this, u"Text2"_s);
+    m_command1 = ui::makeButton(this, u"Command1"_s, QString::fromUtf16(m_kind.idleCaption));
+    m_command2 = ui::makeButton(this, u"Command2"_s, u"修改信息"_s);
+    m_command3 = ui::makeButton(this, u"Command3"_s, u"删除信息"_s);
+}
+
+void CashLedger::createLayout()
+{
+    QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
+    QLabel *label1 = ui::makeLabel(frame1, u"Label1"_s, QString::fromUtf16(m_kind.timeLabel));
+    QLabel *label2 = ui::makeLabel(frame1, u"Label2"_s, QString::fromUtf16(m_kind.amountLabel));
+    QLabel *label3 = ui::makeLabel(frame1, u"Label3"_s, QString::fromUtf16(m_kind.personLabel));
+    ui::setBuddy(label1, m_dtPicker1);
+    ui::setBuddy(label2, m_text1);
+    ui::setBuddy(label3, m_text2);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(label1, 0, 0, Qt::AlignRight);
+    fields->addWidget(m_dtPicker1, 0, 1);
+    fields->addWidget(label2, 0, 2, Qt::AlignRight);
+    fields->addWidget(m_text1, 0, 3);
+    fields->addWidget(label3, 1, 0, Qt::AlignRight);
+    fields->addWidget(m_text2, 1, 1);
+    fields->setColumnStretch(1, 1);
+    fields->setColumnStretch(3, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_command1);
+    buttons->addWidget(m_command2);
+    buttons->addWidget(m_command3);
+
+    auto *frameLayout = new QVBoxLayout(frame1);
+    frameLayout->addLayout(fields);
+    frameLayout->addLayout(buttons);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_msFlexGrid1, 1);
+    layout->addWidget(frame1);
+    resize(560, 460);
+}
+
+void CashLedger::Form_Load()
+{
+    try {
+        grid::fill(m_msFlexGrid1, QString::fromUtf16(m_kind.header), grid::KeepRowHeight,
+                   QString::fromUtf16(m_kind.listQuery));
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+    }
+}
+
+void CashLedger::MSFlexGrid1_Click()
+{
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    const int row = m_msFlexGrid1->RowSel();
+    // An entry whose time cannot be read leaves the picker as it was.
+    m_dtPicker1->setValueText(m_msFlexGrid1->TextMatrix(row, 1));
+    m_text1->setText(m_msFlexGrid1->TextMatrix(row, 2));
+    m_text2->setText(m_msFlexGrid1->TextMatrix(row, 3));
+}
+
+bool CashLedger::inputIsValid()
+{
+    if (m_text1->text().isEmpty() || m_text2->text().isEmpty()) {
+        ui::MsgBox(this, u"请填写完整资料？"_s);
+        return false;
+    }
+    if (!conv::isNumeric(m_text1->text())) {
+        ui::MsgBox(this, u"金额只能为数字？"_s);
+        return false;
+    }
+    return true;
+}
+
+void CashLedger::Command1_Click()
+{
+    if (m_command1->text() == QString::fromUtf16(m_kind.idleCaption)) {
+        m_command2->setEnabled(false);
+        m_command3->setEnabled(false);
+        m_text1->clear();
+        m_text2->clear();
+        m_command1->setText(QString::fromUtf16(m_kind.addCaption));
+        return;
+    }
+    if (!inputIsValid())
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(QString::fromUtf16(m_kind.listQuery));
+        records.addNew();
+        records.setField(1, m_dtPicker1->Value());
+        records.setField(2, m_text1->text());
+        records.setField(3, m_text2->text());
+        records.update();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e); // still in add mode, the fields as typed
+        return;
+    }
+    ui::MsgBox(this, QString::fromUtf16(m_kind.added));
+    ui::reopen(this, QString::fromUtf16(m_kind.formName));
+}
+
+void CashLedger::Command2_Click()
+{
+    if (!inputIsValid())
+        return;
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(QString::fromUtf16(m_kind.rewriteQuery), selectedKey());
+        records.setField(1, m_dtPicker1->Value());
+        records.setField(2, m_text1->text());
+        records.setField(3, m_text2->text());
+        records.update();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::MsgBox(this, QString::fromUtf16(m_kind.rewritten));
+    ui::reopen(this, QString::fromUtf16(m_kind.formName));
+}
+
+void CashLedger::Command3_Click()
+{
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        connection.execute(QString::fromUtf16(m_kind.deleteStatement), selectedKey());
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::MsgBox(this, QString::fromUtf16(m_kind.deleted));
+    ui::reopen(this, QString::fromUtf16(m_kind.formName));
+}

@@ -1,0 +1,295 @@
+#include "frontdesk/checkout_window.h"
+
+#include "data/connection.h"
+#include "data/conversions.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/grid_fill.h"
+#include "data/ui/seams.h"
+#include "data/ui/windows.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace
+{
+
+const QString outOfRange = u"超出了 -32768 到 32767 的范围，无法计算数据！"_s;
+
+} // namespace
+
+Form12::Form12(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(u"Form12"_s);
+    setWindowTitle(u"新增旅客退房"_s);
+    createLayout();
+    connect(m_text[1], &QLineEdit::textChanged, this, &Form12::Text1_Change);
+    connect(m_command1, &QPushButton::clicked, this, &Form12::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form12::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form12::Command3_Click);
+    Form_Load();
+}
+
+void Form12::createLayout()
+{
+    m_frame1 = ui::makeFrame(this, u"Frame1"_s, u"查询"_s);
+    m_option1 = new QRadioButton(u"按房间号"_s, m_frame1);
+    m_option1->setObjectName(u"Option1"_s);
+    m_option1->setChecked(true); // the only way to search
+    m_text[1] = ui::makeTextBox(m_frame1, u"Text1"_s);
+    m_text[1]->setAccessibleName(u"按房间号"_s);
+    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"提取信息"_s);
+    auto *search = new QHBoxLayout(m_frame1);
+    search->addWidget(m_option1);
+    search->addWidget(m_text[1], 1);
+    search->addWidget(m_command1);
+
+    m_frame2 = ui::makeFrame(this, u"Frame2"_s, u"旅客信息"_s);
+    const QString captions[] = {{},
+                                u"旅客姓名："_s,
+                                u"旅客单位："_s,
+                                u"证件名称："_s,
+                                u"证件号码："_s,
+                                u"入住时间："_s,
+                                u"计划入住天数："_s,
+                                u"入住人数："_s,
+                                u"房间ID："_s,
+                                u"预付款："_s,
+                                u"退房时间："_s,
+                                u"实际入住天数："_s,
+                                u"实际金额："_s,
+                                u"应收款："_s,
+                                u"应退款："_s,
+                                u"备注信息："_s};
+    for (int i = 1; i <= 15; ++i)
+        m_label[i] = ui::makeLabel(m_frame2, u"Label"_s + QString::number(i), captions[i]);
+    for (int i = 2; i <= 17; ++i) {
+        if (i == 9)
+            m_text[i] = ui::makeHiddenKeyBox(m_frame2, u"Text9"_s);
+        else if (i == 17)
+            m_text[i] = ui::makeRoomNumberBox(m_frame2, u"Text17"_s);
+        else
+            m_text[i] = ui::makeTextBox(m_frame2, u"Text"_s + QString::number(i));
+    }
+    // Label k names box k + 1; the room label names the room number shown.
+    for (int k = 1; k <= 15; ++k)
+        ui::setBuddy(m_label[k], k == 8 ? m_text[17] : m_text[k + 1]);
+    m_msFlexGrid1 = new FlexGrid(m_frame2);
+    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
+    m_msFlexGrid1->setMinimumWidth(700);
+    m_msFlexGrid1->setFixedHeight(96); // the room's row, and a second after a repeated fetch
+    m_command2 = ui::makeButton(m_frame2, u"Command2"_s, u"计算数据"_s);
+    m_command3 = ui::makeButton(m_frame2, u"Command3"_s, u"确认退房"_s);
+
+    auto *grid = new QGridLayout(m_frame2);
+    auto place = [grid](QWidget *label, QWidget *box, int row, int col) {
+        grid->addWidget(label, row, col);
+        grid->addWidget(box, row, col + 1);
+    };
+    place(m_label[1], m_text[2], 0, 0);
+    place(m_label[2], m_text[3], 0, 2);
+    place(m_label[3], m_text[4], 1, 0);
+    place(m_label[4], m_text[5], 1, 2);
+    place(m_label[5], m_text[6], 2, 0);
+    place(m_label[6], m_text[7], 2, 2);
+    place(m_label[7], m_text[8], 3, 0);
+    place(m_label[8], m_text[17], 3, 2);
+    grid->addWidget(m_text[9], 3, 3); // the room key lies hidden under the room number
+    place(m_label[9], m_text[10], 4, 0);
+    grid->addWidget(m_msFlexGrid1, 5, 0, 1, 4);
+    place(m_label[10], m_text[11], 6, 0);
+    place(m_label[11], m_text[12], 6, 2);
+    place(m_label[12], m_text[13], 7, 0);
+    place(m_label[13], m_text[14], 7, 2);
+    place(m_label[14], m_text[15], 8, 0);
+    grid->addWidget(m_label[15], 9, 0);
+    grid->addWidget(m_text[16], 9, 1, 1, 3);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_command2);
+    buttons->addWidget(m_command3);
+    grid->addLayout(buttons, 10, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_frame1);
+    layout->addWidget(m_frame2);
+
+    QWidget *order[] = {m_text[1],  m_command1, m_text[2],  m_text[3],  m_text[4],  m_text[5],
+                        m_text[6],  m_text[7],  m_text[8],  m_text[10], m_text[11], m_text[12],
+                        m_text[13], m_text[14], m_text[15], m_text[16], m_command2, m_command3};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void Form12::Form_Load()
+{
+    grid::reset(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight);
+    m_command2->setEnabled(false);
+    m_command3->setEnabled(false);
+}
+
+void Form12::Text1_Change()
+{
+    grid::reset(m_msFlexGrid1, grid::roomHeader(), grid::KeepRowHeight);
+    for (int i = 2; i <= 16; ++i)
+        m_text[i]->clear();
+}
+
+void Form12::Command1_Click()
+{
+    if (m_text[1]->text().isEmpty()) {
+        ui::MsgBox(this, u"对不起，请输入查询对象？"_s);
+        return;
+    }
+    try {
+        Connection connection;
+        connection.open();
+        Recordset room(connection);
+        room.open(u"select * from 房间 where 房间号=? and 房间状态=2"_s, {m_text[1]->text()});
+        if (room.eof() && room.bof()) {
+            ui::MsgBox(this, u"对不起，此房间号没有入住资料"_s);
+            return;
+        }
+        Recordset stay(connection);
+        stay.open(u"select * from 旅客入住 where 房间ID=?"_s, {room.field(0)});
+        if (stay.eof() && stay.bof()) {
+            ui::MsgBox(this, u"对不起，此房间是已住房，却找不到它的入住资料，请核对房间状态！"_s);
+            return;
+        }
+        QString particulars[10];
+        for (int k = 1; k <= 9; ++k)
+            particulars[k] = stay.text(k);
+        // Everything is read; only now do the boxes change.
+        for (int k = 1; k <= 9; ++k) {
+            if (!particulars[k].isEmpty())
+                m_text[k + 1]->setText(particulars[k]);
+        }
+        grid::appendRecord(m_msFlexGrid1, room);
+        if (!room.text(1).isEmpty())
+            m_text[17]->setText(room.text(1));
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    m_command2->setEnabled(true);
+    m_text[11]->setText(conv::dateToText(ui::today()));
+}
+
+void Form12::Command2_Click()
+{
+    Settlement s;
+    const QString problem = settle(s);
+    if (!problem.isEmpty()) {
+        // A result from earlier boxes must not stay behind to be confirmed.
+        for (int i = 12; i <= 15; ++i)
+            m_text[i]->clear();
+        m_command3->setEnabled(false);
+        ui::MsgBox(this, problem);
+        return;
+    }
+    m_text[12]->setText(QString::number(s.days));
+    m_text[13]->setText(QString::number(s.amount));
+    m_text[14]->setText(QString::number(s.due));
+    m_text[15]->setText(QString::number(s.refund));
+    m_command3->setEnabled(true);
+}
+
+QString Form12::settle(Settlement &out) const
+{
+    const auto checkIn = conv::textToDateTime(m_text[6]->text());
+    if (!checkIn)
+        return u"对不起，入住时间不是有效的日期，无法计算数据！"_s;
+    const auto checkOut = conv::textToDateTime(m_text[11]->text());
+    if (!checkOut)
+        return u"对不起，退房时间不是有效的日期，无法计算数据！"_s;
+    // Calendar days: the times of day play no part.
+    const qint64 dayCount = checkIn->date().daysTo(checkOut->date());
+    if (dayCount < 0)
+        return u"对不起，退房时间早于入住时间，无法计算数据！"_s;
+    const auto days = conv::toInt16(double(dayCount));
+    if (!days)
+        return u"对不起，实际入住天数"_s + outOfRange;
+    if (m_msFlexGrid1->Rows() < 2)
+        return u"对不起，没有房间资料，请先提取信息！"_s;
+    // The standard price of the first room row; the member price is never charged.
+    const auto price = conv::toInt16(m_msFlexGrid1->TextMatrix(1, 5));
+    if (!price)
+        return u"对不起，房间的标准价格不是 -32768 到 32767 之间的数字，无法计算数据！"_s;
+    const auto prepayment = conv::toInt16(m_text[10]->text());
+    if (!prepayment)
+        return u"对不起，预付款不是 -32768 到 32767 之间的数字，无法计算数据！"_s;
+    const auto amount = conv::toInt16(double(int(*days) * int(*price)));
+    if (!amount)
+        return u"对不起，实际金额（"_s + QString::number(*days) + u" 天 × "_s + QString::number(*price) +
+               u" 元）"_s + outOfRange;
+    const int balance = int(*amount) - int(*prepayment);
+    const auto difference = conv::toInt16(double(balance >= 0 ? balance : -balance));
+    if (!difference)
+        return balance >= 0 ? u"对不起，应收款"_s + outOfRange : u"对不起，应退款"_s + outOfRange;
+    out.days = *days;
+    out.amount = *amount;
+    out.due = balance >= 0 ? *difference : 0;
+    out.refund = balance >= 0 ? 0 : *difference;
+    return {};
+}
+
+void Form12::Command3_Click()
+{
+    bool settled = !m_text[9]->text().isEmpty();
+    for (int i = 12; i <= 15; ++i)
+        settled = settled && !m_text[i]->text().isEmpty();
+    if (!settled) {
+        ui::MsgBox(this, u"对不起，请先提取信息并计算数据，再确认退房！"_s);
+        return;
+    }
+    bool stored = false;
+    try {
+        stored = storeCheckOut();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    if (!stored) {
+        ui::MsgBox(this, u"对不起，此房间的入住资料已经不存在，可能已经办理过退房！"_s);
+        return;
+    }
+    ui::MsgBox(this, u"恭喜您，旅客退房成功？请核准相关帐目!"_s);
+    ui::reopen(this, u"Form12"_s);
+}
+
+bool Form12::storeCheckOut()
+{
+    Connection connection;
+    connection.open();
+    Transaction transaction(connection);
+    Recordset records(connection);
+    records.open(u"select * from 旅客退房"_s);
+    records.addNew();
+    // Ordinal k comes from box k + 1; an empty box leaves its column unset.
+    for (int k = 1; k <= 15; ++k) {
+        if (!m_text[k + 1]->text().isEmpty())
+            records.setField(k, m_text[k + 1]->text());
+    }
+    records.update();
+    records.close();
+    // setField(8) has already refused a room key that is no 16-bit number.
+    const int room = *conv::toInt16(m_text[9]->text());
+    connection.execute(u"update 房间 set 房间状态=1 where 房间ID=?"_s, {room});
+    // Every stay row of the room goes; none left means another check-out came first.
+    if (connection.execute(u"delete from 旅客入住 where 房间ID=?"_s, {room}) == 0)
+        return false;
+    transaction.commit();
+    return true;
+}

@@ -1,0 +1,168 @@
+#include "frontdesk/history/checkout_sheet.h"
+
+#include "data/conversions.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/grid_fill.h"
+#include "data/ui/seams.h"
+#include "frontdesk/history/checkout_sheet_layout.h"
+#include "frontdesk/history/stay_detail_panel.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPagedPaintDevice>
+#include <QPushButton>
+#include <QStandardPaths>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace
+{
+
+const char16_t *const Captions[10] = {nullptr,      u"退 房 信 息 单", u"打印时间:", u"旅客单位:",
+                                      u"旅客姓名:", u"入住时间:",      u"入住天数:", u"入住人数:",
+                                      u"退房时间:", u"金额:"};
+
+QFrame *makeRule(QWidget *parent, const QString &name, QFrame::Shape shape)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(shape);
+    frame->setFrameShadow(QFrame::Plain);
+    frame->setLineWidth(1);
+    QPalette p = frame->palette();
+    p.setColor(QPalette::WindowText, Qt::black);
+    frame->setPalette(p);
+    return frame;
+}
+
+} // namespace
+
+Form21::Form21(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(u"Form21"_s);
+    setWindowTitle(u"打印退房信息"_s);
+    createControls();
+    connect(m_command1, &QPushButton::clicked, this, &Form21::Command1_Click);
+    Form_Load();
+}
+
+QRect Form21::toPixels(const QRect &twips) const
+{
+    const double sx = logicalDpiX() / 1440.0;
+    const double sy = logicalDpiY() / 1440.0;
+    const int x = qRound(twips.x() * sx);
+    const int y = qRound(twips.y() * sy);
+    // A rule is a three-pixel strip with the line drawn in its middle.
+    if (twips.height() == 0)
+        return {x, y - 1, qRound(twips.width() * sx), 3};
+    if (twips.width() == 0)
+        return {x - 1, y, 3, qRound(twips.height() * sy)};
+    return {x, y, qRound(twips.width() * sx), qRound(twips.height() * sy)};
+}
+
+void Form21::createControls()
+{
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setFixedSize(toPixels({0, 0, WidthTwips, HeightTwips}).size());
+
+    // Frames first, so the texts stand on top of them.
+    m_shape1 = makeRule(this, u"Shape1"_s, QFrame::Box);
+    m_shape1->setGeometry(toPixels(sheet::Shape1));
+    m_shape2 = makeRule(this, u"Shape2"_s, QFrame::Box);
+    m_shape2->setGeometry(toPixels(sheet::Shape2));
+    for (int n = 1; n <= 5; ++n) {
+        const bool vertical = sheet::Lines[n].width() == 0;
+        m_lines[n] = makeRule(this, u"Line"_s + QString::number(n), vertical ? QFrame::VLine : QFrame::HLine);
+        m_lines[n]->setGeometry(toPixels(sheet::Lines[n]));
+    }
+    for (int n = 1; n <= 9; ++n) {
+        m_labels[n] = ui::makeLabel(this, u"Label"_s + QString::number(n), QString::fromUtf16(Captions[n]));
+        m_labels[n]->setGeometry(toPixels(sheet::Labels[n]));
+        m_labels[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    QFont title = m_labels[1]->font();
+    title.setPointSize(18);
+    title.setBold(true);
+    m_labels[1]->setFont(title);
+    m_labels[1]->setAlignment(Qt::AlignCenter);
+
+    m_msFlexGrid1 = new FlexGrid(this);
+    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
+    m_msFlexGrid1->setGeometry(toPixels(sheet::Grid));
+
+    m_command1 = ui::makeButton(this, u"Command1"_s, u"打印"_s);
+    m_command1->setGeometry(toPixels(sheet::PrintButton));
+    m_command1->setStyleSheet(u"QPushButton { background-color: white; }"_s);
+}
+
+void Form21::Form_Load()
+{
+    // The owner is the history window; without one every value is simply empty.
+    const StayDetailPanel *stay =
+        parentWidget() ? parentWidget()->findChild<StayDetailPanel *>(QString(), Qt::FindDirectChildrenOnly)
+                       : nullptr;
+    auto value = [stay](int box) { return stay ? stay->box(box)->text() : QString(); };
+
+    m_labels[2]->setText(u"打印时间:"_s + conv::dateToText(ui::today()));
+    m_labels[3]->setText(u"旅客单位:"_s + value(3));
+    m_labels[4]->setText(u"旅客姓名:"_s + value(2));
+    m_labels[5]->setText(u"入住时间:"_s + value(6));
+    m_labels[6]->setText(u"入住天数:"_s + value(7) + u"天"_s);
+    m_labels[7]->setText(u"入住人数:"_s + value(8) + u"人"_s);
+    m_labels[8]->setText(u"退房时间:"_s + value(11));
+    m_labels[9]->setText(u"金额:"_s + value(13) + u"元"_s);
+
+    const FlexGrid *rooms = stay ? stay->roomGrid() : nullptr;
+    m_msFlexGrid1->setCols(rooms ? rooms->Cols() : 8);
+    m_msFlexGrid1->setRows(rooms ? rooms->Rows() : 1);
+    m_msFlexGrid1->setFormatString(grid::roomHeader());
+    m_msFlexGrid1->setRowHeightMin(sheet::GridRowHeight);
+    if (!rooms)
+        return;
+    for (int r = 1; r < rooms->Rows(); ++r) {
+        for (int c = 0; c < rooms->Cols(); ++c)
+            m_msFlexGrid1->setTextMatrix(r, c, rooms->TextMatrix(r, c));
+    }
+}
+
+void Form21::Command1_Click()
+{
+    if (!ui::seam().hasPrinter()) {
+        offerPdf(u"没有可用的打印机，退房信息单无法打印。"_s);
+        return;
+    }
+    QString error;
+    const bool printed = ui::seam().printPage(
+        [this](QPainter &painter, QPagedPaintDevice &page) {
+            paintPage(painter, QRectF(0, 0, page.width(), page.height()), page.logicalDpiX());
+        },
+        &error);
+    if (!printed)
+        offerPdf(u"退房信息单打印失败："_s + error);
+}
+
+void Form21::offerPdf(const QString &why)
+{
+    if (ui::MsgBox(this, why + u"\n是否将退房信息单另存为 PDF 文件？"_s, ui::vbInformation | ui::vbYesNo) !=
+        ui::vbYes)
+        return;
+    const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                                  .filePath(u"退房信息单.pdf"_s);
+    QString path = ui::seam().saveFileName(this, u"另存为 PDF 文件"_s, suggested, u"PDF 文件 (*.pdf)"_s);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u".pdf"_s;
+    if (!writePdf(path)) {
+        ui::MsgBox(this, u"无法写入文件："_s + QDir::toNativeSeparators(path));
+        return;
+    }
+    ui::MsgBox(this, u"退房信息单已保存为："_s + QDir::toNativeSeparators(path));
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+#include <QRect>
+
+class FlexGrid;
+class QFrame;
+class QLabel;
+class QPainter;
+class QPushButton;
+
+// "打印退房信息": one completed stay laid out as a printable page, filled from the history
+// window that owns it. Its button prints the page (without the button) on the default printer,
+// or, when that cannot be done, offers to save it as a PDF file.
+class Form21 : public QDialog
+{
+    Q_OBJECT
+  public:
+    explicit Form21(QWidget *owner);
+
+    // Paints the sheet as the window shows it, without the button, scaled into `area` (device
+    // units) at no more than its natural size of `dpi` device units an inch.
+    void paintPage(QPainter &painter, const QRectF &area, double dpi) const;
+    // Writes the page to a PDF file, its text kept as text; false when the file cannot be written.
+    bool writePdf(const QString &path) const;
+
+    // The client area in twips.
+    static constexpr int WidthTwips = 9135;
+    static constexpr int HeightTwips = 4590;
+
+  private:
+    void createControls();
+    void Form_Load();
+    void Command1_Click();
+    void offerPdf(const QString &why);
+
+    void paintGrid(QPainter &painter) const;
+    QRect toPixels(const QRect &twips) const;
+
+    QLabel *m_labels[10] = {}; // Label1 … Label9 at 1 … 9
+    QFrame *m_lines[6] = {};   // Line1 … Line5 at 1 … 5
+    QFrame *m_shape1 = nullptr;
+    QFrame *m_shape2 = nullptr;
+    FlexGrid *m_msFlexGrid1 = nullptr;
+    QPushButton *m_command1 = nullptr;
+};

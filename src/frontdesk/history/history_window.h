@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+class FlexGrid;
+class QPushButton;
+class StayDetailPanel;
+
+// "历史旅客退房记录": every completed stay, newest first, with the particulars and room of
+// the one chosen, and the button that opens its printable check-out sheet.
+class Form13 : public QDialog
+{
+    Q_OBJECT
+  public:
+    explicit Form13(QWidget *owner);
+
+    // The particulars the check-out sheet reads while it loads.
+    const StayDetailPanel *detailPanel() const { return m_detail; }
+
+  private:
+    void createControls();
+    void createLayout();
+    void Form_Load();
+    void MSFlexGrid2_Click();
+    void Command2_Click();
+
+    FlexGrid *m_msFlexGrid2 = nullptr;
+    StayDetailPanel *m_detail = nullptr;
+    QPushButton *m_command2 = nullptr;
+};

@@ -1,0 +1,143 @@
+#include "frontdesk/history/stay_detail_panel.h"
+
+#include "data/connection.h"
+#include "data/conversions.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/grid_fill.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace
+{
+
+// Label n names box Text(n + 1); that box shows column n of the completed stay.
+const char16_t *const Captions[16] = {nullptr,       u"旅客姓名：", u"旅客单位：",     u"证件名称：",
+                                      u"证件号码：", u"入住时间：", u"计划入住天数：", u"入住人数：",
+                                      u"房间ID：",   u"预付款：",   u"退房时间：",     u"实际入住天数：",
+                                      u"实际金额：", u"应收款：",   nullptr,           u"备注信息："};
+
+constexpr int RoomKeyBox = 9;
+constexpr int LastColumn = 15;
+
+} // namespace
+
+StayDetailPanel::StayDetailPanel(const Options &options, QWidget *parent) : QGroupBox(u"旅客信息"_s, parent)
+{
+    setObjectName(u"Frame2"_s);
+    createControls(options);
+    createLayout();
+}
+
+void StayDetailPanel::createControls(const Options &options)
+{
+    for (int n = 1; n <= LastColumn; ++n) {
+        const QString caption = n == 14 ? options.refundCaption : QString::fromUtf16(Captions[n]);
+        m_labels[n] = ui::makeLabel(this, u"Label"_s + QString::number(n), caption);
+        const QString name = u"Text"_s + QString::number(n + 1);
+        m_boxes[n + 1] = n + 1 == RoomKeyBox ? ui::makeHiddenKeyBox(this, name) : ui::makeTextBox(this, name);
+    }
+    m_roomNumber = ui::makeRoomNumberBox(this, options.roomNumberBox);
+    for (int n = 1; n <= LastColumn; ++n)
+        ui::setBuddy(m_labels[n], n + 1 == RoomKeyBox ? m_roomNumber : m_boxes[n + 1]);
+    m_roomGrid = new FlexGrid(this);
+    m_roomGrid->setObjectName(u"MSFlexGrid1"_s);
+}
+
+void StayDetailPanel::createLayout()
+{
+    m_layout = new QGridLayout(this);
+    // Three pairs a row; the room grid between the stay and its check-out.
+    auto place = [this](int n, int row, int pair) {
+        m_layout->addWidget(m_labels[n], row, pair * 2, Qt::AlignRight);
+        if (n + 1 == RoomKeyBox) {
+            auto *pairBox = new QHBoxLayout;
+            pairBox->setSpacing(0);
+            pairBox->addWidget(m_roomNumber);
+            pairBox->addWidget(m_boxes[RoomKeyBox]);
+            m_layout->addLayout(pairBox, row, pair * 2 + 1);
+        } else {
+            m_layout->addWidget(m_boxes[n + 1], row, pair * 2 + 1);
+        }
+    };
+    for (int n = 1; n <= 9; ++n)
+        place(n, (n - 1) / 3, (n - 1) % 3);
+    m_layout->addWidget(m_roomGrid, 3, 0, 1, 6);
+    for (int n = 10; n <= LastColumn; ++n)
+        place(n, 4 + (n - 10) / 3, (n - 10) % 3);
+    for (int c : {1, 3, 5})
+        m_layout->setColumnStretch(c, 1);
+    m_roomGrid->setMinimumHeight(70);
+    m_roomGrid->setMaximumHeight(90);
+}
+
+void StayDetailPanel::addButton(QWidget *button)
+{
+    m_layout->addWidget(button, 6, 5, Qt::AlignRight);
+}
+
+QLineEdit *StayDetailPanel::box(int n) const
+{
+    return n >= 2 && n <= LastColumn + 1 ? m_boxes[n] : nullptr;
+}
+
+void StayDetailPanel::Form_Load()
+{
+    grid::reset(m_roomGrid, grid::roomHeader());
+}
+
+void StayDetailPanel::showSelected(const FlexGrid *list)
+{
+    if (!list->hasSelectedRecord())
+        return;
+    const int row = list->RowSel();
+    for (int c = 1; c <= LastColumn; ++c)
+        m_boxes[c + 1]->setText(list->TextMatrix(row, c));
+    grid::reset(m_roomGrid, grid::roomHeader());
+    showRoom();
+}
+
+void StayDetailPanel::showRoom()
+{
+    // A stay whose room has gone keeps the grid at its header and the previous room number.
+    const auto key = conv::toInt16(m_boxes[RoomKeyBox]->text());
+    if (!key)
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        Recordset room(connection);
+        room.open(u"select * from 房间 where 房间ID=?"_s, {int(*key)});
+        if (room.eof())
+            return;
+        grid::appendRecord(m_roomGrid, room);
+        const QString number = room.text(1);
+        if (!number.isEmpty())
+            m_roomNumber->setText(number);
+    } catch (const DbError &) {
+        // Selecting never stops for the store: what could be shown stays shown.
+    }
+}
+
+void StayDetailPanel::resetList(FlexGrid *list)
+{
+    grid::reset(list, grid::completedStayHeader());
+}
+
+void StayDetailPanel::fillList(FlexGrid *list, const QString &select, const QVariantList &params)
+{
+    grid::fill(list, grid::completedStayHeader(), grid::DefaultRowHeight, select, params);
+}
+
+void StayDetailPanel::fillList(FlexGrid *list, Connection &connection, const QString &select,
+                               const QVariantList &params)
+{
+    grid::fill(list, grid::completedStayHeader(), grid::DefaultRowHeight, connection, select, params);
+}

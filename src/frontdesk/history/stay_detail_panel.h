@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QString>
+#include <QVariantList>
+#include <array>
+
+class Connection;
+class FlexGrid;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+
+// The "旅客信息" frame shared by the history and both statistics windows: the particulars of
+// one completed stay (Text2 … Text16), its room number over the room key (Text9), and its
+// room's row in a grid of its own. The windows differ only in the two options.
+class StayDetailPanel : public QGroupBox
+{
+    Q_OBJECT
+  public:
+    struct Options {
+        QString roomNumberBox; // "Text1" or "Text17"
+        QString refundCaption; // Label14: "应  退  款：" or "应退款："
+    };
+
+    StayDetailPanel(const Options &options, QWidget *parent);
+
+    // Room grid back to its header only.
+    void Form_Load();
+    // The selected row of a completed-stay list into the boxes and its room into the room
+    // grid; a step that fails is skipped.
+    void showSelected(const FlexGrid *list);
+
+    // Text2 … Text16.
+    QLineEdit *box(int n) const;
+    QLineEdit *roomNumberBox() const { return m_roomNumber; }
+    FlexGrid *roomGrid() const { return m_roomGrid; }
+    // Puts a window's own button at the right under the particulars.
+    void addButton(QWidget *button);
+
+    // The completed-stay list: header only, or filled from a select (throws DbError).
+    static void resetList(FlexGrid *list);
+    static void fillList(FlexGrid *list, const QString &select, const QVariantList &params = {});
+    static void fillList(FlexGrid *list, Connection &connection, const QString &select,
+                         const QVariantList &params = {});
+
+  private:
+    void createControls(const Options &options);
+    void createLayout();
+    void showRoom();
+
+    std::array<QLabel *, 16> m_labels{};   // Label1 … Label15 at 1 … 15
+    std::array<QLineEdit *, 17> m_boxes{}; // Text2 … Text16 at 2 … 16
+    QLineEdit *m_roomNumber = nullptr;
+    FlexGrid *m_roomGrid = nullptr;
+    QGridLayout *m_layout = nullptr;
+};

@@ -1,0 +1,132 @@
+#include "setup/company_window.h"
+
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/seams.h"
+#include "data/ui/windows.h"
+#include "setup/setup_picture.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace
+{
+constexpr int FieldCount = 8;
+}
+
+Form3::Form3(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"Form3"_s);
+    setWindowTitle(u"企业配置信息"_s);
+    createLayout();
+    connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    Form_Load();
+}
+
+void Form3::createLayout()
+{
+    static const QStringList captions = {u"企业名称："_s, u"法人代表："_s, u"电话："_s,     u"传真："_s,
+                                         u"电子邮件："_s, u"地址："_s,     u"邮政编码："_s, u"企业简介："_s};
+    m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
+    m_image1->setPixmap(setup::windowPicture(QChar(u'企'), QColor(0x15, 0x65, 0xc0)));
+    m_image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
+    auto *fields = new QGridLayout(m_frame1);
+    for (int n = 1; n <= FieldCount; ++n) {
+        QLabel *label = ui::makeLabel(m_frame1, u"Label"_s + QString::number(n), captions.at(n - 1));
+        QWidget *box;
+        if (n < FieldCount) {
+            QLineEdit *line = ui::makeTextBox(m_frame1, u"Text"_s + QString::number(n));
+            m_lines.append(line);
+            box = line;
+        } else {
+            m_text8 = new QTextEdit(m_frame1);
+            m_text8->setObjectName(u"Text8"_s);
+            m_text8->setAcceptRichText(false);
+            m_text8->setTabChangesFocus(true);
+            m_text8->setMinimumHeight(110);
+            box = m_text8;
+        }
+        ui::setBuddy(label, box);
+        m_labels.append(label);
+        fields->addWidget(label, n - 1, 0, n < FieldCount ? Qt::AlignVCenter : Qt::AlignTop);
+        fields->addWidget(box, n - 1, 1);
+    }
+    m_lines.first()->setMinimumWidth(320);
+    fields->setRowStretch(FieldCount - 1, 1);
+
+    m_command2 = ui::makeButton(this, u"Command2"_s, u"修改配置信息"_s);
+    auto *right = new QVBoxLayout;
+    right->addWidget(m_frame1, 1);
+    right->addWidget(m_command2, 0, Qt::AlignRight);
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_image1);
+    layout->addLayout(right, 1);
+}
+
+QString Form3::boxText(int n) const
+{
+    return n < FieldCount ? m_lines.at(n - 1)->text() : m_text8->toPlainText();
+}
+
+void Form3::setBoxText(int n, const QString &text)
+{
+    if (n < FieldCount)
+        m_lines.at(n - 1)->setText(text);
+    else
+        m_text8->setPlainText(text);
+}
+
+void Form3::Form_Load()
+{
+    // Unreadable particulars leave the boxes empty; the window still opens.
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(u"select top 1 * from 公司配置"_s);
+        if (records.eof() && records.bof())
+            return;
+        for (int n = 1; n <= FieldCount; ++n) {
+            const QString text = records.text(n);
+            if (!text.isEmpty())
+                setBoxText(n, text);
+        }
+    } catch (const DbError &) {
+    }
+}
+
+void Form3::Command2_Click()
+{
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(u"select top 1 * from 公司配置"_s);
+        if (records.eof() && records.bof())
+            throw DbError(u"没有找到企业配置记录，信息没有保存。"_s);
+        // An empty box keeps what is stored.
+        for (int n = 1; n <= FieldCount; ++n) {
+            const QString text = boxText(n);
+            if (!text.isEmpty())
+                records.setField(n, text);
+        }
+        records.update();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::MsgBox(this, u"恭喜您，更新信息完成！"_s);
+    ui::reopen(this, u"Form3"_s);
+}

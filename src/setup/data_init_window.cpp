@@ -1,0 +1,85 @@
+#include "setup/data_init_window.h"
+
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/seams.h"
+#include "setup/database_copy.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+Form20::Form20(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"Form20"_s);
+    setWindowTitle(u"初始化数据"_s);
+    createLayout();
+    connect(m_command1, &QPushButton::clicked, this, &Form20::Command1_Click);
+}
+
+void Form20::createLayout()
+{
+    static const QStringList captions = {
+        u"在确认使用本软件前,请初始化相关数据!"_s,
+        u"初始化楼层:清除所有楼层数据资料!"_s,
+        u"初始化房间:清除所有房间配置信息数据"_s,
+        u"初始化旅客资料:清除所有的旅客入住信息,旅客退房记录和所有的旅定预订信息等等!"_s,
+        u"一经初始化,所有的数据将丢失,请慎重使用!"_s,
+    };
+    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
+    auto *inside = new QVBoxLayout(m_frame1);
+    for (int i = 0; i < captions.size(); ++i) {
+        QLabel *label = ui::makeLabel(m_frame1, u"Label"_s + QString::number(i + 1), captions.at(i));
+        label->setWordWrap(true);
+        m_labels.append(label);
+        inside->addWidget(label);
+    }
+    QFont warning = m_labels.last()->font();
+    warning.setBold(true);
+    m_labels.last()->setFont(warning);
+    m_labels.last()->setStyleSheet(u"color: #c62828;"_s);
+    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"初始化数据库"_s);
+    inside->addSpacing(8);
+    inside->addWidget(m_command1, 0, Qt::AlignRight);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_frame1);
+    setMinimumWidth(600);
+}
+
+void Form20::Command1_Click()
+{
+    static const QStringList statements = {
+        u"delete from [拔款]"_s,     u"delete from [交款]"_s,     u"delete from [楼层]"_s,
+        u"delete from [房间]"_s,     u"delete from [旅客入住]"_s, u"delete from [旅客退房]"_s,
+        u"delete from [旅客预订]"_s,
+    };
+    // No question is asked, so a copy taken first, while the file is closed, makes a mistaken
+    // wipe recoverable.
+    const QString database = setup::databaseFilePath();
+    QString copy;
+    if (const QString failure = setup::keepCopyBeforeInit(database, &copy); !failure.isEmpty()) {
+        ui::showFailure(this, DbError(failure));
+        return;
+    }
+    try {
+        Connection connection;
+        connection.open();
+        Transaction transaction(connection);
+        for (const QString &sql : statements)
+            connection.execute(sql);
+        transaction.commit();
+    } catch (const DbError &e) {
+        QFile::remove(copy); // nothing was wiped, so the copy is not needed
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::MsgBox(this, u"恭喜您,初始化数据资料成功!"_s);
+    close();
+}

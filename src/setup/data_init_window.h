@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+// Empties the business tables so the house can start afresh; operators and company stay.
+class Form20 : public QDialog
+{
+    Q_OBJECT
+  public:
+    explicit Form20(QWidget *parent = nullptr);
+
+    void Command1_Click();
+
+  private:
+    void createLayout();
+
+    QGroupBox *m_frame1;
+    QList<QLabel *> m_labels; // Label1 to Label5
+    QPushButton *m_command1;
+};

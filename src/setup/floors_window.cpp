@@ -1,0 +1,163 @@
+#include "setup/floors_window.h"
+
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/grid_fill.h"
+#include "data/ui/seams.h"
+#include "data/ui/windows.h"
+#include "setup/setup_picture.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+Form5::Form5(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"Form5"_s);
+    setWindowTitle(u"楼层管理"_s);
+    createLayout();
+    connect(m_msFlexGrid1, &FlexGrid::Click, this, &Form5::MSFlexGrid1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form5::Command3_Click);
+    Form_Load();
+}
+
+QString Form5::header()
+{
+    return u"序号|^楼层名称           "_s;
+}
+
+void Form5::createLayout()
+{
+    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
+    m_msFlexGrid1 = new FlexGrid(m_frame1);
+    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
+    m_msFlexGrid1->setMinimumSize(360, 220);
+    auto *listLayout = new QVBoxLayout(m_frame1);
+    listLayout->addWidget(m_msFlexGrid1);
+
+    m_frame2 = ui::makeFrame(this, u"Frame2"_s);
+    m_label1 = ui::makeLabel(m_frame2, u"Label1"_s, u"楼层名称："_s);
+    m_text1 = ui::makeTextBox(m_frame2, u"Text1"_s);
+    m_command1 = ui::makeButton(m_frame2, u"Command1"_s, u"添加楼层"_s);
+    ui::setBuddy(m_label1, m_text1);
+    auto *addLayout = new QHBoxLayout(m_frame2);
+    addLayout->addWidget(m_label1);
+    addLayout->addWidget(m_text1, 1);
+    addLayout->addWidget(m_command1);
+
+    m_frame3 = ui::makeFrame(this, u"Frame3"_s);
+    m_label2 = ui::makeLabel(m_frame3, u"Label2"_s, u"楼层名称："_s);
+    m_text2 = ui::makeTextBox(m_frame3, u"Text2"_s);
+    m_command2 = ui::makeButton(m_frame3, u"Command2"_s, u"修改楼层"_s);
+    m_command3 = ui::makeButton(m_frame3, u"Command3"_s, u"删除"_s);
+    ui::setBuddy(m_label2, m_text2);
+    auto *editLayout = new QHBoxLayout(m_frame3);
+    editLayout->addWidget(m_label2);
+    editLayout->addWidget(m_text2, 1);
+    editLayout->addWidget(m_command2);
+    editLayout->addWidget(m_command3);
+
+    m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
+    m_image1->setPixmap(setup::windowPicture(QChar(u'楼'), QColor(0x00, 0x83, 0x8f)));
+    m_image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(m_frame1, 1);
+    right->addWidget(m_frame2);
+    right->addWidget(m_frame3);
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_image1);
+    layout->addLayout(right, 1);
+}
+
+void Form5::Form_Load()
+{
+    // A list that cannot be read stays empty; the window still opens.
+    grid::reset(m_msFlexGrid1, header());
+    try {
+        grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, u"select * from 楼层"_s);
+    } catch (const DbError &) {
+    }
+}
+
+void Form5::MSFlexGrid1_Click()
+{
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    m_text2->setText(m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 1));
+}
+
+void Form5::Command1_Click()
+{
+    if (m_text1->text().isEmpty()) {
+        ui::MsgBox(this, u"请填写完整资料！"_s);
+        return;
+    }
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(u"select * from 楼层"_s);
+        records.addNew();
+        records.setField(1, m_text1->text());
+        records.update();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::MsgBox(this, u"恭喜您，添加楼层信息成功！"_s);
+    ui::reopen(this, u"Form5"_s);
+}
+
+void Form5::Command2_Click()
+{
+    if (m_text2->text().isEmpty()) {
+        ui::MsgBox(this, u"请填写完整资料！"_s);
+        return;
+    }
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(u"select * from 楼层 where 楼层ID=?"_s,
+                     {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
+        records.setField(1, m_text2->text());
+        records.update();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::MsgBox(this, u"恭喜您，楼层信息修改成功！"_s);
+    ui::reopen(this, u"Form5"_s);
+}
+
+void Form5::Command3_Click()
+{
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        connection.execute(u"delete from 楼层 where 楼层ID=?"_s,
+                           {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::reopen(this, u"Form5"_s);
+}

@@ -1,0 +1,230 @@
+#include "setup/operators_window.h"
+
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/grid_fill.h"
+#include "data/ui/seams.h"
+#include "data/ui/windows.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace
+{
+
+const QString AddCaption = u"新增用户"_s;
+const QString ConfirmCaption = u"确认提交"_s;
+const QString RightsLetters = u"abcdef"_s;
+
+} // namespace
+
+Form4::Form4(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"Form4"_s);
+    setWindowTitle(u"用户管理"_s);
+    createLayout();
+    connect(m_msFlexGrid1, &FlexGrid::Click, this, &Form4::MSFlexGrid1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form4::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form4::Command3_Click);
+    Form_Load();
+}
+
+QString Form4::header()
+{
+    return u"序号|^用户名称                |^登陆密码            |^                权限设置        "_s;
+}
+
+void Form4::createLayout()
+{
+    static const QStringList rightCaptions = {u"系统维护"_s, u"旅客入住"_s,   u"旅客退房"_s,
+                                              u"财务管理"_s, u"统计与核算"_s, u"常用工具"_s};
+    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
+    m_msFlexGrid1 = new FlexGrid(m_frame1);
+    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
+    m_msFlexGrid1->setMinimumSize(560, 200);
+    auto *listLayout = new QVBoxLayout(m_frame1);
+    listLayout->addWidget(m_msFlexGrid1);
+
+    m_frame2 = ui::makeFrame(this, u"Frame2"_s);
+    m_label1 = ui::makeLabel(m_frame2, u"Label1"_s, u"用户名称："_s);
+    m_text1 = ui::makeTextBox(m_frame2, u"Text1"_s);
+    m_label2 = ui::makeLabel(m_frame2, u"Label2"_s, u"登陆密码："_s);
+    m_text2 = ui::makeTextBox(m_frame2, u"Text2"_s); // shown as typed
+    m_label3 = ui::makeLabel(m_frame2, u"Label3"_s, u"权限设置："_s);
+    // The heading names the group of boxes; each box keeps its own caption as its name.
+    auto *rights = new QWidget(m_frame2);
+    auto *rightsLayout = new QGridLayout(rights);
+    rightsLayout->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < rightCaptions.size(); ++i) {
+        m_checks.append(ui::makeCheckBox(rights, u"Check"_s + QString::number(i + 1), rightCaptions.at(i)));
+        rightsLayout->addWidget(m_checks.last(), i / 3, i % 3); // two rows of three
+    }
+    // The boxes keep their natural width; spare room goes to an empty last column.
+    for (int c = 0; c < 3; ++c)
+        rightsLayout->setColumnMinimumWidth(c, 130);
+    rightsLayout->setColumnStretch(3, 1);
+    m_line1 = new QFrame(m_frame2);
+    m_line1->setObjectName(u"Line1"_s);
+    m_line1->setFrameShape(QFrame::HLine);
+    m_line1->setFrameShadow(QFrame::Sunken);
+    m_command1 = ui::makeButton(m_frame2, u"Command1"_s, AddCaption);
+    m_command2 = ui::makeButton(m_frame2, u"Command2"_s, u"修改用户"_s);
+    m_command3 = ui::makeButton(m_frame2, u"Command3"_s, u"删除用户"_s);
+    ui::setBuddy(m_label1, m_text1);
+    ui::setBuddy(m_label2, m_text2);
+    ui::setBuddy(m_label3, rights);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(m_label1, 0, 0);
+    fields->addWidget(m_text1, 0, 1);
+    fields->addWidget(m_label2, 1, 0);
+    fields->addWidget(m_text2, 1, 1);
+    fields->addWidget(m_label3, 2, 0, Qt::AlignTop);
+    fields->addWidget(rights, 2, 1);
+    fields->setColumnStretch(1, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_command1);
+    buttons->addWidget(m_command2);
+    buttons->addWidget(m_command3);
+
+    auto *editLayout = new QVBoxLayout(m_frame2);
+    editLayout->addLayout(fields);
+    editLayout->addWidget(m_line1);
+    editLayout->addLayout(buttons);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_frame1, 1);
+    layout->addWidget(m_frame2);
+}
+
+void Form4::Form_Load()
+{
+    // A list that cannot be read stays empty; the window still opens.
+    grid::reset(m_msFlexGrid1, header());
+    try {
+        grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, u"select * from 操作用户"_s);
+    } catch (const DbError &) {
+    }
+}
+
+QString Form4::rightsText() const
+{
+    QString text = u"Z:"_s;
+    for (int i = 0; i < m_checks.size(); ++i) {
+        if (m_checks.at(i)->checkState() == Qt::Checked) // grey does not count
+            text += RightsLetters.at(i);
+    }
+    return text;
+}
+
+void Form4::clearRights()
+{
+    for (QCheckBox *box : std::as_const(m_checks))
+        box->setCheckState(Qt::Unchecked);
+}
+
+void Form4::MSFlexGrid1_Click()
+{
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    const int row = m_msFlexGrid1->RowSel();
+    clearRights();
+    m_text1->setText(m_msFlexGrid1->TextMatrix(row, 1));
+    m_text2->setText(m_msFlexGrid1->TextMatrix(row, 2));
+    const QString rights = m_msFlexGrid1->TextMatrix(row, 3);
+    for (int i = 0; i < m_checks.size(); ++i) {
+        if (rights.contains(RightsLetters.at(i), Qt::CaseSensitive))
+            m_checks.at(i)->setCheckState(Qt::Checked);
+    }
+}
+
+void Form4::Command1_Click()
+{
+    if (m_command1->text() == AddCaption) {
+        m_command1->setText(ConfirmCaption);
+        m_command2->setEnabled(false);
+        m_command3->setEnabled(false);
+        m_text1->clear();
+        m_text2->clear();
+        clearRights();
+        return;
+    }
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(u"select * from 操作用户"_s);
+        records.addNew();
+        // An empty box leaves its column empty (NULL).
+        if (!m_text1->text().isEmpty())
+            records.setField(1, m_text1->text());
+        if (!m_text2->text().isEmpty())
+            records.setField(2, m_text2->text());
+        records.setField(3, rightsText());
+        records.update();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e); // stays in add mode with what was typed
+        return;
+    }
+    ui::MsgBox(this, u"新增用户信息成功!"_s);
+    ui::reopen(this, u"Form4"_s);
+}
+
+void Form4::Command2_Click()
+{
+    if (m_text1->text().isEmpty() || m_text2->text().isEmpty()) {
+        ui::MsgBox(this, u"请填写完整资料？"_s);
+        return;
+    }
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(u"select * from 操作用户 where 用户ID=?"_s,
+                     {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
+        records.setField(1, m_text1->text());
+        records.setField(2, m_text2->text());
+        records.setField(3, rightsText());
+        records.update();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::MsgBox(this, u"修改用户信息成功!"_s);
+    ui::reopen(this, u"Form4"_s);
+}
+
+void Form4::Command3_Click()
+{
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    if (ui::MsgBox(this, u"确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        connection.execute(u"delete from 操作用户 where 用户ID=?"_s,
+                           {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::reopen(this, u"Form4"_s);
+}

@@ -1,0 +1,303 @@
+#include "setup/rooms_window.h"
+
+#include "data/connection.h"
+#include "data/conversions.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/grid_fill.h"
+#include "data/ui/seams.h"
+#include "data/ui/windows.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace
+{
+
+const QString AddCaption = u"新增房间"_s;
+const QString ConfirmCaption = u"确认提交"_s;
+const QString NoFloorChosen = u"请选择楼层"_s;
+
+// The status boxes show a room's status; the operator cannot tick them, since only the
+// front desk changes a status.
+class StatusBox : public QCheckBox
+{
+  public:
+    using QCheckBox::QCheckBox;
+
+  protected:
+    bool hitButton(const QPoint &) const override { return false; }
+};
+
+QCheckBox *makeStatusBox(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *box = new StatusBox(caption, parent);
+    box->setObjectName(name);
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+} // namespace
+
+Form6::Form6(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"Form6"_s);
+    setWindowTitle(u"房间管理"_s);
+    createLayout();
+    connect(m_msFlexGrid1, &FlexGrid::Click, this, &Form6::MSFlexGrid1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &Form6::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form6::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form6::Command3_Click);
+    Form_Load();
+}
+
+void Form6::createLayout()
+{
+    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
+    m_msFlexGrid1 = new FlexGrid(m_frame1);
+    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
+    m_msFlexGrid1->setMinimumSize(640, 220);
+    auto *listLayout = new QVBoxLayout(m_frame1);
+    listLayout->addWidget(m_msFlexGrid1);
+
+    m_frame2 = ui::makeFrame(this, u"Frame2"_s);
+    QWidget *f = m_frame2;
+    m_label1 = ui::makeLabel(f, u"Label1"_s, u"房间号："_s);
+    m_text1 = ui::makeTextBox(f, u"Text1"_s);
+    m_label2 = ui::makeLabel(f, u"Label2"_s, u"房间名称："_s);
+    m_text2 = ui::makeTextBox(f, u"Text2"_s);
+    m_label3 = ui::makeLabel(f, u"Label3"_s, u"房间类型："_s);
+    m_text3 = ui::makeTextBox(f, u"Text3"_s);
+    m_text3->setText(u"标准间"_s);
+    m_label4 = ui::makeLabel(f, u"Label4"_s, u"所属楼层："_s);
+    m_combo1 = new QComboBox(f);
+    m_combo1->setObjectName(u"Combo1"_s);
+    m_combo1->setEditable(true);
+    m_combo1->setInsertPolicy(QComboBox::NoInsert);
+    m_combo1->setCompleter(nullptr); // a typed floor is kept as typed, not completed to a listed one
+    m_label5 = ui::makeLabel(f, u"Label5"_s, u"标准价格："_s);
+    m_text4 = ui::makeTextBox(f, u"Text4"_s);
+    m_label8 = ui::makeLabel(f, u"Label8"_s, u"元/天"_s);
+    m_label6 = ui::makeLabel(f, u"Label6"_s, u"会员价格："_s);
+    m_text5 = ui::makeTextBox(f, u"Text5"_s);
+    m_label9 = ui::makeLabel(f, u"Label9"_s, u"元/天"_s);
+    m_label7 = ui::makeLabel(f, u"Label7"_s, u"房间状态："_s);
+    auto *statusBoxes = new QWidget(f);
+    m_check1 = makeStatusBox(statusBoxes, u"Check1"_s, u"空闲房"_s);
+    m_check2 = makeStatusBox(statusBoxes, u"Check2"_s, u"已住房"_s);
+    m_check3 = makeStatusBox(statusBoxes, u"Check3"_s, u"预订房"_s);
+    m_line1 = new QFrame(f);
+    m_line1->setObjectName(u"Line1"_s);
+    m_line1->setFrameShape(QFrame::HLine);
+    m_line1->setFrameShadow(QFrame::Sunken);
+    m_command1 = ui::makeButton(f, u"Command1"_s, AddCaption);
+    m_command2 = ui::makeButton(f, u"Command2"_s, u"修改房间"_s);
+    m_command3 = ui::makeButton(f, u"Command3"_s, u"删除房间"_s);
+    ui::setBuddy(m_label1, m_text1);
+    ui::setBuddy(m_label2, m_text2);
+    ui::setBuddy(m_label3, m_text3);
+    ui::setBuddy(m_label4, m_combo1);
+    ui::setBuddy(m_label5, m_text4);
+    ui::setBuddy(m_label6, m_text5);
+    ui::setBuddy(m_label7, statusBoxes);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(m_label1, 0, 0);
+    fields->addWidget(m_text1, 0, 1);
+    fields->addWidget(m_label2, 0, 3);
+    fields->addWidget(m_text2, 0, 4);
+    fields->addWidget(m_label3, 1, 0);
+    fields->addWidget(m_text3, 1, 1);
+    fields->addWidget(m_label4, 1, 3);
+    fields->addWidget(m_combo1, 1, 4);
+    fields->addWidget(m_label5, 2, 0);
+    fields->addWidget(m_text4, 2, 1);
+    fields->addWidget(m_label8, 2, 2);
+    fields->addWidget(m_label6, 2, 3);
+    fields->addWidget(m_text5, 2, 4);
+    fields->addWidget(m_label9, 2, 5);
+    fields->setColumnStretch(1, 1);
+    fields->setColumnStretch(4, 1);
+    fields->setColumnMinimumWidth(2, 48);
+
+    auto *statusLayout = new QHBoxLayout(statusBoxes);
+    statusLayout->setContentsMargins(0, 0, 0, 0);
+    statusLayout->addWidget(m_check1);
+    statusLayout->addWidget(m_check2);
+    statusLayout->addWidget(m_check3);
+    auto *status = new QHBoxLayout;
+    status->addWidget(m_label7);
+    status->addWidget(statusBoxes);
+    status->addStretch(1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_command1);
+    buttons->addWidget(m_command2);
+    buttons->addWidget(m_command3);
+
+    auto *editLayout = new QVBoxLayout(m_frame2);
+    editLayout->addLayout(fields);
+    editLayout->addLayout(status);
+    editLayout->addWidget(m_line1);
+    editLayout->addLayout(buttons);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_frame1, 1);
+    layout->addWidget(m_frame2);
+}
+
+void Form6::Form_Load()
+{
+    // Either list may stay empty when it cannot be read; the window still opens.
+    grid::reset(m_msFlexGrid1, grid::roomHeader());
+    try {
+        Connection connection;
+        connection.open();
+        try {
+            grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, connection,
+                       u"select * from 房间"_s);
+        } catch (const DbError &) {
+        }
+        try {
+            Recordset floors(connection);
+            floors.open(u"select * from 楼层"_s);
+            while (!floors.eof()) {
+                m_combo1->addItem(floors.text(1));
+                floors.moveNext();
+            }
+        } catch (const DbError &) {
+        }
+    } catch (const DbError &) {
+    }
+    m_combo1->setCurrentIndex(-1);
+    m_combo1->setEditText(NoFloorChosen);
+}
+
+void Form6::MSFlexGrid1_Click()
+{
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    const int row = m_msFlexGrid1->RowSel();
+    m_text1->setText(m_msFlexGrid1->TextMatrix(row, 1));
+    m_text2->setText(m_msFlexGrid1->TextMatrix(row, 2));
+    m_text3->setText(m_msFlexGrid1->TextMatrix(row, 3));
+    m_combo1->setEditText(m_msFlexGrid1->TextMatrix(row, 4));
+    m_text4->setText(m_msFlexGrid1->TextMatrix(row, 5));
+    m_text5->setText(m_msFlexGrid1->TextMatrix(row, 6));
+    const QString status = m_msFlexGrid1->TextMatrix(row, 7);
+    // Any other status text leaves the boxes as they were.
+    if (status == u"1"_s || status == u"2"_s || status == u"3"_s) {
+        m_check1->setChecked(status == u"1"_s);
+        m_check2->setChecked(status == u"2"_s);
+        m_check3->setChecked(status == u"3"_s);
+    }
+}
+
+bool Form6::fieldsAreValid()
+{
+    for (const QLineEdit *box : {m_text1, m_text2, m_text3, m_text4, m_text5}) {
+        if (box->text().isEmpty()) {
+            ui::MsgBox(this, u"请填写完成资料？"_s);
+            return false;
+        }
+    }
+    if (!conv::isNumeric(m_text4->text()) || !conv::isNumeric(m_text5->text())) {
+        ui::MsgBox(this, u"房间价格只能为货币数字形式？"_s);
+        return false;
+    }
+    return true;
+}
+
+void Form6::writeFields(Recordset &records)
+{
+    records.setField(1, m_text1->text());
+    records.setField(2, m_text2->text());
+    records.setField(3, m_text3->text());
+    records.setField(4, m_combo1->currentText());
+    records.setField(5, m_text4->text());
+    records.setField(6, m_text5->text());
+}
+
+void Form6::Command1_Click()
+{
+    if (m_command1->text() == AddCaption) {
+        m_command1->setText(ConfirmCaption);
+        m_command2->setEnabled(false);
+        m_command3->setEnabled(false);
+        m_text1->clear();
+        m_text2->clear();
+        m_text4->clear();
+        m_text5->clear();
+        return;
+    }
+    if (!fieldsAreValid())
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(u"select * from 房间"_s);
+        records.addNew();
+        writeFields(records);
+        records.setField(7, 1); // every new room starts free
+        records.update();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e); // stays in add mode with what was typed
+        return;
+    }
+    ui::MsgBox(this, u"新增房间信息成功!"_s);
+    ui::reopen(this, u"Form6"_s);
+}
+
+void Form6::Command2_Click()
+{
+    if (!fieldsAreValid())
+        return;
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        Recordset records(connection);
+        records.open(u"select * from 房间 where 房间ID=?"_s,
+                     {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
+        writeFields(records); // the status column is left as it is
+        records.update();
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::MsgBox(this, u"房间信息修改成功!"_s);
+    ui::reopen(this, u"Form6"_s);
+}
+
+void Form6::Command3_Click()
+{
+    if (!m_msFlexGrid1->hasSelectedRecord())
+        return;
+    if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+        return;
+    try {
+        Connection connection;
+        connection.open();
+        connection.execute(u"delete from 房间 where 房间ID=?"_s,
+                           {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
+        return;
+    }
+    ui::reopen(this, u"Form6"_s);
+}

@@ -1,0 +1,110 @@
+#include "stats/room_stats_window.h"
+
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/grid_fill.h"
+#include "data/ui/seams.h"
+#include "frontdesk/history/stay_detail_panel.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+Form17::Form17(QWidget *owner) : QDialog(owner)
+{
+    setObjectName(u"Form17"_s);
+    setWindowTitle(u"按房间统计"_s);
+    createControls();
+    createLayout();
+    connect(m_command1, &QPushButton::clicked, this, &Form17::Command1_Click);
+    connect(m_msFlexGrid2, &FlexGrid::Click, this, &Form17::MSFlexGrid2_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form17::Command2_Click);
+    Form_Load();
+}
+
+void Form17::createControls()
+{
+    m_text1 = ui::makeTextBox(this, u"Text1"_s);
+    m_command1 = ui::makeButton(this, u"Command1"_s, u"查询"_s);
+    m_msFlexGrid2 = new FlexGrid(this);
+    m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
+    m_detail = new StayDetailPanel({u"Text17"_s, u"应退款："_s}, this);
+    m_command2 = ui::makeButton(this, u"Command2"_s, u"计算器"_s);
+}
+
+void Form17::createLayout()
+{
+    QGroupBox *frame3 = ui::makeFrame(this, u"Frame3"_s);
+    auto *search = new QHBoxLayout(frame3);
+    QLabel *label16 = ui::makeLabel(frame3, u"Label16"_s, u"房间号："_s);
+    ui::setBuddy(label16, m_text1);
+    search->addWidget(label16);
+    search->addWidget(m_text1);
+    search->addStretch(1);
+    search->addWidget(m_command1);
+
+    QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
+    auto *list = new QVBoxLayout(frame1);
+    list->addWidget(m_msFlexGrid2);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(m_command2);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(frame3);
+    layout->addWidget(frame1, 1);
+    layout->addWidget(m_detail);
+    layout->addLayout(bottom);
+    resize(900, 680);
+}
+
+void Form17::Form_Load()
+{
+    StayDetailPanel::resetList(m_msFlexGrid2);
+    m_detail->Form_Load();
+}
+
+void Form17::Command1_Click()
+{
+    if (m_text1->text().isEmpty()) {
+        ui::MsgBox(this, u"对不起，请输入查询对象？"_s);
+        return;
+    }
+    StayDetailPanel::resetList(m_msFlexGrid2);
+    try {
+        Connection connection;
+        connection.open();
+        Recordset room(connection);
+        room.open(u"select * from 房间 where 房间号=?"_s, {m_text1->text()});
+        if (room.eof()) {
+            ui::MsgBox(this, u"没有找到相关资料信息！"_s);
+            return;
+        }
+        // Only the first room of that number counts.
+        const QVariant key = room.field(0);
+        room.close();
+        StayDetailPanel::fillList(m_msFlexGrid2, connection,
+                                  u"select * from 旅客退房 where 房间ID=? order by 退房ID desc"_s, {key});
+    } catch (const DbError &) {
+        // A query that fails lists what it read, without a message.
+    }
+}
+
+void Form17::MSFlexGrid2_Click()
+{
+    m_detail->showSelected(m_msFlexGrid2);
+}
+
+void Form17::Command2_Click()
+{
+    ui::seam().startProgram(ui::Program::Calculator, {});
+}

@@ -1,0 +1,240 @@
+#include "data/module1.h"
+#include "data/ui/windows.h"
+#include "setup/backup_window.h"
+#include "setup/setup_windows.h"
+#include "setup_test_kit.h"
+#include "test_database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+using kit::box;
+using kit::click;
+
+namespace
+{
+
+const QString Success = u"恭喜您，数据库备份成功？"_s;
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+  private Q_SLOTS:
+    void initTestCase() { registerSetupWindows(); }
+    void controls();
+    void copyIsByteForByteAndReplaces();
+    void initialTextIsRefused();
+    void refusals_data();
+    void refusals();
+    void missingDatabaseLeavesEarlierBackup();
+    void copyCutShortLeavesEarlierBackup();
+    void fileDialog();
+};
+
+void TestBackup::controls()
+{
+    TestSeam seam;
+    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    QCOMPARE(w->windowTitle(), u"数据库备份管理"_s);
+    QCOMPARE(box(w, u"Text1"_s)->text(), u"E:\\\\backup\\"_s);
+    QCOMPARE(box(w, u"Text1"_s)->accessibleName(), u"请输入目标地"_s);
+}
+
+void TestBackup::copyIsByteForByteAndReplaces()
+{
+    TestDatabase db;
+    db.addFloor(u"一楼"_s);
+    QTemporaryDir target;
+    const QString path = target.filePath(u"备份 2026.mdb"_s);
+    QVERIFY(kit::write(path, "an older file, longer than nothing at all"));
+    TestSeam seam;
+    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    box(w, u"Text1"_s)->setText(path);
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messageTexts(), QStringList{Success});
+    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(kit::bytes(path), kit::bytes(db.path()));
+    QVERIFY(!kit::bytes(path).isEmpty());
+
+    // Again to the same path, after a change: the copy is replaced without a question.
+    db.addFloor(u"二楼"_s);
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messageTexts(), (QStringList{Success, Success}));
+    QCOMPARE(kit::bytes(path), kit::bytes(db.path()));
+    // The window stays, and no temporary file is left beside the copy.
+    QCOMPARE(seam.last<Form7>(), w);
+    QCOMPARE(box(w, u"Text1"_s)->text(), path);
+    QCOMPARE(QDir(target.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"备份 2026.mdb"_s});
+}
+
+void TestBackup::initialTextIsRefused()
+{
+    TestDatabase db;
+    QTemporaryDir cwd;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    TestSeam seam;
+    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    click(w, u"Command1"_s);
+    QDir::setCurrent(before);
+    QCOMPARE(seam.messages.size(), 1);
+    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    // Nothing was written anywhere near the working folder.
+    QVERIFY(QDir(cwd.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+void TestBackup::refusals_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("empty") << u"empty"_s;
+    QTest::newRow("blanks") << u"blanks"_s;
+    QTest::newRow("relative") << u"relative"_s;
+    QTest::newRow("existing folder") << u"folder"_s;
+    QTest::newRow("folder with slash") << u"folder/"_s;
+    QTest::newRow("missing folder") << u"missing"_s;
+    QTest::newRow("read-only file") << u"readonly"_s;
+    QTest::newRow("device") << u"device"_s;
+    QTest::newRow("database itself") << u"self"_s;
+    QTest::newRow("database through dot dot") << u"dotdot"_s;
+    QTest::newRow("database through double slash") << u"slashes"_s;
+    QTest::newRow("symlink to database") << u"symlink"_s;
+    QTest::newRow("hard link to database") << u"hardlink"_s;
+    QTest::newRow("link to database folder") << u"dirlink"_s;
+}
+
+void TestBackup::refusals()
+{
+    QFETCH(QString, kind);
+    TestDatabase db;
+    db.addFloor(u"一楼"_s);
+    const QByteArray database = kit::bytes(db.path());
+    QTemporaryDir dir;
+    const QString dbDir = QFileInfo(db.path()).absolutePath();
+    QString target;
+    QByteArray targetBefore;
+    if (kind == u"empty"_s) {
+        target = QString();
+    } else if (kind == u"blanks"_s) {
+        target = u"   "_s;
+    } else if (kind == u"relative"_s) {
+        target = u"backup.mdb"_s;
+    } else if (kind == u"folder"_s) {
+        target = dir.path();
+    } else if (kind == u"folder/"_s) {
+        target = dir.path() + u"/"_s;
+    } else if (kind == u"missing"_s) {
+        target = dir.filePath(u"没有/backup.mdb"_s);
+    } else if (kind == u"readonly"_s) {
+        target = dir.filePath(u"old.mdb"_s);
+        targetBefore = "a good earlier backup";
+        QVERIFY(kit::write(target, targetBefore));
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    } else if (kind == u"device"_s) {
+        target = u"/dev/null"_s;
+    } else if (kind == u"self"_s) {
+        target = db.path();
+    } else if (kind == u"dotdot"_s) {
+        target = dbDir + u"/../"_s + QFileInfo(dbDir).fileName() + u"/./innkeep.mdb"_s;
+    } else if (kind == u"slashes"_s) {
+        target = dbDir + u"//innkeep.mdb"_s;
+    } else if (kind == u"symlink"_s) {
+        target = dir.filePath(u"link.mdb"_s);
+        QVERIFY(QFile::link(db.path(), target));
+    } else if (kind == u"hardlink"_s) {
+        target = dir.filePath(u"hard.mdb"_s);
+        QCOMPARE(::link(QFile::encodeName(db.path()).constData(), QFile::encodeName(target).constData()), 0);
+    } else if (kind == u"dirlink"_s) {
+        QVERIFY(QFile::link(dbDir, dir.filePath(u"db"_s)));
+        target = dir.filePath(u"db/innkeep.mdb"_s);
+    }
+    const QStringList entriesBefore =
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+
+    TestSeam seam;
+    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    box(w, u"Text1"_s)->setText(target);
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messages.size(), 1);
+    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QVERIFY(seam.messages.first().text != Success);
+    QCOMPARE(kit::bytes(db.path()), database);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entriesBefore);
+    if (!targetBefore.isEmpty())
+        QCOMPARE(kit::bytes(target), targetBefore);
+    QCOMPARE(box(w, u"Text1"_s)->text(), target);
+}
+
+void TestBackup::missingDatabaseLeavesEarlierBackup()
+{
+    TestDatabase db;
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"good.mdb"_s);
+    QVERIFY(kit::write(target, "a good earlier backup"));
+    Module1::DbFileName = u"missing.mdb"_s;
+    TestSeam seam;
+    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    box(w, u"Text1"_s)->setText(target);
+    click(w, u"Command1"_s);
+    Module1::DbFileName = u"innkeep.mdb"_s;
+    QCOMPARE(seam.messages.size(), 1);
+    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(kit::bytes(target), QByteArray("a good earlier backup"));
+}
+
+void TestBackup::copyCutShortLeavesEarlierBackup()
+{
+    TestDatabase db;
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"good.mdb"_s);
+    QVERIFY(kit::write(target, "a good earlier backup"));
+    QVERIFY(QFileInfo(db.path()).size() > 8192);
+    TestSeam seam;
+    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    box(w, u"Text1"_s)->setText(target);
+    // A file size limit stands in for a full disk: the write fails part way.
+    rlimit saved{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 8192;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    click(w, u"Command1"_s);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    QCOMPARE(seam.messages.size(), 1);
+    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(kit::bytes(target), QByteArray("a good earlier backup"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"good.mdb"_s});
+}
+
+void TestBackup::fileDialog()
+{
+    TestSeam seam;
+    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    // Cancel: the path stays as it was.
+    click(w, u"Command2"_s);
+    QCOMPARE(box(w, u"Text1"_s)->text(), u"E:\\\\backup\\"_s);
+    // No "D:\" folder here, so the dialog starts at home.
+    QCOMPARE(seam.fileDialogDirs, QStringList{QDir::homePath()});
+
+    seam.setFileDialogResult(u"/srv/backups/innkeep-copy.mdb"_s);
+    click(w, u"Command2"_s);
+    QCOMPARE(box(w, u"Text1"_s)->text(), QDir::toNativeSeparators(u"/srv/backups/innkeep-copy.mdb"_s));
+    seam.setFileDialogResult(QString());
+    click(w, u"Command2"_s);
+    QCOMPARE(box(w, u"Text1"_s)->text(), QDir::toNativeSeparators(u"/srv/backups/innkeep-copy.mdb"_s));
+    QVERIFY(seam.messages.isEmpty());
+}
+
+QTEST_MAIN(TestBackup)
+#include "test_backup.moc"

@@ -1,0 +1,273 @@
+#include "data/ui/windows.h"
+#include "setup/floors_window.h"
+#include "setup/setup_windows.h"
+#include "setup_test_kit.h"
+#include "test_database.h"
+
+#include <QLabel>
+#include <QPointer>
+
+using namespace Qt::Literals::StringLiterals;
+using kit::box;
+using kit::click;
+
+class TestFloors : public QObject
+{
+    Q_OBJECT
+  private Q_SLOTS:
+    void initTestCase() { registerSetupWindows(); }
+    void controlsAndEmptyList();
+    void add_data();
+    void add();
+    void emptyNameIsRefused();
+    void pickCopiesNameIntoRenameBox();
+    void renameChangesOnlyThatFloorNotRooms();
+    void renameWithoutChosenRowDoesNothing();
+    void deleteAsksFirst_data();
+    void deleteAsksFirst();
+    void deleteWithEmptyListDoesNothing();
+    void failedWritesShowOneFailureAndKeepWindow_data();
+    void failedWritesShowOneFailureAndKeepWindow();
+    void unreadableFileLeavesListEmptyWithoutMessage();
+};
+
+void TestFloors::controlsAndEmptyList()
+{
+    TestDatabase db;
+    TestSeam seam;
+    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), u"楼层管理"_s);
+    QCOMPARE(kit::grid(w)->FormatString(), u"序号|^楼层名称           "_s);
+    QCOMPARE(kit::grid(w)->Rows(), 1);
+    QCOMPARE(kit::grid(w)->RowHeightMin(), 250);
+    QCOMPARE(box(w, u"Text1"_s)->accessibleName(), u"楼层名称"_s);
+    QCOMPARE(box(w, u"Text2"_s)->accessibleName(), u"楼层名称"_s);
+    QVERIFY(!kit::child<QLabel>(w, u"Image1"_s)->pixmap().isNull());
+    QVERIFY(seam.messages.isEmpty());
+}
+
+void TestFloors::add_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << u"一楼"_s;
+    QTest::newRow("quote") << u"O'Neil's 楼"_s;
+    QTest::newRow("blanks only") << u"   "_s;
+    QTest::newRow("statement inside") << u"x'); delete from 楼层; --"_s;
+    QTest::newRow("leading and trailing blanks kept") << u" 二楼 "_s;
+}
+
+void TestFloors::add()
+{
+    QFETCH(QString, name);
+    TestDatabase db;
+    db.addFloor(u"地下室"_s);
+    TestSeam seam;
+    QPointer<Form5> w = kit::open<Form5>(seam, u"Form5"_s);
+    box(w, u"Text1"_s)->setText(name);
+    click(w, u"Command1"_s);
+
+    QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，添加楼层信息成功！"_s});
+    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().title, u"提示"_s);
+    QCOMPARE(db.rows(u"select 楼层名称 from 楼层 order by 楼层ID"_s),
+             (QList<QStringList>{{u"地下室"_s}, {name}}));
+    // Closed and shown again: the new list holds the floor, the boxes start empty.
+    QVERIFY(w.isNull());
+    Form5 *fresh = seam.last<Form5>();
+    QVERIFY(fresh);
+    QCOMPARE(kit::grid(fresh)->Rows(), 3);
+    QCOMPARE(kit::grid(fresh)->TextMatrix(2, 1), name);
+    QVERIFY(box(fresh, u"Text1"_s)->text().isEmpty());
+}
+
+void TestFloors::emptyNameIsRefused()
+{
+    TestDatabase db;
+    TestSeam seam;
+    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    box(w, u"Text2"_s)->setText(u"留着"_s);
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messageTexts(), QStringList{u"请填写完整资料！"_s});
+    QCOMPARE(db.count(u"楼层"_s), 0);
+    QCOMPARE(seam.last<Form5>(), w); // not reopened
+    QCOMPARE(box(w, u"Text2"_s)->text(), u"留着"_s);
+
+    // Adding the same name twice gives two floors with their own keys.
+    box(w, u"Text1"_s)->setText(u"一楼"_s);
+    click(w, u"Command1"_s);
+    w = seam.last<Form5>();
+    box(w, u"Text1"_s)->setText(u"一楼"_s);
+    click(w, u"Command1"_s);
+    QCOMPARE(db.scalar(u"select count(distinct 楼层ID) from 楼层 where 楼层名称='一楼'"_s).toInt(), 2);
+}
+
+void TestFloors::pickCopiesNameIntoRenameBox()
+{
+    TestDatabase db;
+    db.addFloor(u"一楼"_s);
+    db.addFloor(u"二楼"_s);
+    TestSeam seam;
+    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    box(w, u"Text1"_s)->setText(u"新的"_s);
+    kit::grid(w)->selectRecord(2);
+    QCOMPARE(box(w, u"Text2"_s)->text(), u"二楼"_s);
+    QCOMPARE(box(w, u"Text1"_s)->text(), u"新的"_s);
+    kit::grid(w)->selectRecord(1);
+    QCOMPARE(box(w, u"Text2"_s)->text(), u"一楼"_s);
+}
+
+void TestFloors::renameChangesOnlyThatFloorNotRooms()
+{
+    TestDatabase db;
+    db.addFloor(u"一楼"_s);
+    const qint64 second = db.addFloor(u"二楼"_s);
+    db.addRoom(u"201"_s, 120, 1, u"二楼"_s);
+    TestSeam seam;
+    QPointer<Form5> w = kit::open<Form5>(seam, u"Form5"_s);
+    kit::grid(w)->selectRecord(2);
+    box(w, u"Text2"_s)->setText(u"贵宾'楼"_s);
+    click(w, u"Command2"_s);
+    QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，楼层信息修改成功！"_s});
+    QCOMPARE(db.rows(u"select 楼层ID, 楼层名称 from 楼层 order by 楼层ID"_s),
+             (QList<QStringList>{{QString::number(second - 1), u"一楼"_s},
+                                 {QString::number(second), u"贵宾'楼"_s}}));
+    QCOMPARE(db.scalar(u"select 所属楼层 from 房间"_s).toString(), u"二楼"_s);
+    QVERIFY(w.isNull());
+    QCOMPARE(kit::grid(seam.last<Form5>())->TextMatrix(2, 1), u"贵宾'楼"_s);
+}
+
+void TestFloors::renameWithoutChosenRowDoesNothing()
+{
+    TestDatabase db;
+    TestSeam seam;
+    {
+        // Empty list: the header row is never a floor.
+        Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+        box(w, u"Text2"_s)->setText(u"二楼"_s);
+        click(w, u"Command2"_s);
+        QVERIFY(seam.messages.isEmpty());
+        QCOMPARE(seam.last<Form5>(), w);
+        // An empty name is still refused first.
+        box(w, u"Text2"_s)->clear();
+        click(w, u"Command2"_s);
+        QCOMPARE(seam.messageTexts(), QStringList{u"请填写完整资料！"_s});
+        w->close();
+        flushDeletes();
+    }
+    seam.clear();
+    db.addFloor(u"一楼"_s);
+    const QString before = db.dump();
+    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    QVERIFY(!kit::grid(w)->hasSelectedRecord());
+    box(w, u"Text2"_s)->setText(u"二楼"_s);
+    click(w, u"Command2"_s);
+    click(w, u"Command3"_s);
+    QVERIFY(seam.messages.isEmpty());
+    QCOMPARE(db.dump(), before);
+    QCOMPARE(seam.last<Form5>(), w);
+}
+
+void TestFloors::deleteAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes") << int(ui::vbYes);
+    QTest::newRow("no") << int(ui::vbNo);
+}
+
+void TestFloors::deleteAsksFirst()
+{
+    QFETCH(int, answer);
+    TestDatabase db;
+    const qint64 first = db.addFloor(u"一楼"_s);
+    db.addFloor(u"二楼"_s);
+    db.addRoom(u"201"_s, 120, 1, u"二楼"_s);
+    TestSeam seam;
+    QPointer<Form5> w = kit::open<Form5>(seam, u"Form5"_s);
+    kit::grid(w)->selectRecord(2);
+    seam.answer(answer);
+    click(w, u"Command3"_s);
+    QCOMPARE(seam.messageTexts(), QStringList{u"您确认删除此信息？"_s});
+    QCOMPARE(seam.messages.first().style, 68);
+    if (answer == ui::vbYes) {
+        QCOMPARE(db.rows(u"select 楼层ID from 楼层"_s), QList<QStringList>{{QString::number(first)}});
+        QVERIFY(w.isNull());
+        QCOMPARE(kit::grid(seam.last<Form5>())->Rows(), 2);
+    } else {
+        QCOMPARE(db.count(u"楼层"_s), 2);
+        QCOMPARE(seam.last<Form5>(), w.data());
+    }
+    // Rooms keep the name of a deleted floor.
+    QCOMPARE(db.scalar(u"select 所属楼层 from 房间"_s).toString(), u"二楼"_s);
+}
+
+void TestFloors::deleteWithEmptyListDoesNothing()
+{
+    TestDatabase db;
+    TestSeam seam;
+    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    kit::grid(w)->selectRecord(1); // nothing to choose
+    QVERIFY(box(w, u"Text2"_s)->text().isEmpty());
+    seam.answer(ui::vbYes);
+    click(w, u"Command3"_s);
+    QVERIFY(seam.messages.isEmpty());
+    QCOMPARE(seam.last<Form5>(), w);
+}
+
+void TestFloors::failedWritesShowOneFailureAndKeepWindow_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("failingStatement");
+    // Statements after open: add = select, insert; rename = select, update; delete = delete.
+    QTest::newRow("add, insert fails") << u"Command1"_s << 2;
+    QTest::newRow("rename, select fails") << u"Command2"_s << 1;
+    QTest::newRow("rename, update fails") << u"Command2"_s << 2;
+    QTest::newRow("delete fails") << u"Command3"_s << 1;
+}
+
+void TestFloors::failedWritesShowOneFailureAndKeepWindow()
+{
+    QFETCH(QString, button);
+    QFETCH(int, failingStatement);
+    TestDatabase db;
+    db.addFloor(u"一楼"_s);
+    const QString before = db.dump();
+    TestSeam seam;
+    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    kit::grid(w)->selectRecord(1);
+    box(w, u"Text1"_s)->setText(u"二楼"_s);
+    box(w, u"Text2"_s)->setText(u"三楼"_s);
+    seam.answer(ui::vbYes);
+    kit::FaultScope scope;
+    faults::failStatement(failingStatement);
+    click(w, button);
+    QCOMPARE(db.dump(), before);
+    QCOMPARE(seam.messages.last().style, int(ui::vbCritical));
+    for (const TestSeam::Message &m : std::as_const(seam.messages))
+        QVERIFY2(!m.text.startsWith(u"恭喜您"_s), qPrintable(m.text));
+    QCOMPARE(seam.last<Form5>(), w);
+    QCOMPARE(box(w, u"Text1"_s)->text(), u"二楼"_s);
+    QCOMPARE(box(w, u"Text2"_s)->text(), u"三楼"_s);
+}
+
+void TestFloors::unreadableFileLeavesListEmptyWithoutMessage()
+{
+    TestDatabase db;
+    db.addFloor(u"一楼"_s);
+    QVERIFY(QFile::rename(db.path(), db.path() + u".away"_s));
+    TestSeam seam;
+    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    QVERIFY(w);
+    QCOMPARE(kit::grid(w)->Rows(), 1);
+    QCOMPARE(kit::grid(w)->FormatString(), Form5::header());
+    QVERIFY(seam.messages.isEmpty());
+    // Adding now fails once, visibly, without the success message.
+    box(w, u"Text1"_s)->setText(u"二楼"_s);
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messages.size(), 1);
+    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QVERIFY(QFile::rename(db.path() + u".away"_s, db.path()));
+}
+
+QTEST_MAIN(TestFloors)
+#include "test_floors.moc"

@@ -1,0 +1,170 @@
+// From a fresh database through the main window's menus, as a person setting up the house
+// would: floors, rooms, a renamed floor, the company name, a new operator, a backup, a wipe.
+#include "data/ui/windows.h"
+#include "setup/backup_window.h"
+#include "setup/company_window.h"
+#include "setup/data_init_window.h"
+#include "setup/floors_window.h"
+#include "setup/operators_window.h"
+#include "setup/rooms_window.h"
+#include "setup_test_kit.h"
+#include "shell/login_window.h"
+#include "shell/main_window.h"
+#include "shell/shell_windows.h"
+#include "test_database.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenu>
+#include <QTemporaryDir>
+
+using namespace Qt::Literals::StringLiterals;
+using kit::box;
+using kit::click;
+
+namespace
+{
+
+Form2 *logIn(const QString &name, const QString &password)
+{
+    auto *login = new Form1();
+    login->show();
+    box(login, u"Text1"_s)->setText(name);
+    box(login, u"Text2"_s)->setText(password);
+    click(login, u"Command1"_s);
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *main = qobject_cast<Form2 *>(w))
+            return main;
+    }
+    return nullptr;
+}
+
+// The menu item shows its window modal and owned by the main window.
+template <class T> T *openFromMenu(Form2 *main, TestSeam &seam, const QString &item)
+{
+    main->findChild<QAction *>(item)->trigger();
+    T *w = seam.last<T>();
+    if (!w || w->parentWidget() != main)
+        qFatal("%s did not open its window owned by the main window", qPrintable(item));
+    return w;
+}
+
+void closeAll()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->close();
+    flushDeletes();
+    for (QWidget *w : QApplication::topLevelWidgets())
+        delete w;
+}
+
+} // namespace
+
+class TestSetupFlow : public QObject
+{
+    Q_OBJECT
+  private Q_SLOTS:
+    void initTestCase() { registerAllWindows(); }
+    void cleanup() { closeAll(); }
+    void settingUpTheHouse();
+};
+
+void TestSetupFlow::settingUpTheHouse()
+{
+    TestDatabase db(false);
+    TestSeam seam;
+    Form2 *main = logIn(u"admin"_s, u"admin"_s);
+    QVERIFY(main);
+    ui::setMainWindow(main);
+
+    // Two floors.
+    for (const QString &name : {u"一楼"_s, u"二楼"_s}) {
+        Form5 *floors = openFromMenu<Form5>(main, seam, u"m_a_4"_s);
+        box(floors, u"Text1"_s)->setText(name);
+        click(floors, u"Command1"_s);
+        QCOMPARE(seam.last<Form5>()->parentWidget(), main); // reopened, still owned by the main window
+        seam.last<Form5>()->close();
+        flushDeletes();
+    }
+    // A room on each, the floor picked from the drop-down.
+    for (int i = 0; i < 2; ++i) {
+        Form6 *rooms = openFromMenu<Form6>(main, seam, u"m_a_5"_s);
+        auto *floorBox = kit::child<QComboBox>(rooms, u"Combo1"_s);
+        QCOMPARE(floorBox->count(), 2);
+        click(rooms, u"Command1"_s);
+        box(rooms, u"Text1"_s)->setText(QString::number(101 + 100 * i));
+        box(rooms, u"Text2"_s)->setText(u"房"_s);
+        floorBox->setCurrentIndex(i);
+        box(rooms, u"Text4"_s)->setText(u"100"_s);
+        box(rooms, u"Text5"_s)->setText(u"80"_s);
+        click(rooms, u"Command1"_s);
+        seam.last<Form6>()->close();
+        flushDeletes();
+    }
+    QCOMPARE(db.rows(u"select 房间号, 所属楼层, 房间状态 from 房间 order by 房间ID"_s),
+             (QList<QStringList>{{u"101"_s, u"一楼"_s, u"1"_s}, {u"201"_s, u"二楼"_s, u"1"_s}}));
+
+    // Renaming a floor leaves its rooms with the old name.
+    Form5 *floors = openFromMenu<Form5>(main, seam, u"m_a_4"_s);
+    kit::grid(floors)->selectRecord(1);
+    box(floors, u"Text2"_s)->setText(u"大堂层"_s);
+    click(floors, u"Command2"_s);
+    seam.last<Form5>()->close();
+    flushDeletes();
+    Form6 *rooms = openFromMenu<Form6>(main, seam, u"m_a_5"_s);
+    QCOMPARE(kit::grid(rooms)->TextMatrix(1, 4), u"一楼"_s);
+    QCOMPARE(kit::child<QComboBox>(rooms, u"Combo1"_s)->itemText(0), u"大堂层"_s);
+    rooms->close();
+
+    // The company name shows in the title from the next start.
+    Form3 *company = openFromMenu<Form3>(main, seam, u"m_a_1"_s);
+    box(company, u"Text1"_s)->setText(u"海边客栈"_s);
+    click(company, u"Command2"_s);
+    QVERIFY(!main->windowTitle().startsWith(u"海边客栈"_s));
+    seam.last<Form3>()->close();
+
+    // An operator with rights b and e.
+    Form4 *users = openFromMenu<Form4>(main, seam, u"m_a_2"_s);
+    click(users, u"Command1"_s);
+    box(users, u"Text1"_s)->setText(u"小王"_s);
+    box(users, u"Text2"_s)->setText(u"xw"_s);
+    for (const QString &name : {u"Check2"_s, u"Check5"_s}) {
+        auto *check = kit::child<QCheckBox>(users, name);
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
+    }
+    click(users, u"Command1"_s);
+    seam.last<Form4>()->close();
+
+    // A backup identical to the file.
+    QTemporaryDir target;
+    Form7 *backup = openFromMenu<Form7>(main, seam, u"m_a_7"_s);
+    box(backup, u"Text1"_s)->setText(target.filePath(u"innkeep-copy.mdb"_s));
+    click(backup, u"Command1"_s);
+    QCOMPARE(seam.messageTexts().last(), u"恭喜您，数据库备份成功？"_s);
+    QCOMPARE(kit::bytes(target.filePath(u"innkeep-copy.mdb"_s)), kit::bytes(db.path()));
+    backup->close();
+
+    // Wipe the business data; operators and company stay.
+    click(openFromMenu<Form20>(main, seam, u"m_a_10"_s), u"Command1"_s);
+    QCOMPARE(db.count(u"楼层"_s), 0);
+    QCOMPARE(db.count(u"房间"_s), 0);
+    QCOMPARE(db.count(u"操作用户"_s), 2);
+    closeAll();
+    ui::setMainWindow(nullptr);
+
+    // The new operator logs in to a title with the new name and only menus b and e.
+    Form2 *next = logIn(u"小王"_s, u"xw"_s);
+    QVERIFY(next);
+    QVERIFY(next->windowTitle().startsWith(u"海边客栈"_s));
+    QStringList enabled;
+    for (const QString &g : {u"m_a"_s, u"m_b"_s, u"m_c"_s, u"m_d"_s, u"m_e"_s, u"m_f"_s}) {
+        if (next->findChild<QMenu *>(g)->menuAction()->isEnabled())
+            enabled.append(g);
+    }
+    QCOMPARE(enabled, (QStringList{u"m_b"_s, u"m_e"_s}));
+}
+
+QTEST_MAIN(TestSetupFlow)
+#include "test_setup_flow.moc"

@@ -1,0 +1,348 @@
+#include "data/conversions.h"
+#include "data/ui/date_picker.h"
+#include "data/ui/flex_grid.h"
+#include "data/ui/grid_fill.h"
+#include "data/ui/windows.h"
+#include "stats/stats_windows.h"
+#include "test_database.h"
+#include "test_seam.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace
+{
+
+// A completed stay in `room`, checked in at `checkIn` (stored text, or NULL), out at `checkOut`.
+qint64 addStay(TestDatabase &db, qint64 room, const QVariant &checkIn,
+               const QString &checkOut = u"2006-06-01 00:00:00"_s, const QString &name = u"旅客"_s)
+{
+    return db.insert(
+        u"insert into 旅客退房 (旅客姓名, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 退房时间, "
+        u"实际入住天数, 实际金额, 应收款, 应退款) values (?, ?, 1, 1, ?, 0, ?, 1, 100, 100, 0)"_s,
+        {name, checkIn, room, checkOut});
+}
+
+template <class T> T *child(QWidget *w, const QString &name)
+{
+    T *c = w->findChild<T *>(name);
+    if (!c)
+        qFatal("no control %s", qPrintable(name));
+    return c;
+}
+
+QStringList keys(const FlexGrid *grid)
+{
+    QStringList out;
+    for (int r = 1; r < grid->Rows(); ++r)
+        out.append(grid->TextMatrix(r, 0));
+    return out;
+}
+
+QDateTime at(const QString &text)
+{
+    return QDateTime::fromString(text, u"yyyy-MM-dd HH:mm:ss"_s);
+}
+
+// Both pickers set, then "查询".
+void queryByDate(QWidget *w, const QDateTime &start, const QDateTime &end)
+{
+    child<DatePicker>(w, u"DTPicker1"_s)->setValue(start);
+    child<DatePicker>(w, u"DTPicker2"_s)->setValue(end);
+    QTest::mouseClick(child<QPushButton>(w, u"Command1"_s), Qt::LeftButton);
+}
+
+void queryByRoom(QWidget *w, const QString &number)
+{
+    child<QLineEdit>(w, u"Text1"_s)->setText(number);
+    QTest::mouseClick(child<QPushButton>(w, u"Command1"_s), Qt::LeftButton);
+}
+
+} // namespace
+
+class TestStats : public QObject
+{
+    Q_OBJECT
+  private Q_SLOTS:
+    void initTestCase() { registerStatsWindows(); }
+    void cleanup() { flushDeletes(); }
+    void windowsOpenEmpty_data();
+    void windowsOpenEmpty();
+    void calculator_data();
+    void calculator();
+    void dateRange_data();
+    void dateRange();
+    void dateRangeMatchesFilterOverEveryRow();
+    void secondQueryKeepsParticulars();
+    void roomQuery();
+    void roomQueryRefusals();
+    void roomClickShowsSearchedRoom();
+    void queriesWithoutDatabase();
+};
+
+void TestStats::windowsOpenEmpty_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("roomNumberBox");
+    QTest::newRow("by date") << u"Form16"_s << u"按日期统计"_s << u"Text1"_s;
+    QTest::newRow("by room") << u"Form17"_s << u"按房间统计"_s << u"Text17"_s;
+}
+
+void TestStats::windowsOpenEmpty()
+{
+    QFETCH(QString, form);
+    QFETCH(QString, caption);
+    QFETCH(QString, roomNumberBox);
+    TestDatabase db;
+    TestSeam seam;
+    addStay(db, db.addRoom(u"101"_s), u"2006-04-26 00:00:00"_s);
+    QWidget *w = ui::showWindow(form);
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), caption);
+    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    QCOMPARE(list->Rows(), 1); // nothing until the first query
+    QCOMPARE(list->FormatString(), grid::completedStayHeader());
+    QCOMPARE(list->RowHeightMin(), 250);
+    QCOMPARE(child<FlexGrid>(w, u"MSFlexGrid1"_s)->FormatString(), grid::roomHeader());
+    QCOMPARE(child<QLabel>(w, u"Label14"_s)->text(), u"应退款："_s);
+    QCOMPARE(child<QLabel>(w, u"Label6"_s)->text(), u"计划入住天数："_s);
+    QCOMPARE(child<QPushButton>(w, u"Command1"_s)->text(), u"查询"_s);
+    QCOMPARE(child<QPushButton>(w, u"Command2"_s)->text(), u"计算器"_s);
+    QVERIFY(!child<QLineEdit>(w, roomNumberBox)->isEnabled());
+    list->selectRecord(1);
+    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), QString());
+    if (form == u"Form16"_s) {
+        QCOMPARE(child<QLabel>(w, u"Label16"_s)->text(), u"开始日期："_s);
+        QCOMPARE(child<QLabel>(w, u"Label17"_s)->text(), u"结束日期："_s);
+        QCOMPARE(child<DatePicker>(w, u"DTPicker1"_s)->Value(), at(u"2006-04-26 00:00:00"_s));
+        QCOMPARE(child<DatePicker>(w, u"DTPicker2"_s)->Value(), at(u"2006-04-26 00:00:00"_s));
+    } else {
+        QCOMPARE(child<QLabel>(w, u"Label16"_s)->text(), u"房间号："_s);
+    }
+    QVERIFY(seam.messages.isEmpty());
+}
+
+void TestStats::calculator_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<bool>("available");
+    QTest::newRow("by date") << u"Form16"_s << true;
+    QTest::newRow("by room") << u"Form17"_s << true;
+    QTest::newRow("no calculator") << u"Form16"_s << false;
+}
+
+void TestStats::calculator()
+{
+    QFETCH(QString, form);
+    QFETCH(bool, available);
+    TestDatabase db;
+    TestSeam seam;
+    seam.setProgramsAvailable(available);
+    QWidget *w = ui::showWindow(form);
+    QTest::mouseClick(child<QPushButton>(w, u"Command2"_s), Qt::LeftButton);
+    QCOMPARE(seam.started.size(), 1);
+    QCOMPARE(seam.started.first().program, ui::Program::Calculator);
+    QVERIFY(seam.messages.isEmpty());
+}
+
+void TestStats::dateRange_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QStringList>("names"); // listed, newest first
+    const QString design = u"2006-04-26 00:00:00"_s;
+    QTest::newRow("design values") << design << design << QStringList{u"start midnight"_s};
+    QTest::newRow("end at midnight leaves out 14:00")
+        << u"2006-04-26 00:00:00"_s << u"2006-04-28 00:00:00"_s
+        << QStringList{u"end midnight"_s, u"morning"_s, u"start midnight"_s};
+    QTest::newRow("end at 14:00 takes it in")
+        << u"2006-04-26 00:00:00"_s << u"2006-04-28 14:00:00"_s
+        << QStringList{u"end afternoon"_s, u"end midnight"_s, u"morning"_s, u"start midnight"_s};
+    QTest::newRow("one second after") << u"2006-04-26 00:00:01"_s << u"2006-04-28 13:59:59"_s
+                                      << QStringList{u"end midnight"_s, u"morning"_s};
+    // Checked in before the range, checked out inside it: not listed.
+    QTest::newRow("check-in decides") << u"2006-04-27 00:00:00"_s << u"2006-05-31 00:00:00"_s
+                                      << QStringList{u"end afternoon"_s, u"end midnight"_s, u"morning"_s};
+    QTest::newRow("start after end") << u"2006-04-28 00:00:00"_s << u"2006-04-26 00:00:00"_s << QStringList();
+    QTest::newRow("everything") << u"1900-01-01 00:00:00"_s << u"9999-12-31 23:59:59"_s
+                                << QStringList{u"end afternoon"_s, u"end midnight"_s, u"morning"_s,
+                                               u"start midnight"_s, u"earlier"_s};
+}
+
+void TestStats::dateRange()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(QStringList, names);
+    TestDatabase db;
+    TestSeam seam;
+    const qint64 room = db.addRoom(u"101"_s);
+    addStay(db, room, u"2006-04-20 10:00:00"_s, u"2006-04-27 00:00:00"_s, u"earlier"_s);
+    addStay(db, room, u"2006-04-26 00:00:00"_s, u"2006-04-27 00:00:00"_s, u"start midnight"_s);
+    addStay(db, room, u"2006-04-27 09:00:00"_s, u"2006-04-28 00:00:00"_s, u"morning"_s);
+    addStay(db, room, u"2006-04-28 00:00:00"_s, u"2006-04-29 00:00:00"_s, u"end midnight"_s);
+    addStay(db, room, u"2006-04-28 14:00:00"_s, u"2006-04-29 00:00:00"_s, u"end afternoon"_s);
+    // Without a readable check-in time a stay is in no range.
+    addStay(db, room, QVariant(), u"2006-04-27 00:00:00"_s, u"no time"_s);
+    addStay(db, room, u"2006-04-31 10:00:00"_s, u"2006-05-02 00:00:00"_s, u"no such day"_s);
+    addStay(db, room, u"tomorrow"_s, u"2006-05-02 00:00:00"_s, u"words"_s);
+    addStay(db, room, u"2006-4-27 9:00"_s, u"2006-05-02 00:00:00"_s, u"other format"_s);
+    QWidget *w = ui::showWindow(u"Form16"_s);
+    queryByDate(w, at(start), at(end));
+    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    QStringList listed;
+    for (int r = 1; r < list->Rows(); ++r)
+        listed.append(list->TextMatrix(r, 1));
+    QCOMPARE(listed.join(u","_s), names.join(u","_s));
+    QVERIFY(seam.messages.isEmpty());
+}
+
+void TestStats::dateRangeMatchesFilterOverEveryRow()
+{
+    TestDatabase db;
+    TestSeam seam;
+    const qint64 room = db.addRoom(u"101"_s);
+    QRandomGenerator random(20061);
+    const QDateTime base = at(u"2006-01-01 00:00:00"_s);
+    QList<QPair<qint64, QDateTime>> all;
+    db.exec(u"begin"_s);
+    for (int i = 0; i < 400; ++i) {
+        // Whole days, hours or seconds apart, so range ends often fall on a stay exactly.
+        const qint64 step = QList<qint64>{86400, 3600, 1}.at(random.bounded(3));
+        const QDateTime t = base.addSecs(step * random.bounded(400));
+        all.append({addStay(db, room, conv::toStorage(t)), t});
+    }
+    db.exec(u"commit"_s);
+    QWidget *w = ui::showWindow(u"Form16"_s);
+    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    for (int q = 0; q < 40; ++q) {
+        const QDateTime start = all.at(random.bounded(all.size())).second;
+        const QDateTime end = random.bounded(4) == 0 ? start : all.at(random.bounded(all.size())).second;
+        queryByDate(w, start, end);
+        QStringList expected;
+        for (auto it = all.crbegin(); it != all.crend(); ++it) {
+            if (start <= it->second && it->second <= end)
+                expected.append(QString::number(it->first));
+        }
+        QCOMPARE(keys(list), expected);
+    }
+}
+
+void TestStats::secondQueryKeepsParticulars()
+{
+    TestDatabase db;
+    TestSeam seam;
+    const qint64 room = db.addRoom(u"909"_s);
+    addStay(db, room, u"2006-04-26 00:00:00"_s, u"2006-04-27 00:00:00"_s, u"孙八"_s);
+    QWidget *w = ui::showWindow(u"Form16"_s);
+    QTest::mouseClick(child<QPushButton>(w, u"Command1"_s), Qt::LeftButton);
+    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    QCOMPARE(list->Rows(), 2);
+    list->selectRecord(1);
+    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), u"909"_s);
+    queryByDate(w, at(u"2007-01-01 00:00:00"_s), at(u"2007-12-31 00:00:00"_s));
+    QCOMPARE(list->Rows(), 1);
+    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), u"孙八"_s);
+    QCOMPARE(child<FlexGrid>(w, u"MSFlexGrid1"_s)->TextMatrix(1, 1), u"909"_s);
+    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), u"909"_s);
+}
+
+void TestStats::roomQuery()
+{
+    TestDatabase db;
+    TestSeam seam;
+    const qint64 free = db.addRoom(u"201"_s, 120, 1);
+    const qint64 other = db.addRoom(u"202"_s, 120, 2);
+    db.addRoom(u"203"_s, 120, 3);
+    const qint64 a = addStay(db, free, u"2006-01-01 10:00:00"_s);
+    addStay(db, other, u"2006-01-02 10:00:00"_s);
+    const qint64 b = addStay(db, free, u"2006-01-03 10:00:00"_s);
+    const qint64 c = addStay(db, free, u"2006-01-02 10:00:00"_s);
+    QWidget *w = ui::showWindow(u"Form17"_s);
+    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    // A room free now lists all its past stays, newest check-out first.
+    queryByRoom(w, u"201"_s);
+    QCOMPARE(keys(list), (QStringList{QString::number(c), QString::number(b), QString::number(a)}));
+    // A room without completed stays: empty list, no message.
+    queryByRoom(w, u"203"_s);
+    QCOMPARE(list->Rows(), 1);
+    QVERIFY(seam.messages.isEmpty());
+    // A second room with the same number: the first one found counts.
+    const qint64 twin = db.addRoom(u"201"_s);
+    addStay(db, twin, u"2006-02-01 10:00:00"_s);
+    queryByRoom(w, u"201"_s);
+    QCOMPARE(keys(list).size(), 3);
+}
+
+void TestStats::roomQueryRefusals()
+{
+    TestDatabase db;
+    TestSeam seam;
+    addStay(db, db.addRoom(u"301"_s), u"2006-01-01 10:00:00"_s);
+    QWidget *w = ui::showWindow(u"Form17"_s);
+    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    queryByRoom(w, u"301"_s);
+    QCOMPARE(list->Rows(), 2);
+
+    queryByRoom(w, QString());
+    QCOMPARE(seam.messageTexts(), QStringList{u"对不起，请输入查询对象？"_s});
+    QCOMPARE(seam.messages.last().style, int(ui::vbInformation));
+    QCOMPARE(list->Rows(), 2); // the list keeps its rows
+
+    for (const QString &unknown : {u"999"_s, u"301'"_s, u"301 "_s}) {
+        seam.clear();
+        queryByRoom(w, u"301"_s);
+        queryByRoom(w, unknown);
+        QCOMPARE(seam.messageTexts(), QStringList{u"没有找到相关资料信息！"_s});
+        QCOMPARE(seam.messages.last().title, u"提示"_s);
+        QCOMPARE(list->Rows(), 1);
+    }
+}
+
+void TestStats::roomClickShowsSearchedRoom()
+{
+    TestDatabase db;
+    TestSeam seam;
+    const qint64 room = db.addRoom(u"402"_s, 260, 1, u"四楼"_s);
+    addStay(db, room, u"2006-01-01 10:00:00"_s, u"2006-01-03 00:00:00"_s, u"周九"_s);
+    QWidget *w = ui::showWindow(u"Form17"_s);
+    queryByRoom(w, u"402"_s);
+    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
+    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), u"周九"_s);
+    QCOMPARE(child<QLineEdit>(w, u"Text17"_s)->text(), u"402"_s);
+    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), u"402"_s); // the search box, untouched
+    auto *rooms = child<FlexGrid>(w, u"MSFlexGrid1"_s);
+    QCOMPARE(rooms->Rows(), 2);
+    QCOMPARE(rooms->TextMatrix(1, 0), QString::number(room));
+    QCOMPARE(rooms->TextMatrix(1, 4), u"四楼"_s);
+}
+
+void TestStats::queriesWithoutDatabase()
+{
+    TestDatabase db;
+    TestSeam seam;
+    addStay(db, db.addRoom(u"101"_s), u"2006-04-26 00:00:00"_s);
+    QWidget *byDate = ui::showWindow(u"Form16"_s);
+    QWidget *byRoom = ui::showWindow(u"Form17"_s);
+    queryByDate(byDate, at(u"2006-01-01 00:00:00"_s), at(u"2006-12-31 00:00:00"_s));
+    queryByRoom(byRoom, u"101"_s);
+    QCOMPARE(child<FlexGrid>(byDate, u"MSFlexGrid2"_s)->Rows(), 2);
+    QCOMPARE(child<FlexGrid>(byRoom, u"MSFlexGrid2"_s)->Rows(), 2);
+    QVERIFY(QFile::remove(db.path()));
+    // A query that cannot reach the store leaves an empty list and says nothing.
+    queryByDate(byDate, at(u"2006-01-01 00:00:00"_s), at(u"2006-12-31 00:00:00"_s));
+    queryByRoom(byRoom, u"101"_s);
+    QCOMPARE(child<FlexGrid>(byDate, u"MSFlexGrid2"_s)->Rows(), 1);
+    QCOMPARE(child<FlexGrid>(byRoom, u"MSFlexGrid2"_s)->Rows(), 1);
+    QVERIFY(seam.messages.isEmpty());
+}
+
+QTEST_MAIN(TestStats)
+#include "test_stats.moc"
