@@ -153,6 +153,7 @@ int peakHistory(QApplication &app, const QString &dir)
     settle();
     resetPeakRss();
     const long long before = currentRss();
+    const long long openedAt = monotonicNs();
     FlexGrid *list = nullptr;
     std::unique_ptr<FlexGrid> own;
     if (ui::hasWindow(u"Form13"_s)) {
@@ -169,6 +170,7 @@ int peakHistory(QApplication &app, const QString &dir)
         list = own.get();
         say("window", 0);
     }
+    say("first_open_ns", monotonicNs() - openedAt);
     const long long peak = peakRss();
     const long long after = currentRss();
     say("rss_before", before);

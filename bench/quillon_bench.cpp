@@ -134,6 +134,7 @@ struct Row {
 const Row Rows[] = {
     {"history window opens, 250,000 stays", "history.window", "bare.history", 1.3, 500},
     {"  the list fill alone (grid::fill)", "history.fill", "bare.history", 1.3, 500},
+    {"  the first open in a fresh process", "history.first", "bare.history", 1.3, 500},
     {"statistics by date, one month", "stats.date", "bare.stats.date", 1.5, 50},
     {"  the same with the list repainted", "stats.date.shown", "bare.stats.date", 1.5, 50},
     {"statistics by room", "stats.room", "bare.stats.room", 1.5, 20},

@@ -214,14 +214,8 @@ void CashLedger::Command3_Click()
 {
     if (!m_msFlexGrid1->hasSelectedRecord())
         return;
-    try {
-        Connection connection;
-        connection.open();
-        connection.execute(QString::fromUtf16(m_kind.deleteStatement), selectedKey());
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    if (!ui::runCommand(this, QString::fromUtf16(m_kind.deleteStatement), selectedKey()))
         return;
-    }
     ui::MsgBox(this, QString::fromUtf16(m_kind.deleted));
     ui::reopen(this, QString::fromUtf16(m_kind.formName));
 }

@@ -2,12 +2,12 @@
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 
-class DatePicker;
+class StayParticulars;
 class FlexGrid;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 // What sets check-in apart from its twin, the reservation.
@@ -28,6 +28,7 @@ class StayEntryWindow : public QDialog
     Q_OBJECT
   public:
     StayEntryWindow(const StayEntryKind &kind, QWidget *owner);
+    ~StayEntryWindow() override;
 
     void MSFlexGrid1_Click();
     void Command1_Click();
@@ -40,9 +41,8 @@ class StayEntryWindow : public QDialog
 
     const StayEntryKind &m_kind;
     QGroupBox *m_frame1;
-    QLabel *m_label[15] = {};   // Label1..Label14, by number
-    QLineEdit *m_text[11] = {}; // Text1..Text10, by number
-    DatePicker *m_dtPicker1;
+    std::unique_ptr<StayParticulars> m_boxes;
+    QLabel *m_label14;
     FlexGrid *m_msFlexGrid1;
     QPushButton *m_command1;
 };

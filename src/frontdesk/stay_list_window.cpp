@@ -10,6 +10,7 @@
 #include "data/ui/grid_fill.h"
 #include "data/ui/seams.h"
 #include "data/ui/windows.h"
+#include "frontdesk/stay_particulars.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -65,6 +66,8 @@ StayListWindow::StayListWindow(const StayListKind &kind, QWidget *owner) : QDial
     Form_Load();
 }
 
+StayListWindow::~StayListWindow() = default;
+
 void StayListWindow::createLayout()
 {
     m_frame2 = ui::makeFrame(this, u"Frame2"_s, str(m_kind.listCaption));
@@ -75,32 +78,7 @@ void StayListWindow::createLayout()
     listLayout->addWidget(m_msFlexGrid2);
 
     m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    const QString captions[] = {{},
-                                u"旅客姓名："_s,
-                                u"旅客单位："_s,
-                                u"证件名称："_s,
-                                u"证件号码："_s,
-                                u"入住时间："_s,
-                                u"计划入住天数："_s,
-                                u"入住人数："_s,
-                                u"房间ID："_s,
-                                u"预付款："_s,
-                                u"备注信息："_s,
-                                u"天"_s,
-                                u"人"_s,
-                                u"元"_s};
-    for (int i = 1; i <= 13; ++i)
-        m_label[i] = ui::makeLabel(m_frame1, u"Label"_s + QString::number(i), captions[i]);
-    for (int i = 1; i <= 10; ++i) {
-        if (i == 7)
-            m_text[i] = ui::makeHiddenKeyBox(m_frame1, u"Text7"_s);
-        else if (i == 10)
-            m_text[i] = ui::makeRoomNumberBox(m_frame1, u"Text10"_s);
-        else
-            m_text[i] = ui::makeTextBox(m_frame1, u"Text"_s + QString::number(i));
-    }
-    m_dtPicker1 = new DatePicker(m_frame1);
-    m_dtPicker1->setObjectName(u"DTPicker1"_s);
+    m_boxes = std::make_unique<StayParticulars>(m_frame1);
     m_msFlexGrid1 = new FlexGrid(m_frame1);
     m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
     m_msFlexGrid1->setToolTip(u"旅客入住的房间基本信息"_s);
@@ -109,59 +87,24 @@ void StayListWindow::createLayout()
     if (m_kind.canCancel)
         m_command2 = ui::makeButton(m_frame1, u"Command2"_s, u"取消房间预订"_s);
 
-    ui::setBuddy(m_label[1], m_text[1]);
-    ui::setBuddy(m_label[2], m_text[2]);
-    ui::setBuddy(m_label[3], m_text[3]);
-    ui::setBuddy(m_label[4], m_text[4]);
-    ui::setBuddy(m_label[5], m_dtPicker1);
-    ui::setBuddy(m_label[6], m_text[5]);
-    ui::setBuddy(m_label[7], m_text[6]);
-    ui::setBuddy(m_label[8], m_text[10]);
-    ui::setBuddy(m_label[9], m_text[8]);
-    ui::setBuddy(m_label[10], m_text[9]);
-
     auto *grid = new QGridLayout(m_frame1);
-    grid->addWidget(m_label[1], 0, 0);
-    grid->addWidget(m_text[1], 0, 1);
-    grid->addWidget(m_label[2], 0, 3);
-    grid->addWidget(m_text[2], 0, 4);
-    grid->addWidget(m_label[3], 1, 0);
-    grid->addWidget(m_text[3], 1, 1);
-    grid->addWidget(m_label[4], 1, 3);
-    grid->addWidget(m_text[4], 1, 4);
-    grid->addWidget(m_label[5], 2, 0);
-    grid->addWidget(m_dtPicker1, 2, 1);
-    grid->addWidget(m_label[6], 2, 3);
-    grid->addWidget(m_text[5], 2, 4);
-    grid->addWidget(m_label[11], 2, 5);
-    grid->addWidget(m_label[7], 3, 0);
-    grid->addWidget(m_text[6], 3, 1);
-    grid->addWidget(m_label[12], 3, 2);
-    grid->addWidget(m_label[8], 3, 3);
-    grid->addWidget(m_text[7], 3, 4); // the room key lies hidden under the room number
-    grid->addWidget(m_text[10], 3, 4);
-    grid->addWidget(m_label[9], 4, 0);
-    grid->addWidget(m_text[8], 4, 1);
-    grid->addWidget(m_label[13], 4, 2);
+    m_boxes->layOut(grid);
     grid->addWidget(m_msFlexGrid1, 5, 0, 1, 6);
-    grid->addWidget(m_label[10], 6, 0);
-    grid->addWidget(m_text[9], 6, 1, 1, 4);
+    grid->addWidget(m_boxes->label[10], 6, 0);
+    grid->addWidget(m_boxes->text[9], 6, 1, 1, 4);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_command1);
     if (m_command2)
         buttons->addWidget(m_command2);
     grid->addLayout(buttons, 7, 0, 1, 6);
-    grid->setColumnMinimumWidth(2, 24);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(4, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_frame2, 1);
     layout->addWidget(m_frame1);
 
-    QWidget *order[] = {m_msFlexGrid2, m_text[1], m_text[2], m_text[3], m_text[4], m_dtPicker1,
-                        m_text[5],     m_text[6], m_text[8], m_text[9], m_command1};
+    QWidget *order[] = {m_msFlexGrid2, m_boxes->text[1], m_boxes->text[2], m_boxes->text[3], m_boxes->text[4], m_boxes->dtPicker1,
+                        m_boxes->text[5],     m_boxes->text[6], m_boxes->text[8], m_boxes->text[9], m_command1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     if (m_command2)
@@ -186,10 +129,10 @@ void StayListWindow::MSFlexGrid2_Click()
     const int row = m_msFlexGrid2->RowSel();
     m_shownKey = m_msFlexGrid2->TextMatrix(row, 0);
     for (int i = 1; i <= 4; ++i)
-        m_text[i]->setText(m_msFlexGrid2->TextMatrix(row, i));
-    m_dtPicker1->setValueText(m_msFlexGrid2->TextMatrix(row, 5));
+        m_boxes->text[i]->setText(m_msFlexGrid2->TextMatrix(row, i));
+    m_boxes->dtPicker1->setValueText(m_msFlexGrid2->TextMatrix(row, 5));
     for (int i = 5; i <= 9; ++i)
-        m_text[i]->setText(m_msFlexGrid2->TextMatrix(row, i + 1));
+        m_boxes->text[i]->setText(m_msFlexGrid2->TextMatrix(row, i + 1));
     showRoom();
 }
 
@@ -199,9 +142,9 @@ void StayListWindow::showRoom()
     if (m_kind.emptyRoomRowWhenMissing)
         m_msFlexGrid1->setRows(2);
     // Never leave the number of the room shown before beside another stay.
-    m_text[10]->clear();
+    m_boxes->text[10]->clear();
     try {
-        const auto room = conv::toInt16(m_text[7]->text());
+        const auto room = conv::toInt16(m_boxes->text[7]->text());
         if (!room)
             return;
         Connection connection;
@@ -212,7 +155,7 @@ void StayListWindow::showRoom()
             return;
         m_msFlexGrid1->setRows(1);
         grid::appendRecord(m_msFlexGrid1, records);
-        m_text[10]->setText(records.text(1));
+        m_boxes->text[10]->setText(records.text(1));
     } catch (const DbError &) {
         // Showing the room is a courtesy; the particulars above are already in place.
     }
@@ -220,17 +163,8 @@ void StayListWindow::showRoom()
 
 void StayListWindow::Command1_Click()
 {
-    for (int i = 1; i <= 8; ++i) {
-        if (m_text[i]->text().isEmpty()) {
-            ui::MsgBox(this, u"请填写完整资料？"_s);
-            return;
-        }
-    }
-    if (!conv::isNumeric(m_text[5]->text()) || !conv::isNumeric(m_text[6]->text()) ||
-        !conv::isNumeric(m_text[8]->text())) {
-        ui::MsgBox(this, u"入住天数，人数，预付款只能为数字形式？"_s);
+    if (!m_boxes->validate(this))
         return;
-    }
     if (m_shownKey.isEmpty())
         return;
     try {
@@ -251,15 +185,7 @@ void StayListWindow::saveCorrection()
     records.open(str(m_kind.row), {m_shownKey});
     if (records.eof() && records.bof())
         throw DbError(u"要修改的记录已经不存在。"_s);
-    for (int ordinal = 1; ordinal <= 4; ++ordinal)
-        records.setField(ordinal, m_text[ordinal]->text());
-    records.setField(5, m_dtPicker1->Value());
-    records.setField(6, m_text[5]->text());
-    records.setField(7, m_text[6]->text());
-    records.setField(8, m_text[7]->text());
-    records.setField(9, m_text[8]->text());
-    if (!m_text[9]->text().isEmpty())
-        records.setField(10, m_text[9]->text());
+    m_boxes->writeTo(records);
     records.update();
 }
 

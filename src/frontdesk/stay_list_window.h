@@ -2,12 +2,11 @@
 
 #include <QDialog>
 #include <QString>
+#include <memory>
 
-class DatePicker;
+class StayParticulars;
 class FlexGrid;
 class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QPushButton;
 
 // What sets the current-guests list apart from its twin, the reservations list.
@@ -29,6 +28,7 @@ class StayListWindow : public QDialog
     Q_OBJECT
   public:
     StayListWindow(const StayListKind &kind, QWidget *owner);
+    ~StayListWindow() override;
 
     void MSFlexGrid2_Click();
     void Command1_Click();
@@ -46,9 +46,7 @@ class StayListWindow : public QDialog
     QString m_shownKey;
     QGroupBox *m_frame1;
     QGroupBox *m_frame2;
-    QLabel *m_label[14] = {};   // Label1..Label13, by number
-    QLineEdit *m_text[11] = {}; // Text1..Text10, by number
-    DatePicker *m_dtPicker1;
+    std::unique_ptr<StayParticulars> m_boxes;
     FlexGrid *m_msFlexGrid1;
     FlexGrid *m_msFlexGrid2;
     QPushButton *m_command1;

@@ -150,14 +150,8 @@ void Form5::Command3_Click()
         return;
     if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
         return;
-    try {
-        Connection connection;
-        connection.open();
-        connection.execute(u"delete from 楼层 where 楼层ID=?"_s,
-                           {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    if (!ui::runCommand(this, u"delete from 楼层 where 楼层ID=?"_s,
+                        {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)}))
         return;
-    }
     ui::reopen(this, u"Form5"_s);
 }

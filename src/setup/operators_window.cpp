@@ -217,14 +217,8 @@ void Form4::Command3_Click()
         return;
     if (ui::MsgBox(this, u"确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
         return;
-    try {
-        Connection connection;
-        connection.open();
-        connection.execute(u"delete from 操作用户 where 用户ID=?"_s,
-                           {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    if (!ui::runCommand(this, u"delete from 操作用户 where 用户ID=?"_s,
+                        {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)}))
         return;
-    }
     ui::reopen(this, u"Form4"_s);
 }

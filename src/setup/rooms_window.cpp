@@ -290,14 +290,8 @@ void Form6::Command3_Click()
         return;
     if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
         return;
-    try {
-        Connection connection;
-        connection.open();
-        connection.execute(u"delete from 房间 where 房间ID=?"_s,
-                           {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    if (!ui::runCommand(this, u"delete from 房间 where 房间ID=?"_s,
+                        {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)}))
         return;
-    }
     ui::reopen(this, u"Form6"_s);
 }

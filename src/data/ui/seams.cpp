@@ -1,5 +1,6 @@
 #include "data/ui/seams.h"
 
+#include "data/connection.h"
 #include "data/db_error.h"
 
 #include <QDesktopServices>
@@ -148,6 +149,19 @@ void showFailure(QWidget *parent, const DbError &error)
 QDate today()
 {
     return seam().today();
+}
+
+bool runCommand(QWidget *window, const QString &sql, const QVariantList &params)
+{
+    try {
+        Connection connection;
+        connection.open();
+        connection.execute(sql, params);
+    } catch (const DbError &e) {
+        showFailure(window, e);
+        return false;
+    }
+    return true;
 }
 
 } // namespace ui

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariantList>
 #include <functional>
 
 class QWidget;
@@ -49,5 +50,9 @@ int MsgBox(QWidget *parent, const QString &text, int style = vbInformation);
 void showFailure(QWidget *parent, const DbError &error);
 
 QDate today();
+
+// The command pattern in one call: its own connection, one statement with bound values; a
+// failure is shown once and false returned.
+bool runCommand(QWidget *window, const QString &sql, const QVariantList &params = {});
 
 } // namespace ui

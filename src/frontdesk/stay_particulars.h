@@ -1,0 +1,28 @@
+#pragma once
+
+class DatePicker;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QWidget;
+class Recordset;
+
+// A guest's particulars as check-in, reservation, current guests and reservation edit all show
+// them: Label1..Label13, Text1..Text10 (Text7 the hidden room key under the tinted room number
+// Text10) and DTPicker1, with the checks and the row they make.
+class StayParticulars
+{
+public:
+    explicit StayParticulars(QWidget *frame);
+
+    // Rows 0 to 4 of the frame's grid.
+    void layOut(QGridLayout *grid) const;
+    // Completeness first, then the numbers: one message and false when the input is refused.
+    bool validate(QWidget *window) const;
+    // Ordinals 1 to 10 of a stay or reservation row; the remarks only when some are typed.
+    void writeTo(Recordset &records) const;
+
+    QLabel *label[14] = {};   // by number
+    QLineEdit *text[11] = {}; // by number
+    DatePicker *dtPicker1 = nullptr;
+};

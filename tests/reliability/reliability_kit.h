@@ -1,0 +1,275 @@
+#pragma once
+
+// Shared by the reliability tests: one small seeded database built once and copied byte for
+// byte for every case, snapshots of every table, and driving a window's boxes and buttons.
+
+#include "data/module1.h"
+#include "data/schema.h"
+#include "data/ui/date_picker.h"
+#include "data/ui/windows.h"
+#include "shell/login_window.h"
+#include "test_database.h"
+#include "test_seam.h"
+
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMap>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QUuid>
+
+namespace rel
+{
+
+using namespace Qt::Literals::StringLiterals;
+
+// Cells of one row, NULL as "<NULL>"; the separator never occurs in the test data.
+inline const QString CellSeparator = QStringLiteral("\x1f");
+
+struct Pristine {
+    QByteArray bytes;
+    QString dump; // TestDatabase::dump() of the file the bytes came from
+};
+
+// Two floors; rooms 101 free, 102 occupied, 103 reserved, 104 free; one stay, one reservation,
+// one completed stay, one entry in each ledger and a second operator.
+inline const Pristine &pristine()
+{
+    static const Pristine p = [] {
+        TestDatabase db;
+        db.addFloor(u"一楼"_s);
+        db.addFloor(u"二楼"_s);
+        db.addRoom(u"101"_s, 120, 1);
+        db.addRoom(u"102"_s, 120, 2);
+        db.addRoom(u"103"_s, 150, 3, u"二楼"_s);
+        db.addRoom(u"104"_s, 150, 1, u"二楼"_s);
+        const QString stayColumns =
+            u"(旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 备注信息)"_s;
+        db.exec(u"insert into 旅客入住 "_s + stayColumns + u" values (?,?,?,?,?,?,?,?,?,?)"_s,
+                {u"王一"_s, u"华光公司"_s, u"身份证"_s, u"110101"_s, u"2006-04-20 10:00:00"_s, 3, 1, 2, 100, u"常客"_s});
+        db.exec(u"insert into 旅客预订 "_s + stayColumns + u" values (?,?,?,?,?,?,?,?,?,?)"_s,
+                {u"赵二"_s, u"远大公司"_s, u"护照"_s, u"G123"_s, u"2006-04-28 09:00:00"_s, 2, 2, 3, 50, u"靠窗"_s});
+        db.exec(u"insert into 旅客退房 (旅客姓名, 入住时间, 房间ID, 预付款, 退房时间, 实际入住天数, 实际金额, 应收款, "
+                u"应退款) values (?,?,?,?,?,?,?,?,?)"_s,
+                {u"孙三"_s, u"2006-04-01 08:00:00"_s, 1, 100, u"2006-04-03 00:00:00"_s, 2, 240, 140, 0});
+        db.exec(u"insert into 交款 (交款时间, 交款金额, 交款人) values (?,?,?)"_s,
+                {u"2006-04-25 18:00:00"_s, 800, u"钱四"_s});
+        db.exec(u"insert into 拔款 (拔款时间, 拔款金额, 拔款人) values (?,?,?)"_s,
+                {u"2006-04-24 12:00:00"_s, 300, u"周五"_s});
+        db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values (?,?,?)"_s,
+                {u"前台"_s, u"qt"_s, u"Z:b"_s});
+        QFile f(db.path());
+        if (!f.open(QIODevice::ReadOnly))
+            qFatal("cannot read the seeded database");
+        return Pristine{f.readAll(), db.dump()};
+    }();
+    return p;
+}
+
+// Every table's rows in key order; the key sequence kept apart.
+struct Snapshot {
+    QMap<QString, QStringList> tables;
+    QString sequence;
+    bool operator==(const Snapshot &) const = default;
+};
+
+// A copy of the pristine file in its own folder, the settings pointing at it. Reads go through
+// a connection opened and closed per read, so nothing is cached across the program's writes.
+class Scratch
+{
+  public:
+    Scratch()
+    {
+        QFile f(path());
+        if (!f.open(QIODevice::WriteOnly) || f.write(pristine().bytes) != pristine().bytes.size())
+            qFatal("cannot copy the seeded database");
+        f.close();
+        Module1::setProgramDirectory(m_dir.path());
+        Module1::DbFileName = u"innkeep.mdb"_s;
+        Module1::DbPassword = u"58316094"_s;
+    }
+    ~Scratch() { Module1::setProgramDirectory(QString()); }
+    Scratch(const Scratch &) = delete;
+    Scratch &operator=(const Scratch &) = delete;
+
+    QString path() const { return m_dir.filePath(u"innkeep.mdb"_s); }
+    QString directory() const { return m_dir.path(); }
+
+    Snapshot snapshot() const
+    {
+        Snapshot s;
+        withConnection([&](QSqlDatabase &db) {
+            for (const schema::Table &t : schema::tables())
+                s.tables.insert(t.name, rows(db, u"select * from \""_s + t.name + u"\" order by 1"_s));
+            s.sequence = rows(db, u"select name, seq from sqlite_sequence order by name"_s).join(u";"_s);
+        });
+        return s;
+    }
+
+    // The same text as TestDatabase::dump().
+    QString dump() const
+    {
+        QString out;
+        withConnection([&](QSqlDatabase &db) {
+            for (const schema::Table &t : schema::tables()) {
+                out += t.name + u"\n"_s;
+                for (const QString &row : rows(db, u"select * from \""_s + t.name + u"\" order by 1"_s))
+                    out += QString(row).replace(CellSeparator, u"|"_s) + u"\n"_s;
+            }
+            out += u"seq:"_s;
+            for (const QString &row : rows(db, u"select name, seq from sqlite_sequence order by name"_s))
+                out += QString(row).replace(CellSeparator, u"="_s) + u";"_s;
+        });
+        return out;
+    }
+
+  private:
+    template <class F> void withConnection(F &&f) const
+    {
+        const QString name = u"scratch-"_s + QUuid::createUuid().toString();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+            db.setDatabaseName(path());
+            if (!db.open())
+                qFatal("cannot open the scratch database");
+            f(db);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+
+    static QStringList rows(QSqlDatabase &db, const QString &sql)
+    {
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            qFatal("snapshot failed: %s", qPrintable(q.lastError().text()));
+        QStringList out;
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < q.record().count(); ++i)
+                cells.append(q.value(i).isNull() ? u"<NULL>"_s : q.value(i).toString());
+            out.append(cells.join(CellSeparator));
+        }
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// Rows only in `after`, and rows only in `before`, of one table (as multisets).
+struct TableChange {
+    QStringList added;
+    QStringList removed;
+};
+
+inline QMap<QString, TableChange> changes(const Snapshot &before, const Snapshot &after)
+{
+    QMap<QString, TableChange> out;
+    for (auto it = after.tables.cbegin(); it != after.tables.cend(); ++it) {
+        QStringList added = it.value();
+        QStringList removed = before.tables.value(it.key());
+        for (qsizetype i = added.size() - 1; i >= 0; --i) {
+            if (removed.removeOne(added.at(i)))
+                added.removeAt(i);
+        }
+        if (!added.isEmpty() || !removed.isEmpty())
+            out.insert(it.key(), {added, removed});
+    }
+    return out;
+}
+
+// How many rows each changed table gained and lost: "房间+1-1 旅客入住+1-0".
+inline QString shape(const QMap<QString, TableChange> &c)
+{
+    QStringList parts;
+    for (auto it = c.cbegin(); it != c.cend(); ++it)
+        parts.append(it.key() + u"+"_s + QString::number(it->added.size()) + u"-"_s + QString::number(it->removed.size()));
+    return parts.join(u" "_s);
+}
+
+// Opens a window as the menus do; the login window is made directly, as the program does.
+inline QWidget *openWindow(TestSeam &seam, const QString &form)
+{
+    if (form == u"Form1"_s) {
+        auto *login = new Form1;
+        login->setAttribute(Qt::WA_DeleteOnClose);
+        login->show();
+        seam.shown.append(login);
+        return login;
+    }
+    QWidget *w = ui::showWindow(form);
+    if (!w)
+        qFatal("window %s is not registered", qPrintable(form));
+    return w;
+}
+
+template <class T> T *control(QWidget *w, const QString &name)
+{
+    auto *c = w->findChild<T *>(name);
+    if (!c)
+        qFatal("%s has no control %s", qPrintable(w->objectName()), qPrintable(name));
+    return c;
+}
+
+// Types into a text box, a multi-line box or an editable combo box.
+inline void setBox(QWidget *w, const QString &name, const QString &text)
+{
+    QWidget *box = control<QWidget>(w, name);
+    if (auto *line = qobject_cast<QLineEdit *>(box))
+        line->setText(text);
+    else if (auto *edit = qobject_cast<QTextEdit *>(box))
+        edit->setPlainText(text);
+    else if (auto *combo = qobject_cast<QComboBox *>(box))
+        combo->setEditText(text);
+    else
+        qFatal("%s is not a box", qPrintable(name));
+}
+
+inline bool isDateBox(QWidget *w, const QString &name)
+{
+    return qobject_cast<DatePicker *>(w->findChild<QWidget *>(name)) != nullptr;
+}
+
+// The boxes the operator can type into: enabled, shown, not read-only; a date picker's own
+// line edit counts as the picker.
+inline QStringList typeableBoxes(QWidget *w)
+{
+    QStringList names;
+    const auto widgets = w->findChildren<QWidget *>();
+    for (QWidget *c : widgets) {
+        if (!c->isEnabled() || !c->isVisibleTo(w) || c->objectName().isEmpty())
+            continue;
+        if (qobject_cast<QAbstractSpinBox *>(c->parentWidget()))
+            continue;
+        const auto *line = qobject_cast<QLineEdit *>(c);
+        const auto *edit = qobject_cast<QTextEdit *>(c);
+        const auto *combo = qobject_cast<QComboBox *>(c);
+        if ((line && !line->isReadOnly() && !qobject_cast<QComboBox *>(c->parentWidget())) ||
+            (edit && !edit->isReadOnly()) || (combo && combo->isEditable()) || qobject_cast<DatePicker *>(c))
+            names.append(c->objectName());
+    }
+    names.sort();
+    return names;
+}
+
+// A mouse click (a disabled button ignores it), then the deferred deletes of closed windows.
+inline void press(QWidget *w, const QString &button)
+{
+    QTest::mouseClick(control<QPushButton>(w, button), Qt::LeftButton);
+    flushDeletes();
+}
+
+inline void selectRow(QWidget *w, const QString &grid, int row)
+{
+    control<FlexGrid>(w, grid)->selectRecord(row);
+}
+
+} // namespace rel
