@@ -1,19 +1,12 @@
 // The writing and starting paths: check-in, check-out, backup, login.
 #include "bench_harness.h"
 
-#include "data/connection.h"
-#include "data/module1.h"
-#include "data/recordset.h"
-#include "data/ui/date_picker.h"
 #include "data/ui/flex_grid.h"
-#include "data/ui/grid_fill.h"
-#include "data/ui/windows.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <sqlite3.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -23,59 +16,28 @@ void BM_CheckIn(benchmark::State &state)
 {
     useDatabase(g.frontdeskDir);
     BenchSeam seam;
-    const bool window = ui::hasWindow(u"Form8"_s);
     bare::Database db(fileIn(g.frontdeskDir), true);
     Samples s;
     try {
-        QWidget *w = window ? openWindow(u"Form8"_s) : nullptr;
+        QWidget *w = openWindow(u"Form8"_s);
         settle();
-        FlexGrid rooms;
         for (auto _ : state) {
             seam.messages.clear();
-            if (w) {
-                const std::pair<const char16_t *, const char16_t *> boxes[] = {
-                    {u"Text1", u"张伟"},   {u"Text2", u"华东电力设计院"},
-                    {u"Text3", u"身份证"}, {u"Text4", u"310101198001011234"},
-                    {u"Text5", u"3"},      {u"Text6", u"2"},
-                    {u"Text8", u"500"}};
-                for (const auto &[name, text] : boxes)
-                    child<QLineEdit>(w, QString::fromUtf16(name))->setText(QString::fromUtf16(text));
-                child<FlexGrid>(w, u"MSFlexGrid1"_s)->selectRecord(1);
-                QPushButton *confirm = child<QPushButton>(w, u"Command1"_s);
-                s.start();
-                confirm->click();
-                s.stop();
-                if (!seam.messages.contains(u"恭喜您，旅客入住成功？"_s))
-                    throw std::runtime_error("check-in said: " + seam.messages.join(u" / "_s).toStdString());
-                w = seam.newest(u"Form8"_s);
-            } else {
-                // What the handler does: insert the stay, occupy the room, reopen (list free rooms).
-                const qint64 room = db.scalar("select 房间ID from 房间 where 房间状态=1 limit 1");
-                s.start();
-                {
-                    Connection c;
-                    c.open();
-                    Recordset rs(c);
-                    rs.open(u"select * from 旅客入住"_s);
-                    rs.addNew();
-                    const QVariantList values = {u"张伟"_s,
-                                                 u"华东电力设计院"_s,
-                                                 u"身份证"_s,
-                                                 u"310101198001011234"_s,
-                                                 DatePicker::designValue(),
-                                                 u"3"_s,
-                                                 u"2"_s,
-                                                 QString::number(room),
-                                                 u"500"_s};
-                    for (int i = 0; i < values.size(); ++i)
-                        rs.setField(i + 1, values.at(i));
-                    rs.update();
-                    c.execute(u"update 房间 set 房间状态=2 where 房间ID=?"_s, {room});
-                }
-                grid::fill(&rooms, grid::roomHeader(), grid::DefaultRowHeight,
-                           u"select * from 房间 where 房间状态=1"_s);
-                s.stop();
-            }
+            const std::pair<const char16_t *, const char16_t *> boxes[] = {
+                {u"Text1", u"张伟"},   {u"Text2", u"华东电力设计院"},
+                {u"Text3", u"身份证"}, {u"Text4", u"310101198001011234"},
+                {u"Text5", u"3"},      {u"Text6", u"2"},
+                {u"Text8", u"500"}};
+            for (const auto &[name, text] : boxes)
+                child<QLineEdit>(w, QString::fromUtf16(name))->setText(QString::fromUtf16(text));
+            child<FlexGrid>(w, u"MSFlexGrid1"_s)->selectRecord(1);
+            QPushButton *confirm = child<QPushButton>(w, u"Command1"_s);
+            s.start();
+            confirm->click();
+            s.stop();
+            if (!seam.messages.contains(u"恭喜您，旅客入住成功？"_s))
+                throw std::runtime_error("check-in said: " + seam.messages.join(u" / "_s).toStdString());
+            w = seam.newest(u"Form8"_s);
             // Put the room back, so every round takes a free room from the same house.
             const std::int64_t stay = db.scalar("select max(入住ID) from 旅客入住");
             const std::int64_t room = db.scalar("select 房间ID from 旅客入住 where 入住ID=?", {stay});
@@ -87,7 +49,7 @@ void BM_CheckIn(benchmark::State &state)
     } catch (const std::exception &e) {
         failBenchmark(state, e.what());
     }
-    record("checkin", s.median(), window ? u"Form8 Command1_Click"_s : u"data layer (no Form8 yet)"_s);
+    record("checkin", s.median(), u"Form8 Command1_Click"_s);
     state.counters["median_ms"] = s.median();
 }
 
@@ -143,56 +105,26 @@ void BM_CheckOut(benchmark::State &state)
 {
     useDatabase(g.frontdeskDir);
     BenchSeam seam;
-    const bool window = ui::hasWindow(u"Form12"_s);
     bare::Database db(fileIn(g.frontdeskDir), true);
     Samples s;
     try {
-        QWidget *w = window ? openWindow(u"Form12"_s) : nullptr;
+        QWidget *w = openWindow(u"Form12"_s);
         settle();
-        FlexGrid roomGrid;
         for (auto _ : state) {
             seam.messages.clear();
             const std::int64_t room = occupyFreeRoom(db);
-            const QString number = QString::fromStdString(numberOf(db, room));
-            if (w) {
-                child<QLineEdit>(w, u"Text1"_s)->setText(number);
-                QPushButton *fetch = child<QPushButton>(w, u"Command1"_s);
-                QPushButton *compute = child<QPushButton>(w, u"Command2"_s);
-                QPushButton *confirm = child<QPushButton>(w, u"Command3"_s);
-                s.start();
-                fetch->click();
-                compute->click();
-                confirm->click();
-                s.stop();
-                if (!seam.messages.contains(u"恭喜您，旅客退房成功？请核准相关帐目!"_s))
-                    throw std::runtime_error("check-out said: " + seam.messages.join(u" / "_s).toStdString());
-                w = seam.newest(u"Form12"_s);
-            } else {
-                s.start();
-                Connection c;
-                c.open();
-                Recordset rs(c);
-                rs.open(u"select * from 房间 where 房间号=? and 房间状态=2"_s, {number});
-                const QVariant key = rs.field(0);
-                rs.open(u"select * from 旅客入住 where 房间ID=?"_s, {key});
-                QVariantList stay;
-                for (int i = 1; i <= 9; ++i)
-                    stay.append(rs.text(i));
-                rs.open(u"select * from 房间 where 房间ID=?"_s, {key});
-                roomGrid.setRows(1);
-                grid::appendRecord(&roomGrid, rs);
-                rs.open(u"select * from 旅客退房"_s);
-                rs.addNew();
-                for (int i = 0; i < stay.size(); ++i)
-                    rs.setField(i + 1, stay.at(i));
-                rs.setField(10, u"2026-01-15"_s);
-                for (int i = 11; i <= 14; ++i)
-                    rs.setField(i, u"100"_s);
-                rs.update();
-                c.execute(u"update 房间 set 房间状态=1 where 房间ID=?"_s, {key});
-                c.execute(u"delete from 旅客入住 where 房间ID=?"_s, {key});
-                s.stop();
-            }
+            child<QLineEdit>(w, u"Text1"_s)->setText(QString::fromStdString(numberOf(db, room)));
+            QPushButton *fetch = child<QPushButton>(w, u"Command1"_s);
+            QPushButton *compute = child<QPushButton>(w, u"Command2"_s);
+            QPushButton *confirm = child<QPushButton>(w, u"Command3"_s);
+            s.start();
+            fetch->click();
+            compute->click();
+            confirm->click();
+            s.stop();
+            if (!seam.messages.contains(u"恭喜您，旅客退房成功？请核准相关帐目!"_s))
+                throw std::runtime_error("check-out said: " + seam.messages.join(u" / "_s).toStdString());
+            w = seam.newest(u"Form12"_s);
             // Keep the history at its size.
             db.exec("delete from 旅客退房 where 退房ID=(select max(退房ID) from 旅客退房)");
             settle();
@@ -201,7 +133,7 @@ void BM_CheckOut(benchmark::State &state)
     } catch (const std::exception &e) {
         failBenchmark(state, e.what());
     }
-    record("checkout", s.median(), window ? u"Form12 Command1+2+3_Click"_s : u"data layer (no Form12 yet)"_s);
+    record("checkout", s.median(), u"Form12 Command1+2+3_Click"_s);
     state.counters["median_ms"] = s.median();
 }
 
@@ -244,14 +176,16 @@ void BM_Reopen(benchmark::State &state, const QString &form, const std::string &
 {
     useDatabase(g.frontdeskDir);
     BenchSeam seam;
-    if (!ui::hasWindow(form))
-        return;
     Samples s;
-    for (auto _ : state) {
-        s.start();
-        QWidget *w = ui::showWindow(form);
-        s.stop();
-        closeWindow(w);
+    try {
+        for (auto _ : state) {
+            s.start();
+            QWidget *w = openWindow(form);
+            s.stop();
+            closeWindow(w);
+        }
+    } catch (const std::exception &e) {
+        failBenchmark(state, e.what());
     }
     record(name, s.median(), u"ui::showWindow(\"%1\")"_s.arg(form));
     state.counters["median_ms"] = s.median();
@@ -263,28 +197,21 @@ void BM_Backup(benchmark::State &state)
 {
     useDatabase(g.backupDir);
     BenchSeam seam;
-    const bool window = ui::hasWindow(u"Form7"_s);
     const QString target = g.workDir + u"/backup-copy.mdb"_s;
     Samples s;
     try {
-        QWidget *w = window ? openWindow(u"Form7"_s) : nullptr;
+        QWidget *w = openWindow(u"Form7"_s);
         settle();
         for (auto _ : state) {
             QFile::remove(target);
             seam.messages.clear();
-            if (w) {
-                child<QLineEdit>(w, u"Text1"_s)->setText(target);
-                QPushButton *copy = child<QPushButton>(w, u"Command1"_s);
-                s.start();
-                copy->click();
-                s.stop();
-                if (!seam.messages.contains(u"恭喜您，数据库备份成功？"_s))
-                    throw std::runtime_error("backup said: " + seam.messages.join(u" / "_s).toStdString());
-            } else {
-                s.start();
-                QFile::copy(fileIn(g.backupDir), target);
-                s.stop();
-            }
+            child<QLineEdit>(w, u"Text1"_s)->setText(target);
+            QPushButton *copy = child<QPushButton>(w, u"Command1"_s);
+            s.start();
+            copy->click();
+            s.stop();
+            if (!seam.messages.contains(u"恭喜您，数据库备份成功？"_s))
+                throw std::runtime_error("backup said: " + seam.messages.join(u" / "_s).toStdString());
             if (QFileInfo(target).size() != QFileInfo(fileIn(g.backupDir)).size())
                 throw std::runtime_error("the copy has the wrong size");
         }
@@ -293,7 +220,7 @@ void BM_Backup(benchmark::State &state)
         failBenchmark(state, e.what());
     }
     QFile::remove(target);
-    record("backup", s.median(), window ? u"Form7 Command1_Click"_s : u"QFile::copy (no Form7 yet)"_s);
+    record("backup", s.median(), u"Form7 Command1_Click"_s);
     state.counters["median_ms"] = s.median();
 }
 

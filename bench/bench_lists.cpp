@@ -2,17 +2,15 @@
 #include "bench_harness.h"
 
 #include "data/connection.h"
-#include "data/module1.h"
-#include "data/recordset.h"
 #include "data/ui/date_picker.h"
 #include "data/ui/flex_grid.h"
 #include "data/ui/grid_fill.h"
-#include "data/ui/windows.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <functional>
 #include <sqlite3.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -61,27 +59,16 @@ void BM_HistoryWindow(benchmark::State &state)
 {
     useDatabase(g.bigDir);
     BenchSeam seam;
-    const bool window = ui::hasWindow(u"Form13"_s);
     Samples s;
     int rows = 0;
     for (auto _ : state) {
         try {
-            if (window) {
-                s.start();
-                QWidget *w = openWindow(u"Form13"_s);
-                settle(); // first paint: ready to click
-                s.stop();
-                rows = child<FlexGrid>(w, u"MSFlexGrid2"_s)->Rows() - 1;
-                closeWindow(w);
-            } else {
-                s.start();
-                FlexGrid grid;
-                grid.show();
-                grid::fill(&grid, grid::completedStayHeader(), grid::DefaultRowHeight, historySelect());
-                settle();
-                s.stop();
-                rows = grid.Rows() - 1;
-            }
+            s.start();
+            QWidget *w = openWindow(u"Form13"_s);
+            settle(); // first paint: ready to click
+            s.stop();
+            rows = child<FlexGrid>(w, u"MSFlexGrid2"_s)->Rows() - 1;
+            closeWindow(w);
         } catch (const std::exception &e) {
             failBenchmark(state, e.what());
             break;
@@ -89,7 +76,7 @@ void BM_HistoryWindow(benchmark::State &state)
     }
     if (rows != g.big.completedStays)
         failBenchmark(state, "history list shows " + std::to_string(rows) + " rows");
-    record("history.window", s.median(), window ? u"Form13"_s : u"grid::fill (no Form13 yet)"_s);
+    record("history.window", s.median(), u"Form13"_s);
     state.counters["median_ms"] = s.median();
 }
 
@@ -131,7 +118,7 @@ void BM_HistoryMemory(benchmark::State &state)
             return;
         }
         const double grown = double(v["rss_peak"] - v["rss_before"]);
-        record("history.memory", grown, v["window"] ? u"Form13"_s : u"grid::fill (no Form13 yet)"_s);
+        record("history.memory", grown, u"Form13"_s);
         record("bare.text_bytes", double(v["text_bytes"]),
                u"UTF-16 as shown: %1 MB"_s.arg(double(v["grid_text_bytes_utf16"]) / 1048576.0, 0, 'f', 1));
         record("history.first", double(v["first_open_ns"]) / 1e6,
@@ -143,52 +130,49 @@ void BM_HistoryMemory(benchmark::State &state)
 
 // ---------------------------------------------------------------- statistics
 
-void BM_StatsByDate(benchmark::State &state)
+// Clicks the window's "查询" (Command1) as set up by `prepare`: the handler alone, and the
+// handler with the repaint of the list that follows it.
+static void clickQuery(benchmark::State &state, const QString &form,
+                       const std::function<void(QWidget *)> &prepare, const std::string &name)
 {
     useDatabase(g.bigDir);
     BenchSeam seam;
-    const bool window = ui::hasWindow(u"Form16"_s);
     Samples s, shown;
     int rows = -1;
     try {
-        QWidget *w = window ? openWindow(u"Form16"_s) : nullptr;
+        QWidget *w = openWindow(form);
         settle();
-        if (w) {
-            child<DatePicker>(w, u"DTPicker1"_s)->setValue(MonthStart);
-            child<DatePicker>(w, u"DTPicker2"_s)->setValue(MonthEnd);
-        }
-        FlexGrid own;
+        prepare(w);
+        QPushButton *query = child<QPushButton>(w, u"Command1"_s);
         for (auto _ : state) {
-            if (w) {
-                QPushButton *query = child<QPushButton>(w, u"Command1"_s);
-                s.start();
-                shown.start();
-                query->click();
-                s.stop();
-                settle();
-                shown.stop();
-                rows = child<FlexGrid>(w, u"MSFlexGrid2"_s)->Rows() - 1;
-            } else {
-                s.start();
-                grid::fill(&own, grid::completedStayHeader(), grid::DefaultRowHeight,
-                           u"select * from 旅客退房 where 入住时间>=? and 入住时间<=? order by 退房ID desc"_s,
-                           {storage(MonthStart), storage(MonthEnd)});
-                s.stop();
-                rows = own.Rows() - 1;
-            }
+            s.start();
+            shown.start();
+            query->click();
+            s.stop();
+            settle();
+            shown.stop();
+            rows = child<FlexGrid>(w, u"MSFlexGrid2"_s)->Rows() - 1;
         }
         closeWindow(w);
     } catch (const std::exception &e) {
         failBenchmark(state, e.what());
     }
     if (rows <= 0 && !g.quick)
-        failBenchmark(state, "statistics by date listed nothing");
-    record(
-        "stats.date", s.median(),
-        (window ? u"Form16 Command1_Click, %1 rows"_s : u"data layer (no Form16 yet), %1 rows"_s).arg(rows));
-    if (window)
-        record("stats.date.shown", shown.median(), u"the click, then the list repainted"_s);
+        failBenchmark(state, form.toStdString() + " listed nothing");
+    record(name, s.median(), u"%1 Command1_Click, %2 rows"_s.arg(form).arg(rows));
+    record(name + ".shown", shown.median(), u"the click, then the list repainted"_s);
     state.counters["median_ms"] = s.median();
+}
+
+void BM_StatsByDate(benchmark::State &state)
+{
+    clickQuery(
+        state, u"Form16"_s,
+        [](QWidget *w) {
+            child<DatePicker>(w, u"DTPicker1"_s)->setValue(MonthStart);
+            child<DatePicker>(w, u"DTPicker2"_s)->setValue(MonthEnd);
+        },
+        "stats.date");
 }
 
 void BM_BareStatsByDate(benchmark::State &state)
@@ -215,54 +199,10 @@ static int statsRoomIndex()
 
 void BM_StatsByRoom(benchmark::State &state)
 {
-    useDatabase(g.bigDir);
-    BenchSeam seam;
-    const bool window = ui::hasWindow(u"Form17"_s);
     const QString number = benchdata::roomNumber(statsRoomIndex(), g.big.floors, g.big.rooms);
-    Samples s, shown;
-    int rows = -1;
-    try {
-        QWidget *w = window ? openWindow(u"Form17"_s) : nullptr;
-        settle();
-        if (w)
-            child<QLineEdit>(w, u"Text1"_s)->setText(number);
-        FlexGrid own;
-        for (auto _ : state) {
-            if (w) {
-                QPushButton *query = child<QPushButton>(w, u"Command1"_s);
-                s.start();
-                shown.start();
-                query->click();
-                s.stop();
-                settle();
-                shown.stop();
-                rows = child<FlexGrid>(w, u"MSFlexGrid2"_s)->Rows() - 1;
-            } else {
-                s.start();
-                Connection c;
-                c.open();
-                Recordset room(c);
-                room.open(u"select * from 房间 where 房间号=?"_s, {number});
-                const QVariant key = room.field(0);
-                room.close();
-                grid::fill(&own, grid::completedStayHeader(), grid::DefaultRowHeight, c,
-                           u"select * from 旅客退房 where 房间ID=?"_s, {key});
-                s.stop();
-                rows = own.Rows() - 1;
-            }
-        }
-        closeWindow(w);
-    } catch (const std::exception &e) {
-        failBenchmark(state, e.what());
-    }
-    if (rows <= 0 && !g.quick)
-        failBenchmark(state, "statistics by room listed nothing");
-    record(
-        "stats.room", s.median(),
-        (window ? u"Form17 Command1_Click, %1 rows"_s : u"data layer (no Form17 yet), %1 rows"_s).arg(rows));
-    if (window)
-        record("stats.room.shown", shown.median(), u"the click, then the list repainted"_s);
-    state.counters["median_ms"] = s.median();
+    clickQuery(
+        state, u"Form17"_s, [&number](QWidget *w) { child<QLineEdit>(w, u"Text1"_s)->setText(number); },
+        "stats.room");
 }
 
 void BM_BareStatsByRoom(benchmark::State &state)
@@ -290,73 +230,61 @@ void BM_RoomsWindow(benchmark::State &state)
 {
     useDatabase(g.roomsDir);
     BenchSeam seam;
-    const bool window = ui::hasWindow(u"Form6"_s);
     Samples s;
     Samples fill;
     int rows = 0;
     try {
         for (auto _ : state) {
-            if (window) {
-                s.start();
-                QWidget *w = openWindow(u"Form6"_s);
-                settle();
-                s.stop();
-                rows = child<FlexGrid>(w, u"MSFlexGrid1"_s)->Rows() - 1;
-                closeWindow(w);
-            }
+            s.start();
+            QWidget *w = openWindow(u"Form6"_s);
+            settle();
+            s.stop();
+            rows = child<FlexGrid>(w, u"MSFlexGrid1"_s)->Rows() - 1;
+            closeWindow(w);
             FlexGrid grid;
             fill.start();
             grid::fill(&grid, grid::roomHeader(), grid::DefaultRowHeight, u"select * from 房间"_s);
             fill.stop();
-            if (!window)
-                rows = grid.Rows() - 1;
         }
     } catch (const std::exception &e) {
         failBenchmark(state, e.what());
     }
     if (rows != g.rooms.rooms)
         failBenchmark(state, "rooms list shows " + std::to_string(rows) + " rows");
-    if (window)
-        record("rooms.window", s.median(), u"Form6: construct, load, first paint"_s);
+    record("rooms.window", s.median(), u"Form6: construct, load, first paint"_s);
     record("rooms.fill", fill.median(), u"grid::fill of 房间"_s);
-    state.counters["median_ms"] = window ? s.median() : fill.median();
+    state.counters["median_ms"] = s.median();
 }
 
 void BM_FloorsWindow(benchmark::State &state)
 {
     useDatabase(g.roomsDir);
     BenchSeam seam;
-    const bool window = ui::hasWindow(u"Form5"_s);
     Samples s;
     Samples fill;
     int rows = 0;
     try {
         for (auto _ : state) {
-            if (window) {
-                s.start();
-                QWidget *w = openWindow(u"Form5"_s);
-                settle();
-                s.stop();
-                rows = child<FlexGrid>(w, u"MSFlexGrid1"_s)->Rows() - 1;
-                closeWindow(w);
-            }
+            s.start();
+            QWidget *w = openWindow(u"Form5"_s);
+            settle();
+            s.stop();
+            rows = child<FlexGrid>(w, u"MSFlexGrid1"_s)->Rows() - 1;
+            closeWindow(w);
             FlexGrid grid;
             fill.start();
             grid::fill(&grid, u"序号|^楼层名称           "_s, grid::DefaultRowHeight,
                        u"select * from 楼层"_s);
             fill.stop();
-            if (!window)
-                rows = grid.Rows() - 1;
         }
     } catch (const std::exception &e) {
         failBenchmark(state, e.what());
     }
     if (rows != g.rooms.floors)
         failBenchmark(state, "floors list shows " + std::to_string(rows) + " rows");
-    if (window)
-        record("floors.window", s.median(), u"Form5: construct, load, first paint"_s);
+    record("floors.window", s.median(), u"Form5: construct, load, first paint"_s);
     record("floors.fill", fill.median(), u"grid::fill of 楼层"_s);
-    state.counters["median_ms"] = window ? s.median() : fill.median();
+    state.counters["median_ms"] = s.median();
 }
 
 void BM_BareRooms(benchmark::State &state)

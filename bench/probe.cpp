@@ -154,21 +154,12 @@ int peakHistory(QApplication &app, const QString &dir)
     resetPeakRss();
     const long long before = currentRss();
     const long long openedAt = monotonicNs();
-    FlexGrid *list = nullptr;
-    std::unique_ptr<FlexGrid> own;
-    if (ui::hasWindow(u"Form13"_s)) {
-        QWidget *w = ui::showWindow(u"Form13"_s);
-        settle();
-        list = w ? w->findChild<FlexGrid *>(u"MSFlexGrid2"_s) : nullptr;
-        say("window", 1);
-    } else {
-        own = std::make_unique<FlexGrid>();
-        own->show();
-        grid::fill(own.get(), grid::completedStayHeader(), grid::DefaultRowHeight,
-                   u"select * from 旅客退房 order by 退房ID desc"_s);
-        settle();
-        list = own.get();
-        say("window", 0);
+    QWidget *window = ui::showWindow(u"Form13"_s);
+    settle();
+    FlexGrid *list = window ? window->findChild<FlexGrid *>(u"MSFlexGrid2"_s) : nullptr;
+    if (!list) {
+        std::fputs("Form13 or its MSFlexGrid2 is missing\n", stderr);
+        return 1;
     }
     say("first_open_ns", monotonicNs() - openedAt);
     const long long peak = peakRss();
@@ -177,12 +168,10 @@ int peakHistory(QApplication &app, const QString &dir)
     say("rss_peak", peak);
     say("rss_after", after);
     long long gridChars = 0;
-    if (list) {
-        for (int r = 1; r < list->Rows(); ++r)
-            for (int c = 0; c < list->Cols(); ++c)
-                gridChars += list->TextMatrix(r, c).size();
-        say("grid_rows", list->Rows() - 1);
-    }
+    for (int r = 1; r < list->Rows(); ++r)
+        for (int c = 0; c < list->Cols(); ++c)
+            gridChars += list->TextMatrix(r, c).size();
+    say("grid_rows", list->Rows() - 1);
     say("grid_text_bytes_utf16", gridChars * 2);
     bare::Database db(dir + u"/innkeep.mdb"_s);
     const bare::ReadResult rows = db.readAsText("select * from 旅客退房 order by 退房ID desc");

@@ -141,6 +141,14 @@ void TestFastPaths::storedDateTextInEveryLocale()
     }
     // Most locales take the fast way; the rest fall back rather than differ.
     QVERIFY2(fastLocales > locales.size() / 2, qPrintable(QString::number(fastLocales)));
+    // The operator's usual locales among them, the 12-hour clock included.
+    for (const QLocale &l :
+         {QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China),
+          QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German, QLocale::Germany)}) {
+        conv::setLocale(l);
+        char out[256];
+        QVERIFY2(conv::storageTextUtf8("2006-04-20 14:30:05", 19, out) > 0, qPrintable(l.name()));
+    }
 }
 
 void TestFastPaths::fillMatchesRecordset_data()

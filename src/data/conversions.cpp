@@ -53,7 +53,9 @@ struct Formats {
     QString dateTimeNoSeconds;
     FastPattern fastShort;
     FastPattern fastGeneral;
-    QString am, pm;
+    // The four spellings of the day's halves: [morning, afternoon] x [upper, lower case].
+    QString amPm[2][2];
+    QByteArray amPmUtf8[2][2];
     qsizetype utf8Room = 0;
     bool fast = false;
 };
@@ -209,8 +211,12 @@ struct Utf8Out {
 };
 
 // The most UTF-8 bytes a pattern can give: four-digit years, two digits for the rest.
-qsizetype utf8Room(const FastPattern &p, const QByteArray &am, const QByteArray &pm)
+qsizetype utf8Room(const FastPattern &p, const QByteArray (&amPm)[2][2])
 {
+    qsizetype longestHalf = 0;
+    for (const auto &spellings : amPm)
+        for (const QByteArray &text : spellings)
+            longestHalf = std::max(longestHalf, text.size());
     qsizetype n = 0;
     for (const FastPattern::Op &op : p.ops) {
         if (op.kind == FastPattern::Literal)
@@ -218,7 +224,7 @@ qsizetype utf8Room(const FastPattern &p, const QByteArray &am, const QByteArray 
         else if (op.kind == FastPattern::Year4)
             n += 4;
         else if (op.kind == FastPattern::AmPmUpper || op.kind == FastPattern::AmPmLower)
-            n += 4 * std::max(am.size(), pm.size()); // case mapping may lengthen a letter
+            n += longestHalf;
         else
             n += 2;
     }
@@ -289,13 +295,12 @@ template <class Out> void format(Out &out, const FastPattern &p, const Formats &
             number(out, t.second, 2);
             break;
         case FastPattern::AmPmUpper:
-            out.text(t.hour < 12 ? f.am.toUpper() : f.pm.toUpper(),
-                     t.hour < 12 ? f.am.toUpper().toUtf8() : f.pm.toUpper().toUtf8());
+        case FastPattern::AmPmLower: {
+            const int half = t.hour < 12 ? 0 : 1;
+            const int lower = op.kind == FastPattern::AmPmLower ? 1 : 0;
+            out.text(f.amPm[half][lower], f.amPmUtf8[half][lower]);
             break;
-        case FastPattern::AmPmLower:
-            out.text(t.hour < 12 ? f.am.toLower() : f.pm.toLower(),
-                     t.hour < 12 ? f.am.toLower().toUtf8() : f.pm.toLower().toUtf8());
-            break;
+        }
         }
     }
 }
@@ -338,14 +343,18 @@ Formats makeFormats(QLocale locale)
     const QString time = locale.timeFormat(QLocale::ShortFormat);
     f.generalDate = f.shortDate + u" "_s + withSeconds(time);
     f.dateTimeNoSeconds = f.shortDate + u" "_s + time;
-    f.am = locale.amText();
-    f.pm = locale.pmText();
+    const QString halves[2] = {locale.amText(), locale.pmText()};
+    for (int half = 0; half < 2; ++half) {
+        f.amPm[half][0] = halves[half].toUpper();
+        f.amPm[half][1] = halves[half].toLower();
+        for (int lower = 0; lower < 2; ++lower)
+            f.amPmUtf8[half][lower] = f.amPm[half][lower].toUtf8();
+    }
     f.fastShort = compilePattern(f.shortDate);
     f.fastGeneral = compilePattern(f.generalDate);
     f.fast = f.fastShort.ok && f.fastGeneral.ok && locale.zeroDigit() == u"0"_s && fastAgreesWithLocale(f);
     if (f.fast)
-        f.utf8Room = std::max(utf8Room(f.fastShort, f.am.toUtf8(), f.pm.toUtf8()),
-                              utf8Room(f.fastGeneral, f.am.toUtf8(), f.pm.toUtf8()));
+        f.utf8Room = std::max(utf8Room(f.fastShort, f.amPmUtf8), utf8Room(f.fastGeneral, f.amPmUtf8));
     return f;
 }
 

@@ -6,6 +6,7 @@
 #include "data/module1.h"
 #include "data/schema.h"
 #include "data/ui/date_picker.h"
+#include "data/ui/flex_grid.h"
 #include "data/ui/windows.h"
 #include "shell/login_window.h"
 #include "test_database.h"
@@ -13,7 +14,9 @@
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
@@ -25,11 +28,25 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QUuid>
+#include <functional>
 
 namespace rel
 {
 
 using namespace Qt::Literals::StringLiterals;
+
+// The offscreen platform warns at every window shown; thousands of those would push QtTest
+// past its warning limit and hide the figures the tests print.
+inline void quietOffscreenWarnings()
+{
+    static QtMessageHandler previous = nullptr;
+    previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (type == QtWarningMsg && text.contains(u"propagateSizeHints"_s))
+                return;
+            previous(type, context, text);
+        });
+}
 
 // Cells of one row, NULL as "<NULL>"; the separator never occurs in the test data.
 inline const QString CellSeparator = QStringLiteral("\x1f");
@@ -54,10 +71,13 @@ inline const Pristine &pristine()
         const QString stayColumns =
             u"(旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 备注信息)"_s;
         db.exec(u"insert into 旅客入住 "_s + stayColumns + u" values (?,?,?,?,?,?,?,?,?,?)"_s,
-                {u"王一"_s, u"华光公司"_s, u"身份证"_s, u"110101"_s, u"2006-04-20 10:00:00"_s, 3, 1, 2, 100, u"常客"_s});
+                {u"王一"_s, u"华光公司"_s, u"身份证"_s, u"110101"_s, u"2006-04-20 10:00:00"_s, 3, 1, 2, 100,
+                 u"常客"_s});
         db.exec(u"insert into 旅客预订 "_s + stayColumns + u" values (?,?,?,?,?,?,?,?,?,?)"_s,
-                {u"赵二"_s, u"远大公司"_s, u"护照"_s, u"G123"_s, u"2006-04-28 09:00:00"_s, 2, 2, 3, 50, u"靠窗"_s});
-        db.exec(u"insert into 旅客退房 (旅客姓名, 入住时间, 房间ID, 预付款, 退房时间, 实际入住天数, 实际金额, 应收款, "
+                {u"赵二"_s, u"远大公司"_s, u"护照"_s, u"G123"_s, u"2006-04-28 09:00:00"_s, 2, 2, 3, 50,
+                 u"靠窗"_s});
+        db.exec(u"insert into 旅客退房 (旅客姓名, 入住时间, 房间ID, 预付款, 退房时间, 实际入住天数, "
+                u"实际金额, 应收款, "
                 u"应退款) values (?,?,?,?,?,?,?,?,?)"_s,
                 {u"孙三"_s, u"2006-04-01 08:00:00"_s, 1, 100, u"2006-04-03 00:00:00"_s, 2, 240, 140, 0});
         db.exec(u"insert into 交款 (交款时间, 交款金额, 交款人) values (?,?,?)"_s,
@@ -161,7 +181,15 @@ class Scratch
         return out;
     }
 
-    QTemporaryDir m_dir;
+    // Memory-backed where the machine has it: the cases commit thousands of times.
+    static QString folderTemplate()
+    {
+        const QFileInfo shm(u"/dev/shm"_s);
+        return shm.isDir() && shm.isWritable() ? u"/dev/shm/quillon-reliability-XXXXXX"_s : QString();
+    }
+
+    QTemporaryDir m_dir{folderTemplate().isEmpty() ? QDir::tempPath() + u"/quillon-reliability-XXXXXX"_s
+                                                   : folderTemplate()};
 };
 
 // Rows only in `after`, and rows only in `before`, of one table (as multisets).
@@ -191,7 +219,8 @@ inline QString shape(const QMap<QString, TableChange> &c)
 {
     QStringList parts;
     for (auto it = c.cbegin(); it != c.cend(); ++it)
-        parts.append(it.key() + u"+"_s + QString::number(it->added.size()) + u"-"_s + QString::number(it->removed.size()));
+        parts.append(it.key() + u"+"_s + QString::number(it->added.size()) + u"-"_s +
+                     QString::number(it->removed.size()));
     return parts.join(u" "_s);
 }
 
@@ -270,6 +299,185 @@ inline void press(QWidget *w, const QString &button)
 inline void selectRow(QWidget *w, const QString &grid, int row)
 {
     control<FlexGrid>(w, grid)->selectRecord(row);
+}
+
+// One handler that writes, driven through its window: what to choose first, what to type, which
+// button to press. `boxes` maps each box the handler stores to its column in `table`.
+struct Handler {
+    QString name;
+    QString form;
+    std::function<void(QWidget *)> prepare;
+    QList<std::pair<QString, QString>> fill;
+    QString button;
+    QStringList computeFirst = {}; // pressed before `button`, after the boxes are filled
+    QStringList lateBoxes = {};    // boxes the compute step overwrites, so typed after it
+    int yes = 0;                   // Yes answers to script
+    QString table = {};
+    QList<std::pair<QString, int>> boxes = {};
+
+    Handler into(const QString &t, const QList<std::pair<QString, int>> &b) const
+    {
+        Handler h = *this;
+        h.table = t;
+        h.boxes = b;
+        return h;
+    }
+    Handler askingYes() const
+    {
+        Handler h = *this;
+        h.yes = 1;
+        return h;
+    }
+    Handler computing(const QString &b, const QStringList &overwritten) const
+    {
+        Handler h = *this;
+        h.computeFirst = {b};
+        h.lateBoxes = overwritten;
+        return h;
+    }
+};
+
+inline std::function<void(QWidget *)> choose(const QString &grid, int row)
+{
+    return [grid, row](QWidget *w) { selectRow(w, grid, row); };
+}
+
+inline std::function<void(QWidget *)> pressFirst(const QString &button)
+{
+    return [button](QWidget *w) { press(w, button); };
+}
+
+inline void nothing(QWidget *) {}
+
+inline QList<std::pair<QString, int>> stayBoxes()
+{
+    return {{u"Text1"_s, 1}, {u"Text2"_s, 2}, {u"Text3"_s, 3}, {u"Text4"_s, 4}, {u"DTPicker1"_s, 5},
+            {u"Text5"_s, 6}, {u"Text6"_s, 7}, {u"Text8"_s, 9}, {u"Text9"_s, 10}};
+}
+
+inline QList<std::pair<QString, QString>> guest()
+{
+    return {{u"Text1"_s, u"张三"_s},   {u"Text2"_s, u"华光公司"_s},
+            {u"Text3"_s, u"身份证"_s}, {u"Text4"_s, u"110101199001011234"_s},
+            {u"Text5"_s, u"3"_s},      {u"Text6"_s, u"2"_s},
+            {u"Text8"_s, u"100"_s},    {u"Text9"_s, u"无"_s}};
+}
+
+inline QList<std::pair<QString, QString>> room()
+{
+    return {{u"Text1"_s, u"201"_s},   {u"Text2"_s, u"豪华间"_s}, {u"Text3"_s, u"标准间"_s},
+            {u"Combo1"_s, u"二楼"_s}, {u"Text4"_s, u"180"_s},    {u"Text5"_s, u"160"_s}};
+}
+
+inline QList<std::pair<QString, int>> roomBoxes()
+{
+    return {{u"Text1"_s, 1},  {u"Text2"_s, 2}, {u"Text3"_s, 3},
+            {u"Combo1"_s, 4}, {u"Text4"_s, 5}, {u"Text5"_s, 6}};
+}
+
+inline QList<std::pair<QString, int>> ledgerBoxes()
+{
+    return {{u"DTPicker1"_s, 1}, {u"Text1"_s, 2}, {u"Text2"_s, 3}};
+}
+
+inline QList<std::pair<QString, int>> checkOutBoxes()
+{
+    QList<std::pair<QString, int>> boxes;
+    for (int k = 1; k <= 15; ++k) {
+        if (k != 8) // the room key box is hidden
+            boxes.append({u"Text"_s + QString::number(k + 1), k});
+    }
+    return boxes;
+}
+
+inline QList<std::pair<QString, QString>> company()
+{
+    QList<std::pair<QString, QString>> fill;
+    const QStringList values = {u"华光宾馆"_s,       u"李总"_s,      u"010-1234567"_s, u"010-7654321"_s,
+                                u"hg@example.com"_s, u"北京路1号"_s, u"100000"_s,      u"一家小宾馆。"_s};
+    for (int n = 1; n <= 8; ++n)
+        fill.append({u"Text"_s + QString::number(n), values.at(n - 1)});
+    return fill;
+}
+
+// Every handler that writes. The pristine file holds what each one needs.
+inline QList<Handler> writeHandlers()
+{
+    const QString g1 = u"MSFlexGrid1"_s;
+    const QString g2 = u"MSFlexGrid2"_s;
+    QList<std::pair<QString, int>> companyBoxes;
+    for (int n = 1; n <= 8; ++n)
+        companyBoxes.append({u"Text"_s + QString::number(n), n});
+    const auto fetchRoom102 = [](QWidget *w) {
+        setBox(w, u"Text1"_s, u"102"_s);
+        press(w, u"Command1"_s);
+    };
+    const QStringList results = {u"Text12"_s, u"Text13"_s, u"Text14"_s, u"Text15"_s};
+    const QString c1 = u"Command1"_s, c2 = u"Command2"_s, c3 = u"Command3"_s;
+    using F = QList<std::pair<QString, QString>>;
+    // clang-format off
+    return {
+        Handler{u"check-in"_s,               u"Form8"_s,  choose(g1, 1),   guest(), c1}.into(schema::Stays, stayBoxes()),
+        Handler{u"reservation"_s,            u"Form10"_s, choose(g1, 2),   guest(), c1}.into(schema::Reservations, stayBoxes()),
+        Handler{u"cancel"_s,                 u"Form11"_s, choose(g2, 1),   {},      c2}.askingYes(),
+        Handler{u"check-out"_s,              u"Form12"_s, fetchRoom102,    {},      c3}.computing(c2, results)
+                                                                                       .into(schema::CompletedStays, checkOutBoxes()),
+        Handler{u"stay correction"_s,        u"Form9"_s,  choose(g2, 1),   F{{u"Text1"_s, u"王一一"_s}}, c1}.into(schema::Stays, stayBoxes()),
+        Handler{u"reservation correction"_s, u"Form11"_s, choose(g2, 1),   F{{u"Text1"_s, u"赵二二"_s}}, c1}.into(schema::Reservations, stayBoxes()),
+        Handler{u"room add"_s,               u"Form6"_s,  pressFirst(c1),  room(),  c1}.into(schema::Rooms, roomBoxes()),
+        Handler{u"room rewrite"_s,           u"Form6"_s,  choose(g1, 1),   F{{u"Text2"_s, u"雅间"_s}}, c2}.into(schema::Rooms, roomBoxes()),
+        Handler{u"room delete"_s,            u"Form6"_s,  choose(g1, 4),   {},      c3}.askingYes(),
+        Handler{u"floor add"_s,              u"Form5"_s,  nothing,         F{{u"Text1"_s, u"三楼"_s}}, c1}.into(schema::Floors, {{u"Text1"_s, 1}}),
+        Handler{u"floor rename"_s,           u"Form5"_s,  choose(g1, 2),   F{{u"Text2"_s, u"顶楼"_s}}, c2}.into(schema::Floors, {{u"Text2"_s, 1}}),
+        Handler{u"floor delete"_s,           u"Form5"_s,  choose(g1, 2),   {},      c3}.askingYes(),
+        Handler{u"operator add"_s,           u"Form4"_s,  pressFirst(c1),  F{{u"Text1"_s, u"李四"_s}, {u"Text2"_s, u"ls"_s}}, c1}
+                                                                                       .into(schema::Operators, {{u"Text1"_s, 1}, {u"Text2"_s, 2}}),
+        Handler{u"operator rewrite"_s,       u"Form4"_s,  choose(g1, 2),   F{{u"Text1"_s, u"前台二"_s}, {u"Text2"_s, u"qt2"_s}}, c2}
+                                                                                       .into(schema::Operators, {{u"Text1"_s, 1}, {u"Text2"_s, 2}}),
+        Handler{u"operator delete"_s,        u"Form4"_s,  choose(g1, 2),   {},      c3}.askingYes(),
+        Handler{u"company save"_s,           u"Form3"_s,  nothing,         company(), c2}.into(schema::Company, companyBoxes),
+        Handler{u"takings add"_s,            u"Form14"_s, pressFirst(c1),  F{{u"Text1"_s, u"500"_s}, {u"Text2"_s, u"吴六"_s}}, c1}
+                                                                                       .into(schema::Takings, ledgerBoxes()),
+        Handler{u"takings rewrite"_s,        u"Form14"_s, choose(g1, 1),   F{{u"Text1"_s, u"900"_s}}, c2}.into(schema::Takings, ledgerBoxes()),
+        Handler{u"takings delete"_s,         u"Form14"_s, choose(g1, 1),   {},      c3},
+        Handler{u"disbursement add"_s,       u"Form15"_s, pressFirst(c1),  F{{u"Text1"_s, u"200"_s}, {u"Text2"_s, u"郑七"_s}}, c1}
+                                                                                       .into(schema::Disbursements, ledgerBoxes()),
+        Handler{u"disbursement rewrite"_s,   u"Form15"_s, choose(g1, 1),   F{{u"Text1"_s, u"350"_s}}, c2}.into(schema::Disbursements, ledgerBoxes()),
+        Handler{u"disbursement delete"_s,    u"Form15"_s, choose(g1, 1),   {},      c3},
+        Handler{u"data initialization"_s,    u"Form20"_s, nothing,         {},      c1},
+    };
+    // clang-format on
+}
+
+inline const Handler &handler(const QString &name)
+{
+    static const QList<Handler> all = writeHandlers();
+    for (const Handler &h : all) {
+        if (h.name == name)
+            return h;
+    }
+    qFatal("no handler %s", qPrintable(name));
+}
+
+// Types the valid particulars and presses the compute step; the handler's own button is left
+// to the caller. `override` (box, text) replaces one box's value.
+inline void fillAndCompute(const Handler &h, QWidget *w, const QString &box = {}, const QString &text = {})
+{
+    auto type = [&](const QString &name, const QString &value) {
+        if (name == box || isDateBox(w, name))
+            return;
+        setBox(w, name, value);
+    };
+    for (const auto &[name, value] : h.fill) {
+        if (!h.lateBoxes.contains(name))
+            type(name, value);
+    }
+    if (!box.isEmpty() && !h.lateBoxes.contains(box) && !isDateBox(w, box))
+        setBox(w, box, text);
+    for (const QString &b : h.computeFirst)
+        press(w, b);
+    if (!box.isEmpty() && h.lateBoxes.contains(box))
+        setBox(w, box, text);
 }
 
 } // namespace rel

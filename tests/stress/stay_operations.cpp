@@ -1,21 +1,16 @@
 #include "stay_operations.h"
 
 #include "data/conversions.h"
-#include "data/database_builder.h"
-#include "data/schema.h"
 #include "data/ui/date_picker.h"
 #include "data/ui/flex_grid.h"
 #include "data/ui/windows.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
+#include "hotel_file.h"
 #include "test_seam.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -39,16 +34,18 @@ Typed refused(const QString &text, Verdict why)
 // also reads (halves, blanks, exponent, grouping) or text the window must refuse.
 const QList<Typed> &dayTexts()
 {
-    static const QList<Typed> all{valid(u"1"_s, 1),   valid(u"2"_s, 2),     valid(u"3"_s, 3),   valid(u"5"_s, 5),
-                                  valid(u"7"_s, 7),   valid(u"14"_s, 14),   valid(u"2.5"_s, 2), valid(u"3.5"_s, 4),
-                                  valid(u"1.5"_s, 2), valid(u" 4 "_s, 4),   valid(u"1e1"_s, 10), valid(u"-1"_s, -1)};
+    static const QList<Typed> all{valid(u"1"_s, 1),   valid(u"2"_s, 2),    valid(u"3"_s, 3),
+                                  valid(u"5"_s, 5),   valid(u"7"_s, 7),    valid(u"14"_s, 14),
+                                  valid(u"2.5"_s, 2), valid(u"3.5"_s, 4),  valid(u"1.5"_s, 2),
+                                  valid(u" 4 "_s, 4), valid(u"1e1"_s, 10), valid(u"-1"_s, -1)};
     return all;
 }
 
 const QList<Typed> &badDayTexts()
 {
-    static const QList<Typed> all{refused(u"abc"_s, Verdict::NotNumber), refused(u"三天"_s, Verdict::NotNumber),
-                                  refused(u"40000"_s, Verdict::OutOfRange), refused(u"1e6"_s, Verdict::OutOfRange)};
+    static const QList<Typed> all{
+        refused(u"abc"_s, Verdict::NotNumber), refused(u"三天"_s, Verdict::NotNumber),
+        refused(u"40000"_s, Verdict::OutOfRange), refused(u"1e6"_s, Verdict::OutOfRange)};
     return all;
 }
 
@@ -61,28 +58,31 @@ const QList<Typed> &personTexts()
 
 const QList<Typed> &badPersonTexts()
 {
-    static const QList<Typed> all{refused(u"两人"_s, Verdict::NotNumber), refused(u"-40000"_s, Verdict::OutOfRange)};
+    static const QList<Typed> all{refused(u"两人"_s, Verdict::NotNumber),
+                                  refused(u"-40000"_s, Verdict::OutOfRange)};
     return all;
 }
 
 const QList<Typed> &prepaymentTexts()
 {
-    static const QList<Typed> all{valid(u"0"_s, 0),         valid(u"100"_s, 100),     valid(u"200"_s, 200),
-                                  valid(u"500"_s, 500),     valid(u"800"_s, 800),     valid(u"1,000"_s, 1000),
-                                  valid(u"250.5"_s, 250),   valid(u"333.5"_s, 334),   valid(u"32767"_s, 32767)};
+    static const QList<Typed> all{valid(u"0"_s, 0),       valid(u"100"_s, 100),   valid(u"200"_s, 200),
+                                  valid(u"500"_s, 500),   valid(u"800"_s, 800),   valid(u"1,000"_s, 1000),
+                                  valid(u"250.5"_s, 250), valid(u"333.5"_s, 334), valid(u"32767"_s, 32767)};
     return all;
 }
 
 const QList<Typed> &badPrepaymentTexts()
 {
-    static const QList<Typed> all{refused(u"五百"_s, Verdict::NotNumber), refused(u"40000"_s, Verdict::OutOfRange),
+    static const QList<Typed> all{refused(u"五百"_s, Verdict::NotNumber),
+                                  refused(u"40000"_s, Verdict::OutOfRange),
                                   refused(u"32767.5"_s, Verdict::OutOfRange)};
     return all;
 }
 
 // Texts are stored exactly as typed, quotes, wildcards and blanks included.
 const QStringList nameTails{u""_s, u""_s, u""_s, u"'"_s, u" O'Brien"_s, u"%_"_s, u"\\"_s, u"  "_s};
-const QStringList organisations{u"华光公司"_s, u"北方旅行社"_s, u"个人"_s, u"O'Neil & Co"_s, u"100%_纯"_s, u" "_s};
+const QStringList organisations{u"华光公司"_s,    u"北方旅行社"_s, u"个人"_s,
+                                u"O'Neil & Co"_s, u"100%_纯"_s,    u" "_s};
 const QStringList documents{u"身份证"_s, u"护照"_s, u"军官证"_s};
 const QStringList remarks{u"需要加床"_s, u"不吸烟"_s, u"VIP 'A'"_s, u"靠窗"_s};
 
@@ -157,8 +157,8 @@ QString Operation::describe() const
     if (picked)
         parts << u"key="_s + key << u"room="_s + QString::number(room);
     if (kind == Kind::CheckOut)
-        parts << u"number='"_s + roomNumber + u"'"_s << u"today="_s + today.toString(Qt::ISODate)
-              << u"remark='"_s + remark + u"'"_s;
+        parts << u"fetches="_s + QString::number(fetches) << u"number='"_s + roomNumber + u"'"_s
+              << u"today="_s + today.toString(Qt::ISODate) << u"remark='"_s + remark + u"'"_s;
     if (kind == Kind::Cancel)
         parts << (answerYes ? u"yes"_s : u"no"_s);
     if (kind == Kind::Takings || kind == Kind::Disbursement)
@@ -176,6 +176,15 @@ QString Operation::describe() const
     return parts.join(u" "_s);
 }
 
+bool Operation::mayFail() const
+{
+    for (const Typed &t : typed.box) {
+        if (t.set && t.verdict == Verdict::OutOfRange)
+            return true;
+    }
+    return false;
+}
+
 OperationGenerator::OperationGenerator(quint64 seed, TestSeam &seam) : m_seed(seed), m_seam(seam)
 {
     const quint32 halves[] = {quint32(seed), quint32(seed >> 32)};
@@ -188,7 +197,7 @@ Operation OperationGenerator::next()
 {
     // Check-ins and check-outs dominate a desk's day; the rest keep the other paths busy.
     static const std::pair<Kind, int> weights[] = {
-        {Kind::CheckIn, 22},     {Kind::Reserve, 14},           {Kind::Cancel, 10},  {Kind::CorrectStay, 9},
+        {Kind::CheckIn, 22},           {Kind::Reserve, 14},  {Kind::Cancel, 10}, {Kind::CorrectStay, 9},
         {Kind::CorrectReservation, 7}, {Kind::CheckOut, 22}, {Kind::Takings, 8}, {Kind::Disbursement, 8}};
     int total = 0;
     for (const auto &w : weights)
@@ -321,11 +330,17 @@ void OperationGenerator::checkOut(Operation &op)
     // Now and then the check-out day lies before the check-in.
     op.today = checkInDay.addDays(int(m_rng.bounded(-2, 26)));
     m_seam.setToday(op.today);
-    op.remark = chance(50) ? QString() : remarks.at(int(m_rng.bounded(int(remarks.size())))) + QString::number(op.step);
+    op.remark = chance(50) ? QString()
+                           : remarks.at(int(m_rng.bounded(int(remarks.size())))) + QString::number(op.step);
 
     QWidget *w = open(u"Form12"_s);
     box(w, u"Text1"_s)->setText(op.roomNumber);
     button(w, u"Command1"_s)->click();
+    // A second fetch adds the room's row again; the price must still come from the first.
+    if (chance(10)) {
+        op.fetches = 2;
+        button(w, u"Command1"_s)->click();
+    }
     box(w, u"Text16"_s)->setText(op.remark);
     button(w, u"Command2"_s)->click();
     button(w, u"Command3"_s)->click();
@@ -343,7 +358,8 @@ void OperationGenerator::ledger(Operation &op, const QString &form)
     else if (chance(6))
         op.amount = refused(u"一百"_s, Verdict::NotNumber);
     else
-        op.amount = valid(QStringList{u"12.50"_s, u"100"_s, u"0.5"_s, u"2000"_s, u"-30"_s}.at(int(m_rng.bounded(5))), 0);
+        op.amount = valid(
+            QStringList{u"12.50"_s, u"100"_s, u"0.5"_s, u"2000"_s, u"-30"_s}.at(int(m_rng.bounded(5))), 0);
     op.person = chance(4) ? QString() : u"经手人"_s + QString::number(op.step);
     box(w, u"Text1"_s)->setText(op.amount.text);
     box(w, u"Text2"_s)->setText(op.person);
@@ -356,11 +372,14 @@ Particulars OperationGenerator::newGuest(int step)
     p.box[1] = {true, uniqueName(step)};
     p.box[2] = {true, organisations.at(int(m_rng.bounded(int(organisations.size()))))};
     p.box[3] = {true, documents.at(int(m_rng.bounded(int(documents.size()))))};
-    p.box[4] = {true, QString::number(m_rng.bounded(100000, 999999)) + QString::number(m_rng.bounded(100000, 999999))};
+    p.box[4] = {true, QString::number(m_rng.bounded(100000, 999999)) +
+                          QString::number(m_rng.bounded(100000, 999999))};
     p.box[5] = number(dayTexts(), badDayTexts(), 4);
     p.box[6] = number(personTexts(), badPersonTexts(), 3);
     p.box[8] = number(prepaymentTexts(), badPrepaymentTexts(), 4);
-    p.box[9] = {true, chance(50) ? QString() : remarks.at(int(m_rng.bounded(int(remarks.size())))) + QString::number(step)};
+    p.box[9] = {true, chance(50)
+                          ? QString()
+                          : remarks.at(int(m_rng.bounded(int(remarks.size())))) + QString::number(step)};
     if (chance(85)) {
         p.pickerSet = true;
         p.picker = someTime();
@@ -388,7 +407,9 @@ void OperationGenerator::correction(Particulars &p, int step)
         p.box[8] = number(prepaymentTexts(), badPrepaymentTexts(), 10);
     // An emptied remark box keeps the remark stored before.
     if (chance(30))
-        p.box[9] = {true, chance(40) ? QString() : remarks.at(int(m_rng.bounded(int(remarks.size())))) + QString::number(step)};
+        p.box[9] = {true, chance(40)
+                              ? QString()
+                              : remarks.at(int(m_rng.bounded(int(remarks.size())))) + QString::number(step)};
     if (chance(30)) {
         p.pickerSet = true;
         p.picker = someTime();
@@ -446,144 +467,6 @@ void OperationGenerator::closeWindows()
     }
     flushDeletes();
     m_seam.shown.removeIf([](const QPointer<QWidget> &w) { return w.isNull(); });
-}
-
-const QList<RoomSpec> &hotelRooms()
-{
-    // Half-yuan prices exercise the rounding of the price at check-out.
-    static const QList<RoomSpec> rooms{{u"101"_s, 80},  {u"102"_s, 120},   {u"103"_s, 150.5}, {u"104"_s, 199.5},
-                                       {u"105"_s, 88},  {u"201"_s, 120},   {u"202"_s, 260},   {u"203"_s, 300},
-                                       {u"204"_s, 99.5}, {u"205"_s, 66}};
-    return rooms;
-}
-
-namespace
-{
-
-// A connection of our own, named uniquely and removed when done.
-class DirectDb
-{
-public:
-    explicit DirectDb(const QString &path) : m_name(u"stress-"_s + QUuid::createUuid().toString())
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-        db.setDatabaseName(path);
-        m_ok = db.open();
-        if (!m_ok)
-            m_error = db.lastError().text();
-    }
-    ~DirectDb()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    bool ok() const { return m_ok; }
-    QString error() const { return m_error; }
-    // Every row as text, NULL as "<NULL>"; the error as the only row when the statement fails.
-    QList<QStringList> rows(const QString &sql, const QVariantList &params = {}, QString *error = nullptr)
-    {
-        QSqlQuery q(QSqlDatabase::database(m_name));
-        QList<QStringList> out;
-        if (!q.prepare(sql)) {
-            if (error)
-                *error = q.lastError().text();
-            return out;
-        }
-        for (const QVariant &p : params)
-            q.addBindValue(p);
-        if (!q.exec()) {
-            if (error)
-                *error = q.lastError().text();
-            return out;
-        }
-        while (q.next()) {
-            QStringList row;
-            for (int i = 0; i < q.record().count(); ++i)
-                row.append(q.value(i).isNull() ? u"<NULL>"_s : q.value(i).toString());
-            out.append(row);
-        }
-        return out;
-    }
-
-private:
-    QString m_name;
-    bool m_ok = false;
-    QString m_error;
-};
-
-} // namespace
-
-QString createHotel(const QString &path)
-{
-    dbbuild::Options options;
-    options.password = u"58316094"_s;
-    options.sampleData = false;
-    const QString error = dbbuild::createDatabase(path, options);
-    if (!error.isEmpty())
-        return error;
-    DirectDb db(path);
-    if (!db.ok())
-        return db.error();
-    for (const RoomSpec &room : hotelRooms()) {
-        QString problem;
-        db.rows(u"insert into 房间 (房间号, 房间名称, 房间类型, 所属楼层, 标准价格, 会员价格, 房间状态) "
-                u"values (?, ?, '标准间', '一楼', ?, ?, 1)"_s,
-                {room.number, u"房间"_s + room.number, room.price, room.price - 10}, &problem);
-        if (!problem.isEmpty())
-            return problem;
-    }
-    return {};
-}
-
-QStringList invariantProblems(const QString &path)
-{
-    QStringList problems;
-    DirectDb db(path);
-    if (!db.ok())
-        return {u"cannot open: "_s + db.error()};
-    QString error;
-    const auto integrity = db.rows(u"PRAGMA integrity_check"_s, {}, &error);
-    if (integrity != QList<QStringList>{{u"ok"_s}}) {
-        QStringList lines;
-        for (const QStringList &row : integrity)
-            lines << row.join(u" "_s);
-        problems << u"integrity_check: "_s + lines.join(u"; "_s) + error;
-        return problems;
-    }
-    const auto rooms = db.rows(u"select r.房间ID, r.房间号, r.房间状态,"
-                               u" (select count(*) from 旅客入住 s where s.房间ID = r.房间ID),"
-                               u" (select count(*) from 旅客预订 b where b.房间ID = r.房间ID)"
-                               u" from 房间 r order by r.房间ID"_s,
-                               {}, &error);
-    for (const QStringList &r : rooms) {
-        const int status = r[2].toInt();
-        const int stays = r[3].toInt();
-        const int bookings = r[4].toInt();
-        const bool holds = (status == 2) == (stays == 1) && (status == 3) == (bookings == 1) &&
-                           (status == 1) == (stays == 0 && bookings == 0) && status >= 1 && status <= 3;
-        if (!holds)
-            problems << u"room %1 (%2): status %3 with %4 stay rows and %5 reservation rows"_s.arg(r[0], r[1], r[2], r[3],
-                                                                                                 r[4]);
-    }
-    const QString orphans = u"select count(*) from %1 where 房间ID not in (select 房间ID from 房间)"_s;
-    for (const QString &table : {schema::Stays, schema::Reservations, schema::CompletedStays}) {
-        const auto n = db.rows(orphans.arg(table), {}, &error);
-        if (n.isEmpty() || n[0][0] != u"0"_s)
-            problems << table + u": rows naming no existing room: "_s + (n.isEmpty() ? error : n[0][0]);
-    }
-    QStringList columns;
-    const auto &completed = schema::table(schema::CompletedStays)->columns;
-    for (int i = 1; i <= 15; ++i)
-        columns << u"\""_s + completed[i].name + u"\""_s;
-    const auto duplicates =
-        db.rows(u"select count(*) from (select 1 from 旅客退房 group by "_s + columns.join(u", "_s) +
-                    u" having count(*) > 1)"_s,
-                {}, &error);
-    if (duplicates.isEmpty() || duplicates[0][0] != u"0"_s)
-        problems << u"旅客退房: duplicated completed stays: "_s + (duplicates.isEmpty() ? error : duplicates[0][0]);
-    if (!error.isEmpty())
-        problems << u"query failed: "_s + error;
-    return problems;
 }
 
 } // namespace stress

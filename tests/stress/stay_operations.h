@@ -16,7 +16,16 @@ class QWidget;
 namespace stress
 {
 
-enum class Kind { CheckIn, Reserve, Cancel, CorrectStay, CorrectReservation, CheckOut, Takings, Disbursement };
+enum class Kind {
+    CheckIn,
+    Reserve,
+    Cancel,
+    CorrectStay,
+    CorrectReservation,
+    CheckOut,
+    Takings,
+    Disbursement
+};
 QString kindName(Kind kind);
 
 // What a typed number should come to: the value the store keeps, or why it is refused.
@@ -52,6 +61,7 @@ struct Operation {
     Particulars typed;
     bool answerYes = false; // cancel
     QString roomNumber;     // check-out search
+    int fetches = 1;        // presses of the fetch button
     QDate today;            // check-out day
     QString remark;         // check-out remark
     Typed amount;           // ledger amount
@@ -59,18 +69,20 @@ struct Operation {
     QDateTime when;         // ledger time
     QList<Message> messages;
 
+    // A number was typed that no 16-bit column holds, so a store failure is the right answer.
+    bool mayFail() const;
     QString describe() const;
 };
 
 class OperationGenerator
 {
-public:
+  public:
     OperationGenerator(quint64 seed, TestSeam &seam);
 
     Operation next();
     Operation run(Kind kind);
 
-private:
+  private:
     void enterStay(Operation &op, const QString &form);
     void correctStay(Operation &op, const QString &form);
     void cancel(Operation &op);
@@ -92,18 +104,5 @@ private:
     TestSeam &m_seam;
     int m_step = 0;
 };
-
-// A new database file at `path` with the hotel's rooms; empty string on success, else why not.
-QString createHotel(const QString &path);
-// The rooms createHotel() makes: number and standard price.
-struct RoomSpec {
-    QString number;
-    double price;
-};
-const QList<RoomSpec> &hotelRooms();
-
-// Checks the file as it lies: integrity, and the room, stay, reservation and completed-stay
-// invariants. Each broken one is one line; none means all hold.
-QStringList invariantProblems(const QString &path);
 
 } // namespace stress
