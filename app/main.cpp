@@ -24,7 +24,8 @@ int main(int argc, char *argv[])
 
     // Standard buttons read 是/否, 确定, 取消 in the operator's language.
     QTranslator qtTranslator;
-    if (qtTranslator.load(conv::locale(), u"qtbase"_s, u"_"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTranslator.load(conv::locale(), u"qtbase"_s, u"_"_s,
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     QLocale::setDefault(conv::locale());
 

@@ -11,8 +11,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace benchdata
-{
+namespace benchdata {
 
 std::uint64_t Random::next()
 {
@@ -23,15 +22,14 @@ std::uint64_t Random::next()
     return z ^ (z >> 31);
 }
 
-namespace
-{
+namespace {
 
 // Bump when the rows change, so an old cache is not taken for the new shape.
 constexpr int GeneratorVersion = 1;
 
 class Db
 {
-  public:
+public:
     explicit Db(const QString &file)
     {
         if (sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) !=
@@ -57,13 +55,13 @@ class Db
     }
     sqlite3 *handle() const { return m_db; }
 
-  private:
+private:
     sqlite3 *m_db = nullptr;
 };
 
 class Statement
 {
-  public:
+public:
     Statement(Db &db, const QString &sql) : m_db(db), m_stmt(db.prepare(sql)) {}
     ~Statement() { sqlite3_finalize(m_stmt); }
     Statement &text(const QString &v)
@@ -96,7 +94,7 @@ class Statement
         m_at = 0;
     }
 
-  private:
+private:
     Db &m_db;
     sqlite3_stmt *m_stmt;
     int m_at = 0;

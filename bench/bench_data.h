@@ -5,8 +5,7 @@
 #include <cstdint>
 
 // The data a hotel piles up over the years, made the same way every time from one seed.
-namespace benchdata
-{
+namespace benchdata {
 
 inline constexpr const char *Password = "58316094"; // what the login window sets
 
@@ -21,13 +20,13 @@ struct Shape {
 // Small, fast, and the same on every machine (std distributions are not).
 class Random
 {
-  public:
+public:
     explicit Random(std::uint64_t seed) : m_state(seed) {}
     std::uint64_t next();
     int below(int n) { return int(next() % std::uint64_t(n)); }
     int between(int lo, int hi) { return lo + below(hi - lo + 1); }
 
-  private:
+private:
     std::uint64_t m_state;
 };
 

@@ -75,8 +75,7 @@ void BenchSeam::closeAll()
     shown.clear();
 }
 
-namespace
-{
+namespace {
 QtMessageHandler g_previousHandler = nullptr;
 void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
@@ -98,11 +97,9 @@ void settle()
     QCoreApplication::processEvents();
 }
 
-namespace bare
-{
+namespace bare {
 
-namespace
-{
+namespace {
 
 [[noreturn]] void fail(sqlite3 *db, const char *what)
 {
@@ -282,8 +279,7 @@ ProcessResult runProcess(const std::vector<std::string> &argv, const std::vector
     return r;
 }
 
-namespace
-{
+namespace {
 std::int64_t statusField(const char *key)
 {
     QFile f(u"/proc/self/status"_s);

@@ -19,7 +19,7 @@ struct sqlite3;
 // Yes, messages are counted, windows are shown without blocking and nothing is started.
 class BenchSeam : public ui::Seam
 {
-  public:
+public:
     BenchSeam();
     ~BenchSeam() override;
 
@@ -49,7 +49,7 @@ class BenchSeam : public ui::Seam
     // Closes every shown window and runs the deferred deletes.
     void closeAll();
 
-  private:
+private:
     QDate m_today{2026, 1, 15};
     QString m_file;
 };
@@ -62,8 +62,7 @@ void quietPlatformMessages();
 void settle();
 
 // The bare way to the same rows: SQLite's own C interface, every value read as text.
-namespace bare
-{
+namespace bare {
 
 using Value = std::variant<std::int64_t, std::string>;
 
@@ -74,7 +73,7 @@ struct ReadResult {
 
 class Database
 {
-  public:
+public:
     explicit Database(const QString &file, bool writable = false);
     ~Database();
     Database(const Database &) = delete;
@@ -91,7 +90,7 @@ class Database
     std::string text(const char *sql, const std::vector<Value> &params = {});
     std::string pragma(const char *name);
 
-  private:
+private:
     sqlite3 *m_db = nullptr;
 };
 
@@ -100,7 +99,7 @@ class Database
 // Wall-clock samples of one benchmark, one per iteration; the table reports their median.
 class Samples
 {
-  public:
+public:
     using Clock = std::chrono::steady_clock;
     void start() { m_t0 = Clock::now(); }
     void stop() { m_ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - m_t0).count()); }
@@ -108,7 +107,7 @@ class Samples
     double median() const;
     double min() const;
 
-  private:
+private:
     Clock::time_point m_t0;
     std::vector<double> m_ms;
 };

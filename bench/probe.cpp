@@ -31,8 +31,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 void say(const char *key, long long value)
 {
@@ -43,14 +42,14 @@ void say(const char *key, long long value)
 // Calls back once, right after the first paint of a window of the given class has finished.
 class PaintWatch : public QObject
 {
-  public:
+public:
     PaintWatch(const char *className, std::function<void()> then)
         : m_class(className), m_then(std::move(then))
     {
         qApp->installEventFilter(this);
     }
 
-  protected:
+protected:
     bool eventFilter(QObject *o, QEvent *e) override
     {
         if (!m_fired && e->type() == QEvent::Paint && o->isWidgetType()) {
@@ -64,7 +63,7 @@ class PaintWatch : public QObject
         return false;
     }
 
-  private:
+private:
     const char *m_class;
     std::function<void()> m_then;
     bool m_fired = false;

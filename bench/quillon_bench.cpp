@@ -118,8 +118,7 @@ std::map<std::string, long long> probeValues(const std::string &out)
     return v;
 }
 
-namespace
-{
+namespace {
 
 // ---------------------------------------------------------------- table
 

@@ -2,7 +2,7 @@
 # Builds the benchmarks (Release) and runs every one of them, headless; the table of
 # figures, each against its baseline, comes last. Extra arguments go to quillon-bench
 # (--quick for a smoke run on a tiny database, --benchmark_filter=REGEX for a subset).
-# The generated data (250,000 completed stays, about 70 MB, plus a 200 MB file for the
+# The generated data (250,000 completed stays, about 45 MB, plus a 200 MB file for the
 # backup) is kept under the build directory and reused.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -16,8 +16,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 // What storageToText gave before it had a fast way.
 QString referenceText(const QString &stored)
@@ -104,7 +103,7 @@ QList<QStringList> gridRows(const FlexGrid &g)
 class TestFastPaths : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void init() { conv::setLocale(QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China)); }
     void cleanup() { faults::reset(); }
     void storedDateTextInEveryLocale();

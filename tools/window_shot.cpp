@@ -54,7 +54,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() < 3) {
-        std::fputs("usage: quillon-shot FORM OUT.png [--db DIR] [--set NAME=TEXT] [--row GRID=N] [--click NAME]...\n", stderr);
+        std::fputs("usage: quillon-shot FORM OUT.png [--db DIR] [--set NAME=TEXT] [--row GRID=N] [--click "
+                   "NAME]...\n",
+                   stderr);
         return 2;
     }
     ShotSeam seam;

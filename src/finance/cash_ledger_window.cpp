@@ -21,8 +21,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace ledgers
-{
+namespace ledgers {
 
 const LedgerKind Takings{u"Form14",
                          u"上交营业款",

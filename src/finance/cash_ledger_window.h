@@ -27,8 +27,7 @@ struct LedgerKind {
     const char16_t *deleted;
 };
 
-namespace ledgers
-{
+namespace ledgers {
 extern const LedgerKind Takings;       // Form14, 交款
 extern const LedgerKind Disbursements; // Form15, 拔款
 } // namespace ledgers
@@ -37,12 +36,12 @@ extern const LedgerKind Disbursements; // Form15, 拔款
 class CashLedger : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     CashLedger(const LedgerKind &kind, QWidget *owner);
 
     const LedgerKind &kind() const { return m_kind; }
 
-  private:
+private:
     void createControls();
     void createLayout();
     void Form_Load();

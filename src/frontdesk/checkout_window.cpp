@@ -21,8 +21,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 const QString outOfRange = u"超出了 -32768 到 32767 的范围，无法计算数据！"_s;
 

@@ -15,7 +15,7 @@ class QRadioButton;
 class Form12 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form12(QWidget *owner = nullptr);
 
     void Text1_Change();
@@ -23,7 +23,7 @@ class Form12 : public QDialog
     void Command2_Click();
     void Command3_Click();
 
-  private:
+private:
     struct Settlement {
         qint16 days = 0;
         qint16 amount = 0;

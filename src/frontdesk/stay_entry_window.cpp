@@ -21,8 +21,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 const StayEntryKind checkIn{u"Form8",
                             u"新旅客入住",
@@ -88,8 +87,9 @@ void StayEntryWindow::createLayout()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_frame1);
 
-    QWidget *order[] = {m_boxes->text[1], m_boxes->text[2], m_boxes->text[3],     m_boxes->text[4], m_boxes->dtPicker1, m_boxes->text[5],
-                        m_boxes->text[6], m_boxes->text[8], m_msFlexGrid1, m_boxes->text[9], m_command1};
+    QWidget *order[] = {m_boxes->text[1],   m_boxes->text[2], m_boxes->text[3], m_boxes->text[4],
+                        m_boxes->dtPicker1, m_boxes->text[5], m_boxes->text[6], m_boxes->text[8],
+                        m_msFlexGrid1,      m_boxes->text[9], m_command1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

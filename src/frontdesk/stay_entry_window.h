@@ -26,14 +26,14 @@ struct StayEntryKind {
 class StayEntryWindow : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     StayEntryWindow(const StayEntryKind &kind, QWidget *owner);
     ~StayEntryWindow() override;
 
     void MSFlexGrid1_Click();
     void Command1_Click();
 
-  private:
+private:
     void createLayout();
     void Form_Load();
     // Inserts the row and takes the room in one transaction; false when the room was taken meanwhile.
@@ -50,13 +50,13 @@ class StayEntryWindow : public QDialog
 class Form8 : public StayEntryWindow
 {
     Q_OBJECT
-  public:
+public:
     explicit Form8(QWidget *owner = nullptr);
 };
 
 class Form10 : public StayEntryWindow
 {
     Q_OBJECT
-  public:
+public:
     explicit Form10(QWidget *owner = nullptr);
 };

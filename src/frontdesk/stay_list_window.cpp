@@ -22,8 +22,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 const StayListKind currentGuests{u"Form9",
                                  u"当前入住信息",
@@ -103,8 +102,9 @@ void StayListWindow::createLayout()
     layout->addWidget(m_frame2, 1);
     layout->addWidget(m_frame1);
 
-    QWidget *order[] = {m_msFlexGrid2, m_boxes->text[1], m_boxes->text[2], m_boxes->text[3], m_boxes->text[4], m_boxes->dtPicker1,
-                        m_boxes->text[5],     m_boxes->text[6], m_boxes->text[8], m_boxes->text[9], m_command1};
+    QWidget *order[] = {m_msFlexGrid2,    m_boxes->text[1],   m_boxes->text[2], m_boxes->text[3],
+                        m_boxes->text[4], m_boxes->dtPicker1, m_boxes->text[5], m_boxes->text[6],
+                        m_boxes->text[8], m_boxes->text[9],   m_command1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     if (m_command2)

@@ -26,7 +26,7 @@ struct StayListKind {
 class StayListWindow : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     StayListWindow(const StayListKind &kind, QWidget *owner);
     ~StayListWindow() override;
 
@@ -34,7 +34,7 @@ class StayListWindow : public QDialog
     void Command1_Click();
     void Command2_Click();
 
-  private:
+private:
     void createLayout();
     void Form_Load();
     void showRoom();
@@ -56,13 +56,13 @@ class StayListWindow : public QDialog
 class Form9 : public StayListWindow
 {
     Q_OBJECT
-  public:
+public:
     explicit Form9(QWidget *owner = nullptr);
 };
 
 class Form11 : public StayListWindow
 {
     Q_OBJECT
-  public:
+public:
     explicit Form11(QWidget *owner = nullptr);
 };

@@ -17,8 +17,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 // One entry, written the way the desk's dialogs list them: description|pattern.
 const QString Filter = u"数据库文件（*.mdb）|*.mdb"_s;

@@ -11,7 +11,7 @@ class QPushButton;
 class Form7 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form7(QWidget *parent = nullptr);
 
     // Where the file dialog opens: "D:\" where that folder exists, else the home folder.
@@ -20,7 +20,7 @@ class Form7 : public QDialog
     void Command1_Click();
     void Command2_Click();
 
-  private:
+private:
     void createLayout();
 
     QLabel *m_image1;

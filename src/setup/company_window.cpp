@@ -19,8 +19,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 constexpr int FieldCount = 8;
 }
 

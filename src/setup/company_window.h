@@ -13,12 +13,12 @@ class QTextEdit;
 class Form3 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form3(QWidget *parent = nullptr);
 
     void Command2_Click();
 
-  private:
+private:
     void createLayout();
     void Form_Load();
     // Box N (1 to 8) shows and edits column N.

@@ -11,12 +11,12 @@ class QPushButton;
 class Form20 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form20(QWidget *parent = nullptr);
 
     void Command1_Click();
 
-  private:
+private:
     void createLayout();
 
     QGroupBox *m_frame1;

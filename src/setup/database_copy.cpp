@@ -14,11 +14,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace setup
-{
+namespace setup {
 
-namespace
-{
+namespace {
 
 constexpr qint64 ChunkSize = 256 * 1024;
 

@@ -6,8 +6,7 @@
 // Copies of the database file: the operator's backup and the copy kept before a data
 // initialization. Both go through copyDatabaseFile, which never damages the database or an
 // earlier good copy.
-namespace setup
-{
+namespace setup {
 
 // The database file the connection string names.
 QString databaseFilePath();

@@ -12,7 +12,7 @@ class QPushButton;
 class Form5 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form5(QWidget *parent = nullptr);
 
     static QString header();
@@ -22,7 +22,7 @@ class Form5 : public QDialog
     void Command2_Click();
     void Command3_Click();
 
-  private:
+private:
     void createLayout();
     void Form_Load();
 

@@ -21,8 +21,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 const QString AddCaption = u"新增用户"_s;
 const QString ConfirmCaption = u"确认提交"_s;

@@ -15,7 +15,7 @@ class QPushButton;
 class Form4 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form4(QWidget *parent = nullptr);
 
     static QString header();
@@ -25,7 +25,7 @@ class Form4 : public QDialog
     void Command2_Click();
     void Command3_Click();
 
-  private:
+private:
     void createLayout();
     void Form_Load();
     // "Z:" and one letter per ticked box, always in the order a to f.

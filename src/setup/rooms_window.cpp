@@ -23,8 +23,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 const QString AddCaption = u"新增房间"_s;
 const QString ConfirmCaption = u"确认提交"_s;
@@ -34,10 +33,10 @@ const QString NoFloorChosen = u"请选择楼层"_s;
 // front desk changes a status.
 class StatusBox : public QCheckBox
 {
-  public:
+public:
     using QCheckBox::QCheckBox;
 
-  protected:
+protected:
     bool hitButton(const QPoint &) const override { return false; }
 };
 

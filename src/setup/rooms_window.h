@@ -16,7 +16,7 @@ class Recordset;
 class Form6 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form6(QWidget *parent = nullptr);
 
     void MSFlexGrid1_Click();
@@ -24,7 +24,7 @@ class Form6 : public QDialog
     void Command2_Click();
     void Command3_Click();
 
-  private:
+private:
     void createLayout();
     void Form_Load();
     // The checks shared by add and rewrite; false after telling the operator.

@@ -2,8 +2,7 @@
 
 #include <QPainter>
 
-namespace setup
-{
+namespace setup {
 
 QPixmap windowPicture(QChar glyph, const QColor &colour)
 {

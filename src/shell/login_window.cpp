@@ -74,8 +74,9 @@ void Form1::Command1_Click()
         connection.open();
         Recordset records(connection);
         // Name and password are compared without regard to letter case.
-        records.open(u"select * from 操作用户 where 用户名称=? collate nocase and 登陆密码=? collate nocase"_s,
-                     {m_text1->text(), m_text2->text()});
+        records.open(
+            u"select * from 操作用户 where 用户名称=? collate nocase and 登陆密码=? collate nocase"_s,
+            {m_text1->text(), m_text2->text()});
         if (!(records.eof() && records.bof())) {
             found = true;
             rights = records.field(3);

@@ -33,7 +33,8 @@ struct MenuGroup {
 const QList<MenuGroup> &menuTree()
 {
     static const QList<MenuGroup> tree = {
-        {u"m_a", u"系统维护",
+        {u"m_a",
+         u"系统维护",
          {{u"m_a_1", u"企业配置", u"Form3"},
           {u"m_a_2", u"用户管理", u"Form4"},
           {u"m_a_3", u"-", nullptr},
@@ -44,17 +45,24 @@ const QList<MenuGroup> &menuTree()
           {u"m_a_10", u"数据初始化", u"Form20"},
           {u"m_a_8", u"-", nullptr},
           {u"m_a_9", u"退出系统", nullptr}}},
-        {u"m_b", u"旅客入住",
+        {u"m_b",
+         u"旅客入住",
          {{u"m_b_1", u"新旅客入住", u"Form8"},
           {u"m_b_2", u"当前入住旅客", u"Form9"},
           {u"m_b_3", u"-", nullptr},
           {u"m_b_4", u"新增客房预订", u"Form10"},
           {u"m_b_5", u"取消客房预订", u"Form11"}}},
-        {u"m_c", u"旅客退房", {{u"m_c_1", u"新增旅客退房", u"Form12"}, {u"m_c_2", u"历史退房管理", u"Form13"}}},
-        {u"m_d", u"财务管理",
-         {{u"m_d_1", u"上缴营业款", u"Form14"}, {u"m_d_2", u"-", nullptr}, {u"m_d_3", u"下拔营业款", u"Form15"}}},
+        {u"m_c",
+         u"旅客退房",
+         {{u"m_c_1", u"新增旅客退房", u"Form12"}, {u"m_c_2", u"历史退房管理", u"Form13"}}},
+        {u"m_d",
+         u"财务管理",
+         {{u"m_d_1", u"上缴营业款", u"Form14"},
+          {u"m_d_2", u"-", nullptr},
+          {u"m_d_3", u"下拔营业款", u"Form15"}}},
         {u"m_e", u"统计与核算", {{u"m_e_1", u"按日期统计", u"Form16"}, {u"m_e_2", u"按房间统计", u"Form17"}}},
-        {u"m_f", u"常用工具",
+        {u"m_f",
+         u"常用工具",
          {{u"m_f_1", u"计算器", nullptr},
           {u"m_f_2", u"-", nullptr},
           {u"m_f_3", u"写字板", nullptr},
@@ -149,7 +157,8 @@ void Form2::createToolbar()
     int index = 0;
     for (const ToolButton &b : toolButtons()) {
         ++index;
-        QAction *action = m_toolbar1->addAction(pictures::toolbarIcon(b.glyph, b.colour), QString::fromUtf16(b.text));
+        QAction *action =
+            m_toolbar1->addAction(pictures::toolbarIcon(b.glyph, b.colour), QString::fromUtf16(b.text));
         action->setObjectName(u"Toolbar1_Button"_s + QString::number(index));
         action->setEnabled(ui::hasWindow(QString::fromUtf16(b.form)));
         connect(action, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });

@@ -12,10 +12,10 @@ class StayDetailPanel;
 class Form16 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form16(QWidget *owner);
 
-  private:
+private:
     void createControls();
     void createLayout();
     void Form_Load();

@@ -12,10 +12,10 @@ class StayDetailPanel;
 class Form17 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form17(QWidget *owner);
 
-  private:
+private:
     void createControls();
     void createLayout();
     void Form_Load();

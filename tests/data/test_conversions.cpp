@@ -123,7 +123,8 @@ void TestConversions::dateTextRoundTrip()
     const QDateTime midnight(QDate(2006, 4, 26), QTime(0, 0));
     QCOMPARE(conv::dateTimeToText(midnight), conv::dateToText(QDate(2006, 4, 26)));
     QCOMPARE(conv::textToDateTime(conv::dateTimeToText(midnight)), midnight);
-    for (const QLocale &l : {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::English, QLocale::UnitedStates)}) {
+    for (const QLocale &l :
+         {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::English, QLocale::UnitedStates)}) {
         conv::setLocale(l);
         QCOMPARE(conv::textToDateTime(conv::dateTimeToText(withTime)), withTime);
         // Two-digit years would lose the century.

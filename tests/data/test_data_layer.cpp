@@ -36,10 +36,12 @@ void TestDataLayer::connectionString_data()
 {
     QTest::addColumn<QString>("dir");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("C:\\Hotel") << u"C:\\Hotel"_s
-                               << u"provider=Microsoft.Jet.Oledb.4.0;Data Source=C:\\Hotel\\innkeep.mdb;Jet Oledb:Database PassWord=58316094;"_s;
-    QTest::newRow("trailing separator kept") << u"C:\\"_s
-                                             << u"provider=Microsoft.Jet.Oledb.4.0;Data Source=C:\\\\innkeep.mdb;Jet Oledb:Database PassWord=58316094;"_s;
+    QTest::newRow("C:\\Hotel")
+        << u"C:\\Hotel"_s
+        << u"provider=Microsoft.Jet.Oledb.4.0;Data Source=C:\\Hotel\\innkeep.mdb;Jet Oledb:Database PassWord=58316094;"_s;
+    QTest::newRow("trailing separator kept")
+        << u"C:\\"_s
+        << u"provider=Microsoft.Jet.Oledb.4.0;Data Source=C:\\\\innkeep.mdb;Jet Oledb:Database PassWord=58316094;"_s;
 }
 
 void TestDataLayer::connectionString()
@@ -55,11 +57,13 @@ void TestDataLayer::connectionString()
 
 void TestDataLayer::parseRoundTrip()
 {
-    const ConnectionTarget t = parseConnectionString(buildConnectionString(u"C:\\Hotel"_s, u"innkeep.mdb"_s, u"58316094"_s));
+    const ConnectionTarget t =
+        parseConnectionString(buildConnectionString(u"C:\\Hotel"_s, u"innkeep.mdb"_s, u"58316094"_s));
     QVERIFY(t.valid);
     QCOMPARE(t.dataSource, u"C:/Hotel/innkeep.mdb"_s);
     QCOMPARE(t.password, u"58316094"_s);
-    const ConnectionTarget posix = parseConnectionString(buildConnectionString(u"/opt/hotel/"_s, u"a.mdb"_s, u"x"_s));
+    const ConnectionTarget posix =
+        parseConnectionString(buildConnectionString(u"/opt/hotel/"_s, u"a.mdb"_s, u"x"_s));
     QCOMPARE(posix.dataSource, u"/opt/hotel/a.mdb"_s);
     QVERIFY(!parseConnectionString(u"provider=x;"_s).valid);
 }
@@ -92,7 +96,8 @@ void TestDataLayer::insertLeavesKeyToDatabase()
     rs.setField(1, u"一楼"_s);
     rs.update();
     QVERIFY(rs.lastInsertedKey() > 0);
-    QCOMPARE(db.rows(u"select * from 楼层"_s), (QList<QStringList>{{QString::number(rs.lastInsertedKey()), u"一楼"_s}}));
+    QCOMPARE(db.rows(u"select * from 楼层"_s),
+             (QList<QStringList>{{QString::number(rs.lastInsertedKey()), u"一楼"_s}}));
 }
 
 void TestDataLayer::keysAreNeverReused()
@@ -195,7 +200,8 @@ void TestDataLayer::int16ColumnsRefuseOutOfRange()
     rs.setField(6, u"2.5"_s); // half to even
     rs.setField(7, 1.5);
     rs.update();
-    QCOMPARE(db.rows(u"select 计划入住天数, 入住人数 from 旅客入住"_s), (QList<QStringList>{{u"2"_s, u"2"_s}}));
+    QCOMPARE(db.rows(u"select 计划入住天数, 入住人数 from 旅客入住"_s),
+             (QList<QStringList>{{u"2"_s, u"2"_s}}));
     // The file itself refuses out-of-range values, whoever writes them.
     QSqlQuery raw(c.database());
     QVERIFY(!raw.exec(u"update 旅客入住 set 预付款=40000"_s));

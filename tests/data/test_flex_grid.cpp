@@ -51,7 +51,8 @@ void TestFlexGrid::fillShowsKeysAndLeavesNullsEmpty()
 {
     TestDatabase db;
     const qint64 r1 = db.addRoom(u"101"_s, 120);
-    db.insert(u"insert into 房间 (房间号, 房间名称, 房间类型, 标准价格, 房间状态) values ('102', 'x', NULL, 12.5, 1)"_s);
+    db.insert(
+        u"insert into 房间 (房间号, 房间名称, 房间类型, 标准价格, 房间状态) values ('102', 'x', NULL, 12.5, 1)"_s);
     FlexGrid g;
     grid::fill(&g, grid::roomHeader(), 250, u"select * from 房间"_s);
     QCOMPARE(g.Rows(), 3);

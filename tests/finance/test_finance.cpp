@@ -16,8 +16,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 // What a test needs to know of each ledger.
 struct Ledger {
@@ -97,7 +96,7 @@ Q_DECLARE_METATYPE(Ledger)
 class TestFinance : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerFinanceWindows(); }
     void init() { faults::reset(); }
     void cleanup()
@@ -124,7 +123,7 @@ class TestFinance : public QObject
     void deleteAtOnce_data() { ledgers(); }
     void deleteAtOnce();
 
-  private:
+private:
     static void ledgers()
     {
         QTest::addColumn<Ledger>("ledger");

@@ -11,8 +11,7 @@
 #include <QTest>
 
 // Reaching a front-desk window's controls by the names the desk uses.
-namespace kit
-{
+namespace kit {
 
 inline QLineEdit *box(QWidget *w, const QString &name)
 {

@@ -11,8 +11,7 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace kit;
 
-namespace
-{
+namespace {
 
 qint64 addStay(TestDatabase &db, qint64 room, const QString &checkIn = u"2006-04-20 14:30:00"_s,
                int prepayment = 500, const QString &name = u"张三"_s)
@@ -42,7 +41,7 @@ QWidget *fetch(const QString &number)
 class TestCheckout : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerFrontdeskWindows(); }
     void cleanup()
     {

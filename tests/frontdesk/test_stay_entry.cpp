@@ -9,8 +9,7 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace kit;
 
-namespace
-{
+namespace {
 
 // The guest's particulars every confirmation starts from.
 void typeGuest(QWidget *w)
@@ -44,7 +43,7 @@ void addFormRows()
 class TestStayEntry : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerFrontdeskWindows(); }
     void cleanup()
     {

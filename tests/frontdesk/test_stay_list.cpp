@@ -10,8 +10,7 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace kit;
 
-namespace
-{
+namespace {
 
 qint64 addStay(TestDatabase &db, const QString &table, const QString &name, qint64 room,
                const QString &remark = QString())
@@ -47,7 +46,7 @@ int status(TestDatabase &db, qint64 room)
 class TestStayList : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerFrontdeskWindows(); }
     void cleanup()
     {

@@ -13,15 +13,14 @@ using namespace kit;
 class TestStayRoad : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerAllWindows(); }
     void cleanup() { flushDeletes(); }
     void menusAndToolbarOpenTheWindows();
     void wholeRoad();
 };
 
-namespace
-{
+namespace {
 
 void typeGuest(QWidget *w, const QString &name)
 {

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (parts.size() < 3)
         return 0;
     const QString &dir = parts[0], &file = parts[1], &password = parts[2];
-    if (dir.isEmpty() || file.isEmpty() || dir.contains(u';') || file.contains(u';') || password.contains(u';'))
+    if (dir.isEmpty() || file.isEmpty() || dir.contains(u';') || file.contains(u';') ||
+        password.contains(u';'))
         return 0;
     const ConnectionTarget t = parseConnectionString(buildConnectionString(dir, file, password));
     if (!t.valid || t.password != password)

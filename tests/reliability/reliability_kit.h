@@ -30,8 +30,7 @@
 #include <QUuid>
 #include <functional>
 
-namespace rel
-{
+namespace rel {
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -105,7 +104,7 @@ struct Snapshot {
 // a connection opened and closed per read, so nothing is cached across the program's writes.
 class Scratch
 {
-  public:
+public:
     Scratch()
     {
         QFile f(path());
@@ -151,7 +150,7 @@ class Scratch
         return out;
     }
 
-  private:
+private:
     template <class F> void withConnection(F &&f) const
     {
         const QString name = u"scratch-"_s + QUuid::createUuid().toString();

@@ -15,7 +15,7 @@ using namespace rel;
 class TestBadInput : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase()
     {
         quietOffscreenWarnings();
@@ -29,13 +29,12 @@ class TestBadInput : public QObject
     void readingWindows();
     void everyBoxIsTried();
 
-  private:
+private:
     int m_inputs = 0;
     int m_boxes = 0;
 };
 
-namespace
-{
+namespace {
 
 QStringList textInputs()
 {

@@ -12,7 +12,7 @@ using namespace rel;
 class TestFaultInjection : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase()
     {
         quietOffscreenWarnings();
@@ -28,13 +28,12 @@ class TestFaultInjection : public QObject
     void everyStepFails_data();
     void everyStepFails();
 
-  private:
+private:
     int m_handlers = 0;
     int m_steps = 0;
 };
 
-namespace
-{
+namespace {
 
 struct Run {
     QPointer<QWidget> window;

@@ -13,8 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace kit
-{
+namespace kit {
 
 // Opens a window by name, as the main window's menu item does, and returns it.
 template <class T> T *open(TestSeam &seam, const QString &formName)

@@ -17,8 +17,7 @@ using namespace Qt::Literals::StringLiterals;
 using kit::box;
 using kit::click;
 
-namespace
-{
+namespace {
 
 const QString Success = u"恭喜您，数据库备份成功？"_s;
 
@@ -27,7 +26,7 @@ const QString Success = u"恭喜您，数据库备份成功？"_s;
 class TestBackup : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerSetupWindows(); }
     void controls();
     void copyIsByteForByteAndReplaces();

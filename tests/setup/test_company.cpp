@@ -11,8 +11,7 @@ using namespace Qt::Literals::StringLiterals;
 using kit::box;
 using kit::click;
 
-namespace
-{
+namespace {
 
 QTextEdit *profile(QWidget *w)
 {
@@ -58,7 +57,7 @@ void storeCompany(TestDatabase &db)
 class TestCompany : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerSetupWindows(); }
     void controlsShowStoredValues();
     void save_data();

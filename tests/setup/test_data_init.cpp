@@ -13,8 +13,7 @@
 using namespace Qt::Literals::StringLiterals;
 using kit::click;
 
-namespace
-{
+namespace {
 
 const QString Success = u"恭喜您,初始化数据资料成功!"_s;
 const QStringList Wiped = {schema::Disbursements, schema::Takings,        schema::Floors,      schema::Rooms,
@@ -30,7 +29,7 @@ QStringList copies(const TestDatabase &db)
 class TestDataInit : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerSetupWindows(); }
     void wipesBusinessTablesKeepingCopy();
     void emptyDatabaseSucceedsAgain();

@@ -14,7 +14,7 @@ using kit::click;
 class TestFloors : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerSetupWindows(); }
     void controlsAndEmptyList();
     void add_data();

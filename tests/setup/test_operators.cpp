@@ -11,8 +11,7 @@ using namespace Qt::Literals::StringLiterals;
 using kit::box;
 using kit::click;
 
-namespace
-{
+namespace {
 
 QCheckBox *check(QWidget *w, int n)
 {
@@ -49,7 +48,7 @@ QList<QStringList> operators(TestDatabase &db)
 class TestOperators : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerSetupWindows(); }
     void controlsAndList();
     void rightsText_data();

@@ -13,8 +13,7 @@ using namespace Qt::Literals::StringLiterals;
 using kit::box;
 using kit::click;
 
-namespace
-{
+namespace {
 
 QComboBox *floorBox(QWidget *w)
 {
@@ -67,7 +66,7 @@ const QString RoomColumns =
 class TestRooms : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerSetupWindows(); }
     void controlsAndLists();
     void addIsTwoSteps();

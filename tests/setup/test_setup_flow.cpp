@@ -24,8 +24,7 @@ using namespace Qt::Literals::StringLiterals;
 using kit::box;
 using kit::click;
 
-namespace
-{
+namespace {
 
 Form2 *logIn(const QString &name, const QString &password)
 {
@@ -65,7 +64,7 @@ void closeAll()
 class TestSetupFlow : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerAllWindows(); }
     void cleanup() { closeAll(); }
     void settingUpTheHouse();

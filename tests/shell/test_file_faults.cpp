@@ -61,7 +61,8 @@ bool logIn(TestSeam &seam)
         }
     }
     flushDeletes();
-    if (!admitted && (seam.messages.size() != before + 1 || seam.messages.last().text != u"对不起，用户名或密码错误？"_s))
+    if (!admitted &&
+        (seam.messages.size() != before + 1 || seam.messages.last().text != u"对不起，用户名或密码错误？"_s))
         qWarning("refused without its message");
     return admitted;
 }
@@ -118,7 +119,8 @@ private Q_SLOTS:
 void TestFileFaults::brokenFiles_data()
 {
     QTest::addColumn<QString>("kind");
-    for (const char *k : {"missing", "empty", "random bytes", "truncated", "foreign sqlite", "wrong password", "directory"})
+    for (const char *k :
+         {"missing", "empty", "random bytes", "truncated", "foreign sqlite", "wrong password", "directory"})
         QTest::newRow(k) << QString::fromLatin1(k);
 }
 
@@ -217,7 +219,8 @@ void TestFileFaults::readOnlyFileAndFolder()
     // Root ignores permissions: check as an ordinary user in a child process.
     QStringList command = {QCoreApplication::applicationFilePath(), u"--read-only-child"_s, db.directory()};
     if (::geteuid() == 0)
-        command = QStringList{u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s} + command;
+        command =
+            QStringList{u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s} + command;
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(command.first(), command.mid(1));

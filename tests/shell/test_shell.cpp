@@ -161,7 +161,8 @@ void TestShell::rights_data()
     QTest::addColumn<QVariant>("rights");
     QTest::addColumn<QStringList>("disabled");
     QTest::newRow("Z:ace") << QVariant(u"Z:ace"_s) << QStringList{u"m_b"_s, u"m_d"_s, u"m_f"_s};
-    QTest::newRow("Z:") << QVariant(u"Z:"_s) << QStringList{u"m_a"_s, u"m_b"_s, u"m_c"_s, u"m_d"_s, u"m_e"_s, u"m_f"_s};
+    QTest::newRow("Z:") << QVariant(u"Z:"_s)
+                        << QStringList{u"m_a"_s, u"m_b"_s, u"m_c"_s, u"m_d"_s, u"m_e"_s, u"m_f"_s};
     QTest::newRow("capital A grants nothing") << QVariant(u"Z:Abcdef"_s) << QStringList{u"m_a"_s};
     QTest::newRow("letters anywhere") << QVariant(u"fedcba"_s) << QStringList{};
     QTest::newRow("NULL disables none") << QVariant() << QStringList{};
@@ -220,23 +221,26 @@ void TestShell::menuTreeAndToolbar()
     TestSeam seam;
     Form2 main;
     const QList<std::pair<QString, QString>> items = {
-        {u"m_a_1"_s, u"企业配置"_s},     {u"m_a_2"_s, u"用户管理"_s},   {u"m_a_4"_s, u"楼层管理"_s},
-        {u"m_a_5"_s, u"房间管理"_s},     {u"m_a_7"_s, u"数据库备份"_s}, {u"m_a_10"_s, u"数据初始化"_s},
-        {u"m_a_9"_s, u"退出系统"_s},     {u"m_b_1"_s, u"新旅客入住"_s}, {u"m_b_2"_s, u"当前入住旅客"_s},
+        {u"m_a_1"_s, u"企业配置"_s},     {u"m_a_2"_s, u"用户管理"_s},     {u"m_a_4"_s, u"楼层管理"_s},
+        {u"m_a_5"_s, u"房间管理"_s},     {u"m_a_7"_s, u"数据库备份"_s},   {u"m_a_10"_s, u"数据初始化"_s},
+        {u"m_a_9"_s, u"退出系统"_s},     {u"m_b_1"_s, u"新旅客入住"_s},   {u"m_b_2"_s, u"当前入住旅客"_s},
         {u"m_b_4"_s, u"新增客房预订"_s}, {u"m_b_5"_s, u"取消客房预订"_s}, {u"m_c_1"_s, u"新增旅客退房"_s},
-        {u"m_c_2"_s, u"历史退房管理"_s}, {u"m_d_1"_s, u"上缴营业款"_s}, {u"m_d_3"_s, u"下拔营业款"_s},
-        {u"m_e_1"_s, u"按日期统计"_s},   {u"m_e_2"_s, u"按房间统计"_s}, {u"m_f_1"_s, u"计算器"_s},
-        {u"m_f_3"_s, u"写字板"_s},       {u"m_f_5"_s, u"作者主页"_s},   {u"m_g_2"_s, u"版权信息"_s}};
+        {u"m_c_2"_s, u"历史退房管理"_s}, {u"m_d_1"_s, u"上缴营业款"_s},   {u"m_d_3"_s, u"下拔营业款"_s},
+        {u"m_e_1"_s, u"按日期统计"_s},   {u"m_e_2"_s, u"按房间统计"_s},   {u"m_f_1"_s, u"计算器"_s},
+        {u"m_f_3"_s, u"写字板"_s},       {u"m_f_5"_s, u"作者主页"_s},     {u"m_g_2"_s, u"版权信息"_s}};
     for (const auto &[name, caption] : items) {
         QAction *a = main.findChild<QAction *>(name);
         QVERIFY2(a, qPrintable(name));
         QCOMPARE(a->text(), caption);
     }
-    for (const QString &sep : {u"m_a_3"_s, u"m_a_6"_s, u"m_a_8"_s, u"m_b_3"_s, u"m_d_2"_s, u"m_f_2"_s, u"m_f_4"_s})
+    for (const QString &sep :
+         {u"m_a_3"_s, u"m_a_6"_s, u"m_a_8"_s, u"m_b_3"_s, u"m_d_2"_s, u"m_f_2"_s, u"m_f_4"_s})
         QVERIFY2(main.findChild<QAction *>(sep)->isSeparator(), qPrintable(sep));
-    const QStringList texts = {u"旅客预订"_s, u"旅客入住"_s, u"旅客管理"_s, u"旅客退房"_s, u"上缴财务"_s, u"下拔营业款"_s};
+    const QStringList texts = {u"旅客预订"_s, u"旅客入住"_s, u"旅客管理"_s,
+                               u"旅客退房"_s, u"上缴财务"_s, u"下拔营业款"_s};
     for (int i = 0; i < texts.size(); ++i)
-        QCOMPARE(main.findChild<QAction *>(u"Toolbar1_Button"_s + QString::number(i + 1))->text(), texts.at(i));
+        QCOMPARE(main.findChild<QAction *>(u"Toolbar1_Button"_s + QString::number(i + 1))->text(),
+                 texts.at(i));
     QCOMPARE(main.StatusBar1_PanelText(3), u"操作员"_s);
     // The About window opens from its menu, owned by the main window.
     main.findChild<QAction *>(u"m_g_2"_s)->trigger();

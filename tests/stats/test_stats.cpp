@@ -16,8 +16,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 // A completed stay in `room`, checked in at `checkIn` (stored text, or NULL), out at `checkOut`.
 qint64 addStay(TestDatabase &db, qint64 room, const QVariant &checkIn,
@@ -69,7 +68,7 @@ void queryByRoom(QWidget *w, const QString &number)
 class TestStats : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerStatsWindows(); }
     void cleanup() { flushDeletes(); }
     void windowsOpenEmpty_data();

@@ -9,7 +9,7 @@
 // read is what lies in the file. Named uniquely and removed when it goes out of scope.
 class DirectDb
 {
-  public:
+public:
     explicit DirectDb(const QString &path);
     ~DirectDb();
     DirectDb(const DirectDb &) = delete;
@@ -21,7 +21,7 @@ class DirectDb
     QList<QStringList> rows(const QString &sql, const QVariantList &params = {},
                             QString *error = nullptr) const;
 
-  private:
+private:
     QString m_name;
     bool m_ok = false;
     QString m_error;

@@ -8,8 +8,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace stress
-{
+namespace stress {
 
 const QList<HotelRoom> &hotelRooms()
 {
@@ -20,8 +19,7 @@ const QList<HotelRoom> &hotelRooms()
     return rooms;
 }
 
-namespace
-{
+namespace {
 
 bool g_quiet = false;
 QtMessageHandler g_previousHandler = nullptr;

@@ -5,8 +5,7 @@
 #include <QStringList>
 
 // The database file the stress runs work on, and the checks of it after a run or a kill.
-namespace stress
-{
+namespace stress {
 
 // A new database file at `path` with the hotel's rooms; empty string on success, else why not.
 QString createHotel(const QString &path);

@@ -7,11 +7,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace stress
-{
+namespace stress {
 
-namespace
-{
+namespace {
 
 const QString Incomplete = u"请填写完整资料？"_s;
 const QString NotNumbers = u"入住天数，人数，预付款只能为数字形式？"_s;

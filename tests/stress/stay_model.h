@@ -12,12 +12,11 @@ class DirectDb;
 // What the database should hold after a run of operations, worked out without the program:
 // the rooms with their status, the one stay or reservation a room may have, the completed
 // stays and the ledger entries. Rows are kept as the stored texts, "<NULL>" for unset columns.
-namespace stress
-{
+namespace stress {
 
 class StayModel
 {
-  public:
+public:
     // Reads the rooms of a fresh file; stays, reservations, completed stays and ledgers are empty.
     explicit StayModel(const DirectDb &db);
 
@@ -30,7 +29,7 @@ class StayModel
     // Operations of each kind that changed data, so a run can show it reached every path.
     QMap<Kind, int> accepted;
 
-  private:
+private:
     using Row = QStringList; // ordinals 1..n as stored text, index 0 unused
 
     struct Room {

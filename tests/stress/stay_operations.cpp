@@ -14,11 +14,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace stress
-{
+namespace stress {
 
-namespace
-{
+namespace {
 
 Typed valid(const QString &text, int value)
 {

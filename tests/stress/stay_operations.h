@@ -13,8 +13,7 @@ class QWidget;
 // A seeded stream of real desk operations, each carried out through the windows and
 // handlers the operator uses, headless. What each operation typed and chose is reported,
 // so a model can say what the database should hold afterwards.
-namespace stress
-{
+namespace stress {
 
 enum class Kind {
     CheckIn,
@@ -76,13 +75,13 @@ struct Operation {
 
 class OperationGenerator
 {
-  public:
+public:
     OperationGenerator(quint64 seed, TestSeam &seam);
 
     Operation next();
     Operation run(Kind kind);
 
-  private:
+private:
     void enterStay(Operation &op, const QString &form);
     void correctStay(Operation &op, const QString &form);
     void cancel(Operation &op);

@@ -20,15 +20,14 @@ using namespace Qt::Literals::StringLiterals;
 class TestKill : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { stress::quietOffscreenWarnings(); }
     void checkerFindsBrokenFiles_data();
     void checkerFindsBrokenFiles();
     void killedAtRandomMoments();
 };
 
-namespace
-{
+namespace {
 
 int setting(const char *name, int fallback)
 {

@@ -17,20 +17,19 @@ using namespace Qt::Literals::StringLiterals;
 class TestModel : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase();
     void randomOperations_data();
     void randomOperations();
     void lostWriteIsNoticed();
     void cleanupTestCase();
 
-  private:
+private:
     int m_compared = 0;
     int m_differences = 0;
 };
 
-namespace
-{
+namespace {
 
 const stress::Kind allKinds[] = {stress::Kind::CheckIn,
                                  stress::Kind::Reserve,

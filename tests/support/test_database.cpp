@@ -112,6 +112,8 @@ qint64 TestDatabase::addFloor(const QString &name)
 
 qint64 TestDatabase::addRoom(const QString &number, double price, int status, const QString &floor)
 {
-    return insert(u"insert into 房间 (房间号, 房间名称, 房间类型, 所属楼层, 标准价格, 会员价格, 房间状态) values (?, ?, ?, ?, ?, ?, ?)"_s,
-                  {number, u"房间"_s + number, u"标准间"_s, floor.isEmpty() ? u"一楼"_s : floor, price, price - 20, status});
+    return insert(
+        u"insert into 房间 (房间号, 房间名称, 房间类型, 所属楼层, 标准价格, 会员价格, 房间状态) values (?, ?, ?, ?, ?, ?, ?)"_s,
+        {number, u"房间"_s + number, u"标准间"_s, floor.isEmpty() ? u"一楼"_s : floor, price, price - 20,
+         status});
 }

@@ -34,7 +34,8 @@ public:
     QString openFileName(QWidget *, const QString &, const QString &dir, const QString &) override;
     QString saveFileName(QWidget *, const QString &, const QString &dir, const QString &) override;
     bool hasPrinter() override { return m_hasPrinter; }
-    bool printPage(const std::function<void(QPainter &, QPagedPaintDevice &)> &paint, QString *error) override;
+    bool printPage(const std::function<void(QPainter &, QPagedPaintDevice &)> &paint,
+                   QString *error) override;
 
     // Script.
     void answer(int answer) { m_answers.enqueue(answer); }

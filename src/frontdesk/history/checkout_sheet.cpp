@@ -19,8 +19,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 const char16_t *const Captions[10] = {nullptr,      u"退 房 信 息 单", u"打印时间:", u"旅客单位:",
                                       u"旅客姓名:", u"入住时间:",      u"入住天数:", u"入住人数:",

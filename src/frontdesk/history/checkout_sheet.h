@@ -15,7 +15,7 @@ class QPushButton;
 class Form21 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form21(QWidget *owner);
 
     // Paints the sheet as the window shows it, without the button, scaled into `area` (device
@@ -28,7 +28,7 @@ class Form21 : public QDialog
     static constexpr int WidthTwips = 9135;
     static constexpr int HeightTwips = 4590;
 
-  private:
+private:
     void createControls();
     void Form_Load();
     void Command1_Click();

@@ -5,8 +5,7 @@
 // Where everything stands on the check-out sheet, in twips of its 9135 x 4590 client area.
 // The window places its controls by this table and the printed page is painted from it, so
 // the two cannot drift apart. A zero height or width marks a horizontal or vertical rule.
-namespace sheet
-{
+namespace sheet {
 
 inline constexpr QRect Shape1{60, 60, 9015, 4470};   // the border of the page
 inline constexpr QRect Shape2{120, 1200, 8895, 780}; // the box round the guest's particulars

@@ -14,8 +14,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 constexpr int RuleWidth = 15;   // one pixel on the screen
 constexpr int CellPadding = 60; // text kept off the cell borders

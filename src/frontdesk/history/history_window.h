@@ -11,13 +11,13 @@ class StayDetailPanel;
 class Form13 : public QDialog
 {
     Q_OBJECT
-  public:
+public:
     explicit Form13(QWidget *owner);
 
     // The particulars the check-out sheet reads while it loads.
     const StayDetailPanel *detailPanel() const { return m_detail; }
 
-  private:
+private:
     void createControls();
     void createLayout();
     void Form_Load();

@@ -15,8 +15,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 // Label n names box Text(n + 1); that box shows column n of the completed stay.
 const char16_t *const Captions[16] = {nullptr,       u"旅客姓名：", u"旅客单位：",     u"证件名称：",

@@ -17,7 +17,7 @@ class QLineEdit;
 class StayDetailPanel : public QGroupBox
 {
     Q_OBJECT
-  public:
+public:
     struct Options {
         QString roomNumberBox; // "Text1" or "Text17"
         QString refundCaption; // Label14: "应  退  款：" or "应退款："
@@ -44,7 +44,7 @@ class StayDetailPanel : public QGroupBox
     static void fillList(FlexGrid *list, Connection &connection, const QString &select,
                          const QVariantList &params = {});
 
-  private:
+private:
     void createControls(const Options &options);
     void createLayout();
     void showRoom();

@@ -20,8 +20,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace
-{
+namespace {
 
 struct Stay {
     QString name;
@@ -76,7 +75,7 @@ QString label(QWidget *w, int n)
 // Keeps what a painter writes and how many shapes it draws, to read back a printed page.
 class RecordingEngine : public QPaintEngine
 {
-  public:
+public:
     RecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
     bool begin(QPaintDevice *) override { return true; }
     bool end() override { return true; }
@@ -103,7 +102,7 @@ class RecordingEngine : public QPaintEngine
 
 class RecordingDevice : public QPaintDevice
 {
-  public:
+public:
     QPaintEngine *paintEngine() const override { return &engine; }
     int metric(PaintDeviceMetric m) const override
     {
@@ -139,7 +138,7 @@ class RecordingDevice : public QPaintDevice
 class TestHistory : public QObject
 {
     Q_OBJECT
-  private Q_SLOTS:
+private Q_SLOTS:
     void initTestCase() { registerHistoryWindows(); }
     void cleanup() { flushDeletes(); }
     void emptyHistory();
@@ -494,7 +493,7 @@ void TestHistory::noPrinterOffersPdf()
 // A printer that refuses the page.
 class RefusingPrinter : public TestSeam
 {
-  public:
+public:
     bool printPage(const std::function<void(QPainter &, QPagedPaintDevice &)> &, QString *error) override
     {
         *error = u"纸张用完"_s;
