@@ -19,6 +19,7 @@ private Q_SLOTS:
     void rowsAndCellsByHand();
     void selectionByClickOrKeyboard();
     void rowHeightInTwips();
+    void longValuesWidenTheirColumn();
 };
 
 void TestFlexGrid::formatStringSetsColumnsAndHeader()
@@ -124,6 +125,20 @@ void TestFlexGrid::rowHeightInTwips()
     g.setRowHeightMin(1440); // one inch
     QCOMPARE(g.RowHeightMin(), 1440);
     QVERIFY(g.verticalHeader()->defaultSectionSize() >= g.logicalDpiY() - 1);
+}
+
+void TestFlexGrid::longValuesWidenTheirColumn()
+{
+    TestDatabase db;
+    db.addFloor(u"A"_s);
+    FlexGrid g;
+    grid::fill(&g, u"序号|^楼层名称"_s, 250, u"select * from 楼层"_s);
+    const int narrow = g.columnWidth(1);
+    db.addFloor(u"一个很长很长的楼层名称，比表头宽得多"_s);
+    grid::fill(&g, u"序号|^楼层名称"_s, 250, u"select * from 楼层"_s);
+    QVERIFY(g.columnWidth(1) > narrow);
+    grid::fill(&g, u"序号|^楼层名称"_s, 250, u"select * from 楼层 where 0"_s);
+    QCOMPARE(g.columnWidth(1), narrow); // back to the header's width
 }
 
 QTEST_MAIN(TestFlexGrid)

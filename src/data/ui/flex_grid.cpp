@@ -290,6 +290,10 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
             });
     connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { applyColumnWidths(); });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int) {
+        if (first < 50)
+            applyColumnWidths();
+    });
 }
 
 void FlexGrid::setCols(int cols)
@@ -321,10 +325,20 @@ void FlexGrid::applyRowHeight()
 
 void FlexGrid::applyColumnWidths()
 {
-    // Each column is as wide as its header text; the blanks in it widen the column.
-    const QFontMetrics fm = horizontalHeader()->fontMetrics();
-    for (int c = 0; c < m_model->cols(); ++c)
-        horizontalHeader()->resizeSection(c, fm.horizontalAdvance(m_model->headerTexts().value(c)) + 14);
+    // Each column is as wide as its header text; the blanks in it widen the column. Where the first
+    // rows hold longer values (dates, document numbers) the column widens so they can be read.
+    constexpr int SampledRows = 50;
+    constexpr int Padding = 14;
+    const QFontMetrics headerMetrics = horizontalHeader()->fontMetrics();
+    const QFontMetrics cellMetrics = fontMetrics();
+    const int sampled = std::min(m_model->rows() - 1, SampledRows);
+    const int widest = std::max(viewport()->width() / 2, 240);
+    for (int c = 0; c < m_model->cols(); ++c) {
+        int width = headerMetrics.horizontalAdvance(m_model->headerTexts().value(c));
+        for (int r = 1; r <= sampled; ++r)
+            width = std::max(width, std::min(cellMetrics.horizontalAdvance(m_model->textMatrix(r, c)), widest));
+        horizontalHeader()->resizeSection(c, width + Padding);
+    }
 }
 
 int FlexGrid::RowSel() const
