@@ -158,6 +158,13 @@ void FlexGridModel::setFormatString(const QString &format)
     Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
 }
 
+int FlexGridModel::cellBytes(int row, int col) const
+{
+    if (col < 0 || col >= m_cols || row < 1 || row >= rows())
+        return 0;
+    return int(cellLength(std::size_t(row - 1) * std::size_t(m_cols) + std::size_t(col)));
+}
+
 QString FlexGridModel::textMatrix(int row, int col) const
 {
     if (col < 0 || col >= m_cols || row < 0 || row >= rows())
@@ -326,7 +333,8 @@ void FlexGrid::applyRowHeight()
 void FlexGrid::applyColumnWidths()
 {
     // Each column is as wide as its header text; the blanks in it widen the column. Where the first
-    // rows hold longer values (dates, document numbers) the column widens so they can be read.
+    // rows hold longer values (dates, document numbers) the column widens so they can be read; only
+    // the longest value of each column is measured.
     constexpr int SampledRows = 50;
     constexpr int Padding = 14;
     const QFontMetrics headerMetrics = horizontalHeader()->fontMetrics();
@@ -335,8 +343,18 @@ void FlexGrid::applyColumnWidths()
     const int widest = std::max(viewport()->width() / 2, 240);
     for (int c = 0; c < m_model->cols(); ++c) {
         int width = headerMetrics.horizontalAdvance(m_model->headerTexts().value(c));
-        for (int r = 1; r <= sampled; ++r)
-            width = std::max(width, std::min(cellMetrics.horizontalAdvance(m_model->textMatrix(r, c)), widest));
+        int longestRow = 0;
+        int longestBytes = 0;
+        for (int r = 1; r <= sampled; ++r) {
+            const int bytes = m_model->cellBytes(r, c);
+            if (bytes > longestBytes) {
+                longestBytes = bytes;
+                longestRow = r;
+            }
+        }
+        if (longestRow > 0)
+            width = std::max(
+                width, std::min(cellMetrics.horizontalAdvance(m_model->textMatrix(longestRow, c)), widest));
         horizontalHeader()->resizeSection(c, width + Padding);
     }
 }

@@ -26,6 +26,8 @@ public:
     const QStringList &headerTexts() const { return m_header; }
 
     QString textMatrix(int row, int col) const;
+    // Size of a data cell's text in UTF-8 bytes, without building the text.
+    int cellBytes(int row, int col) const;
     void setTextMatrix(int row, int col, const QString &text);
 
     // Fast path for fills: no signal per row; views are told once at endFill().
