@@ -16,33 +16,14 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form16::Form16(QWidget *owner) : QDialog(owner)
-{
-    setObjectName(u"Form16"_s);
-    setWindowTitle(u"按日期统计"_s);
-    createControls();
-    createLayout();
-    connect(m_command1, &QPushButton::clicked, this, &Form16::Command1_Click);
-    connect(m_msFlexGrid2, &FlexGrid::Click, this, &Form16::MSFlexGrid2_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form16::Command2_Click);
-    Form_Load();
-}
-
-void Form16::createControls()
+Form16::Form16(QWidget *owner) : StatsWindow(u"Form16"_s, u"按日期统计"_s, u"Text1"_s, owner)
 {
     m_dtPicker1 = new DatePicker(this);
     m_dtPicker1->setObjectName(u"DTPicker1"_s);
     m_dtPicker2 = new DatePicker(this);
     m_dtPicker2->setObjectName(u"DTPicker2"_s);
     m_command1 = ui::makeButton(this, u"Command1"_s, u"查询"_s);
-    m_msFlexGrid2 = new FlexGrid(this);
-    m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
-    m_detail = new StayDetailPanel({u"Text1"_s, u"应退款："_s}, this);
-    m_command2 = ui::makeButton(this, u"Command2"_s, u"计算器"_s);
-}
 
-void Form16::createLayout()
-{
     QGroupBox *frame3 = ui::makeFrame(this, u"Frame3"_s);
     auto *range = new QHBoxLayout(frame3);
     QLabel *label16 = ui::makeLabel(frame3, u"Label16"_s, u"开始日期："_s);
@@ -56,27 +37,10 @@ void Form16::createLayout()
     range->addWidget(m_dtPicker2);
     range->addStretch(1);
     range->addWidget(m_command1);
+    createLayout(frame3);
 
-    QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
-    auto *list = new QVBoxLayout(frame1);
-    list->addWidget(m_msFlexGrid2);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(m_command2);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(frame3);
-    layout->addWidget(frame1, 1);
-    layout->addWidget(m_detail);
-    layout->addLayout(bottom);
-    resize(900, 680);
-}
-
-void Form16::Form_Load()
-{
-    StayDetailPanel::resetList(m_msFlexGrid2);
-    m_detail->Form_Load();
+    connect(m_command1, &QPushButton::clicked, this, &Form16::Command1_Click);
+    Form_Load();
 }
 
 void Form16::Command1_Click()
@@ -97,14 +61,4 @@ void Form16::Command1_Click()
     } catch (const DbError &) {
         // A query that fails lists what it read, without a message.
     }
-}
-
-void Form16::MSFlexGrid2_Click()
-{
-    m_detail->showSelected(m_msFlexGrid2);
-}
-
-void Form16::Command2_Click()
-{
-    ui::seam().startProgram(ui::Program::Calculator, {});
 }

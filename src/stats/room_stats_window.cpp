@@ -18,30 +18,11 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form17::Form17(QWidget *owner) : QDialog(owner)
-{
-    setObjectName(u"Form17"_s);
-    setWindowTitle(u"按房间统计"_s);
-    createControls();
-    createLayout();
-    connect(m_command1, &QPushButton::clicked, this, &Form17::Command1_Click);
-    connect(m_msFlexGrid2, &FlexGrid::Click, this, &Form17::MSFlexGrid2_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form17::Command2_Click);
-    Form_Load();
-}
-
-void Form17::createControls()
+Form17::Form17(QWidget *owner) : StatsWindow(u"Form17"_s, u"按房间统计"_s, u"Text17"_s, owner)
 {
     m_text1 = ui::makeTextBox(this, u"Text1"_s);
     m_command1 = ui::makeButton(this, u"Command1"_s, u"查询"_s);
-    m_msFlexGrid2 = new FlexGrid(this);
-    m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
-    m_detail = new StayDetailPanel({u"Text17"_s, u"应退款："_s}, this);
-    m_command2 = ui::makeButton(this, u"Command2"_s, u"计算器"_s);
-}
 
-void Form17::createLayout()
-{
     QGroupBox *frame3 = ui::makeFrame(this, u"Frame3"_s);
     auto *search = new QHBoxLayout(frame3);
     QLabel *label16 = ui::makeLabel(frame3, u"Label16"_s, u"房间号："_s);
@@ -50,27 +31,10 @@ void Form17::createLayout()
     search->addWidget(m_text1);
     search->addStretch(1);
     search->addWidget(m_command1);
+    createLayout(frame3);
 
-    QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
-    auto *list = new QVBoxLayout(frame1);
-    list->addWidget(m_msFlexGrid2);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(m_command2);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(frame3);
-    layout->addWidget(frame1, 1);
-    layout->addWidget(m_detail);
-    layout->addLayout(bottom);
-    resize(900, 680);
-}
-
-void Form17::Form_Load()
-{
-    StayDetailPanel::resetList(m_msFlexGrid2);
-    m_detail->Form_Load();
+    connect(m_command1, &QPushButton::clicked, this, &Form17::Command1_Click);
+    Form_Load();
 }
 
 void Form17::Command1_Click()
@@ -97,14 +61,4 @@ void Form17::Command1_Click()
     } catch (const DbError &) {
         // A query that fails lists what it read, without a message.
     }
-}
-
-void Form17::MSFlexGrid2_Click()
-{
-    m_detail->showSelected(m_msFlexGrid2);
-}
-
-void Form17::Command2_Click()
-{
-    ui::seam().startProgram(ui::Program::Calculator, {});
 }

@@ -1,0 +1,62 @@
+#include "stats/stats_window.h"
+
+#include "data/ui/flex_grid.h"
+#include "data/ui/form_kit.h"
+#include "data/ui/seams.h"
+#include "frontdesk/history/stay_detail_panel.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+StatsWindow::StatsWindow(const QString &formName, const QString &caption, const QString &roomNumberBox,
+                         QWidget *owner)
+    : QDialog(owner)
+{
+    setObjectName(formName);
+    setWindowTitle(caption);
+    m_msFlexGrid2 = new FlexGrid(this);
+    m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
+    m_detail = new StayDetailPanel({roomNumberBox, u"应退款："_s}, this);
+    m_command2 = ui::makeButton(this, u"Command2"_s, u"计算器"_s);
+}
+
+void StatsWindow::createLayout(QGroupBox *searchFrame)
+{
+    QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
+    auto *list = new QVBoxLayout(frame1);
+    list->addWidget(m_msFlexGrid2);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(m_command2);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(searchFrame);
+    layout->addWidget(frame1, 1);
+    layout->addWidget(m_detail);
+    layout->addLayout(bottom);
+    resize(900, 680);
+
+    connect(m_msFlexGrid2, &FlexGrid::Click, this, &StatsWindow::MSFlexGrid2_Click);
+    connect(m_command2, &QPushButton::clicked, this, &StatsWindow::Command2_Click);
+}
+
+void StatsWindow::Form_Load()
+{
+    StayDetailPanel::resetList(m_msFlexGrid2);
+    m_detail->Form_Load();
+}
+
+void StatsWindow::MSFlexGrid2_Click()
+{
+    m_detail->showSelected(m_msFlexGrid2);
+}
+
+void StatsWindow::Command2_Click()
+{
+    ui::seam().startProgram(ui::Program::Calculator, {});
+}
