@@ -96,8 +96,7 @@ void StayEntryWindow::createLayout()
 
 void StayEntryWindow::Form_Load()
 {
-    // The header stands even when the file cannot be opened.
-    grid::reset(m_msFlexGrid1, grid::roomHeader());
+    // The fill sets the header first, so it stands even when the file cannot be opened.
     try {
         grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight,
                    u"select * from 房间 where 房间状态=1"_s);

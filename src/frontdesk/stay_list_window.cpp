@@ -113,8 +113,7 @@ void StayListWindow::createLayout()
 
 void StayListWindow::Form_Load()
 {
-    // The header stands even when the file cannot be opened.
-    grid::reset(m_msFlexGrid2, grid::stayHeader());
+    // The fill sets the header first, so it stands even when the file cannot be opened.
     try {
         grid::fill(m_msFlexGrid2, grid::stayHeader(), grid::DefaultRowHeight, str(m_kind.list));
     } catch (const DbError &e) {

@@ -114,7 +114,6 @@ void Form4::createLayout()
 void Form4::Form_Load()
 {
     // A list that cannot be read stays empty; the window still opens.
-    grid::reset(m_msFlexGrid1, header());
     try {
         grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, u"select * from 操作用户"_s);
     } catch (const DbError &) {
