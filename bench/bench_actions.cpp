@@ -1,7 +1,7 @@
 // The writing and starting paths: check-in, check-out, backup, login.
 #include "bench_harness.h"
 
-#include "data/ui/flex_grid.h"
+#include "ui/flex_grid.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,9 +2,9 @@
 #include "bench_harness.h"
 
 #include "data/connection.h"
-#include "data/ui/date_picker.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/grid_fill.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/grid_fill.h"
 
 #include <QFile>
 #include <QFileInfo>

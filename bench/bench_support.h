@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/ui/seams.h"
+#include "ui/seams.h"
 
 #include <QList>
 #include <QPointer>

@@ -13,9 +13,9 @@
 
 #include "data/conversions.h"
 #include "data/module1.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/grid_fill.h"
-#include "data/ui/windows.h"
+#include "ui/flex_grid.h"
+#include "ui/grid_fill.h"
+#include "ui/windows.h"
 #include "shell/login_window.h"
 #include "shell/shell_windows.h"
 

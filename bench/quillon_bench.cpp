@@ -12,10 +12,10 @@
 #include "data/conversions.h"
 #include "data/module1.h"
 #include "data/recordset.h"
-#include "data/ui/date_picker.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/grid_fill.h"
-#include "data/ui/windows.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/grid_fill.h"
+#include "ui/windows.h"
 #include "shell/shell_windows.h"
 
 #include <QApplication>

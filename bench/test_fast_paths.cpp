@@ -6,8 +6,8 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/grid_fill.h"
+#include "ui/flex_grid.h"
+#include "ui/grid_fill.h"
 #include "test_database.h"
 
 #include <QRandomGenerator>

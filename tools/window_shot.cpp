@@ -4,9 +4,9 @@
 //   xvfb-run -a build/tools/quillon-shot Form12 out.png --db build/app
 //       --set Text1=101 --click Command1 --click Command2   (all on one line)
 #include "data/module1.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/seams.h"
-#include "data/ui/windows.h"
+#include "ui/flex_grid.h"
+#include "ui/seams.h"
+#include "ui/windows.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
 

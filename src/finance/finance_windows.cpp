@@ -1,6 +1,6 @@
 #include "finance/finance_windows.h"
 
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "finance/cash_ledger_window.h"
 
 using namespace Qt::Literals::StringLiterals;

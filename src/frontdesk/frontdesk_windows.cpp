@@ -1,6 +1,6 @@
 #include "frontdesk/frontdesk_windows.h"
 
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "frontdesk/checkout_window.h"
 #include "frontdesk/stay_entry_window.h"
 #include "frontdesk/stay_list_window.h"

@@ -4,12 +4,12 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/ui/date_picker.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/grid_fill.h"
-#include "data/ui/seams.h"
-#include "data/ui/windows.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/form_kit.h"
+#include "ui/grid_fill.h"
+#include "ui/seams.h"
+#include "ui/windows.h"
 #include "frontdesk/stay_particulars.h"
 
 #include <QGridLayout>

@@ -2,9 +2,9 @@
 
 #include "data/conversions.h"
 #include "data/recordset.h"
-#include "data/ui/date_picker.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/seams.h"
+#include "ui/date_picker.h"
+#include "ui/form_kit.h"
+#include "ui/seams.h"
 
 #include <QGridLayout>
 #include <QLabel>

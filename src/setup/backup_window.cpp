@@ -1,10 +1,10 @@
 #include "setup/backup_window.h"
 
 #include "data/db_error.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/seams.h"
+#include "ui/form_kit.h"
+#include "ui/seams.h"
 #include "setup/database_copy.h"
-#include "setup/setup_picture.h"
+#include "ui/pictures.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,7 +42,7 @@ Form7::Form7(QWidget *parent) : QDialog(parent)
 void Form7::createLayout()
 {
     m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
-    m_image1->setPixmap(setup::windowPicture(QChar(u'备'), QColor(0x2e, 0x7d, 0x32)));
+    m_image1->setPixmap(pictures::windowPicture(QChar(u'备'), QColor(0x2e, 0x7d, 0x32)));
     m_frame1 = ui::makeFrame(this, u"Frame1"_s);
     m_label1 = ui::makeLabel(m_frame1, u"Label1"_s, u"请输入目标地："_s);
     m_text1 = ui::makeTextBox(m_frame1, u"Text1"_s);

@@ -3,10 +3,10 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/seams.h"
-#include "data/ui/windows.h"
-#include "setup/setup_picture.h"
+#include "ui/form_kit.h"
+#include "ui/seams.h"
+#include "ui/windows.h"
+#include "ui/pictures.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -37,7 +37,7 @@ void Form3::createLayout()
     static const QStringList captions = {u"企业名称："_s, u"法人代表："_s, u"电话："_s,     u"传真："_s,
                                          u"电子邮件："_s, u"地址："_s,     u"邮政编码："_s, u"企业简介："_s};
     m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
-    m_image1->setPixmap(setup::windowPicture(QChar(u'企'), QColor(0x15, 0x65, 0xc0)));
+    m_image1->setPixmap(pictures::windowPicture(QChar(u'企'), QColor(0x15, 0x65, 0xc0)));
     m_image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     m_frame1 = ui::makeFrame(this, u"Frame1"_s);

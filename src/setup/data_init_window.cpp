@@ -2,8 +2,8 @@
 
 #include "data/connection.h"
 #include "data/db_error.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/seams.h"
+#include "ui/form_kit.h"
+#include "ui/seams.h"
 #include "setup/database_copy.h"
 
 #include <QFile>

@@ -3,12 +3,12 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/grid_fill.h"
-#include "data/ui/seams.h"
-#include "data/ui/windows.h"
-#include "setup/setup_picture.h"
+#include "ui/flex_grid.h"
+#include "ui/form_kit.h"
+#include "ui/grid_fill.h"
+#include "ui/seams.h"
+#include "ui/windows.h"
+#include "ui/pictures.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -69,7 +69,7 @@ void Form5::createLayout()
     editLayout->addWidget(m_command3);
 
     m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
-    m_image1->setPixmap(setup::windowPicture(QChar(u'楼'), QColor(0x00, 0x83, 0x8f)));
+    m_image1->setPixmap(pictures::windowPicture(QChar(u'楼'), QColor(0x00, 0x83, 0x8f)));
     m_image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto *right = new QVBoxLayout;

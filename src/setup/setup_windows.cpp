@@ -1,6 +1,6 @@
 #include "setup/setup_windows.h"
 
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "setup/backup_window.h"
 #include "setup/company_window.h"
 #include "setup/data_init_window.h"

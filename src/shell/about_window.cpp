@@ -1,7 +1,7 @@
 #include "shell/about_window.h"
 
-#include "data/ui/form_kit.h"
-#include "data/ui/seams.h"
+#include "ui/form_kit.h"
+#include "ui/seams.h"
 #include "shell/home_page.h"
 
 #include <QEvent>

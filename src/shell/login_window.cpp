@@ -4,10 +4,10 @@
 #include "data/db_error.h"
 #include "data/module1.h"
 #include "data/recordset.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/seams.h"
+#include "ui/form_kit.h"
+#include "ui/seams.h"
 #include "shell/main_window.h"
-#include "shell/pictures.h"
+#include "ui/pictures.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

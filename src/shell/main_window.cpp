@@ -3,10 +3,10 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/ui/seams.h"
-#include "data/ui/windows.h"
+#include "ui/seams.h"
+#include "ui/windows.h"
 #include "shell/home_page.h"
-#include "shell/pictures.h"
+#include "ui/pictures.h"
 
 #include <QAction>
 #include <QLabel>

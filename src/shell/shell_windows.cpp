@@ -1,6 +1,6 @@
 #include "shell/shell_windows.h"
 
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "frontdesk/history/history_windows.h"

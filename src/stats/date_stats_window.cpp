@@ -2,11 +2,11 @@
 
 #include "data/conversions.h"
 #include "data/db_error.h"
-#include "data/ui/date_picker.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/seams.h"
-#include "frontdesk/history/stay_detail_panel.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/form_kit.h"
+#include "ui/seams.h"
+#include "ui/stay_detail_panel.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
 #include "stats/stats_window.h"
 
-#include "data/ui/flex_grid.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/seams.h"
-#include "frontdesk/history/stay_detail_panel.h"
+#include "ui/flex_grid.h"
+#include "ui/form_kit.h"
+#include "ui/seams.h"
+#include "ui/stay_detail_panel.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "stats/stats_windows.h"
 
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "stats/date_stats_window.h"
 #include "stats/room_stats_window.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/ui/date_picker.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/windows.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/windows.h"
 #include "test_seam.h"
 
 #include <QLabel>

@@ -1,5 +1,5 @@
 // Header strings and cell writes at any position: the grid keeps its shape and its cells.
-#include "data/ui/flex_grid.h"
+#include "ui/flex_grid.h"
 
 #include <QGuiApplication>
 #include <cstdint>

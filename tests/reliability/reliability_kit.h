@@ -5,9 +5,9 @@
 
 #include "data/module1.h"
 #include "data/schema.h"
-#include "data/ui/date_picker.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/windows.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/windows.h"
 #include "shell/login_window.h"
 #include "test_database.h"
 #include "test_seam.h"

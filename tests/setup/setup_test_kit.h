@@ -4,8 +4,8 @@
 // buttons as the operator would, and read a list grid back.
 
 #include "data/connection.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/windows.h"
+#include "ui/flex_grid.h"
+#include "ui/windows.h"
 #include "test_seam.h"
 
 #include <QFile>

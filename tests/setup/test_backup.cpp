@@ -1,5 +1,5 @@
 #include "data/module1.h"
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "setup/backup_window.h"
 #include "setup/setup_windows.h"
 #include "setup_test_kit.h"

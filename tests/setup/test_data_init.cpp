@@ -1,5 +1,5 @@
 #include "data/schema.h"
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "setup/data_init_window.h"
 #include "setup/database_copy.h"
 #include "setup/setup_windows.h"

@@ -1,4 +1,4 @@
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "setup/floors_window.h"
 #include "setup/setup_windows.h"
 #include "setup_test_kit.h"

@@ -1,5 +1,5 @@
-#include "data/ui/grid_fill.h"
-#include "data/ui/windows.h"
+#include "ui/grid_fill.h"
+#include "ui/windows.h"
 #include "setup/rooms_window.h"
 #include "setup/setup_windows.h"
 #include "setup_test_kit.h"

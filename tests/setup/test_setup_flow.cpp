@@ -1,6 +1,6 @@
 // From a fresh database through the main window's menus, as a person setting up the house
 // would: floors, rooms, a renamed floor, the company name, a new operator, a backup, a wipe.
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "setup/backup_window.h"
 #include "setup/company_window.h"
 #include "setup/data_init_window.h"

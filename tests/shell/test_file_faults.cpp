@@ -5,7 +5,7 @@
 #include "data/database_builder.h"
 #include "data/db_error.h"
 #include "data/module1.h"
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"

@@ -1,5 +1,5 @@
 #include "data/module1.h"
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "shell/about_window.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"

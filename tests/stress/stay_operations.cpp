@@ -1,9 +1,9 @@
 #include "stay_operations.h"
 
 #include "data/conversions.h"
-#include "data/ui/date_picker.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/windows.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/windows.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "hotel_file.h"

@@ -6,7 +6,7 @@
 //   quillon-stress-driver <database file> <seed> [operations]
 
 #include "data/module1.h"
-#include "data/ui/seams.h"
+#include "ui/seams.h"
 #include "hotel_file.h"
 #include "stay_operations.h"
 #include "test_seam.h"

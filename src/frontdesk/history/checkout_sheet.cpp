@@ -1,12 +1,12 @@
 #include "frontdesk/history/checkout_sheet.h"
 
 #include "data/conversions.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/grid_fill.h"
-#include "data/ui/seams.h"
+#include "ui/flex_grid.h"
+#include "ui/form_kit.h"
+#include "ui/grid_fill.h"
+#include "ui/seams.h"
 #include "frontdesk/history/checkout_sheet_layout.h"
-#include "frontdesk/history/stay_detail_panel.h"
+#include "ui/stay_detail_panel.h"
 
 #include <QDir>
 #include <QFileInfo>

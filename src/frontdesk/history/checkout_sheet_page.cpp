@@ -2,7 +2,7 @@
 // texts, so the page (or PDF) keeps its text as text and carries exactly what the window shows.
 #include "frontdesk/history/checkout_sheet.h"
 
-#include "data/ui/flex_grid.h"
+#include "ui/flex_grid.h"
 #include "frontdesk/history/checkout_sheet_layout.h"
 
 #include <QHeaderView>

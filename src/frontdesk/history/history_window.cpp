@@ -1,11 +1,11 @@
 #include "frontdesk/history/history_window.h"
 
 #include "data/db_error.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/seams.h"
-#include "data/ui/windows.h"
-#include "frontdesk/history/stay_detail_panel.h"
+#include "ui/flex_grid.h"
+#include "ui/form_kit.h"
+#include "ui/seams.h"
+#include "ui/windows.h"
+#include "ui/stay_detail_panel.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "frontdesk/history/history_windows.h"
 
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 #include "frontdesk/history/checkout_sheet.h"
 #include "frontdesk/history/history_window.h"
 

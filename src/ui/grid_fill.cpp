@@ -1,10 +1,10 @@
-#include "data/ui/grid_fill.h"
+#include "ui/grid_fill.h"
 
 #include "data/connection.h"
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/ui/flex_grid.h"
+#include "ui/flex_grid.h"
 
 #include <QCoreApplication>
 #include <cstring>

@@ -1,12 +1,12 @@
-#include "frontdesk/history/stay_detail_panel.h"
+#include "ui/stay_detail_panel.h"
 
 #include "data/connection.h"
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/ui/flex_grid.h"
-#include "data/ui/form_kit.h"
-#include "data/ui/grid_fill.h"
+#include "ui/flex_grid.h"
+#include "ui/form_kit.h"
+#include "ui/grid_fill.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "data/ui/windows.h"
+#include "ui/windows.h"
 
-#include "data/ui/seams.h"
+#include "ui/seams.h"
 
 #include <QHash>
 #include <QPointer>

@@ -1,5 +1,5 @@
-#include "data/ui/flex_grid.h"
-#include "data/ui/grid_fill.h"
+#include "ui/flex_grid.h"
+#include "ui/grid_fill.h"
 #include "test_database.h"
 
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "data/ui/flex_grid.h"
+#include "ui/flex_grid.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "shell/pictures.h"
+#include "ui/pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -7,22 +7,38 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace pictures {
 
-QIcon toolbarIcon(QChar glyph, const QColor &colour)
+namespace {
+
+// A white glyph on a rounded square of the colour.
+QPixmap glyphTile(QChar glyph, const QColor &colour, int size)
 {
-    QPixmap pm(64, 64);
+    QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(colour);
     p.setPen(colour.darker(130));
-    p.drawRoundedRect(QRectF(3, 3, 58, 58), 12, 12);
+    const qreal margin = size / 21.0;
+    p.drawRoundedRect(QRectF(margin, margin, size - 2 * margin, size - 2 * margin), size / 5.5, size / 5.5);
     QFont f = p.font();
-    f.setPixelSize(38);
+    f.setPixelSize(size * 19 / 32);
     f.setBold(true);
     p.setFont(f);
     p.setPen(Qt::white);
-    p.drawText(QRect(0, 0, 64, 62), Qt::AlignCenter, QString(glyph));
-    return QIcon(pm);
+    p.drawText(QRect(0, 0, size, size - 2), Qt::AlignCenter, QString(glyph));
+    return pm;
+}
+
+} // namespace
+
+QIcon toolbarIcon(QChar glyph, const QColor &colour)
+{
+    return QIcon(glyphTile(glyph, colour, 64));
+}
+
+QPixmap windowPicture(QChar glyph, const QColor &colour)
+{
+    return glyphTile(glyph, colour, 96);
 }
 
 QPixmap loginPicture()

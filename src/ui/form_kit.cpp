@@ -1,4 +1,4 @@
-#include "data/ui/form_kit.h"
+#include "ui/form_kit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

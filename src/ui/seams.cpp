@@ -1,4 +1,4 @@
-#include "data/ui/seams.h"
+#include "ui/seams.h"
 
 #include "data/connection.h"
 #include "data/db_error.h"

@@ -8,4 +8,6 @@
 namespace pictures {
 QIcon toolbarIcon(QChar glyph, const QColor &colour);
 QPixmap loginPicture();
+// The decoration picture (Image1) of the setup windows.
+QPixmap windowPicture(QChar glyph, const QColor &colour);
 } // namespace pictures

@@ -1,4 +1,4 @@
-#include "data/ui/date_picker.h"
+#include "ui/date_picker.h"
 
 #include "data/conversions.h"
 
