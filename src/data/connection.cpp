@@ -2,12 +2,12 @@
 
 #include "data/connection_string.h"
 #include "data/db_error.h"
+#include "data/dialect.h"
 #include "data/module1.h"
 #include "data/schema.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <atomic>
@@ -141,7 +141,7 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     countStatement();
     QSqlQuery q(m_db);
     q.setForwardOnly(forwardOnly);
-    if (!q.prepare(toStoreDialect(sql)))
+    if (!q.prepare(dialect::translate(engine(), sql)))
         throw DbError(q.lastError().text());
     for (const QVariant &p : params)
         q.addBindValue(p);
@@ -211,11 +211,5 @@ void Transaction::commit()
 
 QString toStoreDialect(const QString &sql)
 {
-    static const QRegularExpression top(u"^\\s*select\\s+top\\s+(\\d+)\\s+(.*)$"_s,
-                                        QRegularExpression::CaseInsensitiveOption |
-                                            QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch m = top.match(sql);
-    if (!m.hasMatch())
-        return sql;
-    return u"select "_s + m.captured(2) + u" limit "_s + m.captured(1);
+    return dialect::translate(dialect::Engine::Sqlite, sql);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/dialect.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -35,6 +37,8 @@ public:
     bool inTransaction() const { return m_inTransaction; }
 
     QSqlDatabase &database() { return m_db; }
+    // The engine behind this connection; its SQL goes through dialect::translate().
+    dialect::Engine engine() const { return m_engine; }
 
     // The store's own handle, for list fills that read rows straight into a grid; nullptr
     // when the connection is not open.
@@ -47,6 +51,7 @@ private:
     QString m_name;
     QSqlDatabase m_db;
     bool m_inTransaction = false;
+    dialect::Engine m_engine = dialect::Engine::Sqlite;
 };
 
 // All or nothing: rolls back unless commit() was reached.
@@ -64,7 +69,7 @@ private:
     bool m_done = false;
 };
 
-// The store speaks SQLite: "select top N ..." becomes "select ... limit N".
+// The program's SQL in the words of the file store (SQLite).
 QString toStoreDialect(const QString &sql);
 
 // Test-only switches that make the Nth statement, or the next commit, fail.

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// What differs between the engines that can hold a house: the windows write one SQL (Jet's
+// "select top N", "[table]" in commands, "collate nocase" where text compares without case)
+// and each engine gets it in its own words here, and nowhere else.
+namespace dialect {
+
+enum class Engine { Sqlite };
+
+// The program's SQL as the engine must read it.
+QString translate(Engine engine, const QString &sql);
+
+// A table or column name as the engine quotes it.
+QString quoted(const QString &identifier);
+
+} // namespace dialect
