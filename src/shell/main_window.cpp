@@ -6,6 +6,7 @@
 #include "ui/seams.h"
 #include "ui/windows.h"
 #include "shell/home_page.h"
+#include "shell/room_board.h"
 #include "ui/pictures.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -108,6 +110,15 @@ Form2::Form2(QWidget *parent) : QMainWindow(parent)
     p.setColor(QPalette::Window, p.color(QPalette::Dark)); // the application workspace colour
     workspace->setPalette(p);
     setCentralWidget(workspace);
+    auto *workLayout = new QVBoxLayout(workspace);
+    workLayout->setContentsMargins(8, 8, 8, 8);
+    // The board opens windows only where the operator's menus would.
+    workLayout->addWidget(new RoomBoard(
+        [this](QChar letter) {
+            const int group = letter.unicode() - u'a';
+            return group >= 0 && group < m_groups.size() && m_groups.at(group)->menuAction()->isEnabled();
+        },
+        workspace));
     createMenus();
     createToolbar();
     createStatusBar();

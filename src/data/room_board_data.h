@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+class Connection;
+
+// What the room board shows: every room by floor with what occupies or awaits it, read in one
+// go so the board can compare it with what it shows and repaint only on a change.
+namespace board {
+
+enum RoomStatus : int { Free = 1, Occupied = 2, Reserved = 3 };
+
+struct RoomTile {
+    qint64 roomId = 0;
+    QString number;
+    QString type;
+    QString floor;
+    int status = 0;
+    // The stay of an occupied room, or the reservation of a reserved one (the first by key).
+    qint64 recordKey = -1;
+    QString guest;
+    // Check-in time, or expected arrival, as stored; read only for the tiles on screen.
+    QString since;
+    int plannedDays = 0;
+
+    bool hasRecord() const { return recordKey >= 0; }
+    QDateTime sinceTime() const;
+    // Planned departure of a stay: the check-in day plus the planned days.
+    QDate departure() const { return sinceTime().date().addDays(plannedDays); }
+    bool operator==(const RoomTile &) const = default;
+};
+
+struct FloorGroup {
+    QString name;
+    QList<RoomTile> rooms; // by room number
+    bool operator==(const FloorGroup &) const = default;
+};
+
+struct Snapshot {
+    QList<FloorGroup> floors; // in the floors' list order; rooms of unknown floors after them
+    int free = 0;
+    int occupied = 0;
+    int reserved = 0;
+    int total = 0;
+
+    // Occupied rooms as a share of all rooms, in per cent.
+    double occupancy() const { return total ? 100.0 * occupied / total : 0.0; }
+    bool operator==(const Snapshot &) const = default;
+};
+
+// Reads every floor, room, stay and reservation; throws DbError.
+Snapshot read(Connection &connection);
+
+// Room numbers in the order a desk reads them: 2 before 10, then text order.
+bool roomNumberLess(const QString &a, const QString &b);
+
+enum class Arrival { Done, ReservationGone, RoomNotReserved };
+
+// The reservation's guest arrives: its particulars become a stay checked in at `now`, the
+// reservation goes and its room becomes occupied, all in one transaction. Throws DbError
+// (nothing written); the other outcomes write nothing either. `stayKey` gets the new stay's key.
+Arrival arrive(Connection &connection, qint64 reservationKey, const QDateTime &now,
+               qint64 *stayKey = nullptr);
+
+} // namespace board
