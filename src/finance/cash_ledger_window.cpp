@@ -8,6 +8,7 @@
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
+#include "ui/list_totals_label.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
 
@@ -84,6 +85,8 @@ void CashLedger::createControls()
     m_command1 = ui::makeButton(this, u"Command1"_s, QString::fromUtf16(m_kind.idleCaption));
     m_command2 = ui::makeButton(this, u"Command2"_s, u"修改信息"_s);
     m_command3 = ui::makeButton(this, u"Command3"_s, u"删除信息"_s);
+    // The amount column is named as its label reads, without the colon.
+    m_totals = new ListTotalsLabel(u"笔数"_s, {QString::fromUtf16(m_kind.amountLabel).chopped(1)}, this);
 }
 
 void CashLedger::createLayout()
@@ -118,6 +121,7 @@ void CashLedger::createLayout()
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_msFlexGrid1, 1);
+    layout->addWidget(m_totals);
     layout->addWidget(frame1);
     resize(560, 460);
 }
@@ -129,7 +133,10 @@ void CashLedger::Form_Load()
                    QString::fromUtf16(m_kind.listQuery));
     } catch (const DbError &e) {
         ui::showFailure(this, e);
+        m_totals->clear();
+        return;
     }
+    m_totals->showFor(QString::fromUtf16(m_kind.listQuery));
 }
 
 void CashLedger::MSFlexGrid1_Click()

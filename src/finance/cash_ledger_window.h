@@ -6,6 +6,7 @@
 
 class DatePicker;
 class FlexGrid;
+class ListTotalsLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -61,4 +62,5 @@ private:
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
     QPushButton *m_command3 = nullptr;
+    ListTotalsLabel *m_totals = nullptr;
 };

@@ -1,10 +1,12 @@
 #include "stats/date_stats_window.h"
 
+#include "data/connection.h"
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
+#include "ui/list_totals_label.h"
 #include "ui/seams.h"
 #include "ui/stay_detail_panel.h"
 
@@ -51,14 +53,17 @@ void Form16::Command1_Click()
     // readable check-in time is in no range. The keys come from the index alone; the rows are
     // then read by key, newest first, with no sorting.
     StayDetailPanel::resetList(m_msFlexGrid2);
+    const QString select = u"select * from 旅客退房 where 退房ID in (select 退房ID from 旅客退房 "
+                           u"where 入住时间 between ? and ? and datetime(入住时间, '+0 days') = 入住时间) "
+                           u"order by 退房ID desc"_s;
+    const QVariantList params{conv::toStorage(m_dtPicker1->Value()), conv::toStorage(m_dtPicker2->Value())};
     try {
-        StayDetailPanel::fillList(
-            m_msFlexGrid2,
-            u"select * from 旅客退房 where 退房ID in (select 退房ID from 旅客退房 "
-            u"where 入住时间 between ? and ? and datetime(入住时间, '+0 days') = 入住时间) "
-            u"order by 退房ID desc"_s,
-            {conv::toStorage(m_dtPicker1->Value()), conv::toStorage(m_dtPicker2->Value())});
+        Connection connection;
+        connection.open();
+        StayDetailPanel::fillList(m_msFlexGrid2, connection, select, params);
+        m_totals->showFor(connection, select, params);
     } catch (const DbError &) {
         // A query that fails lists what it read, without a message.
+        m_totals->clear();
     }
 }

@@ -6,6 +6,7 @@
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
+#include "ui/list_totals_label.h"
 #include "ui/seams.h"
 #include "ui/stay_detail_panel.h"
 
@@ -50,15 +51,18 @@ void Form17::Command1_Click()
         Recordset room(connection);
         room.open(u"select * from 房间 where 房间号=?"_s, {m_text1->text()});
         if (room.eof()) {
+            m_totals->showEmpty();
             ui::MsgBox(this, u"没有找到相关资料信息！"_s);
             return;
         }
         // Only the first room of that number counts.
         const QVariant key = room.field(0);
         room.close();
-        StayDetailPanel::fillList(m_msFlexGrid2, connection,
-                                  u"select * from 旅客退房 where 房间ID=? order by 退房ID desc"_s, {key});
+        const QString select = u"select * from 旅客退房 where 房间ID=? order by 退房ID desc"_s;
+        StayDetailPanel::fillList(m_msFlexGrid2, connection, select, {key});
+        m_totals->showFor(connection, select, {key});
     } catch (const DbError &) {
         // A query that fails lists what it read, without a message.
+        m_totals->clear();
     }
 }

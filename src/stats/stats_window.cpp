@@ -2,6 +2,7 @@
 
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
+#include "ui/list_totals_label.h"
 #include "ui/seams.h"
 #include "ui/stay_detail_panel.h"
 
@@ -22,6 +23,7 @@ StatsWindow::StatsWindow(const QString &formName, const QString &caption, const 
     m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
     m_detail = new StayDetailPanel({roomNumberBox, u"应退款："_s}, this);
     m_command2 = ui::makeButton(this, u"Command2"_s, u"计算器"_s);
+    m_totals = new ListTotalsLabel(u"记录数"_s, {u"实际金额"_s, u"应收款"_s, u"应退款"_s}, this);
 }
 
 void StatsWindow::createLayout(QGroupBox *searchFrame)
@@ -29,6 +31,7 @@ void StatsWindow::createLayout(QGroupBox *searchFrame)
     QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
     auto *list = new QVBoxLayout(frame1);
     list->addWidget(m_msFlexGrid2);
+    list->addWidget(m_totals);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -49,6 +52,7 @@ void StatsWindow::Form_Load()
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
     m_detail->Form_Load();
+    m_totals->showEmpty();
 }
 
 void StatsWindow::MSFlexGrid2_Click()

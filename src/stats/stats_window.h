@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class FlexGrid;
+class ListTotalsLabel;
 class QGroupBox;
 class QPushButton;
 class StayDetailPanel;
@@ -26,4 +27,5 @@ protected:
     FlexGrid *m_msFlexGrid2 = nullptr;
     StayDetailPanel *m_detail = nullptr;
     QPushButton *m_command2 = nullptr;
+    ListTotalsLabel *m_totals = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "ui/flex_grid.h"
 
+#include "ui/grid_export.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -301,6 +303,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
         if (first < 50)
             applyColumnWidths();
     });
+    grid_export::attach(this);
 }
 
 void FlexGrid::setCols(int cols)

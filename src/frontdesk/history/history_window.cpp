@@ -1,13 +1,18 @@
 #include "frontdesk/history/history_window.h"
 
+#include "data/connection.h"
 #include "data/db_error.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
+#include "ui/list_totals_label.h"
 #include "ui/seams.h"
-#include "ui/windows.h"
 #include "ui/stay_detail_panel.h"
+#include "ui/windows.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -21,6 +26,11 @@ Form13::Form13(QWidget *owner) : QDialog(owner)
     createLayout();
     connect(m_msFlexGrid2, &FlexGrid::Click, this, &Form13::MSFlexGrid2_Click);
     connect(m_command2, &QPushButton::clicked, this, &Form13::Command2_Click);
+    m_searchPause.setSingleShot(true);
+    m_searchPause.setInterval(SearchPauseMilliseconds);
+    connect(m_search, &QLineEdit::textChanged, this, [this] { m_searchPause.start(); });
+    connect(m_search, &QLineEdit::returnPressed, this, &Form13::runSearch);
+    connect(&m_searchPause, &QTimer::timeout, this, &Form13::runSearch);
     Form_Load();
 }
 
@@ -31,13 +41,24 @@ void Form13::createControls()
     m_detail = new StayDetailPanel({u"Text1"_s, u"应  退  款："_s}, this);
     m_command2 = ui::makeButton(m_detail, u"Command2"_s, u"打印信息"_s);
     m_detail->addButton(m_command2);
+    m_search = ui::makeTextBox(this, u"SearchBox"_s);
+    m_search->setPlaceholderText(u"旅客姓名、证件号码、单位或房间号"_s);
+    m_search->setClearButtonEnabled(true);
+    m_totals = new ListTotalsLabel(u"记录数"_s, {u"实际金额"_s, u"应收款"_s, u"应退款"_s}, this);
 }
 
 void Form13::createLayout()
 {
     QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
     auto *listLayout = new QVBoxLayout(frame1);
+    auto *searchRow = new QHBoxLayout;
+    QLabel *searchLabel = ui::makeLabel(frame1, u"SearchLabel"_s, u"查找(&F)："_s);
+    ui::setBuddy(searchLabel, m_search);
+    searchRow->addWidget(searchLabel);
+    searchRow->addWidget(m_search, 1);
+    listLayout->addLayout(searchRow);
     listLayout->addWidget(m_msFlexGrid2);
+    listLayout->addWidget(m_totals);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame1, 1);
     layout->addWidget(m_detail);
@@ -48,11 +69,46 @@ void Form13::Form_Load()
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
     m_detail->Form_Load();
+    showList(u"select * from 旅客退房 order by 退房ID desc"_s, {});
+}
+
+void Form13::showList(const QString &select, const QVariantList &params)
+{
+    StayDetailPanel::resetList(m_msFlexGrid2);
     try {
-        StayDetailPanel::fillList(m_msFlexGrid2, u"select * from 旅客退房 order by 退房ID desc"_s);
+        Connection connection;
+        connection.open();
+        StayDetailPanel::fillList(m_msFlexGrid2, connection, select, params);
+        m_totals->showFor(connection, select, params);
     } catch (const DbError &e) {
         ui::showFailure(this, e); // the rows read so far stay listed
+        m_totals->clear();
     }
+}
+
+QString Form13::searchSelect(const QString &text, QVariantList *params)
+{
+    const QString needle = text.trimmed().toLower();
+    if (needle.isEmpty())
+        return u"select * from 旅客退房 order by 退房ID desc"_s;
+    // The typed text is matched literally: its own % and _ are escaped for LIKE.
+    QString escaped = needle;
+    escaped.replace(u"!"_s, u"!!"_s).replace(u"%"_s, u"!%"_s).replace(u"_"_s, u"!_"_s);
+    const QString pattern = u"%"_s + escaped + u"%"_s;
+    *params = {pattern, pattern, pattern, pattern};
+    return u"select * from 旅客退房 where lower(旅客姓名) like ? escape '!' or lower(证件号码) like ? escape "
+           u"'!' "
+           u"or lower(旅客单位) like ? escape '!' "
+           u"or 房间ID in (select 房间ID from 房间 where lower(房间号) like ? escape '!') "
+           u"order by 退房ID desc"_s;
+}
+
+void Form13::runSearch()
+{
+    m_searchPause.stop();
+    QVariantList params;
+    const QString select = searchSelect(m_search->text(), &params);
+    showList(select, params);
 }
 
 void Form13::MSFlexGrid2_Click()

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
+#include <QVariantList>
 
 class FlexGrid;
+class ListTotalsLabel;
+class QLineEdit;
 class QPushButton;
 class StayDetailPanel;
 
@@ -17,14 +21,25 @@ public:
     // The particulars the check-out sheet reads while it loads.
     const StayDetailPanel *detailPanel() const { return m_detail; }
 
+    // The list select for a search text: every stay when empty, else those whose guest name,
+    // ID number, organisation or room number contains the text, whatever its case.
+    static QString searchSelect(const QString &text, QVariantList *params);
+    // How long typing must pause before the list is narrowed.
+    static constexpr int SearchPauseMilliseconds = 250;
+
 private:
     void createControls();
     void createLayout();
     void Form_Load();
     void MSFlexGrid2_Click();
     void Command2_Click();
+    void runSearch();
+    void showList(const QString &select, const QVariantList &params);
 
     FlexGrid *m_msFlexGrid2 = nullptr;
     StayDetailPanel *m_detail = nullptr;
     QPushButton *m_command2 = nullptr;
+    QLineEdit *m_search = nullptr;
+    ListTotalsLabel *m_totals = nullptr;
+    QTimer m_searchPause;
 };
