@@ -6,8 +6,8 @@
 #include "ui/form_kit.h"
 #include "ui/list_totals_label.h"
 #include "ui/seams.h"
-#include "ui/stay_detail_panel.h"
 #include "ui/windows.h"
+#include "ui/stay_detail_panel.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -96,8 +96,8 @@ QString Form13::searchSelect(const QString &text, QVariantList *params)
     escaped.replace(u"!"_s, u"!!"_s).replace(u"%"_s, u"!%"_s).replace(u"_"_s, u"!_"_s);
     const QString pattern = u"%"_s + escaped + u"%"_s;
     *params = {pattern, pattern, pattern, pattern};
-    return u"select * from 旅客退房 where lower(旅客姓名) like ? escape '!' or lower(证件号码) like ? escape "
-           u"'!' "
+    return u"select * from 旅客退房 where lower(旅客姓名) like ? escape '!' "
+           u"or lower(证件号码) like ? escape '!' "
            u"or lower(旅客单位) like ? escape '!' "
            u"or 房间ID in (select 房间ID from 房间 where lower(房间号) like ? escape '!') "
            u"order by 退房ID desc"_s;
