@@ -69,7 +69,13 @@ int main(int argc, char *argv[])
     }
     registerAllWindows();
     Form2 main;
-    QWidget *window = ui::showWindow(args[1], &main);
+    // "Form2" is the main window itself, as the desk sees it after the login.
+    QWidget *window = args[1] == u"Form2"_s ? static_cast<QWidget *>(&main) : ui::showWindow(args[1], &main);
+    if (window == &main) {
+        main.StatusBar1_SetPanelText(3, u"admin"_s);
+        main.resize(1100, 720);
+        main.show();
+    }
     if (!window) {
         std::fprintf(stderr, "no window named %s\n", qPrintable(args[1]));
         return 1;
