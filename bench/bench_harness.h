@@ -89,3 +89,9 @@ void BM_BareBackup(benchmark::State &state);
 void BM_BareBackupSynced(benchmark::State &state);
 void BM_Login(benchmark::State &state);
 void BM_EmptyQt(benchmark::State &state);
+
+// The room board and the history search (bench_board.cpp).
+void BM_BoardRefresh(benchmark::State &state);
+void BM_BareBoard(benchmark::State &state);
+void BM_HistorySearch(benchmark::State &state);
+void BM_BareHistorySearch(benchmark::State &state);

@@ -12,11 +12,11 @@
 #include "data/conversions.h"
 #include "data/module1.h"
 #include "data/recordset.h"
+#include "shell/shell_windows.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
 #include "ui/windows.h"
-#include "shell/shell_windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -151,6 +151,10 @@ const Row Rows[] = {
     {"floors window, 100 floors", "floors.window", "bare.floors", 1.5, 50},
     {"  the floors list fill alone", "floors.fill", "bare.floors", 1.5, 50},
     {"connection open per handler", "connection.open", "bare.open", 0, 1},
+    {"room board refresh, 2,000 rooms", "board.refresh", "bare.board", 0, 20},
+    {"  with one room changed", "board.changed", "bare.board", 0, 20},
+    {"  the board repainted", "board.repaint", "bare.board", 0, 0},
+    {"history search, 250,000 stays", "history.search", "bare.history.search", 1.5, 50},
 };
 
 std::string fmtMs(double ms)
@@ -342,6 +346,12 @@ void registerAll()
     RegisterBenchmark("baseline/cp", BM_BareBackup)->Iterations(proc)->Unit(benchmark::kMillisecond);
     RegisterBenchmark("baseline/cp_sync", BM_BareBackupSynced)
         ->Iterations(proc)
+        ->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("board/refresh", BM_BoardRefresh)->Iterations(click)->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("baseline/board_read", BM_BareBoard)->Iterations(click)->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("history/search", BM_HistorySearch)->Iterations(click)->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("baseline/history_search_read", BM_BareHistorySearch)
+        ->Iterations(click)
         ->Unit(benchmark::kMillisecond);
     RegisterBenchmark("login/start_and_click", BM_Login)->Iterations(proc)->Unit(benchmark::kMillisecond);
     RegisterBenchmark("baseline/empty_qt", BM_EmptyQt)->Iterations(proc)->Unit(benchmark::kMillisecond);

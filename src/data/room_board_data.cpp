@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -59,17 +61,6 @@ std::optional<qint64> wholeNumber(const QString &s)
 QDateTime RoomTile::sinceTime() const
 {
     return conv::fromStorage(since).value_or(QDateTime());
-}
-
-bool roomNumberLess(const QString &a, const QString &b)
-{
-    const auto na = wholeNumber(a);
-    const auto nb = wholeNumber(b);
-    if (na && nb && *na != *nb)
-        return *na < *nb;
-    if (na.has_value() != nb.has_value())
-        return na.has_value(); // numbered rooms first
-    return a < b;
 }
 
 Snapshot read(Connection &connection)
@@ -130,9 +121,27 @@ Snapshot read(Connection &connection)
               [](const FloorGroup &a, const FloorGroup &b) { return a.name < b.name; });
     s.floors.append(unknownFloors);
     for (FloorGroup &f : s.floors) {
-        std::stable_sort(f.rooms.begin(), f.rooms.end(), [](const RoomTile &a, const RoomTile &b) {
-            return roomNumberLess(a.number, b.number);
+        // Each number is read once, not at every comparison.
+        struct Key {
+            std::optional<qint64> number;
+            int index;
+        };
+        std::vector<Key> keys;
+        keys.reserve(std::size_t(f.rooms.size()));
+        for (int i = 0; i < f.rooms.size(); ++i)
+            keys.push_back({wholeNumber(f.rooms.at(i).number), i});
+        std::stable_sort(keys.begin(), keys.end(), [&f](const Key &a, const Key &b) {
+            if (a.number && b.number && *a.number != *b.number)
+                return *a.number < *b.number;
+            if (a.number.has_value() != b.number.has_value())
+                return a.number.has_value(); // numbered rooms first
+            return f.rooms.at(a.index).number < f.rooms.at(b.index).number;
         });
+        QList<RoomTile> sorted;
+        sorted.reserve(f.rooms.size());
+        for (const Key &k : keys)
+            sorted.append(f.rooms.at(k.index));
+        f.rooms = std::move(sorted);
     }
     return s;
 }

@@ -34,7 +34,7 @@ struct RoomTile {
 
 struct FloorGroup {
     QString name;
-    QList<RoomTile> rooms; // by room number
+    QList<RoomTile> rooms; // by room number as a desk reads them: 9 before 10, then text order
     bool operator==(const FloorGroup &) const = default;
 };
 
@@ -52,9 +52,6 @@ struct Snapshot {
 
 // Reads every floor, room, stay and reservation; throws DbError.
 Snapshot read(Connection &connection);
-
-// Room numbers in the order a desk reads them: 2 before 10, then text order.
-bool roomNumberLess(const QString &a, const QString &b);
 
 enum class Arrival { Done, ReservationGone, RoomNotReserved };
 
