@@ -196,6 +196,8 @@ void RoomBoardView::moveCurrent(int index)
         return;
     m_current = index;
     ensureVisible(index);
+    // What the tooltip tells a mouse user, for screen readers following the keyboard.
+    setAccessibleDescription(toolTipFor(m_tiles.at(index)));
     viewport()->update();
 }
 
@@ -376,8 +378,8 @@ void RoomBoardView::keyPressEvent(QKeyEvent *event)
 
 void RoomBoardView::contextMenuEvent(QContextMenuEvent *event)
 {
-    const QPoint at = viewport()->mapFrom(this, event->pos());
-    const int i = event->reason() == QContextMenuEvent::Mouse ? indexAt(at) : m_current;
+    // Delivered for the viewport, in its coordinates.
+    const int i = event->reason() == QContextMenuEvent::Mouse ? indexAt(event->pos()) : m_current;
     if (i < 0)
         return;
     moveCurrent(i);
