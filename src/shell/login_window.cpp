@@ -122,7 +122,8 @@ bool Form1::offerNewHouse()
     else {
         // The file holds the operators' passwords: the folder is the desk account's alone.
         if (folderIsNew)
-            QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QFile::setPermissions(dir,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         dbbuild::Options options;
         options.password = Module1::DbPassword;
         options.sampleData = false;

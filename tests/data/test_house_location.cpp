@@ -25,12 +25,18 @@ void TestHouseLocation::installedOrOwnFolder_data()
     QTest::addColumn<QString>("dir");
     QTest::addColumn<bool>("installed");
     const QList<std::pair<QString, bool>> rows = {
-        {u"/usr/bin"_s, true},           {u"/usr/local/bin"_s, true},
-        {u"/usr/lib/quillon/"_s, true},  {u"/usr"_s, true},
-        {u"/usr/bin/../bin"_s, true},    {u"/usrlocal/bin"_s, false},
-        {u"/home/desk/quillon"_s, false}, {u"/media/desk/USB/quillon"_s, false},
-        {u"/opt/usr/bin"_s, false},      {u"/tmp/build/app"_s, false},
-        {u"/home/desk/../../usr/bin"_s, true}, {QString(), false},
+        {u"/usr/bin"_s, true},
+        {u"/usr/local/bin"_s, true},
+        {u"/usr/lib/quillon/"_s, true},
+        {u"/usr"_s, true},
+        {u"/usr/bin/../bin"_s, true},
+        {u"/usrlocal/bin"_s, false},
+        {u"/home/desk/quillon"_s, false},
+        {u"/media/desk/USB/quillon"_s, false},
+        {u"/opt/usr/bin"_s, false},
+        {u"/tmp/build/app"_s, false},
+        {u"/home/desk/../../usr/bin"_s, true},
+        {QString(), false},
     };
     for (const auto &[dir, installed] : rows)
         QTest::newRow(qPrintable(dir.isEmpty() ? u"(empty)"_s : dir)) << dir << installed;
