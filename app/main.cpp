@@ -33,5 +33,6 @@ int main(int argc, char *argv[])
     auto *login = new Form1();
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
+    login->offerNewHouse();
     return app.exec();
 }

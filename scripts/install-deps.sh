@@ -8,6 +8,7 @@ packages=(
     xvfb xauth
     libbenchmark-dev sqlite3 libsqlite3-dev
     clang libclang-rt-14-dev
+    dpkg-dev file lintian librsvg2-bin debootstrap
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The long variants of the reliability runs, on demand (the test command runs short ones):
-# a long kill test, the model comparison over many seeds, and ten minutes of fuzzing per target.
+# a long kill test, the model comparison over many seeds, ten minutes of fuzzing per target, and
+# the Debian package installed into a fresh chroot and removed again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -13,3 +14,5 @@ for seed in $(seq 100 120); do
     (cd build && QUILLON_SEED=$seed QUILLON_OPERATIONS=500 ./tests/stress/test_model randomOperations) | grep -E "model:|FAIL"
 done
 bash scripts/fuzz.sh "${QUILLON_FUZZ_SECONDS:-600}"
+# The package installed into a fresh minimal Debian, used, removed.
+bash scripts/test-package-install.sh

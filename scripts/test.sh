@@ -17,3 +17,6 @@ cmake --build build-asan -j"$jobs"
     ctest --output-on-failure -j"$jobs")
 
 bash scripts/fuzz.sh "${QUILLON_FUZZ_SECONDS:-30}"
+
+# The Debian package builds and lintian finds no error in it (installing it is a long test).
+bash scripts/package.sh

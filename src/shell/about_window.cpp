@@ -1,9 +1,11 @@
 #include "shell/about_window.h"
 
+#include "data/module1.h"
 #include "ui/form_kit.h"
 #include "ui/seams.h"
 #include "shell/home_page.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -30,6 +32,11 @@ Form19::Form19(QWidget *parent) : QDialog(parent)
     m_label7->setCursor(Qt::PointingHandCursor);
     m_label7->installEventFilter(this);
     layout->addWidget(m_label7);
+    // Where the desk's data is kept: beside the program, or in the user's folder once installed.
+    auto *house = ui::makeLabel(this, u"HouseLocation"_s,
+                                u"数据库文件："_s + QDir::toNativeSeparators(Module1::databasePath()));
+    house->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(house);
 }
 
 bool Form19::eventFilter(QObject *watched, QEvent *event)

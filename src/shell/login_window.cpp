@@ -1,6 +1,7 @@
 #include "shell/login_window.h"
 
 #include "data/connection.h"
+#include "data/database_builder.h"
 #include "data/db_error.h"
 #include "data/module1.h"
 #include "data/recordset.h"
@@ -9,6 +10,9 @@
 #include "shell/main_window.h"
 #include "ui/pictures.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -94,4 +98,42 @@ void Form1::Command1_Click()
     close();
     deleteLater();
     main->show();
+}
+
+bool Form1::offerNewHouse()
+{
+    const QString dir = Module1::houseDirectory();
+    if (!Module1::isInstalledProgramDirectory(Module1::programDirectory(), Module1::systemProgramRoots()) ||
+        dir.isEmpty())
+        return false;
+    const QString path = Module1::databasePath();
+    // Anything already there, even a folder or a broken file, is the operator's to look at.
+    if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
+        return false;
+    const QString question = u"还没有数据库文件：\n"_s + QDir::toNativeSeparators(path) +
+                             u"\n\n现在新建一个空的数据库吗？（第一个操作员 admin，密码 admin）"_s;
+    if (ui::MsgBox(this, question, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+        return false;
+
+    QString error;
+    const bool folderIsNew = !QFileInfo::exists(dir);
+    if (!QDir().mkpath(dir))
+        error = u"无法建立文件夹"_s;
+    else {
+        // The file holds the operators' passwords: the folder is the desk account's alone.
+        if (folderIsNew)
+            QFile::setPermissions(dir,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        dbbuild::Options options;
+        options.password = Module1::DbPassword;
+        options.sampleData = false;
+        error = dbbuild::createDatabase(path, options);
+    }
+    if (!error.isEmpty()) {
+        ui::MsgBox(this, u"新建数据库失败："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
+        return false;
+    }
+    ui::MsgBox(this, u"已新建数据库："_s + QDir::toNativeSeparators(path) +
+                         u"\n请用 admin / admin 登陆，并在“系统维护 → 用户管理”中修改密码。"_s);
+    return true;
 }

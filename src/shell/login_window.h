@@ -15,6 +15,9 @@ public:
     explicit Form1(QWidget *parent = nullptr);
 
     void Command1_Click();
+    // First start of an installed program with no database yet: offers to create an empty one,
+    // since a login could only fail. Returns true when a database was created.
+    bool offerNewHouse();
 
 private:
     void Form_Load();
