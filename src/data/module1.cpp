@@ -1,6 +1,7 @@
 #include "data/module1.h"
 
 #include "data/connection_string.h"
+#include "data/server_store.h"
 
 #include <QCoreApplication>
 
@@ -31,6 +32,8 @@ void setProgramDirectory(const QString &dir)
 
 QString connectionString()
 {
+    if (const QString server = serverstore::configuredServer(); !server.isEmpty())
+        return serverstore::buildConnectionString(server, DbPassword);
     return buildConnectionString(programDirectory(), DbFileName, DbPassword);
 }
 

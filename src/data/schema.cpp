@@ -10,17 +10,27 @@ using T = ColumnType;
 
 QList<Column> stayColumns(const QString &key)
 {
-    return {{key, T::Key},           {u"旅客姓名"_s, T::Text}, {u"旅客单位"_s, T::Text},
-            {u"证件名称"_s, T::Text},   {u"证件号码"_s, T::Text}, {u"入住时间"_s, T::DateTime},
-            {u"计划入住天数"_s, T::Int16}, {u"入住人数"_s, T::Int16}, {u"房间ID"_s, T::Int16},
-            {u"预付款"_s, T::Int16},     {u"备注信息"_s, T::Text}};
+    return {{key, T::Key},
+            {u"旅客姓名"_s, T::Text},
+            {u"旅客单位"_s, T::Text},
+            {u"证件名称"_s, T::Text},
+            {u"证件号码"_s, T::Text},
+            {u"入住时间"_s, T::DateTime},
+            {u"计划入住天数"_s, T::Int16},
+            {u"入住人数"_s, T::Int16},
+            {u"房间ID"_s, T::Int16},
+            {u"预付款"_s, T::Int16},
+            {u"备注信息"_s, T::Text}};
 }
 
 QList<Table> buildTables()
 {
     QList<Table> t;
     t.append({Operators,
-              {{u"用户ID"_s, T::Key}, {u"用户名称"_s, T::Text}, {u"登陆密码"_s, T::Text}, {u"权限设置"_s, T::Text}}});
+              {{u"用户ID"_s, T::Key},
+               {u"用户名称"_s, T::Text},
+               {u"登陆密码"_s, T::Text},
+               {u"权限设置"_s, T::Text}}});
     t.append({Company,
               {{u"配置ID"_s, T::Key},
                {u"企业名称"_s, T::Text},
@@ -52,9 +62,16 @@ QList<Table> buildTables()
                  {u"应退款"_s, T::Int16},
                  {u"备注信息"_s, T::Text}});
     t.append({CompletedStays, done});
-    t.append({Takings, {{u"交款ID"_s, T::Key}, {u"交款时间"_s, T::DateTime}, {u"交款金额"_s, T::Number}, {u"交款人"_s, T::Text}}});
+    t.append({Takings,
+              {{u"交款ID"_s, T::Key},
+               {u"交款时间"_s, T::DateTime},
+               {u"交款金额"_s, T::Number},
+               {u"交款人"_s, T::Text}}});
     t.append({Disbursements,
-              {{u"拔款ID"_s, T::Key}, {u"拔款时间"_s, T::DateTime}, {u"拔款金额"_s, T::Number}, {u"拔款人"_s, T::Text}}});
+              {{u"拔款ID"_s, T::Key},
+               {u"拔款时间"_s, T::DateTime},
+               {u"拔款金额"_s, T::Number},
+               {u"拔款人"_s, T::Text}}});
     return t;
 }
 
@@ -96,6 +113,18 @@ const Table *table(const QString &name)
     return nullptr;
 }
 
+const QList<Index> &indexes()
+{
+    static const QList<Index> all = {
+        {u"旅客退房_入住时间"_s, CompletedStays, {u"入住时间"_s}},
+        {u"旅客退房_房间ID"_s, CompletedStays, {u"房间ID"_s}},
+        {u"旅客入住_房间ID"_s, Stays, {u"房间ID"_s}},
+        {u"房间_房间号"_s, Rooms, {u"房间号"_s, u"房间状态"_s}},
+        {u"房间_房间状态"_s, Rooms, {u"房间状态"_s}},
+    };
+    return all;
+}
+
 QStringList createStatements()
 {
     QStringList sql;
@@ -105,12 +134,11 @@ QStringList createStatements()
             cols.append(columnDefinition(c));
         sql.append(u"CREATE TABLE \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
     }
-    sql.append(u"CREATE INDEX \"旅客退房_入住时间\" ON \"旅客退房\" (\"入住时间\")"_s);
-    sql.append(u"CREATE INDEX \"旅客退房_房间ID\" ON \"旅客退房\" (\"房间ID\")"_s);
-    sql.append(u"CREATE INDEX \"旅客入住_房间ID\" ON \"旅客入住\" (\"房间ID\")"_s);
-    sql.append(u"CREATE INDEX \"房间_房间号\" ON \"房间\" (\"房间号\", \"房间状态\")"_s);
-    sql.append(u"CREATE INDEX \"房间_房间状态\" ON \"房间\" (\"房间状态\")"_s);
-    sql.append(u"CREATE TABLE \""_s + QString(AccessTable) + u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
+    for (const Index &i : indexes())
+        sql.append(u"CREATE INDEX \""_s + i.name + u"\" ON \""_s + i.table + u"\" (\""_s +
+                   i.columns.join(u"\", \""_s) + u"\")"_s);
+    sql.append(u"CREATE TABLE \""_s + QString(AccessTable) +
+               u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
     return sql;
 }
 

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# A throwaway PostgreSQL server for the tests: its own data folder, reached only through a Unix
+# socket in that folder. As root the server runs as the unprivileged account "nobody".
+#   pg-cluster.sh start DIR   prints the connection string of the database "quillon_test"
+#   pg-cluster.sh stop DIR
+set -euo pipefail
+action=${1:?start or stop}
+dir=$(realpath -m "${2:?data folder}")
+bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n1)
+[ -x "$bin/initdb" ] || { echo "PostgreSQL server programs not found (install postgresql)" >&2; exit 1; }
+as_owner() {
+    if [ "$(id -u)" -eq 0 ]; then runuser -u nobody -- "$@"; else "$@"; fi
+}
+case "$action" in
+start)
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    [ "$(id -u)" -eq 0 ] && chown nobody "$dir"
+    as_owner "$bin/initdb" -D "$dir/data" -U quillon -A trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log"
+    # No TCP port at all: only the socket in the data folder.
+    as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
+        -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off -c max_connections=60" start >/dev/null
+    as_owner "$bin/createdb" -h "$dir" -U quillon quillon_test
+    echo "host=$dir user=quillon dbname=quillon_test"
+    ;;
+stop)
+    [ -d "$dir/data" ] && as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
+    ;;
+*)
+    echo "usage: $0 start|stop DIR" >&2
+    exit 2
+    ;;
+esac
