@@ -62,7 +62,8 @@ QString configuredServer()
     if (!QFile::exists(path))
         return {};
     QSettings settings(path, QSettings::IniFormat);
-    return settings.value(u"server/connection"_s).toString().trimmed();
+    // An unquoted value with commas (a list of hosts) reads as a list.
+    return settings.value(u"server/connection"_s).toStringList().join(u',').trimmed();
 }
 
 QString buildConnectionString(const QString &server, const QString &password)
@@ -121,7 +122,8 @@ void open(QSqlDatabase &db, const QString &server)
         throw DbError(u"无法连接数据库服务器：“"_s + server + u"”。"_s + db.lastError().databaseText());
     // A row another desk is writing is waited for a few seconds, then reported as busy.
     QSqlQuery q(db);
-    if (!q.exec(u"set lock_timeout = '5s'"_s))
+    if (!q.exec(
+            u"select set_config('lock_timeout', '5s', false), set_config('client_min_messages', 'warning', false)"_s))
         throw DbError(describe(q.lastError()));
 }
 
