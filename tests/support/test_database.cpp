@@ -9,6 +9,7 @@
 #include "data/server_store.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QSettings>
 
 #include <QSqlDatabase>
@@ -22,7 +23,14 @@ using namespace Qt::Literals::StringLiterals;
 
 QString TestDatabase::testServer()
 {
-    return qEnvironmentVariable("QUILLON_TEST_SERVER");
+    // "@file": the connection string is in that file (the test server writes it when it starts).
+    const QString value = qEnvironmentVariable("QUILLON_TEST_SERVER");
+    if (!value.startsWith(u'@'))
+        return value;
+    QFile file(value.mid(1));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read the test server's connection string from %s", qPrintable(value.mid(1)));
+    return QString::fromUtf8(file.readAll()).trimmed();
 }
 
 TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUuid::createUuid().toString())
