@@ -4,15 +4,15 @@
 //
 //   quillon-bench-server [--data=DIR] [--quick]
 
+#include "bench_data.h"
+#include "bench_support.h"
 #include "data/conversions.h"
 #include "data/house_transfer.h"
 #include "data/module1.h"
+#include "shell/shell_windows.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/windows.h"
-#include "shell/shell_windows.h"
-#include "bench_data.h"
-#include "bench_support.h"
 
 #include <QApplication>
 #include <QDir>
@@ -100,6 +100,9 @@ std::pair<double, double> checkInOut(BenchSeam &seam)
     QWidget *in = ui::showWindow(u"Form8"_s);
     settle();
     child<QLineEdit>(in, u"Text1"_s)->setText(u"张伟"_s);
+    child<QLineEdit>(in, u"Text2"_s)->setText(u"华东电力设计院"_s);
+    child<QLineEdit>(in, u"Text3"_s)->setText(u"身份证"_s);
+    child<QLineEdit>(in, u"Text4"_s)->setText(u"310101198001011234"_s);
     child<QLineEdit>(in, u"Text5"_s)->setText(u"3"_s);
     child<QLineEdit>(in, u"Text6"_s)->setText(u"2"_s);
     child<QLineEdit>(in, u"Text8"_s)->setText(u"500"_s);
@@ -137,7 +140,8 @@ struct Pg {
     long long exec(const char *sql, std::initializer_list<const char *> params = {})
     {
         std::vector<const char *> values(params);
-        PGresult *r = PQexecParams(conn, sql, int(values.size()), nullptr, values.data(), nullptr, nullptr, 0);
+        PGresult *r =
+            PQexecParams(conn, sql, int(values.size()), nullptr, values.data(), nullptr, nullptr, 0);
         const ExecStatusType st = PQresultStatus(r);
         if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) {
             const std::string why = PQerrorMessage(conn);
@@ -155,7 +159,8 @@ struct Pg {
     std::string value(const char *sql, std::initializer_list<const char *> params = {})
     {
         std::vector<const char *> values(params);
-        PGresult *r = PQexecParams(conn, sql, int(values.size()), nullptr, values.data(), nullptr, nullptr, 0);
+        PGresult *r =
+            PQexecParams(conn, sql, int(values.size()), nullptr, values.data(), nullptr, nullptr, 0);
         std::string v = PQntuples(r) > 0 ? PQgetvalue(r, 0, 0) : "";
         PQclear(r);
         return v;
@@ -173,8 +178,9 @@ double bareStats(const QByteArray &conninfo)
     const QByteArray from = MonthStart.toString(u"yyyy-MM-dd HH:mm:ss"_s).toLatin1();
     const QByteArray to = MonthEnd.toString(u"yyyy-MM-dd HH:mm:ss"_s).toLatin1();
     return timed([&] {
-        Pg(conninfo).exec("select * from \"旅客退房\" where \"入住时间\" between $1 and $2 order by \"退房ID\" desc",
-                          {from.constData(), to.constData()});
+        Pg(conninfo).exec(
+            "select * from \"旅客退房\" where \"入住时间\" between $1 and $2 order by \"退房ID\" desc",
+            {from.constData(), to.constData()});
     });
 }
 
@@ -190,22 +196,27 @@ std::pair<double, double> bareCheckInOut(const QByteArray &conninfo)
     const double in = timed([&] {
         Pg pg(conninfo);
         pg.exec("begin");
-        pg.exec("insert into \"旅客入住\" (\"旅客姓名\", \"入住时间\", \"计划入住天数\", \"入住人数\", \"房间ID\", "
+        pg.exec("insert into \"旅客入住\" (\"旅客姓名\", \"入住时间\", \"计划入住天数\", \"入住人数\", "
+                "\"房间ID\", "
                 "\"预付款\") values ('张伟', '2026-01-15 10:00:00', 3, 2, $1, 500)",
                 {room.c_str()});
-        if (pg.exec("update \"房间\" set \"房间状态\"=2 where \"房间ID\"=$1 and \"房间状态\"=1", {room.c_str()}) != 1)
+        if (pg.exec("update \"房间\" set \"房间状态\"=2 where \"房间ID\"=$1 and \"房间状态\"=1",
+                    {room.c_str()}) != 1)
             throw std::runtime_error("room not free");
         pg.exec("commit");
     });
     const double out = timed([&] {
         Pg pg(conninfo);
-        const std::string key = pg.value("select \"房间ID\" from \"房间\" where \"房间号\"=$1 and \"房间状态\"=2",
-                                         {number.c_str()});
+        const std::string key = pg.value(
+            "select \"房间ID\" from \"房间\" where \"房间号\"=$1 and \"房间状态\"=2", {number.c_str()});
         pg.exec("select * from \"旅客入住\" where \"房间ID\"=$1", {key.c_str()});
         pg.exec("begin");
-        pg.exec("insert into \"旅客退房\" (\"旅客姓名\", \"入住时间\", \"计划入住天数\", \"入住人数\", \"房间ID\", "
-                "\"预付款\", \"退房时间\", \"实际入住天数\", \"实际金额\", \"应收款\", \"应退款\") select \"旅客姓名\", "
-                "\"入住时间\", \"计划入住天数\", \"入住人数\", \"房间ID\", \"预付款\", '2026-01-15', 1, 120, 0, 380 "
+        pg.exec("insert into \"旅客退房\" (\"旅客姓名\", \"入住时间\", \"计划入住天数\", \"入住人数\", "
+                "\"房间ID\", "
+                "\"预付款\", \"退房时间\", \"实际入住天数\", \"实际金额\", \"应收款\", \"应退款\") select "
+                "\"旅客姓名\", "
+                "\"入住时间\", \"计划入住天数\", \"入住人数\", \"房间ID\", \"预付款\", '2026-01-15', 1, 120, "
+                "0, 380 "
                 "from \"旅客入住\" where \"房间ID\"=$1",
                 {key.c_str()});
         pg.exec("update \"房间\" set \"房间状态\"=1 where \"房间ID\"=$1", {key.c_str()});
@@ -270,13 +281,16 @@ int main(int argc, char **argv)
         const QString serverDir = dataRoot + u"/server-bench-desk"_s;
         QDir(serverDir).removeRecursively();
         QDir().mkpath(serverDir);
-        QSettings(serverDir + u"/quillon.ini"_s, QSettings::IniFormat).setValue(u"server/connection"_s, server);
+        QSettings(serverDir + u"/quillon.ini"_s, QSettings::IniFormat)
+            .setValue(u"server/connection"_s, server);
 
         BenchSeam seam;
         struct Row {
             const char *name;
             double file = 0, server = 0, bare = 0;
-        } rows[4] = {{"history window opens"}, {"statistics by date, one month"}, {"check-in confirm"},
+        } rows[4] = {{"history window opens"},
+                     {"statistics by date, one month"},
+                     {"check-in confirm"},
                      {"check-out fetch+compute+confirm"}};
         for (int store = 0; store < 2; ++store) {
             usePlace(store == 0 ? fileDir : serverDir);

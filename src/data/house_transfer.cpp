@@ -62,8 +62,9 @@ void exec(QSqlDatabase &db, const QString &sql, const QVariantList &params = {})
 PGconn *nativeServer(QSqlDatabase &db)
 {
     const QVariant h = db.driver()->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "PGconn*") != 0)
-        throw DbError(u"不是数据库服务器的连接。"_s);
+    // The driver names libpq's handle by its struct ("pg_conn*").
+    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
+        throw DbError(u"不是数据库服务器的连接（"_s + QString::fromLatin1(h.typeName()) + u"）。"_s);
     return *static_cast<PGconn *const *>(h.constData());
 }
 

@@ -5,8 +5,8 @@
 #include "setup/database_copy.h"
 #include "setup/server_house_copy.h"
 #include "ui/form_kit.h"
-#include "ui/seams.h"
 #include "ui/pictures.h"
+#include "ui/seams.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -26,7 +26,8 @@ QString backupServerHouse(const QString &target)
     try {
         Connection connection;
         connection.open();
-        if (const QString why = housetransfer::snapshotToFile(connection.database(), snapshot); !why.isEmpty())
+        if (const QString why = housetransfer::snapshotToFile(connection.database(), snapshot);
+            !why.isEmpty())
             return why;
     } catch (const DbError &e) {
         return e.text();
@@ -56,7 +57,8 @@ QString wipeServerHouse(const QStringList &statements, QString *copyPath)
         if (const QString why = housetransfer::serverToFile(connection.database(), snapshot); !why.isEmpty())
             throw DbError(u"初始化前的数据库副本无法保存："_s + why);
         if (!QDir().mkpath(beforeInitFolder(house)))
-            throw DbError(u"无法建立文件夹“"_s + beforeInitFolder(house) + u"”，初始化前的数据库副本无法保存。"_s);
+            throw DbError(u"无法建立文件夹“"_s + beforeInitFolder(house) +
+                          u"”，初始化前的数据库副本无法保存。"_s);
         copy = beforeInitCopyPath(house, QDateTime::currentDateTime());
         if (const QString why = copyDatabaseFile(snapshot, copy); !why.isEmpty()) {
             copy.clear();

@@ -1,12 +1,12 @@
 #include "data/connection.h"
 #include "data/conversions.h"
-#include "ui/date_picker.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
 #include "finance/cash_ledger_window.h"
 #include "finance/finance_windows.h"
 #include "test_database.h"
 #include "test_seam.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/windows.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -74,7 +74,9 @@ void type(QWidget *w, const QString &amount, const QString &person)
 qint64 addEntry(TestDatabase &db, const QString &table, const QString &time, double amount,
                 const QString &person)
 {
-    return db.insert(u"insert into "_s + table + u" values (null, ?, ?, ?)"_s, {time, amount, person});
+    return db.insert(u"insert into "_s + table + u" ("_s + table + u"时间, "_s + table + u"金额, "_s + table +
+                         u"人) values (?, ?, ?)"_s,
+                     {time, amount, person});
 }
 
 QList<QStringList> entries(TestDatabase &db, const QString &table)

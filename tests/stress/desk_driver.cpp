@@ -6,10 +6,11 @@
 //   quillon-desk <program folder> <start, ms since the epoch> <first room key> <rounds> <gap ms>
 
 #include "data/module1.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
+#include "frontdesk/frontdesk_windows.h"
 #include "hotel_file.h"
 #include "test_seam.h"
+#include "ui/flex_grid.h"
+#include "ui/windows.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -35,6 +36,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     stress::quietOffscreenWarnings();
+    registerFrontdeskWindows();
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 6) {
         std::fprintf(stderr, "usage: quillon-desk <folder> <start ms> <first room key> <rounds> <gap ms>\n");
@@ -53,6 +55,9 @@ int main(int argc, char **argv)
         seam.clear();
         QWidget *w = ui::showWindow(u"Form8"_s);
         type(w, u"Text1"_s, u"第"_s + QString::number(round) + u"位旅客"_s);
+        type(w, u"Text2"_s, u"个人"_s);
+        type(w, u"Text3"_s, u"身份证"_s);
+        type(w, u"Text4"_s, u"110101199001011234"_s);
         type(w, u"Text5"_s, u"1"_s);
         type(w, u"Text6"_s, u"1"_s);
         type(w, u"Text8"_s, u"100"_s);
@@ -69,11 +74,12 @@ int main(int argc, char **argv)
                 QThread::usleep(200);
             w->findChild<QPushButton *>(u"Command1"_s)->click();
             const QString said = seam.messages.isEmpty() ? QString() : seam.messages.first().text;
-            outcome = said == u"恭喜您，旅客入住成功？"_s          ? "taken"
+            outcome = said == u"恭喜您，旅客入住成功？"_s                  ? "taken"
                       : said.startsWith(u"对不起，此房间已经不是空闲房"_s) ? "refused"
-                                                                         : "failed";
+                                                                           : "failed";
         }
-        std::printf("round %d %s\n", round, outcome);
+        std::printf("round %d %s %s\n", round, outcome,
+                    seam.messages.isEmpty() ? "" : seam.messages.first().text.toUtf8().constData());
         std::fflush(stdout);
         for (QWidget *top : QApplication::topLevelWidgets())
             top->close();
