@@ -5,6 +5,7 @@
 #include "data/house_transfer.h"
 #include "data/module1.h"
 #include "data/schema.h"
+#include "data/server_store.h"
 #include "setup/database_copy.h"
 
 #include <QDir>
@@ -53,7 +54,7 @@ QString wipeServerHouse(const QStringList &statements, QString *copyPath)
             tables.append(u"\""_s + t.name + u"\""_s);
         QSqlQuery lock(connection.database());
         if (!lock.exec(u"lock table "_s + tables.join(u", "_s) + u" in exclusive mode"_s))
-            throw DbError(lock.lastError().text());
+            throw DbError(serverstore::describe(lock.lastError()));
         if (const QString why = housetransfer::serverToFile(connection.database(), snapshot); !why.isEmpty())
             throw DbError(u"初始化前的数据库副本无法保存："_s + why);
         if (!QDir().mkpath(beforeInitFolder(house)))

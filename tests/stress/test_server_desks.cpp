@@ -151,7 +151,7 @@ void TestServerDesks::killedDeskLeavesNothingHalfWritten()
     QRandomGenerator rng(11);
     int midWrite = 0;
     int operations = 0;
-    const int kills = 15;
+    const int kills = 12;
     for (int k = 0; k < kills; ++k) {
         QProcess driver;
         driver.start(QStringLiteral(QUILLON_STRESS_DRIVER),
