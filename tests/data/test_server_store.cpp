@@ -59,9 +59,9 @@ void TestServerStore::fileDialectUnchanged()
 void TestServerStore::keywordForm()
 {
     QCOMPARE(serverstore::keywordForm(u"postgresql://desk@db.example:5433/quillon"_s),
-             u"user='desk' host='db.example' port='5433' dbname='quillon'"_s);
-    QCOMPARE(serverstore::keywordForm(u"host=/run/pg dbname='a b' options='-c x=1'"_s),
-             u"options='-c x=1' host='/run/pg' dbname='a b'"_s);
+             u"user='desk' dbname='quillon' host='db.example' port='5433'"_s);
+    QCOMPARE(serverstore::keywordForm(u"host=/run/pg dbname='a b' options='-c x=1' application_name=it\\'s"_s),
+             u"dbname='a b' host='/run/pg' options='-c x=1' application_name='it\\'s'"_s);
     // Passwords belong in ~/.pgpass; a ";" would be cut by the driver; nonsense is refused.
     QVERIFY_THROWS_EXCEPTION(DbError, serverstore::keywordForm(u"host=db password=secret"_s));
     QVERIFY_THROWS_EXCEPTION(DbError, serverstore::keywordForm(u"postgresql://desk:secret@db/quillon"_s));
