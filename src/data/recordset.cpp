@@ -133,8 +133,7 @@ QVariant Recordset::storageValue(int ordinal, const QVariant &value) const
         else if (value.canConvert<double>())
             n = conv::toInt16(value.toDouble());
         if (!n)
-            throw DbError(u"数值“"_s + value.toString() +
-                          u"”不是 -32768 到 32767 之间的整数（溢出或类型不匹配）。"_s);
+            throw DbError(u"数值“"_s + value.toString() + u"”不是 -32768 到 32767 之间的整数（溢出或类型不匹配）。"_s);
         return int(*n);
     }
     case ColumnType::Number: {

@@ -4,9 +4,9 @@
 #include "data/db_error.h"
 #include "data/recordset.h"
 #include "ui/form_kit.h"
-#include "ui/pictures.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
+#include "ui/pictures.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -6,9 +6,9 @@
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
-#include "ui/pictures.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
+#include "ui/pictures.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
