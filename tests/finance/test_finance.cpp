@@ -1,12 +1,12 @@
 #include "data/connection.h"
 #include "data/conversions.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/windows.h"
 #include "finance/cash_ledger_window.h"
 #include "finance/finance_windows.h"
 #include "test_database.h"
 #include "test_seam.h"
-#include "ui/date_picker.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
 
 #include <QGroupBox>
 #include <QLabel>

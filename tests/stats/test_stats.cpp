@@ -1,11 +1,11 @@
 #include "data/conversions.h"
-#include "stats/stats_windows.h"
-#include "test_database.h"
-#include "test_seam.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
 #include "ui/windows.h"
+#include "stats/stats_windows.h"
+#include "test_database.h"
+#include "test_seam.h"
 
 #include <QFile>
 #include <QLabel>
