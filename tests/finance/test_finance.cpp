@@ -397,7 +397,7 @@ void TestFinance::deleteAtOnce()
     QCOMPARE(seam.messageTexts(), QStringList{ledger.deleted});
     QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
     QCOMPARE(db.count(ledger.table), 1);
-    QCOMPARE(db.scalar(u"select count(*) from "_s + ledger.table + u" where rowid=?"_s, {gone}).toInt(), 0);
+    QCOMPARE(db.scalar(u"select count(*) from "_s + ledger.table + u" where "_s + ledger.table + u"ID=?"_s, {gone}).toInt(), 0);
     QCOMPARE(entries(db, ledger.other), twin);
     flushDeletes();
     auto *again = seam.last<CashLedger>();
