@@ -397,7 +397,8 @@ void TestFinance::deleteAtOnce()
     QCOMPARE(seam.messageTexts(), QStringList{ledger.deleted});
     QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
     QCOMPARE(db.count(ledger.table), 1);
-    QCOMPARE(db.scalar(u"select count(*) from "_s + ledger.table + u" where "_s + ledger.table + u"ID=?"_s, {gone}).toInt(), 0);
+    const QString byKey = u"select count(*) from "_s + ledger.table + u" where "_s + ledger.table + u"ID=?"_s;
+    QCOMPARE(db.scalar(byKey, {gone}).toInt(), 0);
     QCOMPARE(entries(db, ledger.other), twin);
     flushDeletes();
     auto *again = seam.last<CashLedger>();
