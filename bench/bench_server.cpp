@@ -106,6 +106,8 @@ std::pair<double, double> checkInOut(BenchSeam &seam)
     child<QLineEdit>(in, u"Text5"_s)->setText(u"3"_s);
     child<QLineEdit>(in, u"Text6"_s)->setText(u"2"_s);
     child<QLineEdit>(in, u"Text8"_s)->setText(u"500"_s);
+    // Arrived yesterday by the bench's calendar, so check-out charges one day.
+    child<DatePicker>(in, u"DTPicker1"_s)->setValue(QDateTime(QDate(2026, 1, 14), QTime(10, 0)));
     auto *rooms = child<FlexGrid>(in, u"MSFlexGrid1"_s);
     rooms->selectRecord(1);
     const QString number = rooms->TextMatrix(1, 1);
@@ -250,7 +252,7 @@ int main(int argc, char **argv)
     QLocale::setDefault(conv::locale()); // as the program does
     quietPlatformMessages();
     registerAllWindows();
-    QString dataRoot = QDir::currentPath() + u"/bench-data"_s;
+    QString dataRoot;
     bool quick = false;
     for (const QString &a : QCoreApplication::arguments().mid(1)) {
         if (a.startsWith(u"--data="_s))
@@ -258,12 +260,12 @@ int main(int argc, char **argv)
         else if (a == u"--quick"_s)
             quick = true;
     }
-    benchdata::Shape shape;
-    if (quick) {
-        shape.completedStays = 2000;
-        shape.rooms = 40;
-        shape.currentStays = 20;
-    }
+    // The same data folder as quillon-bench, so the generated house is made once.
+    if (dataRoot.isEmpty())
+        dataRoot = QCoreApplication::applicationDirPath() + (quick ? u"/bench-data-quick"_s : u"/bench-data"_s);
+    // The shapes quillon-bench uses, so both find the same cached house.
+    const benchdata::Shape shape = quick ? benchdata::Shape{5, 50, 2000, 30, 7}
+                                         : benchdata::Shape{10, 200, 250000, 140, 20060426};
     const int n = quick ? 3 : 15;
     const QString pgDir = dataRoot + u"/server"_s;
     try {
