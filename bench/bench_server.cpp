@@ -262,10 +262,11 @@ int main(int argc, char **argv)
     }
     // The same data folder as quillon-bench, so the generated house is made once.
     if (dataRoot.isEmpty())
-        dataRoot = QCoreApplication::applicationDirPath() + (quick ? u"/bench-data-quick"_s : u"/bench-data"_s);
+        dataRoot =
+            QCoreApplication::applicationDirPath() + (quick ? u"/bench-data-quick"_s : u"/bench-data"_s);
     // The shapes quillon-bench uses, so both find the same cached house.
-    const benchdata::Shape shape = quick ? benchdata::Shape{5, 50, 2000, 30, 7}
-                                         : benchdata::Shape{10, 200, 250000, 140, 20060426};
+    const benchdata::Shape shape =
+        quick ? benchdata::Shape{5, 50, 2000, 30, 7} : benchdata::Shape{10, 200, 250000, 140, 20060426};
     const int n = quick ? 3 : 15;
     const QString pgDir = dataRoot + u"/server"_s;
     try {

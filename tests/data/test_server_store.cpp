@@ -26,19 +26,20 @@ void TestServerStore::serverDialect_data()
 {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("server");
-    QTest::newRow("top") << u"select top 1 * from 公司配置"_s << u"select * from 公司配置 order by 1 limit 1"_s;
+    QTest::newRow("top") << u"select top 1 * from 公司配置"_s
+                         << u"select * from 公司配置 order by 1 limit 1"_s;
     QTest::newRow("brackets") << u"delete from [旅客入住]"_s << u"delete from \"旅客入住\""_s;
-    QTest::newRow("mixed names quoted")
-        << u"update 房间 set 房间状态=2 where 房间ID=? and 房间状态=1"_s
-        << u"update 房间 set 房间状态=2 where \"房间ID\"=? and 房间状态=1"_s;
-    QTest::newRow("plain list in key order") << u"select * from 房间 where 房间状态=1"_s
-                                             << u"select * from 房间 where 房间状态=1 order by 1"_s;
+    QTest::newRow("mixed names quoted") << u"update 房间 set 房间状态=2 where 房间ID=? and 房间状态=1"_s
+                                        << u"update 房间 set 房间状态=2 where \"房间ID\"=? and 房间状态=1"_s;
+    QTest::newRow("plain list in key order")
+        << u"select * from 房间 where 房间状态=1"_s << u"select * from 房间 where 房间状态=1 order by 1"_s;
     QTest::newRow("own order kept") << u"select * from 旅客退房 order by 退房ID desc"_s
                                     << u"select * from 旅客退房 order by \"退房ID\" desc"_s;
     QTest::newRow("quoted text untouched")
         << u"select * from 房间 where 房间名称='[ID]房间ID' and 房间号=? collate nocase"_s
         << u"select * from 房间 where 房间名称='[ID]房间ID' and 房间号=? collate nocase order by 1"_s;
-    QTest::newRow("already quoted") << u"select \"房间ID\" from \"房间\""_s << u"select \"房间ID\" from \"房间\""_s;
+    QTest::newRow("already quoted") << u"select \"房间ID\" from \"房间\""_s
+                                    << u"select \"房间ID\" from \"房间\""_s;
 }
 
 void TestServerStore::serverDialect()
@@ -60,8 +61,9 @@ void TestServerStore::keywordForm()
 {
     QCOMPARE(serverstore::keywordForm(u"postgresql://desk@db.example:5433/quillon"_s),
              u"user='desk' dbname='quillon' host='db.example' port='5433'"_s);
-    QCOMPARE(serverstore::keywordForm(u"host=/run/pg dbname='a b' options='-c x=1' application_name=it\\'s"_s),
-             u"dbname='a b' host='/run/pg' options='-c x=1' application_name='it\\'s'"_s);
+    QCOMPARE(
+        serverstore::keywordForm(u"host=/run/pg dbname='a b' options='-c x=1' application_name=it\\'s"_s),
+        u"dbname='a b' host='/run/pg' options='-c x=1' application_name='it\\'s'"_s);
     // Passwords belong in ~/.pgpass; a ";" would be cut by the driver; nonsense is refused.
     QVERIFY_THROWS_EXCEPTION(DbError, serverstore::keywordForm(u"host=db password=secret"_s));
     QVERIFY_THROWS_EXCEPTION(DbError, serverstore::keywordForm(u"postgresql://desk:secret@db/quillon"_s));

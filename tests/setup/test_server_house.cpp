@@ -84,7 +84,8 @@ void TestServerHouse::backupIsAFileHouse()
     // Row for row what the server holds, and a house the file store opens with the password.
     QCOMPARE(fileDump(target), db.dump().section(u"seq:"_s, 0, 0));
     Connection file;
-    file.open(u"provider=Microsoft.Jet.Oledb.4.0;Data Source="_s + target + u";Jet Oledb:Database PassWord=58316094;"_s);
+    file.open(u"provider=Microsoft.Jet.Oledb.4.0;Data Source="_s + target +
+              u";Jet Oledb:Database PassWord=58316094;"_s);
     QVERIFY(file.isOpen());
     // The same refusals as a file copy: a relative path writes nothing.
     seam.clear();
