@@ -8,6 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${QUILLON_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target quillon-bench quillon-bench-probe >/dev/null
+cmake --build "$build" -j"$(nproc)" --target quillon-bench quillon-bench-probe quillon-bench-server >/dev/null
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 QT_LOGGING_RULES='qt.qpa.*=false'
-exec "$build/bench/quillon-bench" "$@"
+"$build/bench/quillon-bench" "$@"
+# The server column: the same windows on a house on a throwaway PostgreSQL server, beside libpq.
+quick=()
+for a in "$@"; do [ "$a" = --quick ] && quick=(--quick); done
+exec "$build/bench/quillon-bench-server" "${quick[@]}"

@@ -7,6 +7,7 @@ packages=(
     libgl-dev fonts-wqy-microhei
     xvfb xauth
     libbenchmark-dev sqlite3 libsqlite3-dev
+    postgresql libpq-dev libqt6sql6-psql
     clang libclang-rt-14-dev
     dpkg-dev file lintian librsvg2-bin debootstrap
 )

@@ -4,6 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+# ctest starts a throwaway PostgreSQL server for the server suites (scripts/pg-cluster.sh, under
+# each build tree) and stops it after them; this stops it too if ctest itself is cut short.
+stop_servers() { for b in build build-asan; do bash scripts/pg-cluster.sh stop "$b/pg-test"; done; }
+trap stop_servers EXIT
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 

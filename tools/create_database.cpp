@@ -1,6 +1,8 @@
 // Creates a new database file for Quillon: the tables, the first operator with every right,
-// the company row and (unless --empty) sample floors, rooms and stays.
+// the company row and (unless --empty) sample floors, rooms and stays. With --server the house
+// goes to a PostgreSQL server instead, new or (--from) moved from an existing file.
 #include "data/database_builder.h"
+#include "data/house_transfer.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -16,17 +18,38 @@ int main(int argc, char *argv[])
     dbbuild::Options options;
     options.password = u"58316094"_s;
     QString path;
-    for (const QString &a : std::as_const(args)) {
+    QString server;
+    QString from;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
         if (a == u"--empty"_s)
             options.sampleData = false;
+        else if ((a == u"--server"_s || a == u"--from"_s) && i + 1 < args.size())
+            (a == u"--server"_s ? server : from) = args.at(++i);
         else if (a.startsWith(u"--"_s)) {
             std::fprintf(stderr, "unknown option %s\n", qPrintable(a));
             return 2;
         } else
             path = a;
     }
-    if (path.isEmpty()) {
-        std::fputs("usage: quillon-createdb [--empty] PATH/innkeep.mdb\n", stderr);
+    if (!server.isEmpty() && path.isEmpty()) {
+        const QString error = from.isEmpty() ? dbbuild::createServerHouse(server, options)
+                                             : housetransfer::fileToServer(from, server);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "could not create the house on the server: %s\n", qPrintable(error));
+            return 1;
+        }
+        if (from.isEmpty())
+            std::printf("created the house on the server (operator: %s / %s)\n",
+                        qPrintable(options.operatorName), qPrintable(options.operatorPassword));
+        else
+            std::printf("moved %s to the server\n", qPrintable(from));
+        return 0;
+    }
+    if (path.isEmpty() || !from.isEmpty()) {
+        std::fputs("usage: quillon-createdb [--empty] PATH/innkeep.mdb\n"
+                   "       quillon-createdb --server CONNINFO [--empty | --from PATH/innkeep.mdb]\n",
+                   stderr);
         return 2;
     }
     if (QFileInfo::exists(path)) {

@@ -5,6 +5,7 @@
 #include "data/dialect.h"
 #include "data/module1.h"
 #include "data/schema.h"
+#include "data/server_store.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -82,26 +83,44 @@ void Connection::open()
 void Connection::open(const QString &connectionString)
 {
     close();
-    const ConnectionTarget target = parseConnectionString(connectionString);
-    const QFileInfo file(target.dataSource);
-    // QSQLITE would create a missing file; the program never creates its database.
-    if (!target.valid || !file.exists() || !file.isFile())
-        throw DbError(cannotOpen(target.dataSource));
+    QString password;
+    QString source;
+    if (const auto server = serverstore::parseConnectionString(connectionString); server.valid) {
+        m_db = QSqlDatabase::addDatabase(u"QPSQL"_s, m_name);
+        m_engine = dialect::Engine::Postgres;
+        try {
+            serverstore::open(m_db, server.server);
+        } catch (const DbError &) {
+            close();
+            throw;
+        }
+        password = server.password;
+        source = server.server;
+    } else {
+        const ConnectionTarget target = parseConnectionString(connectionString);
+        const QFileInfo file(target.dataSource);
+        // QSQLITE would create a missing file; the program never creates its database.
+        if (!target.valid || !file.exists() || !file.isFile())
+            throw DbError(cannotOpen(target.dataSource));
 
-    m_db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-    m_db.setDatabaseName(file.absoluteFilePath());
-    m_db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=2000"_s);
-    if (!m_db.open()) {
-        close();
-        throw DbError(cannotOpen(target.dataSource));
+        m_db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
+        m_engine = dialect::Engine::Sqlite;
+        m_db.setDatabaseName(file.absoluteFilePath());
+        m_db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=2000"_s);
+        if (!m_db.open()) {
+            close();
+            throw DbError(cannotOpen(target.dataSource));
+        }
+        password = target.password;
+        source = target.dataSource;
     }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (!q.exec(u"select salt, hash from "_s + schema::AccessTable) || !q.next() ||
-        passwordHash(q.value(0).toByteArray(), target.password) != q.value(1).toByteArray()) {
+        passwordHash(q.value(0).toByteArray(), password) != q.value(1).toByteArray()) {
         q = QSqlQuery();
         close();
-        throw DbError(cannotOpen(target.dataSource));
+        throw DbError(cannotOpen(source));
     }
 }
 
@@ -146,7 +165,8 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     for (const QVariant &p : params)
         q.addBindValue(p);
     if (!q.exec())
-        throw DbError(q.lastError().text());
+        throw DbError(m_engine == dialect::Engine::Postgres ? serverstore::describe(q.lastError())
+                                                            : q.lastError().text());
     return q;
 }
 
@@ -161,8 +181,9 @@ void Connection::beginTransaction()
     if (!m_db.isOpen())
         throw DbError(u"数据库连接没有打开。"_s);
     // IMMEDIATE takes the write lock at once, so a busy file fails before anything is written.
+    // The server locks row by row as the statements reach them.
     QSqlQuery q(m_db);
-    if (!q.exec(u"BEGIN IMMEDIATE"_s))
+    if (!q.exec(m_engine == dialect::Engine::Postgres ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s))
         throw DbError(q.lastError().text());
     m_inTransaction = true;
 }

@@ -1,7 +1,10 @@
 #include "data/database_builder.h"
 
 #include "data/conversions.h"
+#include "data/db_error.h"
+#include "data/dialect.h"
 #include "data/schema.h"
+#include "data/server_store.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -22,12 +25,22 @@ namespace {
 struct Writer {
     QSqlDatabase db;
     QString error;
+    dialect::Engine engine = dialect::Engine::Sqlite;
 
-    bool run(const QString &sql, const QVariantList &params = {})
+    bool run(const QString &program, const QVariantList &params = {})
     {
+        const QString sql = dialect::translate(engine, program);
         if (!error.isEmpty())
             return false;
         QSqlQuery q(db);
+        // The server prepares only queries, never "begin" or a "create".
+        if (params.isEmpty()) {
+            if (!q.exec(sql)) {
+                error = q.lastError().text() + u" ("_s + sql + u")"_s;
+                return false;
+            }
+            return true;
+        }
         if (!q.prepare(sql)) {
             error = q.lastError().text() + u" ("_s + sql + u")"_s;
             return false;
@@ -110,7 +123,52 @@ void writeSample(Writer &w)
     w.run(u"insert into 拔款 (拔款时间, 拔款金额, 拔款人) values (?, ?, ?)"_s, {stamp(today.addDays(-5), 9, 30), 500, u"王经理"_s});
 }
 
+void writeHouse(Writer &w, const Options &options)
+{
+    QByteArray salt(16, Qt::Uninitialized);
+    for (char &c : salt)
+        c = char(QRandomGenerator::system()->generate() & 0xff);
+    const QByteArray hash =
+        QCryptographicHash::hash(salt + options.password.toUtf8(), QCryptographicHash::Sha256);
+    w.run(u"insert into "_s + schema::AccessTable + u" (salt, hash) values (?, ?)"_s, {salt, hash});
+    w.run(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values (?, ?, ?)"_s,
+          {options.operatorName, options.operatorPassword, u"Z:abcdef"_s});
+    const QString company = options.companyName.isEmpty() ? u"Quillon 示范宾馆"_s : options.companyName;
+    w.run(
+        u"insert into 公司配置 (企业名称, 法人代表, 电话, 传真, 电子邮件, 地址, 邮政编码, 企业简介) values (?, ?, ?, ?, ?, ?, ?, ?)"_s,
+        {company, u"（请填写）"_s, QString(), QString(), QString(), QString(), QString(),
+         u"这是新建数据库时写入的示范企业资料，请在“企业配置”中改为贵店的资料。"_s});
+    if (options.sampleData)
+        writeSample(w);
+}
+
 } // namespace
+
+QString createServerHouse(const QString &server, const Options &options)
+{
+    const QString name = u"quillon-build-"_s + QUuid::createUuid().toString();
+    QString error;
+    {
+        Writer w{QSqlDatabase::addDatabase(u"QPSQL"_s, name), {}, dialect::Engine::Postgres};
+        try {
+            serverstore::open(w.db, server);
+            w.run(u"begin"_s);
+            if (serverstore::holdsHouse(w.db))
+                w.error = u"服务器上已经有一家旅馆的数据，不会覆盖。"_s;
+            for (const QString &sql : serverstore::createStatements())
+                w.run(sql);
+            writeHouse(w, options);
+            if (w.error.isEmpty())
+                w.run(u"commit"_s);
+        } catch (const DbError &e) {
+            w.error = e.text();
+        }
+        error = w.error;
+        w.db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return error;
+}
 
 QString createDatabase(const QString &path, const Options &options)
 {
@@ -127,20 +185,7 @@ QString createDatabase(const QString &path, const Options &options)
             w.run(u"BEGIN"_s);
             for (const QString &sql : schema::createStatements())
                 w.run(sql);
-            QByteArray salt(16, Qt::Uninitialized);
-            for (char &c : salt)
-                c = char(QRandomGenerator::system()->generate() & 0xff);
-            const QByteArray hash =
-                QCryptographicHash::hash(salt + options.password.toUtf8(), QCryptographicHash::Sha256);
-            w.run(u"insert into "_s + schema::AccessTable + u" (salt, hash) values (?, ?)"_s, {salt, hash});
-            w.run(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values (?, ?, ?)"_s,
-                  {options.operatorName, options.operatorPassword, u"Z:abcdef"_s});
-            const QString company = options.companyName.isEmpty() ? u"Quillon 示范宾馆"_s : options.companyName;
-            w.run(u"insert into 公司配置 (企业名称, 法人代表, 电话, 传真, 电子邮件, 地址, 邮政编码, 企业简介) values (?, ?, ?, ?, ?, ?, ?, ?)"_s,
-                  {company, u"（请填写）"_s, QString(), QString(), QString(), QString(), QString(),
-                   u"这是新建数据库时写入的示范企业资料，请在“企业配置”中改为贵店的资料。"_s});
-            if (options.sampleData)
-                writeSample(w);
+            writeHouse(w, options);
             if (w.error.isEmpty())
                 w.run(u"COMMIT"_s);
             error = w.error;

@@ -17,5 +17,8 @@ struct Options {
 
 // Returns an empty string on success, else why it failed. Never overwrites an existing file.
 QString createDatabase(const QString &path, const Options &options);
+// The same house on a PostgreSQL server (its current schema), in one transaction; refuses a
+// server that already holds a house.
+QString createServerHouse(const QString &server, const Options &options);
 
 } // namespace dbbuild

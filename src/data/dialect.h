@@ -7,7 +7,7 @@
 // and each engine gets it in its own words here, and nowhere else.
 namespace dialect {
 
-enum class Engine { Sqlite };
+enum class Engine { Sqlite, Postgres };
 
 // The program's SQL as the engine must read it.
 QString translate(Engine engine, const QString &sql);

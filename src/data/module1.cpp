@@ -1,6 +1,7 @@
 #include "data/module1.h"
 
 #include "data/connection_string.h"
+#include "data/server_store.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -106,6 +107,8 @@ QString databasePath()
 
 QString connectionString()
 {
+    if (const QString server = serverstore::configuredServer(); !server.isEmpty())
+        return serverstore::buildConnectionString(server, DbPassword);
     return buildConnectionString(houseDirectory(), DbFileName, DbPassword);
 }
 

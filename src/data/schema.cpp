@@ -96,6 +96,18 @@ const Table *table(const QString &name)
     return nullptr;
 }
 
+const QList<Index> &indexes()
+{
+    static const QList<Index> all = {
+        {u"旅客退房_入住时间"_s, CompletedStays, {u"入住时间"_s}},
+        {u"旅客退房_房间ID"_s, CompletedStays, {u"房间ID"_s}},
+        {u"旅客入住_房间ID"_s, Stays, {u"房间ID"_s}},
+        {u"房间_房间号"_s, Rooms, {u"房间号"_s, u"房间状态"_s}},
+        {u"房间_房间状态"_s, Rooms, {u"房间状态"_s}},
+    };
+    return all;
+}
+
 QStringList createStatements()
 {
     QStringList sql;
@@ -105,11 +117,9 @@ QStringList createStatements()
             cols.append(columnDefinition(c));
         sql.append(u"CREATE TABLE \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
     }
-    sql.append(u"CREATE INDEX \"旅客退房_入住时间\" ON \"旅客退房\" (\"入住时间\")"_s);
-    sql.append(u"CREATE INDEX \"旅客退房_房间ID\" ON \"旅客退房\" (\"房间ID\")"_s);
-    sql.append(u"CREATE INDEX \"旅客入住_房间ID\" ON \"旅客入住\" (\"房间ID\")"_s);
-    sql.append(u"CREATE INDEX \"房间_房间号\" ON \"房间\" (\"房间号\", \"房间状态\")"_s);
-    sql.append(u"CREATE INDEX \"房间_房间状态\" ON \"房间\" (\"房间状态\")"_s);
+    for (const Index &i : indexes())
+        sql.append(u"CREATE INDEX \""_s + i.name + u"\" ON \""_s + i.table + u"\" (\""_s +
+                   i.columns.join(u"\", \""_s) + u"\")"_s);
     sql.append(u"CREATE TABLE \""_s + QString(AccessTable) + u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
     return sql;
 }

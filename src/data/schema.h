@@ -23,6 +23,13 @@ const QList<Table> &tables();
 // nullptr when the name is not one of ours.
 const Table *table(const QString &name);
 
+struct Index {
+    QString name;
+    QString table;
+    QStringList columns;
+};
+const QList<Index> &indexes();
+
 // Statements that create an empty store: the tables, their indexes and the access record.
 QStringList createStatements();
 

@@ -1,10 +1,12 @@
 #include "setup/backup_window.h"
 
 #include "data/db_error.h"
-#include "ui/form_kit.h"
-#include "ui/seams.h"
+#include "data/server_store.h"
 #include "setup/database_copy.h"
+#include "setup/server_house_copy.h"
+#include "ui/form_kit.h"
 #include "ui/pictures.h"
+#include "ui/seams.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -85,7 +87,9 @@ void Form7::Command2_Click()
 void Form7::Command1_Click()
 {
     // The window opens no connection, so the file is closed while it is copied.
-    const QString failure = setup::copyDatabaseFile(setup::databaseFilePath(), m_text1->text());
+    const QString failure = serverstore::isConfigured()
+                                ? setup::backupServerHouse(m_text1->text())
+                                : setup::copyDatabaseFile(setup::databaseFilePath(), m_text1->text());
     if (!failure.isEmpty()) {
         ui::showFailure(this, DbError(failure));
         return;

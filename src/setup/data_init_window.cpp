@@ -2,9 +2,11 @@
 
 #include "data/connection.h"
 #include "data/db_error.h"
+#include "data/server_store.h"
+#include "setup/database_copy.h"
+#include "setup/server_house_copy.h"
 #include "ui/form_kit.h"
 #include "ui/seams.h"
-#include "setup/database_copy.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -60,6 +62,15 @@ void Form20::Command1_Click()
         u"delete from [房间]"_s,     u"delete from [旅客入住]"_s, u"delete from [旅客退房]"_s,
         u"delete from [旅客预订]"_s,
     };
+    if (serverstore::isConfigured()) {
+        if (const QString failure = setup::wipeServerHouse(statements, nullptr); !failure.isEmpty()) {
+            ui::showFailure(this, DbError(failure));
+            return;
+        }
+        ui::MsgBox(this, u"恭喜您,初始化数据资料成功!"_s);
+        close();
+        return;
+    }
     // No question is asked, so a copy taken first, while the file is closed, makes a mistaken
     // wipe recoverable.
     const QString database = setup::databaseFilePath();

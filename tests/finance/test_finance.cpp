@@ -74,7 +74,9 @@ void type(QWidget *w, const QString &amount, const QString &person)
 qint64 addEntry(TestDatabase &db, const QString &table, const QString &time, double amount,
                 const QString &person)
 {
-    return db.insert(u"insert into "_s + table + u" values (null, ?, ?, ?)"_s, {time, amount, person});
+    return db.insert(u"insert into "_s + table + u" ("_s + table + u"时间, "_s + table + u"金额, "_s + table +
+                         u"人) values (?, ?, ?)"_s,
+                     {time, amount, person});
 }
 
 QList<QStringList> entries(TestDatabase &db, const QString &table)
@@ -395,7 +397,8 @@ void TestFinance::deleteAtOnce()
     QCOMPARE(seam.messageTexts(), QStringList{ledger.deleted});
     QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
     QCOMPARE(db.count(ledger.table), 1);
-    QCOMPARE(db.scalar(u"select count(*) from "_s + ledger.table + u" where rowid=?"_s, {gone}).toInt(), 0);
+    const QString byKey = u"select count(*) from "_s + ledger.table + u" where "_s + ledger.table + u"ID=?"_s;
+    QCOMPARE(db.scalar(byKey, {gone}).toInt(), 0);
     QCOMPARE(entries(db, ledger.other), twin);
     flushDeletes();
     auto *again = seam.last<CashLedger>();

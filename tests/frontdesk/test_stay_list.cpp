@@ -1,4 +1,5 @@
 #include "data/connection.h"
+#include "data/schema.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "frontdesk/stay_list_window.h"
 #include "frontdesk_kit.h"
@@ -198,8 +199,10 @@ void TestStayList::saveCorrectsTheShownRow()
     const qint64 r1 = db.addRoom(u"101"_s, 120, 2);
     const qint64 r2 = db.addRoom(u"202"_s, 150, 3);
     const qint64 s1 = addStay(db, table, u"张三"_s, r1, u"靠窗"_s);
+    const QString byKey =
+        u"select * from "_s + table + u" where "_s + schema::table(table)->columns.first().name + u"=?"_s;
     const qint64 s2 = addStay(db, table, u"李四"_s, r2);
-    const QList<QStringList> otherBefore = db.rows(u"select * from "_s + table + u" where rowid=?"_s, {s2});
+    const QList<QStringList> otherBefore = db.rows(byKey, {s2});
     const QList<QStringList> roomsBefore = db.rows(u"select * from 房间"_s);
     QWidget *w = open(form);
     FlexGrid *list = grid(w, u"MSFlexGrid2"_s);
@@ -213,11 +216,11 @@ void TestStayList::saveCorrectsTheShownRow()
     QCOMPARE(list->RowSel(), 0);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{saved});
-    const QList<QStringList> rows = db.rows(u"select * from "_s + table + u" where rowid=?"_s, {s1});
+    const QList<QStringList> rows = db.rows(byKey, {s1});
     QCOMPARE(rows.first().mid(1),
              (QStringList{u"张三丰"_s, u"华光公司"_s, u"身份证"_s, u"1234"_s, u"2006-04-21 09:15:00"_s,
                           u"2"_s, u"2"_s, QString::number(r1), u"500"_s, u"靠窗"_s}));
-    QCOMPARE(db.rows(u"select * from "_s + table + u" where rowid=?"_s, {s2}), otherBefore);
+    QCOMPARE(db.rows(byKey, {s2}), otherBefore);
     // A save never touches rooms.
     QCOMPARE(db.rows(u"select * from 房间"_s), roomsBefore);
     // Reopened with the corrected list and empty boxes.

@@ -190,9 +190,12 @@ void TestStats::dateRange()
     addStay(db, room, u"2006-04-28 14:00:00"_s, u"2006-04-29 00:00:00"_s, u"end afternoon"_s);
     // Without a readable check-in time a stay is in no range.
     addStay(db, room, QVariant(), u"2006-04-27 00:00:00"_s, u"no time"_s);
-    addStay(db, room, u"2006-04-31 10:00:00"_s, u"2006-05-02 00:00:00"_s, u"no such day"_s);
-    addStay(db, room, u"tomorrow"_s, u"2006-05-02 00:00:00"_s, u"words"_s);
-    addStay(db, room, u"2006-4-27 9:00"_s, u"2006-05-02 00:00:00"_s, u"other format"_s);
+    // Only the file can hold text that is no time; a server's date-time column refuses it.
+    if (db.server().isEmpty()) {
+        addStay(db, room, u"2006-04-31 10:00:00"_s, u"2006-05-02 00:00:00"_s, u"no such day"_s);
+        addStay(db, room, u"tomorrow"_s, u"2006-05-02 00:00:00"_s, u"words"_s);
+        addStay(db, room, u"2006-4-27 9:00"_s, u"2006-05-02 00:00:00"_s, u"other format"_s);
+    }
     QWidget *w = ui::showWindow(u"Form16"_s);
     queryByDate(w, at(start), at(end));
     auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);

@@ -1,8 +1,16 @@
 #include "test_database.h"
 
+#include "data/conversions.h"
 #include "data/database_builder.h"
+#include "data/db_error.h"
+#include "data/dialect.h"
 #include "data/module1.h"
 #include "data/schema.h"
+#include "data/server_store.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSettings>
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -13,17 +21,47 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+QString TestDatabase::testServer()
+{
+    // "@file": the connection string is in that file (the test server writes it when it starts).
+    const QString value = qEnvironmentVariable("QUILLON_TEST_SERVER");
+    if (!value.startsWith(u'@'))
+        return value;
+    QFile file(value.mid(1));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read the test server's connection string from %s", qPrintable(value.mid(1)));
+    return QString::fromUtf8(file.readAll()).trimmed();
+}
+
 TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUuid::createUuid().toString())
 {
     dbbuild::Options options;
     options.password = u"58316094"_s;
     options.sampleData = sampleData;
-    const QString error = dbbuild::createDatabase(path(), options);
-    if (!error.isEmpty())
-        qFatal("cannot create test database: %s", qPrintable(error));
     Module1::setProgramDirectory(m_dir.path());
     Module1::DbFileName = u"innkeep.mdb"_s;
     Module1::DbPassword = u"58316094"_s;
+    if (!testServer().isEmpty()) {
+        m_schemaName = u"t_"_s + QUuid::createUuid().toString(QUuid::Id128);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, m_connectionName);
+        try {
+            serverstore::open(db, testServer());
+        } catch (const DbError &e) {
+            qFatal("cannot reach the test server: %s", qPrintable(e.text()));
+        }
+        exec(u"create schema "_s + m_schemaName);
+        exec(u"set search_path = "_s + m_schemaName);
+        m_server = testServer() + u" options='-c search_path="_s + m_schemaName + u"'"_s;
+        const QString error = dbbuild::createServerHouse(m_server, options);
+        if (!error.isEmpty())
+            qFatal("cannot create the test house on the server: %s", qPrintable(error));
+        QSettings ini(serverstore::settingsPath(), QSettings::IniFormat);
+        ini.setValue(u"server/connection"_s, m_server);
+        return;
+    }
+    const QString error = dbbuild::createDatabase(path(), options);
+    if (!error.isEmpty())
+        qFatal("cannot create test database: %s", qPrintable(error));
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
     db.setDatabaseName(path());
     if (!db.open())
@@ -34,6 +72,8 @@ TestDatabase::~TestDatabase()
 {
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        if (!m_schemaName.isEmpty())
+            QSqlQuery(db).exec(u"drop schema "_s + m_schemaName + u" cascade"_s);
         db.close();
     }
     QSqlDatabase::removeDatabase(m_connectionName);
@@ -42,12 +82,25 @@ TestDatabase::~TestDatabase()
 
 QString TestDatabase::path() const
 {
+    // On the server the settings file is what points the program at the house: taking it away
+    // leaves the program without its store, as taking the file away does.
+    if (!m_server.isEmpty())
+        return m_dir.filePath(u"quillon.ini"_s);
     return m_dir.filePath(u"innkeep.mdb"_s);
 }
 
-static QSqlQuery runQuery(const QString &connection, const QString &sql, const QVariantList &params)
+static QSqlQuery runQuery(const QString &connection, const QString &program, const QVariantList &params)
 {
-    QSqlQuery q(QSqlDatabase::database(connection));
+    QSqlDatabase db = QSqlDatabase::database(connection);
+    const bool server = db.driverName() == u"QPSQL"_s;
+    const QString sql = server ? dialect::translate(dialect::Engine::Postgres, program) : program;
+    QSqlQuery q(db);
+    // The server prepares only queries; statements without values go as they are.
+    if (server && params.isEmpty()) {
+        if (!q.exec(sql))
+            qFatal("exec failed: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return q;
+    }
     if (!q.prepare(sql))
         qFatal("prepare failed: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
     for (const QVariant &p : params)
@@ -80,7 +133,10 @@ QList<QStringList> TestDatabase::rows(const QString &sql, const QVariantList &pa
     while (q.next()) {
         QStringList row;
         for (int i = 0; i < q.record().count(); ++i)
-            row.append(q.value(i).isNull() ? u"<NULL>"_s : q.value(i).toString());
+            row.append(q.value(i).isNull() ? u"<NULL>"_s
+                       : q.value(i).typeId() == QMetaType::QDateTime
+                           ? conv::toStorage(q.value(i).toDateTime())
+                           : q.value(i).toString());
         out.append(row);
     }
     return out;
@@ -100,6 +156,10 @@ QString TestDatabase::dump()
             out += row.join(u"|"_s) + u"\n"_s;
     }
     out += u"seq:"_s;
+    // A server's key counter moves on even for an insert that is rolled back (keys are still
+    // never reused), so the counters are compared on the file only.
+    if (!m_server.isEmpty())
+        return out;
     for (const QStringList &row : rows(u"select name, seq from sqlite_sequence order by name"_s))
         out += row.join(u"="_s) + u";"_s;
     return out;

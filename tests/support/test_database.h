@@ -7,6 +7,8 @@
 #include <QVariantList>
 
 // A fresh database file in a temporary program directory, with the settings pointing at it.
+// With QUILLON_TEST_SERVER set to a libpq connection string, the house is a fresh schema on that
+// server instead, named by a quillon.ini in the same directory: the same tests, the other store.
 class TestDatabase
 {
 public:
@@ -15,6 +17,9 @@ public:
 
     QString directory() const { return m_dir.path(); }
     QString path() const;
+    // The server the house lives on (with its schema), or empty text for the file store.
+    QString server() const { return m_server; }
+    static QString testServer();
 
     // Straight to the file, bypassing the program's layer; fails the test on error.
     void exec(const QString &sql, const QVariantList &params = {});
@@ -33,4 +38,6 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_connectionName;
+    QString m_server;
+    QString m_schemaName;
 };

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// Moving a house between the file and a server, row for row, keys and key counters included.
+namespace housetransfer {
+
+// Copies the house file at `filePath` into the server's current schema, which must hold no
+// house yet, in one transaction. Returns why it failed, or empty text.
+QString fileToServer(const QString &filePath, const QString &server);
+
+// Writes the house as `server` sees it in its current transaction (the caller takes the
+// snapshot) into a new file at `filePath`, which the file store opens as it is. Refuses an
+// existing file. Returns why it failed, or empty text.
+QString serverToFile(QSqlDatabase &server, const QString &filePath);
+
+// serverToFile from a read-only, repeatable-read transaction of its own: one consistent snapshot.
+QString snapshotToFile(QSqlDatabase &server, const QString &filePath);
+
+} // namespace housetransfer

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+class QSqlError;
+
+// A house kept on a PostgreSQL server instead of the file. quillon.ini beside the house names the
+// server in its [server] section (a libpq connection string or URI); without it nothing changes.
+// Passwords never live there: libpq reads them from ~/.pgpass or the service file.
+namespace serverstore {
+
+// quillon.ini in the folder that holds the house file.
+QString settingsPath();
+// The server named by the settings file, or empty text for the file store.
+QString configuredServer();
+inline bool isConfigured()
+{
+    return !configuredServer().isEmpty();
+}
+
+// The connection string the handlers build for a server house, and back.
+QString buildConnectionString(const QString &server, const QString &password);
+struct ServerTarget {
+    QString server;
+    QString password;
+    bool valid = false; // false: the string names no server
+};
+ServerTarget parseConnectionString(const QString &connectionString);
+
+// The server in libpq's keyword form. Throws DbError for text libpq cannot read, a ";" (the
+// driver would split there) or a password written into it.
+QString keywordForm(const QString &server);
+
+// Opens `db` (a QPSQL connection) on the server; throws DbError in the server's words.
+void open(QSqlDatabase &db, const QString &server);
+
+// The statements that create an empty house in the server's current schema.
+QStringList createStatements();
+// Whether the current schema already holds a house (any of its tables). Throws DbError.
+bool holdsHouse(QSqlDatabase &db);
+
+// A failed statement in words for the operator; a row held by another desk reads as busy.
+QString describe(const QSqlError &error);
+
+} // namespace serverstore

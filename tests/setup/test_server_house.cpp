@@ -1,0 +1,148 @@
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/module1.h"
+#include "data/schema.h"
+#include "data/server_store.h"
+#include "setup/backup_window.h"
+#include "setup/data_init_window.h"
+#include "setup/setup_windows.h"
+#include "setup_test_kit.h"
+#include "test_database.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QSqlError>
+#include <QSqlQuery>
+
+using namespace Qt::Literals::StringLiterals;
+using kit::click;
+
+// Backup, data initialization and the access check where the house lives on the test server.
+class TestServerHouse : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void backupIsAFileHouse();
+    void wipeKeepsSnapshotInOneTransaction();
+    void wipeWaitsForAnotherDeskThenChangesNothing();
+    void accessNeedsTheHousePassword();
+};
+
+namespace {
+
+const QStringList Wiped = {schema::Disbursements, schema::Takings,        schema::Floors,      schema::Rooms,
+                           schema::Stays,         schema::CompletedStays, schema::Reservations};
+
+// Every table of a house file, rows in key order, as text.
+QString fileDump(const QString &path)
+{
+    QString out;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"copy"_s);
+        db.setDatabaseName(path);
+        if (!db.open())
+            return u"cannot open "_s + path;
+        for (const schema::Table &t : schema::tables()) {
+            out += t.name + u"\n"_s;
+            QSqlQuery q(u"select * from \""_s + t.name + u"\" order by 1"_s, db);
+            while (q.next()) {
+                QStringList row;
+                for (int i = 0; i < t.columns.size(); ++i)
+                    row.append(q.value(i).isNull() ? u"<NULL>"_s : q.value(i).toString());
+                out += row.join(u"|"_s) + u"\n"_s;
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(u"copy"_s);
+    return out;
+}
+
+QStringList copies(const TestDatabase &db)
+{
+    return QDir(QDir(db.directory()).filePath(u"innkeep-backups"_s)).entryList(QDir::Files);
+}
+
+} // namespace
+
+void TestServerHouse::initTestCase()
+{
+    registerSetupWindows();
+    if (TestDatabase::testServer().isEmpty())
+        QFAIL("QUILLON_TEST_SERVER must name the test server");
+}
+
+void TestServerHouse::backupIsAFileHouse()
+{
+    TestDatabase db(true);
+    TestSeam seam;
+    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    const QString target = QDir(db.directory()).filePath(u"copy.mdb"_s);
+    kit::box(w, u"Text1"_s)->setText(target);
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，数据库备份成功？"_s});
+    // Row for row what the server holds, and a house the file store opens with the password.
+    QCOMPARE(fileDump(target), db.dump().section(u"seq:"_s, 0, 0));
+    Connection file;
+    file.open(u"provider=Microsoft.Jet.Oledb.4.0;Data Source="_s + target +
+              u";Jet Oledb:Database PassWord=58316094;"_s);
+    QVERIFY(file.isOpen());
+    // The same refusals as a file copy: a relative path writes nothing.
+    seam.clear();
+    kit::box(w, u"Text1"_s)->setText(u"copy2.mdb"_s);
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messages.size(), 1);
+    QVERIFY(seam.messages.first().text != u"恭喜您，数据库备份成功？"_s);
+}
+
+void TestServerHouse::wipeKeepsSnapshotInOneTransaction()
+{
+    TestDatabase db(true);
+    const QString before = db.dump();
+    TestSeam seam;
+    QPointer<Form20> w = kit::open<Form20>(seam, u"Form20"_s);
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您,初始化数据资料成功!"_s});
+    QVERIFY(w.isNull());
+    for (const QString &t : Wiped)
+        QCOMPARE(db.count(t), 0);
+    QCOMPARE(db.count(schema::Operators), 1);
+    QCOMPARE(db.count(schema::Company), 1);
+    const QStringList made = copies(db);
+    QCOMPARE(made.size(), 1);
+    QCOMPARE(fileDump(QDir(db.directory()).filePath(u"innkeep-backups/"_s + made.first())),
+             before.section(u"seq:"_s, 0, 0));
+}
+
+void TestServerHouse::wipeWaitsForAnotherDeskThenChangesNothing()
+{
+    TestDatabase db(true);
+    // Another desk is in the middle of a write.
+    Connection other;
+    other.open();
+    other.beginTransaction();
+    other.execute(u"update 房间 set 房间名称=? where 房间ID=1"_s, {u"改名中"_s});
+    const QString before = db.dump();
+    TestSeam seam;
+    QPointer<Form20> w = kit::open<Form20>(seam, u"Form20"_s);
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messageTexts(), QStringList{u"数据正在另一台前台修改，请稍后再试。"_s});
+    QCOMPARE(db.dump(), before);
+    QCOMPARE(copies(db), QStringList());
+    other.rollback();
+}
+
+void TestServerHouse::accessNeedsTheHousePassword()
+{
+    TestDatabase db;
+    Module1::DbPassword = u"12345678"_s;
+    Connection c;
+    QVERIFY_THROWS_EXCEPTION(DbError, c.open());
+    Module1::DbPassword = u"58316094"_s;
+    c.open();
+    QVERIFY(c.isOpen());
+    QCOMPARE(c.engine(), dialect::Engine::Postgres);
+}
+
+QTEST_MAIN(TestServerHouse)
+#include "test_server_house.moc"
