@@ -1,10 +1,10 @@
 #include "setup/backup_window.h"
 
 #include "data/db_error.h"
-#include "ui/form_kit.h"
-#include "ui/seams.h"
 #include "setup/database_copy.h"
+#include "ui/form_kit.h"
 #include "ui/pictures.h"
+#include "ui/seams.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -84,10 +84,10 @@ void Form7::Command2_Click()
 
 void Form7::Command1_Click()
 {
-    // The window opens no connection, so the file is closed while it is copied.
-    const QString failure = setup::copyDatabaseFile(setup::databaseFilePath(), m_text1->text());
-    if (!failure.isEmpty()) {
-        ui::showFailure(this, DbError(failure));
+    try {
+        setup::backupDatabase(m_text1->text());
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
         return;
     }
     ui::MsgBox(this, u"恭喜您，数据库备份成功？"_s);

@@ -2,9 +2,9 @@
 
 #include "data/connection.h"
 #include "data/db_error.h"
+#include "setup/database_copy.h"
 #include "ui/form_kit.h"
 #include "ui/seams.h"
-#include "setup/database_copy.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -60,23 +60,20 @@ void Form20::Command1_Click()
         u"delete from [房间]"_s,     u"delete from [旅客入住]"_s, u"delete from [旅客退房]"_s,
         u"delete from [旅客预订]"_s,
     };
-    // No question is asked, so a copy taken first, while the file is closed, makes a mistaken
-    // wipe recoverable.
-    const QString database = setup::databaseFilePath();
+    // No question is asked, so a copy taken first makes a mistaken wipe recoverable. Copy and
+    // wipe share one lock: no other desk's write can fall between them and be lost.
     QString copy;
-    if (const QString failure = setup::keepCopyBeforeInit(database, &copy); !failure.isEmpty()) {
-        ui::showFailure(this, DbError(failure));
-        return;
-    }
     try {
         Connection connection;
         connection.open();
         Transaction transaction(connection);
+        copy = setup::keepCopyBeforeInit(connection, setup::databaseFilePath());
         for (const QString &sql : statements)
             connection.execute(sql);
         transaction.commit();
     } catch (const DbError &e) {
-        QFile::remove(copy); // nothing was wiped, so the copy is not needed
+        if (!copy.isEmpty())
+            QFile::remove(copy); // nothing was wiped, so the copy is not needed
         ui::showFailure(this, e);
         return;
     }

@@ -1,12 +1,13 @@
 #include "data/conversions.h"
-#include "ui/flex_grid.h"
-#include "ui/grid_fill.h"
-#include "ui/windows.h"
 #include "frontdesk/history/checkout_sheet.h"
 #include "frontdesk/history/history_window.h"
 #include "frontdesk/history/history_windows.h"
 #include "test_database.h"
 #include "test_seam.h"
+#include "ui/chosen_record.h"
+#include "ui/flex_grid.h"
+#include "ui/grid_fill.h"
+#include "ui/windows.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -362,6 +363,11 @@ void TestHistory::sheetWithoutSelection()
     for (int n = 3; n <= 9; ++n)
         QCOMPARE(label(sheet, n), expected.at(n - 3));
     QCOMPARE(child<FlexGrid>(sheet, u"MSFlexGrid1"_s)->Rows(), 1);
+    // Printing it names what is missing and prints nothing.
+    seam.setPrinter(true);
+    QTest::mouseClick(child<QPushButton>(sheet, u"Command1"_s), Qt::LeftButton);
+    QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
+    QCOMPARE(seam.pagesPrinted, 0);
 }
 
 void TestHistory::printedPageCarriesTheSheet()
@@ -411,7 +417,21 @@ void TestHistory::printsOnThePrinter()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(u"printer.pdf"_s);
     seam.setPrinter(true, pdf);
+    addStay(db, {u"甲"_s,
+                 {},
+                 u"2006-01-01 08:00:00"_s,
+                 1,
+                 1,
+                 db.addRoom(u"1"_s),
+                 0,
+                 u"2006-01-02 00:00:00"_s,
+                 1,
+                 120,
+                 120,
+                 0,
+                 {}});
     Form13 *w = openHistory();
+    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
     child<QPushButton>(w, u"Command2"_s)->click();
     auto *sheet = seam.last<Form21>();
     auto *print = child<QPushButton>(sheet, u"Command1"_s);
@@ -507,7 +527,21 @@ void TestHistory::failedPrintOffersPdf()
     RefusingPrinter seam;
     seam.setPrinter(true);
     seam.answer(ui::vbNo);
+    addStay(db, {u"甲"_s,
+                 {},
+                 u"2006-01-01 08:00:00"_s,
+                 1,
+                 1,
+                 db.addRoom(u"1"_s),
+                 0,
+                 u"2006-01-02 00:00:00"_s,
+                 1,
+                 120,
+                 120,
+                 0,
+                 {}});
     Form13 *w = openHistory();
+    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
     child<QPushButton>(w, u"Command2"_s)->click();
     auto *sheet = seam.last<Form21>();
     child<QPushButton>(sheet, u"Command1"_s)->click();
