@@ -30,16 +30,18 @@ void requireAsShown(const Recordset &records, const QStringList &cells)
     }
 }
 
+QStringList readRow(const Recordset &records)
+{
+    QList<QString> row(records.fieldCount());
+    records.readTexts(row.data(), int(row.size()));
+    return row;
+}
+
 QList<QStringList> readRows(Recordset &records)
 {
     QList<QStringList> rows;
-    const int count = records.fieldCount();
-    while (!records.eof()) {
-        QList<QString> row(count);
-        records.readTexts(row.data(), count);
-        rows.append(row);
-        records.moveNext();
-    }
+    for (; !records.eof(); records.moveNext())
+        rows.append(readRow(records));
     return rows;
 }
 

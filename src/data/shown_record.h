@@ -15,6 +15,8 @@ namespace shown {
 // `cells`, cell i against column i, as a list shows them.
 void requireAsShown(const Recordset &records, const QStringList &cells);
 
+// The current row of `records` as the texts of its columns.
+QStringList readRow(const Recordset &records);
 // The rows of `records` from the current one on, each as the texts of its columns.
 QList<QStringList> readRows(Recordset &records);
 

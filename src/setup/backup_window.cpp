@@ -1,10 +1,10 @@
 #include "setup/backup_window.h"
 
 #include "data/db_error.h"
-#include "setup/database_copy.h"
 #include "ui/form_kit.h"
-#include "ui/pictures.h"
 #include "ui/seams.h"
+#include "setup/database_copy.h"
+#include "ui/pictures.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,9 +5,9 @@
 #include "data/recordset.h"
 #include "data/shown_record.h"
 #include "ui/form_kit.h"
-#include "ui/pictures.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
+#include "ui/pictures.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -98,7 +98,7 @@ void Form3::Form_Load()
         records.open(u"select top 1 * from 公司配置"_s);
         if (records.eof() && records.bof())
             return;
-        m_shown = shown::readRows(records).value(0);
+        m_shown = shown::readRow(records);
         for (int n = 1; n <= FieldCount; ++n) {
             const QString text = records.text(n);
             if (!text.isEmpty())

@@ -2,9 +2,9 @@
 
 #include "data/connection.h"
 #include "data/db_error.h"
-#include "setup/database_copy.h"
 #include "ui/form_kit.h"
 #include "ui/seams.h"
+#include "setup/database_copy.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -137,7 +137,8 @@ void TestShownRecords::changedOrDeletedElsewhere()
     if (b.asks)
         seam.answer(ui::vbYes);
     press(w, b.button);
-    QCOMPARE(seam.messageTexts(), QStringList{shown::changedMessage()});
+    QCOMPARE(seam.messageTexts().size(), b.asks ? 2 : 1); // the question, then the answer
+    QCOMPARE(seam.messageTexts().last(), shown::changedMessage());
     QCOMPARE(db.dump(), changed);
     QVERIFY(w->isVisible());
 
@@ -148,7 +149,8 @@ void TestShownRecords::changedOrDeletedElsewhere()
     if (b.asks)
         seam.answer(ui::vbYes);
     press(w, b.button);
-    QCOMPARE(seam.messageTexts(), QStringList{shown::goneMessage()});
+    QCOMPARE(seam.messageTexts().size(), b.asks ? 2 : 1);
+    QCOMPARE(seam.messageTexts().last(), shown::goneMessage());
     QCOMPARE(db.dump(), deleted);
     QCOMPARE(db.count(b.table), rows - 1);
     QVERIFY(w->isVisible());

@@ -40,8 +40,10 @@ private Q_SLOTS:
     void cleanup();
     void staleCheckOutWritesNothing();
     void busyDatabaseSaysSoAndWaits();
-    void backupIsASoundSnapshot();
-    void dataInitCopyAndWipeShareOneLock();
+    void backupWaitsForACommitInProgress();
+    void backupAfterADeskDiedMidCommit();
+    void dataInitWaitsForACommitInProgress();
+    void noWriteFallsBetweenCopyAndWipe();
     void backupRefusesTheStoresOwnFiles();
     void doubleBookingRace();
 };
@@ -300,7 +302,7 @@ void TestTwoDesks::busyDatabaseSaysSoAndWaits()
     other.setDatabaseName(db.path());
     QVERIFY(other.open());
     QSqlQuery hold(other);
-    QVERIFY(hold.exec(u"BEGIN EXCLUSIVE"_s));
+    QVERIFY(hold.exec(u"BEGIN IMMEDIATE"_s)); // desk B is writing; A can still read
 
     faults::setBusyWait(200);
     QWidget *w = ui::showWindow(u"Form5"_s);
@@ -326,18 +328,13 @@ void TestTwoDesks::busyDatabaseSaysSoAndWaits()
     QCOMPARE(db.count(u"旅客入住"_s), 1);
 }
 
-// While another desk is inside a commit the backup waits and then refuses; after that desk died
-// mid-commit, the backup rolls its journal back first. Either way no torn copy is called a
-// backup; a copy is sound, byte for byte the database, and as private as it.
-void TestTwoDesks::backupIsASoundSnapshot()
+// While another desk is inside a commit (pages already in the file), the backup waits, then
+// refuses: no torn copy is called a backup.
+void TestTwoDesks::backupWaitsForACommitInProgress()
 {
     TestDatabase db(true);
     TestSeam seam;
-    QVERIFY(QFile::setPermissions(db.path(),
-                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
-    const int completed = db.count(u"旅客退房"_s);
     const QString target = QDir(db.directory()).filePath(u"copy.mdb"_s);
-
     Child writer;
     QVERIFY(writer.start({u"--tear"_s, db.path()}, "torn"));
     QVERIFY(QFileInfo(db.path() + u"-journal"_s).size() > 0);
@@ -347,9 +344,27 @@ void TestTwoDesks::backupIsASoundSnapshot()
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{busyText()});
     QVERIFY(!QFile::exists(target));
+}
 
-    writer.kill(); // its journal stays behind, the file half-written
-    seam.clear();
+// A desk died mid-commit, its journal left beside a half-written file: the backup rolls the
+// journal back first. The copy is sound, byte for byte the database, and as private as it; a
+// new database is its owner's alone.
+void TestTwoDesks::backupAfterADeskDiedMidCommit()
+{
+    TestDatabase db(true);
+    TestSeam seam;
+    QVERIFY(QFile::setPermissions(db.path(),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    const int completed = db.count(u"旅客退房"_s);
+    const QString target = QDir(db.directory()).filePath(u"copy.mdb"_s);
+    {
+        Child writer;
+        QVERIFY(writer.start({u"--tear"_s, db.path()}, "torn"));
+        writer.kill();
+    }
+    QVERIFY(QFileInfo(db.path() + u"-journal"_s).size() > 0);
+    QWidget *w = ui::showWindow(u"Form7"_s);
+    box(w, u"Text1"_s)->setText(target);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，数据库备份成功？"_s});
     QCOMPARE(Connection::checkFile(target), QString());
@@ -357,7 +372,6 @@ void TestTwoDesks::backupIsASoundSnapshot()
     QCOMPARE(fileBytes(target), fileBytes(db.path()));
     QCOMPARE(QFile::permissions(target) & OwnerGroupOther, QFile::permissions(db.path()) & OwnerGroupOther);
 
-    // A new database is its owner's alone.
     const QString fresh = QDir(db.directory()).filePath(u"fresh.mdb"_s);
     dbbuild::Options options;
     options.password = u"58316094"_s;
@@ -365,16 +379,15 @@ void TestTwoDesks::backupIsASoundSnapshot()
     QCOMPARE(QFile::permissions(fresh) & OwnerGroupOther, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-// The copy before a wipe: refused while another desk is mid-commit, taken after a dead desk's
-// journal is rolled back, and no other desk's write can land between the copy and the wipe.
-void TestTwoDesks::dataInitCopyAndWipeShareOneLock()
+// The copy before a wipe is not taken while another desk is mid-commit, and nothing is wiped;
+// once that desk is dead its journal is rolled back and the copy holds everything.
+void TestTwoDesks::dataInitWaitsForACommitInProgress()
 {
     TestDatabase db(true);
     TestSeam seam;
     const QString folder = setup::beforeInitFolder(db.path());
     const int rooms = db.count(u"房间"_s);
     QVERIFY(rooms > 0);
-
     Child writer;
     QVERIFY(writer.start({u"--tear"_s, db.path()}, "torn"));
     faults::setBusyWait(300);
@@ -383,10 +396,28 @@ void TestTwoDesks::dataInitCopyAndWipeShareOneLock()
     QCOMPARE(seam.messageTexts(), QStringList{busyText()});
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{});
     writer.kill();
-    QCOMPARE(rowCount(db.path(), u"房间"_s), rooms); // the dead desk's journal rolled back, nothing wiped
 
-    // Desk B tries a check-in at every step of A's initialization; whatever it manages must
-    // survive in the copy.
+    seam.clear();
+    click(w, u"Command1"_s);
+    QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您,初始化数据资料成功!"_s});
+    const QStringList copies = QDir(folder).entryList(QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    const QString copy = QDir(folder).filePath(copies.first());
+    QCOMPARE(Connection::checkFile(copy), QString());
+    QCOMPARE(rowCount(copy, u"房间"_s), rooms);
+    QCOMPARE(rowCount(db.path(), u"房间"_s), 0);
+    QCOMPARE(QFileInfo(folder).permissions() & OwnerGroupOther,
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(QFile::permissions(copy) & OwnerGroupOther, QFile::permissions(db.path()) & OwnerGroupOther);
+}
+
+// Desk B tries a check-in at every step of A's initialization; whatever it manages must survive
+// in the copy.
+void TestTwoDesks::noWriteFallsBetweenCopyAndWipe()
+{
+    TestDatabase db(true);
+    TestSeam seam;
+    const QString folder = setup::beforeInitFolder(db.path());
     const qint64 room = db.addRoom(u"901"_s);
     QStringList written;
     int attempts = 0;
@@ -408,7 +439,7 @@ void TestTwoDesks::dataInitCopyAndWipeShareOneLock()
         b = QSqlDatabase();
         QSqlDatabase::removeDatabase(u"desk-b"_s);
     });
-    seam.clear();
+    QWidget *w = ui::showWindow(u"Form20"_s);
     click(w, u"Command1"_s);
     faults::beforeEachStep({});
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您,初始化数据资料成功!"_s});
@@ -416,17 +447,11 @@ void TestTwoDesks::dataInitCopyAndWipeShareOneLock()
     QVERIFY(!written.isEmpty()); // at least the write before A took its lock
     const QStringList copies = QDir(folder).entryList(QDir::Files);
     QCOMPARE(copies.size(), 1);
-    const QString copy = QDir(folder).filePath(copies.first());
-    QCOMPARE(Connection::checkFile(copy), QString());
-    QCOMPARE(rowCount(copy, u"房间"_s), rooms + 1);
-    const DirectDb copied(copy);
+    const DirectDb copied(QDir(folder).filePath(copies.first()));
     for (const QString &guest : std::as_const(written)) {
         QVERIFY2(!copied.rows(u"select 1 from 旅客入住 where 旅客姓名=?"_s, {guest}).isEmpty(),
                  qPrintable(guest + u" was written between the copy and the wipe and is lost"_s));
     }
-    QCOMPARE(QFileInfo(folder).permissions() & OwnerGroupOther,
-             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QCOMPARE(QFile::permissions(copy) & OwnerGroupOther, QFile::permissions(db.path()) & OwnerGroupOther);
 }
 
 void TestTwoDesks::backupRefusesTheStoresOwnFiles()
