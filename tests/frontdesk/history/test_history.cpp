@@ -63,6 +63,16 @@ template <class T> T *child(QWidget *w, const QString &name)
     return c;
 }
 
+// One completed stay, chosen in the list, and its sheet opened.
+void openSheetOnAChosenStay(TestDatabase &db)
+{
+    addStay(db, {u"甲"_s, {}, u"2006-01-01 08:00:00"_s, 1, 1, db.addRoom(u"1"_s), 0, u"2006-01-02 00:00:00"_s, 1,
+                 120, 120, 0, {}});
+    Form13 *w = openHistory();
+    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
+    child<QPushButton>(w, u"Command2"_s)->click();
+}
+
 QString text(QWidget *w, const QString &name)
 {
     return child<QLineEdit>(w, name)->text();
@@ -417,22 +427,7 @@ void TestHistory::printsOnThePrinter()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(u"printer.pdf"_s);
     seam.setPrinter(true, pdf);
-    addStay(db, {u"甲"_s,
-                 {},
-                 u"2006-01-01 08:00:00"_s,
-                 1,
-                 1,
-                 db.addRoom(u"1"_s),
-                 0,
-                 u"2006-01-02 00:00:00"_s,
-                 1,
-                 120,
-                 120,
-                 0,
-                 {}});
-    Form13 *w = openHistory();
-    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    child<QPushButton>(w, u"Command2"_s)->click();
+    openSheetOnAChosenStay(db);
     auto *sheet = seam.last<Form21>();
     auto *print = child<QPushButton>(sheet, u"Command1"_s);
     QTest::mouseClick(print, Qt::LeftButton);
@@ -527,22 +522,7 @@ void TestHistory::failedPrintOffersPdf()
     RefusingPrinter seam;
     seam.setPrinter(true);
     seam.answer(ui::vbNo);
-    addStay(db, {u"甲"_s,
-                 {},
-                 u"2006-01-01 08:00:00"_s,
-                 1,
-                 1,
-                 db.addRoom(u"1"_s),
-                 0,
-                 u"2006-01-02 00:00:00"_s,
-                 1,
-                 120,
-                 120,
-                 0,
-                 {}});
-    Form13 *w = openHistory();
-    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    child<QPushButton>(w, u"Command2"_s)->click();
+    openSheetOnAChosenStay(db);
     auto *sheet = seam.last<Form21>();
     child<QPushButton>(sheet, u"Command1"_s)->click();
     QCOMPARE(seam.messages.size(), 1);
