@@ -38,6 +38,21 @@ bool makePrivateFolder(const QString &path)
     return errno == EEXIST && QFileInfo(path).isDir();
 }
 
+bool sameInode(const QString &a, const QString &b)
+{
+    struct stat sa = {};
+    struct stat sb = {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+bool isRegularFile(const QString &path)
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool syncToDisk(int fd)
 {
     return ::fsync(fd) == 0;
@@ -59,6 +74,16 @@ bool copyPermissions(const QString &model, const QString &target)
 bool makePrivateFolder(const QString &path)
 {
     return QDir().mkpath(path);
+}
+
+bool sameInode(const QString &, const QString &)
+{
+    return false; // canonical paths already compared
+}
+
+bool isRegularFile(const QString &path)
+{
+    return QFileInfo(path).isFile();
 }
 
 bool syncToDisk(int)

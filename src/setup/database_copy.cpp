@@ -12,10 +12,6 @@
 #include <QTemporaryFile>
 #include <filesystem>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace setup {
@@ -39,15 +35,7 @@ bool sameFile(const QString &a, const QString &b)
     const QString cb = QFileInfo(b).canonicalFilePath();
     if (!ca.isEmpty() && ca.compare(cb, PathCase) == 0)
         return true;
-#ifdef Q_OS_UNIX
-    // A hard link has its own path but the same device and inode.
-    struct stat sa = {};
-    struct stat sb = {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-        ::stat(QFile::encodeName(b).constData(), &sb) == 0)
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-#endif
-    return false;
+    return filemodes::sameInode(a, b); // a hard link has its own path
 }
 
 // The journal and the other files the store keeps beside the database: the next start would
@@ -66,16 +54,6 @@ bool isStoreSidecar(const QString &source, const QString &target)
             return true;
     }
     return name.startsWith(base + u"-mj"_s, PathCase); // a multi-file commit's master journal
-}
-
-bool isRegularFile(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat st = {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
-#else
-    return QFileInfo(path).isFile();
-#endif
 }
 
 bool isReadOnly(const QFileInfo &file)
@@ -106,7 +84,7 @@ QString refusal(const QString &source, const QString &typed, const QString &targ
     if (info.exists()) {
         if (info.isDir())
             return quoted(typed) + u"是一个文件夹，请在后面写上备份文件的文件名。"_s;
-        if (!isRegularFile(target))
+        if (!filemodes::isRegularFile(target))
             return quoted(typed) + u"不是普通文件，不能用作备份文件。"_s;
         if (isReadOnly(info))
             return quoted(typed) + u"是只读文件，不能覆盖。"_s;

@@ -66,8 +66,19 @@ template <class T> T *child(QWidget *w, const QString &name)
 // One completed stay, chosen in the list, and its sheet opened.
 void openSheetOnAChosenStay(TestDatabase &db)
 {
-    addStay(db, {u"甲"_s, {}, u"2006-01-01 08:00:00"_s, 1, 1, db.addRoom(u"1"_s), 0, u"2006-01-02 00:00:00"_s, 1,
-                 120, 120, 0, {}});
+    addStay(db, {u"甲"_s,
+                 {},
+                 u"2006-01-01 08:00:00"_s,
+                 1,
+                 1,
+                 db.addRoom(u"1"_s),
+                 0,
+                 u"2006-01-02 00:00:00"_s,
+                 1,
+                 120,
+                 120,
+                 0,
+                 {}});
     Form13 *w = openHistory();
     child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
     child<QPushButton>(w, u"Command2"_s)->click();
