@@ -12,6 +12,8 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <atomic>
+#include <functional>
+#include <sqlite3.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -21,6 +23,8 @@ int g_failAt = 0;
 bool g_failCommit = false;
 int g_statements = 0;
 int g_commits = 0;
+int g_busyWaitMs = 0;
+std::function<void(int)> g_beforeStep;
 } // namespace
 void reset()
 {
@@ -28,6 +32,7 @@ void reset()
     g_failCommit = false;
     g_statements = 0;
     g_commits = 0;
+    g_beforeStep = {};
 }
 void failStatement(int n)
 {
@@ -45,6 +50,14 @@ int commitsRun()
 {
     return g_commits;
 }
+void setBusyWait(int ms)
+{
+    g_busyWaitMs = ms;
+}
+void beforeEachStep(std::function<void(int)> hook)
+{
+    g_beforeStep = std::move(hook);
+}
 } // namespace faults
 
 namespace {
@@ -59,6 +72,29 @@ QString cannotOpen(const QString &path)
 {
     // Missing file, damaged file and wrong password read the same.
     return u"无法打开数据库文件“"_s + path + u"”：文件不存在、已损坏或数据库密码不正确。"_s;
+}
+
+// How long a desk waits for another desk's write before giving up.
+constexpr int BusyWaitMs = 5000;
+
+int busyWaitMs()
+{
+    return faults::g_busyWaitMs > 0 ? faults::g_busyWaitMs : BusyWaitMs;
+}
+
+// SQLITE_BUSY and SQLITE_LOCKED, with or without their extended bits.
+bool isBusyCode(int code)
+{
+    return (code & 0xff) == 5 || (code & 0xff) == 6;
+}
+
+DbError errorOf(dialect::Engine engine, const QSqlError &error)
+{
+    if (engine == dialect::Engine::Postgres)
+        return serverstore::isBusy(error) ? Connection::storeError(5, {}) : DbError(serverstore::describe(error));
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return Connection::storeError(ok ? code : 0, error.text());
 }
 
 QByteArray passwordHash(const QByteArray &salt, const QString &password)
@@ -106,7 +142,7 @@ void Connection::open(const QString &connectionString)
         m_db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
         m_engine = dialect::Engine::Sqlite;
         m_db.setDatabaseName(file.absoluteFilePath());
-        m_db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=2000"_s);
+        m_db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT="_s + QString::number(busyWaitMs()));
         if (!m_db.open()) {
             close();
             throw DbError(cannotOpen(target.dataSource));
@@ -116,12 +152,22 @@ void Connection::open(const QString &connectionString)
     }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.exec(u"select salt, hash from "_s + schema::AccessTable) || !q.next() ||
+    const bool read = q.exec(u"select salt, hash from "_s + schema::AccessTable);
+    if (!read && errorOf(m_engine, q.lastError()).cause() == DbError::Cause::Busy) {
+        const DbError busy = errorOf(m_engine, q.lastError());
+        q = QSqlQuery();
+        close();
+        throw busy;
+    }
+    if (!read || !q.next() ||
         passwordHash(q.value(0).toByteArray(), password) != q.value(1).toByteArray()) {
         q = QSqlQuery();
         close();
         throw DbError(cannotOpen(source));
     }
+    q = QSqlQuery();
+    if (faults::g_beforeStep)
+        faults::g_beforeStep(0);
 }
 
 void Connection::close()
@@ -151,6 +197,8 @@ void Connection::countStatement()
     if (!m_db.isOpen())
         throw DbError(u"数据库连接没有打开。"_s);
     ++faults::g_statements;
+    if (faults::g_beforeStep)
+        faults::g_beforeStep(faults::g_statements);
     if (faults::g_failAt > 0 && faults::g_statements == faults::g_failAt)
         throw DbError(u"模拟的数据库故障（第 "_s + QString::number(faults::g_failAt) + u" 步）。"_s);
 }
@@ -161,12 +209,11 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
     QSqlQuery q(m_db);
     q.setForwardOnly(forwardOnly);
     if (!q.prepare(dialect::translate(engine(), sql)))
-        throw DbError(q.lastError().text());
+        throw errorOf(m_engine, q.lastError());
     for (const QVariant &p : params)
         q.addBindValue(p);
     if (!q.exec())
-        throw DbError(m_engine == dialect::Engine::Postgres ? serverstore::describe(q.lastError())
-                                                            : q.lastError().text());
+        throw errorOf(m_engine, q.lastError());
     return q;
 }
 
@@ -184,7 +231,7 @@ void Connection::beginTransaction()
     // The server locks row by row as the statements reach them.
     QSqlQuery q(m_db);
     if (!q.exec(m_engine == dialect::Engine::Postgres ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s))
-        throw DbError(q.lastError().text());
+        throw errorOf(m_engine, q.lastError());
     m_inTransaction = true;
 }
 
@@ -197,9 +244,9 @@ void Connection::commit()
     }
     QSqlQuery q(m_db);
     if (!q.exec(u"COMMIT"_s)) {
-        const QString text = q.lastError().text();
+        const DbError error = errorOf(m_engine, q.lastError());
         rollback();
-        throw DbError(text);
+        throw error;
     }
     m_inTransaction = false;
 }
@@ -211,6 +258,59 @@ void Connection::rollback()
     QSqlQuery q(m_db);
     q.exec(u"ROLLBACK"_s);
     m_inTransaction = false;
+}
+
+void Connection::readFileBytes(const std::function<bool(const char *, qint64)> &sink)
+{
+    sqlite3 *db = nativeHandle();
+    sqlite3_file *file = nullptr;
+    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        throw DbError(u"无法读取数据库文件。"_s);
+    sqlite3_int64 size = 0;
+    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK)
+        throw DbError(u"无法读取数据库文件的大小。"_s);
+    constexpr int Chunk = 256 * 1024;
+    QByteArray buffer(Chunk, Qt::Uninitialized);
+    for (sqlite3_int64 at = 0; at < size;) {
+        const int n = int(std::min<sqlite3_int64>(Chunk, size - at));
+        if (file->pMethods->xRead(file, buffer.data(), n, at) != SQLITE_OK)
+            throw DbError(u"读取数据库文件时出错。"_s);
+        if (!sink(buffer.constData(), n))
+            return;
+        at += n;
+    }
+}
+
+QString Connection::checkFile(const QString &path)
+{
+    const QString name = nextConnectionName();
+    QString problem;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        if (!db.open()) {
+            problem = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            if (!q.exec(u"PRAGMA integrity_check"_s) || !q.next())
+                problem = q.lastError().text();
+            else if (const QString first = q.value(0).toString(); first != u"ok"_s)
+                problem = first;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return problem.isEmpty() && !QFileInfo(path).isFile() ? u"文件不存在。"_s : problem;
+}
+
+DbError Connection::storeError(int nativeCode, const QString &text)
+{
+    // The store's own words ("database is locked") mean nothing at a front desk.
+    if (isBusyCode(nativeCode))
+        return DbError(u"数据正在另一台前台上使用，请稍等片刻再试一次。"_s, DbError::Cause::Busy);
+    return DbError(text);
 }
 
 Transaction::Transaction(Connection &c) : m_connection(c)

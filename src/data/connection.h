@@ -6,7 +6,9 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
+class DbError;
 struct sqlite3;
 
 // One connection to the database file, opened by a handler and closed when it goes out of scope.
@@ -47,6 +49,18 @@ public:
     // included); throws DbError.
     void countStatement();
 
+    // The error to throw for a failed step: a busy or locked store (another desk's write
+    // outlasted the wait) becomes one plain message; anything else keeps the store's text.
+    static DbError storeError(int nativeCode, const QString &text);
+
+    // The open database file's bytes, in order, handed to `sink` in chunks (false from the sink
+    // stops). They are read through the store's own handle, so its locks hold throughout; call
+    // inside a Transaction and no other desk can commit while they are read. Throws DbError.
+    void readFileBytes(const std::function<bool(const char *data, qint64 size)> &sink);
+    // A full consistency check of a closed database file (a copy); empty when it is sound,
+    // otherwise what is wrong.
+    static QString checkFile(const QString &path);
+
 private:
     QString m_name;
     QSqlDatabase m_db;
@@ -79,4 +93,9 @@ void failStatement(int n); // 1-based count of statements since reset(); 0 turns
 void failCommit(bool on);
 int statementsRun();
 int commitsRun();
+// How long a desk waits for another desk's write (0: the program's own wait); for new connections.
+void setBusyWait(int ms);
+// Called with 0 once a connection has opened, and with the statement's number just before each
+// counted statement runs (another desk can act there); empty turns it off.
+void beforeEachStep(std::function<void(int)> hook);
 } // namespace faults

@@ -3,6 +3,7 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/dialect.h"
+#include "data/file_modes.h"
 #include "data/schema.h"
 #include "data/server_store.h"
 
@@ -67,14 +68,18 @@ void writeSample(Writer &w)
     };
     QList<Room> rooms;
     for (int i = 1; i <= 6; ++i)
-        rooms.append({QString::number(100 + i), u"标准间"_s + QString::number(100 + i), u"标准间"_s, floors[0], 120, 100});
+        rooms.append({QString::number(100 + i), u"标准间"_s + QString::number(100 + i), u"标准间"_s,
+                      floors[0], 120, 100});
     for (int i = 1; i <= 6; ++i)
-        rooms.append({QString::number(200 + i), u"单人间"_s + QString::number(200 + i), u"单人间"_s, floors[1], 88, 75});
+        rooms.append({QString::number(200 + i), u"单人间"_s + QString::number(200 + i), u"单人间"_s,
+                      floors[1], 88, 75});
     for (int i = 1; i <= 4; ++i)
-        rooms.append({QString::number(300 + i), u"豪华套房"_s + QString::number(300 + i), u"套房"_s, floors[2], 268.5, 228});
+        rooms.append({QString::number(300 + i), u"豪华套房"_s + QString::number(300 + i), u"套房"_s,
+                      floors[2], 268.5, 228});
     for (const Room &r : rooms)
-        w.run(u"insert into 房间 (房间号, 房间名称, 房间类型, 所属楼层, 标准价格, 会员价格, 房间状态) values (?, ?, ?, ?, ?, ?, 1)"_s,
-              {r.number, r.name, r.type, r.floor, r.price, r.member});
+        w.run(
+            u"insert into 房间 (房间号, 房间名称, 房间类型, 所属楼层, 标准价格, 会员价格, 房间状态) values (?, ?, ?, ?, ?, ?, 1)"_s,
+            {r.number, r.name, r.type, r.floor, r.price, r.member});
 
     const QDate today = QDate::currentDate();
     auto stamp = [](const QDate &d, int h, int m) { return conv::toStorage(QDateTime(d, QTime(h, m))); };
@@ -94,14 +99,17 @@ void writeSample(Writer &w)
     const int occupied[] = {1, 2, 7};
     for (int i = 0; i < 3; ++i) {
         const Guest &g = guests[i];
-        w.run(u"insert into 旅客入住 (旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 备注信息) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-              {g.name, g.org, g.idKind, g.idNumber, stamp(today.addDays(-(i + 1)), 14, 30), 3 + i, 1 + (i % 2),
-               occupied[i], 500, i == 0 ? QVariant(u"需要叫醒服务"_s) : QVariant()});
+        w.run(
+            u"insert into 旅客入住 (旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 备注信息) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
+            {g.name, g.org, g.idKind, g.idNumber, stamp(today.addDays(-(i + 1)), 14, 30), 3 + i, 1 + (i % 2),
+             occupied[i], 500, i == 0 ? QVariant(u"需要叫醒服务"_s) : QVariant()});
         w.run(u"update 房间 set 房间状态=2 where 房间ID=?"_s, {occupied[i]});
     }
     // One reservation: room 301.
-    w.run(u"insert into 旅客预订 (旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-          {guests[3].name, guests[3].org, guests[3].idKind, guests[3].idNumber, stamp(today.addDays(3), 12, 0), 2, 2, 13, 300});
+    w.run(
+        u"insert into 旅客预订 (旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
+        {guests[3].name, guests[3].org, guests[3].idKind, guests[3].idNumber, stamp(today.addDays(3), 12, 0),
+         2, 2, 13, 300});
     w.run(u"update 房间 set 房间状态=3 where 房间ID=13"_s);
 
     // A few completed stays over the past weeks.
@@ -114,13 +122,18 @@ void writeSample(Writer &w)
         const int amount = int(price * p.actual);
         const int due = std::max(0, amount - p.prepay);
         const int refund = std::max(0, p.prepay - amount);
-        w.run(u"insert into 旅客退房 (旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 退房时间, 实际入住天数, 实际金额, 应收款, 应退款, 备注信息) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-              {g.name, g.org, g.idKind, g.idNumber, stamp(today.addDays(-p.daysAgoIn), 15, 0), p.planned, 1, p.room,
-               p.prepay, stamp(today.addDays(-p.daysAgoIn + p.actual), 0, 0), p.actual, amount, due, refund, QVariant()});
+        w.run(
+            u"insert into 旅客退房 (旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 退房时间, 实际入住天数, 实际金额, 应收款, 应退款, 备注信息) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
+            {g.name, g.org, g.idKind, g.idNumber, stamp(today.addDays(-p.daysAgoIn), 15, 0), p.planned, 1,
+             p.room, p.prepay, stamp(today.addDays(-p.daysAgoIn + p.actual), 0, 0), p.actual, amount, due,
+             refund, QVariant()});
     }
-    w.run(u"insert into 交款 (交款时间, 交款金额, 交款人) values (?, ?, ?)"_s, {stamp(today.addDays(-7), 18, 0), 1580, u"张会计"_s});
-    w.run(u"insert into 交款 (交款时间, 交款金额, 交款人) values (?, ?, ?)"_s, {stamp(today.addDays(-1), 18, 5), 2365.5, u"张会计"_s});
-    w.run(u"insert into 拔款 (拔款时间, 拔款金额, 拔款人) values (?, ?, ?)"_s, {stamp(today.addDays(-5), 9, 30), 500, u"王经理"_s});
+    w.run(u"insert into 交款 (交款时间, 交款金额, 交款人) values (?, ?, ?)"_s,
+          {stamp(today.addDays(-7), 18, 0), 1580, u"张会计"_s});
+    w.run(u"insert into 交款 (交款时间, 交款金额, 交款人) values (?, ?, ?)"_s,
+          {stamp(today.addDays(-1), 18, 5), 2365.5, u"张会计"_s});
+    w.run(u"insert into 拔款 (拔款时间, 拔款金额, 拔款人) values (?, ?, ?)"_s,
+          {stamp(today.addDays(-5), 9, 30), 500, u"王经理"_s});
 }
 
 void writeHouse(Writer &w, const Options &options)
@@ -174,6 +187,10 @@ QString createDatabase(const QString &path, const Options &options)
 {
     if (QFileInfo::exists(path))
         return u"文件已经存在，不会覆盖："_s + path;
+    // Readable by its owner only: the file holds every guest's particulars. The store takes
+    // the empty file as a new database.
+    if (!filemodes::createPrivateFile(path))
+        return u"无法建立文件："_s + path;
     const QString name = u"quillon-build-"_s + QUuid::createUuid().toString();
     QString error;
     {

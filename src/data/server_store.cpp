@@ -1,5 +1,7 @@
 #include "data/server_store.h"
 
+#include "data/connection.h"
+
 #include "data/db_error.h"
 #include "data/module1.h"
 #include "data/schema.h"
@@ -162,13 +164,16 @@ bool holdsHouse(QSqlDatabase &db)
     return q.value(0).toBool();
 }
 
-QString describe(const QSqlError &error)
+bool isBusy(const QSqlError &error)
 {
     const QString code = error.nativeErrorCode();
     // Lock timeout, serialization failure, deadlock: another desk holds the rows.
-    if (code == u"55P03"_s || code == u"40001"_s || code == u"40P01"_s)
-        return u"数据正在另一台前台修改，请稍后再试。"_s;
-    return error.text();
+    return code == u"55P03"_s || code == u"40001"_s || code == u"40P01"_s;
+}
+
+QString describe(const QSqlError &error)
+{
+    return isBusy(error) ? Connection::storeError(5, {}).text() : error.text();
 }
 
 } // namespace serverstore

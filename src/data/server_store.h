@@ -42,6 +42,8 @@ QStringList createStatements();
 bool holdsHouse(QSqlDatabase &db);
 
 // A failed statement in words for the operator; a row held by another desk reads as busy.
+// Another desk holds the rows (lock timeout, serialization failure, deadlock).
+bool isBusy(const QSqlError &error);
 QString describe(const QSqlError &error);
 
 } // namespace serverstore

@@ -4,6 +4,8 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "data/shown_record.h"
+#include "ui/chosen_record.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -67,11 +69,6 @@ CashLedger::CashLedger(const LedgerKind &kind, QWidget *owner) : QDialog(owner),
     connect(m_command2, &QPushButton::clicked, this, &CashLedger::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &CashLedger::Command3_Click);
     Form_Load();
-}
-
-QVariantList CashLedger::selectedKey() const
-{
-    return {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)};
 }
 
 void CashLedger::createControls()
@@ -197,17 +194,22 @@ void CashLedger::Command2_Click()
 {
     if (!inputIsValid())
         return;
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
+    if (cells.isEmpty())
         return;
     try {
         Connection connection;
         connection.open();
+        Transaction transaction(connection);
         Recordset records(connection);
-        records.open(QString::fromUtf16(m_kind.rewriteQuery), selectedKey());
+        records.open(QString::fromUtf16(m_kind.rewriteQuery), {cells.at(0)});
+        shown::requireAsShown(records, cells);
         records.setField(1, m_dtPicker1->Value());
         records.setField(2, m_text1->text());
         records.setField(3, m_text2->text());
         records.update();
+        records.close();
+        transaction.commit();
     } catch (const DbError &e) {
         ui::showFailure(this, e);
         return;
@@ -218,9 +220,11 @@ void CashLedger::Command2_Click()
 
 void CashLedger::Command3_Click()
 {
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
+    if (cells.isEmpty())
         return;
-    if (!ui::runCommand(this, QString::fromUtf16(m_kind.deleteStatement), selectedKey()))
+    if (!ui::deleteShown(this, QString::fromUtf16(m_kind.rewriteQuery),
+                         QString::fromUtf16(m_kind.deleteStatement), cells))
         return;
     ui::MsgBox(this, QString::fromUtf16(m_kind.deleted));
     ui::reopen(this, QString::fromUtf16(m_kind.formName));

@@ -52,7 +52,6 @@ private:
     void Command3_Click();
 
     bool inputIsValid();
-    QVariantList selectedKey() const;
 
     const LedgerKind &m_kind;
     FlexGrid *m_msFlexGrid1 = nullptr;

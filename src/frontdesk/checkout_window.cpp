@@ -4,6 +4,7 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "data/shown_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
@@ -18,12 +19,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
 const QString outOfRange = u"超出了 -32768 到 32767 的范围，无法计算数据！"_s;
+const QString changedElsewhere =
+    u"对不起，此房间的入住资料已经在另一台前台被修改或重新入住，本次退房没有保存，请重新提取信息并计算数据！"_s;
 
 } // namespace
 
@@ -144,6 +148,7 @@ void Form12::Text1_Change()
     grid::reset(m_msFlexGrid1, grid::roomHeader(), grid::KeepRowHeight);
     for (int i = 2; i <= 16; ++i)
         m_text[i]->clear();
+    m_fetchedStays.clear();
 }
 
 void Form12::Command1_Click()
@@ -170,6 +175,8 @@ void Form12::Command1_Click()
         QString particulars[10];
         for (int k = 1; k <= 9; ++k)
             particulars[k] = stay.text(k);
+        // Every stay row of the room, as fetched: the confirm writes only while they still hold.
+        QList<QStringList> fetched = shown::readRows(stay);
         // Everything is read; only now do the boxes change.
         for (int k = 1; k <= 9; ++k) {
             if (!particulars[k].isEmpty())
@@ -178,6 +185,7 @@ void Form12::Command1_Click()
         grid::appendRecord(m_msFlexGrid1, room);
         if (!room.text(1).isEmpty())
             m_text[17]->setText(room.text(1));
+        m_fetchedStays = std::move(fetched);
     } catch (const DbError &e) {
         ui::showFailure(this, e);
         return;
@@ -273,6 +281,10 @@ bool Form12::storeCheckOut()
     Connection connection;
     connection.open();
     Transaction transaction(connection);
+    // A room key that is no 16-bit number is refused by setField(8) below.
+    const auto room = conv::toInt16(m_text[9]->text());
+    if (room && !stillAsFetched(connection, *room))
+        return false;
     Recordset records(connection);
     records.open(u"select * from 旅客退房"_s);
     records.addNew();
@@ -283,12 +295,38 @@ bool Form12::storeCheckOut()
     }
     records.update();
     records.close();
-    // setField(8) has already refused a room key that is no 16-bit number.
-    const int room = *conv::toInt16(m_text[9]->text());
-    connection.execute(u"update 房间 set 房间状态=1 where 房间ID=?"_s, {room});
-    // Every stay row of the room goes; none left means another check-out came first.
-    if (connection.execute(u"delete from 旅客入住 where 房间ID=?"_s, {room}) == 0)
-        return false;
+    if (!room)
+        throw DbError(u"房间ID“"_s + m_text[9]->text() + u"”不是有效的房间编号。"_s);
+    connection.execute(u"update 房间 set 房间状态=1 where 房间ID=?"_s, {int(*room)});
+    // Exactly the rows fetched go; the count proves nothing came between the check and here.
+    if (connection.execute(u"delete from 旅客入住 where 房间ID=?"_s, {int(*room)}) != m_fetchedStays.size())
+        throw DbError(changedElsewhere, DbError::Cause::Conflict);
     transaction.commit();
+    return true;
+}
+
+bool Form12::stillAsFetched(Connection &connection, int room) const
+{
+    Recordset stays(connection);
+    stays.open(u"select * from 旅客入住 where 房间ID=?"_s, {room});
+    QList<QStringList> now = shown::readRows(stays);
+    if (now.isEmpty())
+        return false; // another check-out came first
+    QList<QStringList> fetched = m_fetchedStays;
+    std::sort(now.begin(), now.end());
+    std::sort(fetched.begin(), fetched.end());
+    if (now != fetched)
+        throw DbError(changedElsewhere, DbError::Cause::Conflict);
+    // The room as listed in the grid, whose price the amount was computed from.
+    QStringList listed;
+    for (int c = 0; c < m_msFlexGrid1->Cols(); ++c)
+        listed.append(m_msFlexGrid1->TextMatrix(1, c));
+    Recordset rooms(connection);
+    rooms.open(u"select * from 房间 where 房间ID=?"_s, {room});
+    try {
+        shown::requireAsShown(rooms, listed);
+    } catch (const DbError &) {
+        throw DbError(changedElsewhere, DbError::Cause::Conflict);
+    }
     return true;
 }

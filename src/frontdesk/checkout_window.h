@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+class Connection;
 
 class FlexGrid;
 class QGroupBox;
@@ -37,6 +41,9 @@ private:
     QString settle(Settlement &out) const;
     // False when the stay was gone by the time of confirming; nothing is then written.
     bool storeCheckOut();
+    // False when the room has no stay rows left; throws a Conflict DbError when its stay rows
+    // or the room row are no longer exactly those fetched and computed.
+    bool stillAsFetched(Connection &connection, int room) const;
 
     QGroupBox *m_frame1;
     QGroupBox *m_frame2;
@@ -47,4 +54,5 @@ private:
     QPushButton *m_command1;
     QPushButton *m_command2;
     QPushButton *m_command3;
+    QList<QStringList> m_fetchedStays;
 };

@@ -4,12 +4,14 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "data/shown_record.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
+#include "ui/chosen_record.h"
 #include "frontdesk/stay_particulars.h"
 
 #include <QGridLayout>
@@ -127,6 +129,9 @@ void StayListWindow::MSFlexGrid2_Click()
         return;
     const int row = m_msFlexGrid2->RowSel();
     m_shownKey = m_msFlexGrid2->TextMatrix(row, 0);
+    m_shownCells.clear();
+    for (int c = 0; c < m_msFlexGrid2->Cols(); ++c)
+        m_shownCells.append(m_msFlexGrid2->TextMatrix(row, c));
     for (int i = 1; i <= 4; ++i)
         m_boxes->text[i]->setText(m_msFlexGrid2->TextMatrix(row, i));
     m_boxes->dtPicker1->setValueText(m_msFlexGrid2->TextMatrix(row, 5));
@@ -164,7 +169,7 @@ void StayListWindow::Command1_Click()
 {
     if (!m_boxes->validate(this))
         return;
-    if (m_shownKey.isEmpty())
+    if (chosen().isEmpty())
         return;
     try {
         saveCorrection();
@@ -180,18 +185,29 @@ void StayListWindow::saveCorrection()
 {
     Connection connection;
     connection.open();
+    Transaction transaction(connection);
     Recordset records(connection);
     records.open(str(m_kind.row), {m_shownKey});
-    if (records.eof() && records.bof())
-        throw DbError(u"要修改的记录已经不存在。"_s);
+    shown::requireAsShown(records, m_shownCells);
     m_boxes->writeTo(records);
     records.update();
+    records.close();
+    transaction.commit();
+}
+
+QStringList StayListWindow::chosen()
+{
+    // The boxes hold the row picked last; nothing picked, or the pick gone, is nothing chosen.
+    if (!m_msFlexGrid2->hasSelectedRecord() || m_shownCells.isEmpty()) {
+        ui::MsgBox(this, ui::nothingChosenMessage());
+        return {};
+    }
+    return m_shownCells;
 }
 
 void StayListWindow::Command2_Click()
 {
-    // Nothing to cancel until a reservation has been shown.
-    if (!m_kind.canCancel || m_shownKey.isEmpty())
+    if (!m_kind.canCancel || chosen().isEmpty())
         return;
     if (ui::MsgBox(this, u"您确认取消此房间预订？"_s, 68) != ui::vbYes)
         return;
@@ -211,8 +227,7 @@ void StayListWindow::cancelReservation()
     Transaction transaction(connection);
     Recordset records(connection);
     records.open(str(m_kind.row), {m_shownKey});
-    if (records.eof() && records.bof())
-        throw DbError(u"要取消的预订已经不存在。"_s);
+    shown::requireAsShown(records, m_shownCells);
     // The room is the one the reservation itself names, so the two always go together.
     const QVariant room = records.field(8);
     records.close();

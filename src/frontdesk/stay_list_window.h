@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class StayParticulars;
@@ -44,6 +45,9 @@ private:
     const StayListKind &m_kind;
     // Key of the row whose particulars the boxes show; empty until one is shown.
     QString m_shownKey;
+    QStringList m_shownCells; // the chosen row as listed
+    // The chosen row as listed; empty after one message when no record is chosen.
+    QStringList chosen();
     QGroupBox *m_frame1;
     QGroupBox *m_frame2;
     std::unique_ptr<StayParticulars> m_boxes;

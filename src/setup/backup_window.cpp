@@ -86,12 +86,15 @@ void Form7::Command2_Click()
 
 void Form7::Command1_Click()
 {
-    // The window opens no connection, so the file is closed while it is copied.
-    const QString failure = serverstore::isConfigured()
-                                ? setup::backupServerHouse(m_text1->text())
-                                : setup::copyDatabaseFile(setup::databaseFilePath(), m_text1->text());
-    if (!failure.isEmpty()) {
-        ui::showFailure(this, DbError(failure));
+    try {
+        if (serverstore::isConfigured()) {
+            if (const QString failure = setup::backupServerHouse(m_text1->text()); !failure.isEmpty())
+                throw DbError(failure);
+        } else {
+            setup::backupDatabase(m_text1->text());
+        }
+    } catch (const DbError &e) {
+        ui::showFailure(this, e);
         return;
     }
     ui::MsgBox(this, u"恭喜您，数据库备份成功？"_s);

@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "data/shown_record.h"
 #include "ui/form_kit.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
@@ -97,6 +98,7 @@ void Form3::Form_Load()
         records.open(u"select top 1 * from 公司配置"_s);
         if (records.eof() && records.bof())
             return;
+        m_shown = shown::readRow(records);
         for (int n = 1; n <= FieldCount; ++n) {
             const QString text = records.text(n);
             if (!text.isEmpty())
@@ -111,10 +113,12 @@ void Form3::Command2_Click()
     try {
         Connection connection;
         connection.open();
+        Transaction transaction(connection);
         Recordset records(connection);
         records.open(u"select top 1 * from 公司配置"_s);
         if (records.eof() && records.bof())
             throw DbError(u"没有找到企业配置记录，信息没有保存。"_s);
+        shown::requireAsShown(records, m_shown);
         // An empty box keeps what is stored.
         for (int n = 1; n <= FieldCount; ++n) {
             const QString text = boxText(n);
@@ -122,6 +126,8 @@ void Form3::Command2_Click()
                 records.setField(n, text);
         }
         records.update();
+        records.close();
+        transaction.commit();
     } catch (const DbError &e) {
         ui::showFailure(this, e);
         return;

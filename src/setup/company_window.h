@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QStringList>
 
 class QGroupBox;
 class QLabel;
@@ -31,4 +32,5 @@ private:
     QList<QLineEdit *> m_lines; // Text1 to Text7
     QTextEdit *m_text8;
     QPushButton *m_command2;
+    QStringList m_shown; // the particulars as loaded, to save over only while they still hold
 };

@@ -71,23 +71,20 @@ void Form20::Command1_Click()
         close();
         return;
     }
-    // No question is asked, so a copy taken first, while the file is closed, makes a mistaken
-    // wipe recoverable.
-    const QString database = setup::databaseFilePath();
+    // No question is asked, so a copy taken first makes a mistaken wipe recoverable. Copy and
+    // wipe share one lock: no other desk's write can fall between them and be lost.
     QString copy;
-    if (const QString failure = setup::keepCopyBeforeInit(database, &copy); !failure.isEmpty()) {
-        ui::showFailure(this, DbError(failure));
-        return;
-    }
     try {
         Connection connection;
         connection.open();
         Transaction transaction(connection);
+        copy = setup::keepCopyBeforeInit(connection, setup::databaseFilePath());
         for (const QString &sql : statements)
             connection.execute(sql);
         transaction.commit();
     } catch (const DbError &e) {
-        QFile::remove(copy); // nothing was wiped, so the copy is not needed
+        if (!copy.isEmpty())
+            QFile::remove(copy); // nothing was wiped, so the copy is not needed
         ui::showFailure(this, e);
         return;
     }

@@ -1,16 +1,16 @@
 #include "setup/database_copy.h"
 
+#include "data/connection.h"
 #include "data/connection_string.h"
+#include "data/db_error.h"
+#include "data/file_modes.h"
 #include "data/module1.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
+#include <QTemporaryFile>
+#include <filesystem>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -18,43 +18,42 @@ namespace setup {
 
 namespace {
 
-constexpr qint64 ChunkSize = 256 * 1024;
-
 QString quoted(const QString &path)
 {
     return u"“"_s + QDir::toNativeSeparators(path) + u"”"_s;
 }
 
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+constexpr Qt::CaseSensitivity PathCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
+#endif
+
 bool sameFile(const QString &a, const QString &b)
 {
     const QString ca = QFileInfo(a).canonicalFilePath();
     const QString cb = QFileInfo(b).canonicalFilePath();
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
-    constexpr Qt::CaseSensitivity cs = Qt::CaseInsensitive;
-#else
-    constexpr Qt::CaseSensitivity cs = Qt::CaseSensitive;
-#endif
-    if (!ca.isEmpty() && ca.compare(cb, cs) == 0)
+    if (!ca.isEmpty() && ca.compare(cb, PathCase) == 0)
         return true;
-#ifdef Q_OS_UNIX
-    // A hard link has its own path but the same device and inode.
-    struct stat sa = {};
-    struct stat sb = {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-        ::stat(QFile::encodeName(b).constData(), &sb) == 0)
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-#endif
-    return false;
+    return filemodes::sameInode(a, b); // a hard link has its own path
 }
 
-bool isRegularFile(const QString &path)
+// The journal and the other files the store keeps beside the database: the next start would
+// delete or replay them, and overwriting a live journal damages the database.
+bool isStoreSidecar(const QString &source, const QString &target)
 {
-#ifdef Q_OS_UNIX
-    struct stat st = {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
-#else
-    return QFileInfo(path).isFile();
-#endif
+    const QFileInfo db(source);
+    const QFileInfo t(target);
+    const QString folder = QFileInfo(t.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty() || folder.compare(db.canonicalPath(), PathCase) != 0)
+        return false;
+    const QString name = t.fileName();
+    const QString base = db.fileName();
+    for (const QString &suffix : {u"-journal"_s, u"-wal"_s, u"-shm"_s}) {
+        if (name.compare(base + suffix, PathCase) == 0)
+            return true;
+    }
+    return name.startsWith(base + u"-mj"_s, PathCase); // a multi-file commit's master journal
 }
 
 bool isReadOnly(const QFileInfo &file)
@@ -80,10 +79,12 @@ QString refusal(const QString &source, const QString &typed, const QString &targ
         return u"找不到数据库文件"_s + quoted(source) + u"。"_s;
     if (sameFile(source, target))
         return quoted(typed) + u"就是数据库文件本身，不能备份到它上面。"_s;
+    if (isStoreSidecar(source, target))
+        return quoted(typed) + u"是数据库自己的日志文件，不能备份到它上面。"_s;
     if (info.exists()) {
         if (info.isDir())
             return quoted(typed) + u"是一个文件夹，请在后面写上备份文件的文件名。"_s;
-        if (!isRegularFile(target))
+        if (!filemodes::isRegularFile(target))
             return quoted(typed) + u"不是普通文件，不能用作备份文件。"_s;
         if (isReadOnly(info))
             return quoted(typed) + u"是只读文件，不能覆盖。"_s;
@@ -100,39 +101,50 @@ QString databaseFilePath()
     return parseConnectionString(Module1::connectionString()).dataSource;
 }
 
-QString copyDatabaseFile(const QString &source, const QString &typedTarget)
+QString copyRefusal(const QString &source, const QString &typedTarget)
+{
+    return refusal(source, typedTarget, QDir::fromNativeSeparators(typedTarget));
+}
+
+void copyDatabase(Connection &locked, const QString &source, const QString &typedTarget)
 {
     const QString target = QDir::fromNativeSeparators(typedTarget);
     if (const QString why = refusal(source, typedTarget, target); !why.isEmpty())
-        return why;
+        throw DbError(why);
+    // Never write into the target itself: a failed or unsound copy must leave an earlier backup whole.
+    const QFileInfo info(target);
+    QTemporaryFile out(info.absoluteDir().filePath(u"."_s + info.fileName() + u".XXXXXX"_s));
+    if (!out.open())
+        throw DbError(u"无法写入"_s + quoted(typedTarget) + u"："_s + out.errorString());
+    // As private as the database: a copy holds every guest's particulars and the passwords.
+    if (!filemodes::copyPermissions(source, out.fileName()))
+        throw DbError(u"无法设置"_s + quoted(typedTarget) + u"的访问权限。"_s);
+    locked.readFileBytes([&out](const char *data, qint64 size) { return out.write(data, size) == size; });
+    if (out.error() != QFileDevice::NoError || !out.flush() || !filemodes::syncToDisk(out.handle()))
+        throw DbError(u"写入"_s + quoted(typedTarget) + u"时出错："_s + out.errorString());
+    out.close();
+    if (const QString problem = Connection::checkFile(out.fileName()); !problem.isEmpty())
+        throw DbError(u"数据库副本没有通过完整性检查（"_s + problem + u"），没有保存。"_s);
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(out.fileName()).toStdString(),
+                            QFile::encodeName(target).toStdString(), error);
+    if (error)
+        throw DbError(u"写入"_s + quoted(typedTarget) + u"时出错："_s +
+                      QString::fromStdString(error.message()));
+    out.setAutoRemove(false);
+}
 
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return u"无法读取数据库文件"_s + quoted(source) + u"："_s + in.errorString();
-    QSaveFile out(target);
-    // Never write into the target itself: a failed copy must leave an earlier backup whole.
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
-        return u"无法写入"_s + quoted(typedTarget) + u"："_s + out.errorString();
-    QByteArray chunk;
-    for (;;) {
-        chunk = in.read(ChunkSize);
-        if (chunk.isEmpty()) {
-            if (in.error() != QFileDevice::NoError) {
-                out.cancelWriting();
-                return u"读取数据库文件时出错："_s + in.errorString();
-            }
-            break;
-        }
-        if (out.write(chunk) != chunk.size()) {
-            const QString error = out.errorString();
-            out.cancelWriting();
-            return u"写入"_s + quoted(typedTarget) + u"时出错："_s + error;
-        }
-    }
-    if (!out.commit())
-        return u"写入"_s + quoted(typedTarget) + u"时出错："_s + out.errorString();
-    return {};
+void backupDatabase(const QString &typedTarget)
+{
+    const QString source = databaseFilePath();
+    if (const QString why = copyRefusal(source, typedTarget); !why.isEmpty())
+        throw DbError(why);
+    // Opening rolls back a journal a dead desk left; the write lock keeps every other desk's
+    // commit out until the copy is read.
+    Connection connection;
+    connection.open();
+    Transaction lock(connection);
+    copyDatabase(connection, source, typedTarget);
 }
 
 QString beforeInitFolder(const QString &databasePath)
@@ -152,18 +164,18 @@ QString beforeInitCopyPath(const QString &databasePath, const QDateTime &when)
     return path;
 }
 
-QString keepCopyBeforeInit(const QString &databasePath, QString *copyPath)
+QString keepCopyBeforeInit(Connection &locked, const QString &databasePath)
 {
     const QString folder = beforeInitFolder(databasePath);
-    if (!QDir().mkpath(folder))
-        return u"无法建立文件夹"_s + quoted(folder) + u"，初始化前的数据库副本无法保存。"_s;
+    if (!filemodes::makePrivateFolder(folder))
+        throw DbError(u"无法建立文件夹"_s + quoted(folder) + u"，初始化前的数据库副本无法保存。"_s);
     const QString path = beforeInitCopyPath(databasePath, QDateTime::currentDateTime());
-    const QString why = copyDatabaseFile(databasePath, path);
-    if (!why.isEmpty())
-        return u"初始化前的数据库副本无法保存："_s + why;
-    if (copyPath)
-        *copyPath = path;
-    return {};
+    try {
+        copyDatabase(locked, databasePath, path);
+    } catch (const DbError &e) {
+        throw DbError(u"初始化前的数据库副本无法保存："_s + e.text(), e.cause());
+    }
+    return path;
 }
 
 } // namespace setup

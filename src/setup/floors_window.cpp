@@ -3,12 +3,14 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "data/shown_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
 #include "ui/pictures.h"
+#include "ui/chosen_record.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -125,16 +127,20 @@ void Form5::Command2_Click()
         ui::MsgBox(this, u"请填写完整资料！"_s);
         return;
     }
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
+    if (cells.isEmpty())
         return;
     try {
         Connection connection;
         connection.open();
+        Transaction transaction(connection);
         Recordset records(connection);
-        records.open(u"select * from 楼层 where 楼层ID=?"_s,
-                     {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
+        records.open(u"select * from 楼层 where 楼层ID=?"_s, {cells.at(0)});
+        shown::requireAsShown(records, cells);
         records.setField(1, m_text2->text());
         records.update();
+        records.close();
+        transaction.commit();
     } catch (const DbError &e) {
         ui::showFailure(this, e);
         return;
@@ -145,12 +151,13 @@ void Form5::Command2_Click()
 
 void Form5::Command3_Click()
 {
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
+    if (cells.isEmpty())
         return;
     if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
         return;
-    if (!ui::runCommand(this, u"delete from 楼层 where 楼层ID=?"_s,
-                        {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)}))
+    if (!ui::deleteShown(this, u"select * from 楼层 where 楼层ID=?"_s, u"delete from 楼层 where 楼层ID=?"_s,
+                         cells))
         return;
     ui::reopen(this, u"Form5"_s);
 }

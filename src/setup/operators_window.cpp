@@ -3,6 +3,8 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "data/shown_record.h"
+#include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
@@ -189,18 +191,22 @@ void Form4::Command2_Click()
         ui::MsgBox(this, u"请填写完整资料？"_s);
         return;
     }
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
+    if (cells.isEmpty())
         return;
     try {
         Connection connection;
         connection.open();
+        Transaction transaction(connection);
         Recordset records(connection);
-        records.open(u"select * from 操作用户 where 用户ID=?"_s,
-                     {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
+        records.open(u"select * from 操作用户 where 用户ID=?"_s, {cells.at(0)});
+        shown::requireAsShown(records, cells);
         records.setField(1, m_text1->text());
         records.setField(2, m_text2->text());
         records.setField(3, rightsText());
         records.update();
+        records.close();
+        transaction.commit();
     } catch (const DbError &e) {
         ui::showFailure(this, e);
         return;
@@ -211,12 +217,13 @@ void Form4::Command2_Click()
 
 void Form4::Command3_Click()
 {
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
+    if (cells.isEmpty())
         return;
     if (ui::MsgBox(this, u"确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
         return;
-    if (!ui::runCommand(this, u"delete from 操作用户 where 用户ID=?"_s,
-                        {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)}))
+    if (!ui::deleteShown(this, u"select * from 操作用户 where 用户ID=?"_s,
+                         u"delete from 操作用户 where 用户ID=?"_s, cells))
         return;
     ui::reopen(this, u"Form4"_s);
 }

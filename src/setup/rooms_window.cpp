@@ -4,6 +4,8 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "data/shown_record.h"
+#include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
@@ -265,16 +267,20 @@ void Form6::Command2_Click()
 {
     if (!fieldsAreValid())
         return;
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
+    if (cells.isEmpty())
         return;
     try {
         Connection connection;
         connection.open();
+        Transaction transaction(connection);
         Recordset records(connection);
-        records.open(u"select * from 房间 where 房间ID=?"_s,
-                     {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)});
+        records.open(u"select * from 房间 where 房间ID=?"_s, {cells.at(0)});
+        shown::requireAsShown(records, cells);
         writeFields(records); // the status column is left as it is
         records.update();
+        records.close();
+        transaction.commit();
     } catch (const DbError &e) {
         ui::showFailure(this, e);
         return;
@@ -285,12 +291,13 @@ void Form6::Command2_Click()
 
 void Form6::Command3_Click()
 {
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
+    if (cells.isEmpty())
         return;
     if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
         return;
-    if (!ui::runCommand(this, u"delete from 房间 where 房间ID=?"_s,
-                        {m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 0)}))
+    if (!ui::deleteShown(this, u"select * from 房间 where 房间ID=?"_s, u"delete from 房间 where 房间ID=?"_s,
+                         cells))
         return;
     ui::reopen(this, u"Form6"_s);
 }

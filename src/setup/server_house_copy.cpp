@@ -1,7 +1,9 @@
 #include "setup/server_house_copy.h"
 
 #include "data/connection.h"
+#include "data/connection_string.h"
 #include "data/db_error.h"
+#include "data/file_modes.h"
 #include "data/house_transfer.h"
 #include "data/module1.h"
 #include "data/schema.h"
@@ -10,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -17,6 +20,22 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace setup {
+
+namespace {
+
+// The snapshot is a house file of its own: it goes through the same checked, all-or-nothing
+// copy as the file store's backups, as private as a house file. Throws DbError.
+void copySnapshot(const QString &snapshot, const QString &target)
+{
+    QFile::setPermissions(snapshot, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QFileInfo file(snapshot);
+    Connection connection;
+    connection.open(buildConnectionString(file.absolutePath(), file.fileName(), Module1::DbPassword));
+    Transaction lock(connection);
+    copyDatabase(connection, snapshot, target);
+}
+
+} // namespace
 
 QString backupServerHouse(const QString &target)
 {
@@ -30,10 +49,11 @@ QString backupServerHouse(const QString &target)
         if (const QString why = housetransfer::snapshotToFile(connection.database(), snapshot);
             !why.isEmpty())
             return why;
+        copySnapshot(snapshot, target);
     } catch (const DbError &e) {
         return e.text();
     }
-    return copyDatabaseFile(snapshot, target);
+    return {};
 }
 
 QString wipeServerHouse(const QStringList &statements, QString *copyPath)
@@ -57,14 +77,16 @@ QString wipeServerHouse(const QStringList &statements, QString *copyPath)
             throw DbError(serverstore::describe(lock.lastError()));
         if (const QString why = housetransfer::serverToFile(connection.database(), snapshot); !why.isEmpty())
             throw DbError(u"初始化前的数据库副本无法保存："_s + why);
-        if (!QDir().mkpath(beforeInitFolder(house)))
+        if (!filemodes::makePrivateFolder(beforeInitFolder(house)))
             throw DbError(u"无法建立文件夹“"_s + beforeInitFolder(house) +
                           u"”，初始化前的数据库副本无法保存。"_s);
-        copy = beforeInitCopyPath(house, QDateTime::currentDateTime());
-        if (const QString why = copyDatabaseFile(snapshot, copy); !why.isEmpty()) {
-            copy.clear();
-            throw DbError(u"初始化前的数据库副本无法保存："_s + why);
+        const QString path = beforeInitCopyPath(house, QDateTime::currentDateTime());
+        try {
+            copySnapshot(snapshot, path);
+        } catch (const DbError &e) {
+            throw DbError(u"初始化前的数据库副本无法保存："_s + e.text());
         }
+        copy = path;
         for (const QString &sql : statements)
             connection.execute(sql);
         transaction.commit();

@@ -150,8 +150,9 @@ bool fillDirect(FlexGridModel *model, int gridCols, Connection &connection, cons
     connection.countStatement();
     int rc = sqlite3_step(raw);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(db)) + u" "_s +
-                      QCoreApplication::translate("QSQLiteResult", "Unable to fetch row"));
+        throw Connection::storeError(rc,
+                                     QString::fromUtf8(sqlite3_errmsg(db)) + u" "_s +
+                                         QCoreApplication::translate("QSQLiteResult", "Unable to fetch row"));
 
     RowBuffer row;
     const std::size_t dateRoom = std::size_t(std::max<qsizetype>(conv::storageTextUtf8Room(), 0));

@@ -26,14 +26,15 @@ QStringList candidates(Program program)
 {
     switch (program) {
     case Program::Calculator:
-        return {u"gnome-calculator"_s, u"kcalc"_s, u"galculator"_s, u"mate-calc"_s, u"qalculate-gtk"_s,
-                u"xcalc"_s};
+        return {u"gnome-calculator"_s, u"kcalc"_s,         u"galculator"_s,
+                u"mate-calc"_s,        u"qalculate-gtk"_s, u"xcalc"_s};
     case Program::TextEditor:
-        return {u"gnome-text-editor"_s, u"gedit"_s, u"kwrite"_s, u"kate"_s, u"mousepad"_s, u"pluma"_s,
-                u"xed"_s, u"featherpad"_s, u"leafpad"_s, u"xedit"_s};
+        return {u"gnome-text-editor"_s, u"gedit"_s, u"kwrite"_s, u"kate"_s,
+                u"mousepad"_s,          u"pluma"_s, u"xed"_s,    u"featherpad"_s,
+                u"leafpad"_s,           u"xedit"_s};
     case Program::Browser:
-        return {u"firefox"_s, u"firefox-esr"_s, u"chromium"_s, u"google-chrome"_s, u"epiphany"_s,
-                u"konqueror"_s};
+        return {u"firefox"_s,       u"firefox-esr"_s, u"chromium"_s,
+                u"google-chrome"_s, u"epiphany"_s,    u"konqueror"_s};
     }
     return {};
 }
@@ -143,7 +144,9 @@ int MsgBox(QWidget *parent, const QString &text, int style)
 
 void showFailure(QWidget *parent, const DbError &error)
 {
-    seam().message(parent, error.text(), vbCritical, u"提示"_s);
+    // Another desk's write is news for the operator, not a fault of the program.
+    const int style = error.cause() == DbError::Cause::Failure ? vbCritical : vbInformation;
+    seam().message(parent, error.text(), style, u"提示"_s);
 }
 
 QDate today()

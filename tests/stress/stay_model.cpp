@@ -1,6 +1,7 @@
 #include "stay_model.h"
 
 #include "direct_db.h"
+#include "ui/chosen_record.h"
 
 #include <algorithm>
 #include <cmath>
@@ -225,8 +226,8 @@ QStringList StayModel::correctStay(const Operation &op)
 QStringList StayModel::cancel(const Operation &op)
 {
     QStringList differences = offeredRooms(op, 3);
-    if (!op.picked)
-        return differences + messageDifferences(op, {});
+    if (!op.picked) // nothing listed, so nothing chosen
+        return differences + messageDifferences(op, {said(ui::nothingChosenMessage())});
     auto it = m_rooms.find(op.room);
     if (it == m_rooms.end() || !it->booking)
         return differences << u"listed reservation for room %1 is not in the model"_s.arg(op.room);

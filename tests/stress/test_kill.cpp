@@ -25,6 +25,7 @@ private Q_SLOTS:
     void checkerFindsBrokenFiles_data();
     void checkerFindsBrokenFiles();
     void killedAtRandomMoments();
+    void twoDesksKilledTogether();
 };
 
 namespace {
@@ -198,6 +199,64 @@ void TestKill::killedAtRandomMoments()
     // A run cut short by the time limit must still have done real work.
     QVERIFY2(kills >= qMin(wantedKills, 10), "too few kills within the time limit");
     QVERIFY2(operations >= qMin(wantedOperations, 300), "too few operations within the time limit");
+}
+
+// Two drivers on one file at once, both killed at a random moment: whatever each was writing,
+// the file is sound and its rows agree, and neither desk was ever told of a store failure.
+void TestKill::twoDesksKilledTogether()
+{
+    const int rounds = setting("QUILLON_KILL2_ROUNDS", 12);
+    QRandomGenerator rng{quint32(setting("QUILLON_SEED", 11))};
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"innkeep.mdb"_s);
+    QCOMPARE(stress::createHotel(path), QString());
+    int operations = 0;
+    for (int round = 0; round < rounds; ++round) {
+        QProcess desks[2];
+        QByteArray out[2];
+        for (int d = 0; d < 2; ++d) {
+            desks[d].start(QStringLiteral(QUILLON_STRESS_DRIVER),
+                           {path, QString::number(round * 2 + d + 900)});
+            QVERIFY(desks[d].waitForStarted());
+        }
+        // Both at work, then both killed, one right after the other.
+        QElapsedTimer wait;
+        wait.start();
+        while ((!out[0].contains('\n') || !out[1].contains('\n')) && wait.elapsed() < 30000) {
+            for (int d = 0; d < 2; ++d) {
+                desks[d].waitForReadyRead(20);
+                out[d] += desks[d].readAllStandardOutput();
+            }
+        }
+        const QDeadlineTimer deadline(rng.bounded(100, 900));
+        while (!deadline.hasExpired()) {
+            for (int d = 0; d < 2; ++d) {
+                desks[d].waitForReadyRead(10);
+                out[d] += desks[d].readAllStandardOutput();
+            }
+        }
+        for (int d = 0; d < 2; ++d) {
+            QVERIFY2(desks[d].state() == QProcess::Running, desks[d].readAllStandardError().constData());
+            ::kill(pid_t(desks[d].processId()), SIGKILL);
+        }
+        for (int d = 0; d < 2; ++d) {
+            QVERIFY(desks[d].waitForFinished(10000));
+            out[d] += desks[d].readAllStandardOutput();
+            QVERIFY2(!out[d].contains("FAILED"), out[d].constData());
+            operations += int(out[d].count("op "));
+        }
+        const QString copy = dir.filePath(u"after-kill.mdb"_s);
+        QFile::remove(copy);
+        QFile::remove(copy + u"-journal"_s);
+        QVERIFY(QFile::copy(path, copy));
+        if (QFileInfo(path + u"-journal"_s).size() > 0)
+            QVERIFY(QFile::copy(path + u"-journal"_s, copy + u"-journal"_s));
+        const QStringList problems = stress::invariantProblems(copy);
+        QVERIFY2(problems.isEmpty(), qPrintable(u"round %1: "_s.arg(round) + problems.join(u"\n"_s)));
+    }
+    qInfo("two desks: %d rounds, both killed each time, %d operations", rounds, operations);
+    QVERIFY(operations >= rounds * 2);
 }
 
 QTEST_MAIN(TestKill)

@@ -7,6 +7,7 @@
 #include "ui/seams.h"
 #include "frontdesk/history/checkout_sheet_layout.h"
 #include "ui/stay_detail_panel.h"
+#include "ui/chosen_record.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -108,6 +109,8 @@ void Form21::Form_Load()
         parentWidget() ? parentWidget()->findChild<StayDetailPanel *>(QString(), Qt::FindDirectChildrenOnly)
                        : nullptr;
     auto value = [stay](int box) { return stay ? stay->box(box)->text() : QString(); };
+    const FlexGrid *list = parentWidget() ? parentWidget()->findChild<FlexGrid *>(u"MSFlexGrid2"_s) : nullptr;
+    m_stayChosen = list && list->hasSelectedRecord();
 
     m_labels[2]->setText(u"打印时间:"_s + conv::dateToText(ui::today()));
     m_labels[3]->setText(u"旅客单位:"_s + value(3));
@@ -133,6 +136,11 @@ void Form21::Form_Load()
 
 void Form21::Command1_Click()
 {
+    // A sheet of empty labels is no check-out sheet: say what is missing instead of printing it.
+    if (!m_stayChosen) {
+        ui::MsgBox(this, ui::nothingChosenMessage());
+        return;
+    }
     if (!ui::seam().hasPrinter()) {
         offerPdf(u"没有可用的打印机，退房信息单无法打印。"_s);
         return;

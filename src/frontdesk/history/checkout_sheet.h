@@ -43,4 +43,5 @@ private:
     QFrame *m_shape2 = nullptr;
     FlexGrid *m_msFlexGrid1 = nullptr;
     QPushButton *m_command1 = nullptr;
+    bool m_stayChosen = false; // a completed stay was chosen in the owner's list
 };

@@ -2,6 +2,7 @@
 #include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
 #include "ui/windows.h"
+#include "ui/chosen_record.h"
 #include "frontdesk/history/checkout_sheet.h"
 #include "frontdesk/history/history_window.h"
 #include "frontdesk/history/history_windows.h"
@@ -60,6 +61,27 @@ template <class T> T *child(QWidget *w, const QString &name)
     if (!c)
         qFatal("no control %s", qPrintable(name));
     return c;
+}
+
+// One completed stay, chosen in the list, and its sheet opened.
+void openSheetOnAChosenStay(TestDatabase &db)
+{
+    addStay(db, {u"甲"_s,
+                 {},
+                 u"2006-01-01 08:00:00"_s,
+                 1,
+                 1,
+                 db.addRoom(u"1"_s),
+                 0,
+                 u"2006-01-02 00:00:00"_s,
+                 1,
+                 120,
+                 120,
+                 0,
+                 {}});
+    Form13 *w = openHistory();
+    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
+    child<QPushButton>(w, u"Command2"_s)->click();
 }
 
 QString text(QWidget *w, const QString &name)
@@ -362,6 +384,11 @@ void TestHistory::sheetWithoutSelection()
     for (int n = 3; n <= 9; ++n)
         QCOMPARE(label(sheet, n), expected.at(n - 3));
     QCOMPARE(child<FlexGrid>(sheet, u"MSFlexGrid1"_s)->Rows(), 1);
+    // Printing it names what is missing and prints nothing.
+    seam.setPrinter(true);
+    QTest::mouseClick(child<QPushButton>(sheet, u"Command1"_s), Qt::LeftButton);
+    QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
+    QCOMPARE(seam.pagesPrinted, 0);
 }
 
 void TestHistory::printedPageCarriesTheSheet()
@@ -411,8 +438,7 @@ void TestHistory::printsOnThePrinter()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(u"printer.pdf"_s);
     seam.setPrinter(true, pdf);
-    Form13 *w = openHistory();
-    child<QPushButton>(w, u"Command2"_s)->click();
+    openSheetOnAChosenStay(db);
     auto *sheet = seam.last<Form21>();
     auto *print = child<QPushButton>(sheet, u"Command1"_s);
     QTest::mouseClick(print, Qt::LeftButton);
@@ -507,8 +533,7 @@ void TestHistory::failedPrintOffersPdf()
     RefusingPrinter seam;
     seam.setPrinter(true);
     seam.answer(ui::vbNo);
-    Form13 *w = openHistory();
-    child<QPushButton>(w, u"Command2"_s)->click();
+    openSheetOnAChosenStay(db);
     auto *sheet = seam.last<Form21>();
     child<QPushButton>(sheet, u"Command1"_s)->click();
     QCOMPARE(seam.messages.size(), 1);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// The few calls that differ between systems: file permission bits, private folders and files,
+// file identity, and forcing a file's bytes to disk. Elsewhere the program stays portable.
+namespace filemodes {
+
+// Creates `path` empty, readable and writable by its owner only; false if it exists or fails.
+bool createPrivateFile(const QString &path);
+// Gives `target` the permission bits of `model` (a copy as private as its original).
+bool copyPermissions(const QString &model, const QString &target);
+// Creates the folder for the owner only (0700); an existing folder is left as it is.
+bool makePrivateFolder(const QString &path);
+// True when both paths name one file: the same device and inode (hard links included).
+bool sameInode(const QString &a, const QString &b);
+// True for a regular file (not a folder, device, pipe or socket), following symbolic links.
+bool isRegularFile(const QString &path);
+// Forces the bytes written through descriptor `fd` to disk.
+bool syncToDisk(int fd);
+
+} // namespace filemodes
