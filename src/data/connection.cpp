@@ -228,9 +228,11 @@ void Connection::beginTransaction()
     if (!m_db.isOpen())
         throw DbError(u"数据库连接没有打开。"_s);
     // IMMEDIATE takes the write lock at once, so a busy file fails before anything is written.
-    // The server locks row by row as the statements reach them.
+    // The server locks row by row; repeatable read makes a row another desk changed after this
+    // transaction read it fail to write (reported as busy) instead of being overwritten.
     QSqlQuery q(m_db);
-    if (!q.exec(m_engine == dialect::Engine::Postgres ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s))
+    if (!q.exec(m_engine == dialect::Engine::Postgres ? u"BEGIN ISOLATION LEVEL REPEATABLE READ"_s
+                                                        : u"BEGIN IMMEDIATE"_s))
         throw errorOf(m_engine, q.lastError());
     m_inTransaction = true;
 }
