@@ -7,8 +7,6 @@
 #include <QString>
 #include <QVariantList>
 
-struct sqlite3;
-
 // One connection to the database file, opened by a handler and closed when it goes out of scope.
 // Every failure is thrown as DbError.
 class Connection
@@ -40,14 +38,10 @@ public:
     // The engine behind this connection; its SQL goes through dialect::translate().
     dialect::Engine engine() const { return m_engine; }
 
-    // The store's own handle, for list fills that read rows straight into a grid; nullptr
-    // when the connection is not open.
-    sqlite3 *nativeHandle() const;
-    // Counts a statement run on nativeHandle() the way run() counts its own (test switches
-    // included); throws DbError.
+private:
+    // Counts a statement for the test switches; throws DbError where one is set to fail.
     void countStatement();
 
-private:
     QString m_name;
     QSqlDatabase m_db;
     bool m_inTransaction = false;

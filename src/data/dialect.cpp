@@ -23,6 +23,15 @@ QString translate(Engine engine, const QString &sql)
     return sql;
 }
 
+QString rowWindow(Engine engine)
+{
+    switch (engine) {
+    case Engine::Sqlite:
+        return u" limit ? offset ?"_s;
+    }
+    return {};
+}
+
 QString quoted(const QString &identifier)
 {
     QString inner = identifier;

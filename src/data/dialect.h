@@ -12,6 +12,9 @@ enum class Engine { Sqlite };
 // The program's SQL as the engine must read it.
 QString translate(Engine engine, const QString &sql);
 
+// What ends a select to take `count` rows after skipping `skip`: two "?" to bind, in that order.
+QString rowWindow(Engine engine);
+
 // A table or column name as the engine quotes it.
 QString quoted(const QString &identifier);
 

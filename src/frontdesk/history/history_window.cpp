@@ -1,11 +1,13 @@
 #include "frontdesk/history/history_window.h"
 
 #include "data/db_error.h"
+#include "data/schema.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
+#include "ui/grid_fill.h"
 #include "ui/seams.h"
-#include "ui/windows.h"
 #include "ui/stay_detail_panel.h"
+#include "ui/windows.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -49,7 +51,8 @@ void Form13::Form_Load()
     StayDetailPanel::resetList(m_msFlexGrid2);
     m_detail->Form_Load();
     try {
-        StayDetailPanel::fillList(m_msFlexGrid2, u"select * from 旅客退房 order by 退房ID desc"_s);
+        grid::fillNewestFirst(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight,
+                              schema::CompletedStays);
     } catch (const DbError &e) {
         ui::showFailure(this, e); // the rows read so far stay listed
     }
