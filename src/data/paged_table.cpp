@@ -54,7 +54,7 @@ std::vector<QVariantList> PagedTable::read(Connection &connection, int first, in
     while (!records.eof()) {
         QVariantList row;
         for (int c = 0; c < records.fieldCount(); ++c)
-            row.append(records.field(c));
+            row.append(records.stored(c));
         rows.push_back(std::move(row));
         records.moveNext();
     }

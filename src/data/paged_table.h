@@ -16,7 +16,8 @@ public:
     PagedTable(Connection &connection, const schema::Table &table);
 
     int count() const { return m_count; }
-    // Rows first .. first + count - 1 (0 is the newest), values by ordinal; throws DbError.
+    // Rows first .. first + count - 1 (0 is the newest), values by ordinal as Recordset::stored()
+    // gives them; throws DbError.
     std::vector<QVariantList> read(Connection &connection, int first, int count) const;
 
 private:

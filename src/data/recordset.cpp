@@ -63,6 +63,15 @@ QVariant Recordset::field(int ordinal) const
     return m_statement->value(ordinal);
 }
 
+QVariant Recordset::stored(int ordinal) const
+{
+    if (m_eof)
+        throw DbError(u"当前没有记录。"_s);
+    if (ordinal < 0 || ordinal >= fieldCount())
+        throw DbError(u"没有第 "_s + QString::number(ordinal) + u" 列。"_s);
+    return m_statement->value(ordinal);
+}
+
 QString Recordset::text(int ordinal) const
 {
     return conv::variantToText(field(ordinal));

@@ -33,6 +33,9 @@ public:
     int fieldCount() const;
     // NULL comes back as an invalid QVariant; date-time columns as QDateTime.
     QVariant field(int ordinal) const;
+    // The value as the store keeps it (date-times as their stored text): for lists, which turn
+    // only the cells they show into text.
+    QVariant stored(int ordinal) const;
     // The value as the operator sees it; NULL reads as empty.
     QString text(int ordinal) const;
 

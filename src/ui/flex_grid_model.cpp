@@ -122,6 +122,11 @@ void FlexGridModel::setFormatString(const QString &format)
     Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
 }
 
+void FlexGridModel::setDateColumns(std::vector<bool> dateColumns)
+{
+    m_dateColumns = std::move(dateColumns);
+}
+
 QVariant FlexGridModel::value(int row, int col) const
 {
     const QVariant *v = cell(row - 1, col);
@@ -133,7 +138,15 @@ QString FlexGridModel::textMatrix(int row, int col) const
     if (row == 0)
         return col >= 0 && col < m_cols ? m_header.at(col) : QString();
     const QVariant *v = cell(row - 1, col);
-    return v ? conv::variantToText(*v) : QString();
+    if (!v)
+        return {};
+    if (std::size_t(col) < m_dateColumns.size() && m_dateColumns[std::size_t(col)] &&
+        v->typeId() == QMetaType::QString) {
+        // Stored text that is no date-time is shown as it is.
+        if (const auto dt = conv::fromStorage(v->toString()))
+            return conv::dateTimeToText(*dt);
+    }
+    return conv::variantToText(*v);
 }
 
 void FlexGridModel::setTextMatrix(int row, int col, const QString &text)

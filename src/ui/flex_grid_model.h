@@ -31,6 +31,9 @@ public:
     QString formatString() const { return m_format; }
     const QStringList &headerTexts() const { return m_header; }
 
+    // Columns whose values are date-times kept as stored text, shown in the general date.
+    void setDateColumns(std::vector<bool> dateColumns);
+
     QString textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString &text);
     // The cell's value as stored (data rows only).
@@ -61,6 +64,7 @@ private:
     QString m_format;
     QStringList m_header;
     std::vector<bool> m_centred;
+    std::vector<bool> m_dateColumns;
     std::vector<QVariant> m_cells; // m_dataRows x m_cols, while not paged
     bool m_filling = false;
     PageReader m_reader; // set while paged

@@ -15,6 +15,7 @@ namespace grid {
 void reset(FlexGrid *grid, const QString &header, int rowHeightTwips)
 {
     grid->setRows(1);
+    grid->flexModel()->setDateColumns({});
     grid->setFormatString(header);
     if (rowHeightTwips != KeepRowHeight)
         grid->setRowHeightMin(rowHeightTwips);
@@ -26,8 +27,16 @@ QVariantList recordValues(const Recordset &records, int cols)
 {
     QVariantList values;
     for (int c = 0; c < cols; ++c)
-        values.append(records.field(c));
+        values.append(records.stored(c));
     return values;
+}
+
+std::vector<bool> dateColumns(const schema::Table *table)
+{
+    std::vector<bool> dates;
+    for (int c = 0; table && c < table->columns.size(); ++c)
+        dates.push_back(table->columns.at(c).type == schema::ColumnType::DateTime);
+    return dates;
 }
 
 } // namespace
@@ -40,6 +49,7 @@ void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, Connection 
     records.open(select, params);
     const int cols = std::min(grid->Cols(), records.fieldCount());
     FlexGridModel *model = grid->flexModel();
+    model->setDateColumns(dateColumns(records.table()));
     // One model reset for the whole fill; rows already read stay if a later read fails.
     struct FillScope {
         FlexGridModel *m;
@@ -71,6 +81,7 @@ void fillNewestFirst(FlexGrid *grid, const QString &header, int rowHeightTwips, 
     Connection connection;
     connection.open();
     auto rows = std::make_shared<const PagedTable>(connection, *t);
+    grid->flexModel()->setDateColumns(dateColumns(t));
     // Each page opens a connection of its own when it comes into view.
     grid->flexModel()->setPaged(rows->count(), [rows](int first, int count) {
         Connection pageConnection;
@@ -81,6 +92,7 @@ void fillNewestFirst(FlexGrid *grid, const QString &header, int rowHeightTwips, 
 
 void appendRecord(FlexGrid *grid, const Recordset &records)
 {
+    grid->flexModel()->setDateColumns(dateColumns(records.table()));
     grid->flexModel()->appendRow(recordValues(records, std::min(grid->Cols(), records.fieldCount())));
 }
 
