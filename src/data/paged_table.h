@@ -3,6 +3,7 @@
 #include "data/schema.h"
 
 #include <QVariantList>
+#include <map>
 #include <vector>
 
 class Connection;
@@ -25,4 +26,5 @@ private:
     QString m_key;
     QVariant m_newest;
     int m_count = 0;
+    mutable std::map<int, QVariant> m_known; // keys at the edges of the pages read, by row
 };

@@ -136,9 +136,16 @@ void TestGridCells::historyReadsOnlyWhatIsLookedAt()
     QVERIFY2(atOpen <= 4, qPrintable(QString::number(atOpen)));
     const QString last = g.TextMatrix(g.Rows() - 1, 1);
     QCOMPARE(last, u"客0"_s);
-    QCOMPARE(faults::statementsRun(), atOpen + 2); // that page's keys, then its rows
+    QCOMPARE(faults::statementsRun(), atOpen + 1); // that page alone
     QCOMPARE(g.TextMatrix(g.Rows() - 2, 1), u"客1"_s);
-    QCOMPARE(faults::statementsRun(), atOpen + 2);
+    QCOMPARE(faults::statementsRun(), atOpen + 1);
+    // Reading on page by page, as a print of the whole list would, gives every row once.
+    QStringList names;
+    for (int r = 1; r < g.Rows(); ++r)
+        names.append(g.TextMatrix(r, 1));
+    names.removeDuplicates();
+    QCOMPARE(names.size(), g.Rows() - 1);
+    QCOMPARE(names.first(), u"客%1"_s.arg(g.Rows() - 2));
 }
 
 void TestGridCells::historyIsOneSnapshot()
