@@ -1,5 +1,6 @@
 #include "data/conversions.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -204,11 +205,35 @@ QString toStorage(const QDateTime &value)
 
 std::optional<QDateTime> fromStorage(const QString &text)
 {
-    if (text.size() == 19) {
-        const QDateTime dt = QDateTime::fromString(text, u"yyyy-MM-dd HH:mm:ss"_s);
-        if (dt.isValid())
-            return dt;
+    if (text.size() != 19)
+        return std::nullopt;
+    // The form the program writes is read field by field; QDateTime's parser, many times slower,
+    // is left for anything else of that length.
+    const auto digits = [&text](int at, int count) {
+        int v = 0;
+        for (int i = at; i < at + count; ++i) {
+            const char16_t c = text.at(i).unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            v = v * 10 + (c - u'0');
+        }
+        return v;
+    };
+    const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+    const int hour = digits(11, 2), minute = digits(14, 2), second = digits(17, 2);
+    QDateTime dt;
+    if (text.at(4) == u'-' && text.at(7) == u'-' && text.at(10) == u' ' && text.at(13) == u':' &&
+        text.at(16) == u':' && std::min({year, month, day, hour, minute, second}) >= 0) {
+        const QDate date(year, month, day);
+        const QTime time(hour, minute, second);
+        if (!date.isValid() || !time.isValid()) // QDateTime would take a bad time for midnight
+            return std::nullopt;
+        dt = QDateTime(date, time);
+    } else {
+        dt = QDateTime::fromString(text, u"yyyy-MM-dd HH:mm:ss"_s);
     }
+    if (dt.isValid())
+        return dt;
     return std::nullopt;
 }
 

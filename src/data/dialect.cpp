@@ -32,6 +32,15 @@ QString rowWindow(Engine engine)
     return {};
 }
 
+QString autoKey(Engine engine)
+{
+    switch (engine) {
+    case Engine::Sqlite:
+        return u"INTEGER PRIMARY KEY AUTOINCREMENT"_s;
+    }
+    return {};
+}
+
 QString quoted(const QString &identifier)
 {
     QString inner = identifier;

@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include "data/dialect.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace schema {
@@ -80,8 +82,7 @@ QString columnDefinition(const Column &c)
     const QString name = u"\""_s + c.name + u"\""_s;
     switch (c.type) {
     case T::Key:
-        // AUTOINCREMENT: a deleted key is never handed out again.
-        return name + u" INTEGER PRIMARY KEY AUTOINCREMENT"_s;
+        return name + u" "_s + dialect::autoKey(dialect::Engine::Sqlite);
     case T::Text:
         return name + u" TEXT"_s;
     case T::Int16:

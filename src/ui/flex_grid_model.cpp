@@ -1,6 +1,7 @@
 #include "ui/flex_grid_model.h"
 
 #include "data/conversions.h"
+#include "data/db_error.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -25,7 +26,7 @@ const std::vector<QVariant> &FlexGridModel::page(int index) const
             for (int c = 0; c < m_cols && c < read[std::size_t(r)].size(); ++c)
                 cells[std::size_t(r) * std::size_t(m_cols) + std::size_t(c)] = read[std::size_t(r)].at(c);
         }
-    } catch (...) {
+    } catch (const DbError &) {
         // A page that cannot be read shows empty; painting has no one to tell.
     }
     return m_pages.emplace(index, std::move(cells)).first->second;

@@ -98,7 +98,10 @@ void TestGridCells::cellsReadAsStoredInEachLocale()
         u"('', 'O''Brien & 子', '😀护照', '2021-02-30 10:00:00', 3, 20210301, x'e4b8ad')"_s);
     db.exec(u"insert into 旅客退房 (旅客姓名, 入住时间, 房间ID, 预付款, 实际金额, 退房时间) values "
             u"('负数', '2021-03-14 02:30:00', 3, -32768, 32767, '2021-11-07 01:30:00')"_s);
-    db.exec(u"insert into 旅客退房 (旅客姓名, 入住时间, 房间ID) values ('空', NULL, 3)"_s);
+    db.exec(u"insert into 旅客退房 (旅客姓名, 入住时间, 房间ID, 退房时间) values ('空', NULL, 3, '2021-01-01 "
+            u"24:00:00'), "
+            u"('月', '2021-13-01 10:00:00', 3, '0000-01-01 10:00:00'), ('秒', '2021-01-01 10:00:60', 3, "
+            u"'2021-3-01 14:30:000')"_s);
     db.exec(
         u"insert into 房间 (房间号, 房间名称, 标准价格, 会员价格, 房间状态) values "
         u"('901', '小数', 12.5, 0.1 + 0.2, 1), ('902', '负', -1234567.25, -0.0, 1), ('903', '大', 1e20, 120.0, 1)"_s);
@@ -119,8 +122,8 @@ void TestGridCells::cellsReadAsStoredInEachLocale()
     conv::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     FlexGrid g;
     grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
-    QCOMPARE(g.TextMatrix(2, 10), u"11/7/2021 1:30:00 AM"_s);
-    QCOMPARE(g.TextMatrix(4, 10), u"5/5/2021"_s);
+    QCOMPARE(g.TextMatrix(4, 10), u"11/7/2021 1:30:00 AM"_s);
+    QCOMPARE(g.TextMatrix(6, 10), u"5/5/2021"_s);
 }
 
 void TestGridCells::historyReadsOnlyWhatIsLookedAt()
