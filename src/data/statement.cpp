@@ -56,8 +56,10 @@ std::optional<QDateTime> Statement::dateTime(int column) const
 
 QVariant Statement::value(int column) const
 {
-    const QVariant v = m_query.value(column);
-    return v.isNull() ? QVariant() : v;
+    QVariant v = m_query.value(column);
+    if (v.isNull())
+        v = QVariant();
+    return v;
 }
 
 QStringList Statement::columnNames() const

@@ -173,13 +173,13 @@ void FlexGridModel::beginFill()
     m_filling = true;
 }
 
-void FlexGridModel::appendRow(const QVariantList &values)
+void FlexGridModel::appendRow(const QVariant *values, int count)
 {
     loadEveryPage();
     if (!m_filling)
         beginInsertRows({}, m_dataRows, m_dataRows);
     for (int c = 0; c < m_cols; ++c)
-        m_cells.push_back(c < values.size() ? values.at(c) : QVariant());
+        m_cells.push_back(c < count ? values[c] : QVariant());
     ++m_dataRows;
     if (!m_filling)
         endInsertRows();

@@ -41,7 +41,7 @@ public:
 
     // Loads: rows appended between beginFill() and endFill() reach views in one reset.
     void beginFill();
-    void appendRow(const QVariantList &values);
+    void appendRow(const QVariant *values, int count);
     void endFill();
     // Replaces every data row with `count` rows read through `reader` as they are needed.
     void setPaged(int count, PageReader reader);

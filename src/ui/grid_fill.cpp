@@ -7,6 +7,7 @@
 #include "ui/flex_grid.h"
 
 #include <memory>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -23,12 +24,10 @@ void reset(FlexGrid *grid, const QString &header, int rowHeightTwips)
 
 namespace {
 
-QVariantList recordValues(const Recordset &records, int cols)
+void readRow(const Recordset &records, std::vector<QVariant> &row)
 {
-    QVariantList values;
-    for (int c = 0; c < cols; ++c)
-        values.append(records.stored(c));
-    return values;
+    for (std::size_t c = 0; c < row.size(); ++c)
+        row[c] = records.stored(int(c));
 }
 
 std::vector<bool> dateColumns(const schema::Table *table)
@@ -56,8 +55,10 @@ void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, Connection 
         ~FillScope() { m->endFill(); }
     } scope{model};
     model->beginFill();
+    std::vector<QVariant> row(std::size_t(std::max(cols, 0)));
     while (!records.eof()) {
-        model->appendRow(recordValues(records, cols));
+        readRow(records, row);
+        model->appendRow(row.data(), cols);
         records.moveNext();
     }
 }
@@ -93,7 +94,9 @@ void fillNewestFirst(FlexGrid *grid, const QString &header, int rowHeightTwips, 
 void appendRecord(FlexGrid *grid, const Recordset &records)
 {
     grid->flexModel()->setDateColumns(dateColumns(records.table()));
-    grid->flexModel()->appendRow(recordValues(records, std::min(grid->Cols(), records.fieldCount())));
+    std::vector<QVariant> row(std::size_t(std::max(std::min(grid->Cols(), records.fieldCount()), 0)));
+    readRow(records, row);
+    grid->flexModel()->appendRow(row.data(), int(row.size()));
 }
 
 QString roomHeader()
