@@ -18,7 +18,8 @@ struct Setup {
     QString dataRoot;
     benchdata::Shape big;   // the years of stays
     benchdata::Shape rooms; // the big house: 2,000 rooms on 100 floors
-    QString bigDir, roomsDir, workDir, backupDir;
+    benchdata::Shape huge;  // forty years of stays
+    QString bigDir, roomsDir, hugeDir, workDir, backupDir;
     QString frontdeskDir; // a private copy of the big database, for the benchmarks that write
     qint64 backupBytes = 200LL * 1024 * 1024;
     int heavyIterations = 5;
@@ -70,6 +71,8 @@ void BM_HistoryWindow(benchmark::State &state);
 void BM_HistoryFill(benchmark::State &state);
 void BM_BareHistory(benchmark::State &state);
 void BM_HistoryMemory(benchmark::State &state);
+void BM_HugeHistory(benchmark::State &state);
+void BM_BareHugeHistory(benchmark::State &state);
 void BM_StatsByDate(benchmark::State &state);
 void BM_BareStatsByDate(benchmark::State &state);
 void BM_StatsByRoom(benchmark::State &state);

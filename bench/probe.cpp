@@ -13,11 +13,11 @@
 
 #include "data/conversions.h"
 #include "data/module1.h"
+#include "shell/login_window.h"
+#include "shell/shell_windows.h"
 #include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
 #include "ui/windows.h"
-#include "shell/login_window.h"
-#include "shell/shell_windows.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -166,12 +166,7 @@ int peakHistory(QApplication &app, const QString &dir)
     say("rss_before", before);
     say("rss_peak", peak);
     say("rss_after", after);
-    long long gridChars = 0;
-    for (int r = 1; r < list->Rows(); ++r)
-        for (int c = 0; c < list->Cols(); ++c)
-            gridChars += list->TextMatrix(r, c).size();
     say("grid_rows", list->Rows() - 1);
-    say("grid_text_bytes_utf16", gridChars * 2);
     bare::Database db(dir + u"/innkeep.mdb"_s);
     const bare::ReadResult rows = db.readAsText("select * from 旅客退房 order by 退房ID desc");
     say("rows", rows.rows);

@@ -9,7 +9,6 @@
 
 #include <QCryptographicHash>
 #include <QFileInfo>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <atomic>
 #include <functional>
@@ -180,16 +179,6 @@ void Connection::close()
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
     }
-}
-
-sqlite3 *Connection::nativeHandle() const
-{
-    if (!m_db.isOpen() || !m_db.driver())
-        return nullptr;
-    const QVariant h = m_db.driver()->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(h.constData());
 }
 
 void Connection::countStatement()

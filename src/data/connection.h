@@ -9,7 +9,6 @@
 #include <functional>
 
 class DbError;
-struct sqlite3;
 
 // One connection to the database file, opened by a handler and closed when it goes out of scope.
 // Every failure is thrown as DbError.
@@ -42,13 +41,6 @@ public:
     // The engine behind this connection; its SQL goes through dialect::translate().
     dialect::Engine engine() const { return m_engine; }
 
-    // The store's own handle, for list fills that read rows straight into a grid; nullptr
-    // when the connection is not open.
-    sqlite3 *nativeHandle() const;
-    // Counts a statement run on nativeHandle() the way run() counts its own (test switches
-    // included); throws DbError.
-    void countStatement();
-
     // The error to throw for a failed step: a busy or locked store (another desk's write
     // outlasted the wait) becomes one plain message; anything else keeps the store's text.
     static DbError storeError(int nativeCode, const QString &text);
@@ -62,6 +54,9 @@ public:
     static QString checkFile(const QString &path);
 
 private:
+    // Counts a statement for the test switches; throws DbError where one is set to fail.
+    void countStatement();
+
     QString m_name;
     QSqlDatabase m_db;
     bool m_inTransaction = false;

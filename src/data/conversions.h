@@ -42,12 +42,5 @@ QString variantToText(const QVariant &value);
 // How date-times are kept in the file: "yyyy-MM-dd HH:mm:ss".
 QString toStorage(const QDateTime &value);
 std::optional<QDateTime> fromStorage(const QString &text);
-// Straight from stored text to display text, without building a QDateTime.
-QString storageToText(const QString &stored);
-// The same for list fills that work in UTF-8: writes the display text of `stored` to `out`,
-// which has room for storageTextUtf8Room() bytes, and returns the bytes written; -1 where only
-// storageToText() gives the right text (odd stored text, a locale or day the fast way skips).
-qsizetype storageTextUtf8(const char *stored, qsizetype size, char *out);
-qsizetype storageTextUtf8Room();
 
 } // namespace conv

@@ -121,6 +121,24 @@ QString translate(Engine engine, const QString &sql)
     return sql;
 }
 
+QString rowWindow(Engine engine)
+{
+    switch (engine) {
+    case Engine::Sqlite:
+        return u" limit ? offset ?"_s;
+    }
+    return {};
+}
+
+QString autoKey(Engine engine)
+{
+    switch (engine) {
+    case Engine::Sqlite:
+        return u"INTEGER PRIMARY KEY AUTOINCREMENT"_s;
+    }
+    return {};
+}
+
 QString quoted(const QString &identifier)
 {
     QString inner = identifier;

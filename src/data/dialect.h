@@ -12,6 +12,12 @@ enum class Engine { Sqlite, Postgres };
 // The program's SQL as the engine must read it.
 QString translate(Engine engine, const QString &sql);
 
+// What ends a select to take `count` rows after skipping `skip`: two "?" to bind, in that order.
+QString rowWindow(Engine engine);
+
+// The type of a key column that numbers new rows itself and never hands out a deleted key again.
+QString autoKey(Engine engine);
+
 // A table or column name as the engine quotes it.
 QString quoted(const QString &identifier);
 

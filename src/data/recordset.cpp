@@ -3,51 +3,34 @@
 #include "data/connection.h"
 #include "data/conversions.h"
 #include "data/db_error.h"
+#include "data/dialect.h"
+#include "data/statement.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
-#include <QSqlRecord>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-QString tableOf(const QString &select)
-{
-    static const QRegularExpression from(u"\\bfrom\\s+[\\[\"]?([^\\s\\]\"]+)"_s,
-                                         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = from.match(select);
-    return m.hasMatch() ? m.captured(1) : QString();
-}
-
-QString quoted(const QString &name)
-{
-    return u"\""_s + name + u"\""_s;
-}
-
-} // namespace
-
 Recordset::Recordset(Connection &connection) : m_connection(connection) {}
 
-const schema::Table *Recordset::tableFor(const QString &select)
-{
-    return schema::table(tableOf(select));
-}
+Recordset::~Recordset() = default;
 
 void Recordset::open(const QString &select, const QVariantList &params)
 {
     close();
-    m_tableName = tableOf(select);
-    m_table = schema::table(m_tableName);
-    m_query = m_connection.run(select, params, true);
-    const bool any = m_query.next();
+    m_statement = std::make_unique<Statement>(m_connection, select, params);
+    // The columns a select of all columns returns name its table.
+    m_columns = m_statement->columnCount();
+    m_table = schema::tableWithColumns(m_statement->columnNames());
+    const bool any = m_statement->next();
     m_eof = !any;
     m_bof = !any;
 }
 
 void Recordset::close()
 {
-    m_query = QSqlQuery();
+    m_statement.reset();
+    m_table = nullptr;
+    m_columns = 0;
     m_eof = m_bof = true;
     m_adding = false;
     m_pendingOrdinals.clear();
@@ -59,14 +42,12 @@ void Recordset::moveNext()
     if (m_eof)
         throw DbError(u"记录集已经到达末尾。"_s);
     m_bof = false;
-    m_eof = !m_query.next();
+    m_eof = !m_statement->next();
 }
 
 int Recordset::fieldCount() const
 {
-    if (m_table)
-        return int(m_table->columns.size());
-    return m_query.record().count();
+    return m_columns;
 }
 
 QVariant Recordset::field(int ordinal) const
@@ -75,36 +56,25 @@ QVariant Recordset::field(int ordinal) const
         throw DbError(u"当前没有记录。"_s);
     if (ordinal < 0 || ordinal >= fieldCount())
         throw DbError(u"没有第 "_s + QString::number(ordinal) + u" 列。"_s);
-    const QVariant v = m_query.value(ordinal);
-    if (v.isNull())
-        return {};
     if (m_table && m_table->columns.at(ordinal).type == schema::ColumnType::DateTime) {
-        if (const auto dt = conv::fromStorage(v.toString()))
+        if (const auto dt = m_statement->dateTime(ordinal))
             return *dt;
     }
-    return v;
+    return m_statement->value(ordinal);
+}
+
+QVariant Recordset::stored(int ordinal) const
+{
+    if (m_eof)
+        throw DbError(u"当前没有记录。"_s);
+    if (ordinal < 0 || ordinal >= fieldCount())
+        throw DbError(u"没有第 "_s + QString::number(ordinal) + u" 列。"_s);
+    return m_statement->value(ordinal);
 }
 
 QString Recordset::text(int ordinal) const
 {
     return conv::variantToText(field(ordinal));
-}
-
-void Recordset::readTexts(QString *out, int count) const
-{
-    if (m_eof)
-        throw DbError(u"当前没有记录。"_s);
-    for (int i = 0; i < count; ++i) {
-        const QVariant v = m_query.value(i);
-        if (v.isNull())
-            out[i].clear();
-        else if (v.typeId() == QMetaType::QString)
-            out[i] = m_table && m_table->columns.at(i).type == schema::ColumnType::DateTime
-                         ? conv::storageToText(v.toString())
-                         : v.toString();
-        else
-            out[i] = conv::variantToText(v);
-    }
 }
 
 void Recordset::addNew()
@@ -133,7 +103,8 @@ QVariant Recordset::storageValue(int ordinal, const QVariant &value) const
         else if (value.canConvert<double>())
             n = conv::toInt16(value.toDouble());
         if (!n)
-            throw DbError(u"数值“"_s + value.toString() + u"”不是 -32768 到 32767 之间的整数（溢出或类型不匹配）。"_s);
+            throw DbError(u"数值“"_s + value.toString() +
+                          u"”不是 -32768 到 32767 之间的整数（溢出或类型不匹配）。"_s);
         return int(*n);
     }
     case ColumnType::Number: {
@@ -183,21 +154,22 @@ void Recordset::update()
 {
     if (!m_table)
         throw DbError(u"这个查询的记录不能修改。"_s);
-    const QString table = quoted(m_table->name);
+    const QString table = dialect::quoted(m_table->name);
     QStringList names;
     for (int ordinal : std::as_const(m_pendingOrdinals))
-        names.append(quoted(m_table->columns.at(ordinal).name));
+        names.append(dialect::quoted(m_table->columns.at(ordinal).name));
     if (m_adding) {
-        QSqlQuery q;
         if (names.isEmpty()) {
-            q = m_connection.run(u"insert into "_s + table + u" default values"_s);
+            Statement insert(m_connection, u"insert into "_s + table + u" default values"_s);
+            m_lastKey = insert.lastInsertId();
         } else {
-            QStringList marks(names.size(), u"?"_s);
-            q = m_connection.run(u"insert into "_s + table + u" ("_s + names.join(u", "_s) + u") values ("_s +
-                                     marks.join(u", "_s) + u")"_s,
-                                 m_pendingValues);
+            const QStringList marks(names.size(), u"?"_s);
+            Statement insert(m_connection,
+                             u"insert into "_s + table + u" ("_s + names.join(u", "_s) + u") values ("_s +
+                                 marks.join(u", "_s) + u")"_s,
+                             m_pendingValues);
+            m_lastKey = insert.lastInsertId();
         }
-        m_lastKey = q.lastInsertId().toLongLong();
         m_adding = false;
     } else {
         if (m_eof)
@@ -207,10 +179,11 @@ void Recordset::update()
             for (const QString &n : std::as_const(names))
                 sets.append(n + u"=?"_s);
             QVariantList values = m_pendingValues;
-            values.append(m_query.value(0));
-            m_connection.run(u"update "_s + table + u" set "_s + sets.join(u", "_s) + u" where "_s +
-                                 quoted(m_table->columns.at(0).name) + u"=?"_s,
-                             values);
+            values.append(m_statement->value(0));
+            Statement(m_connection,
+                      u"update "_s + table + u" set "_s + sets.join(u", "_s) + u" where "_s +
+                          dialect::quoted(m_table->columns.at(0).name) + u"=?"_s,
+                      values);
         }
     }
     m_pendingOrdinals.clear();

@@ -2,13 +2,14 @@
 
 #include "data/schema.h"
 
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
 #include <QVector>
+#include <memory>
 
 class Connection;
+class Statement;
 
 // A record set over one select, addressed by column ordinal only. It serves the five ways
 // the program touches rows: list, lookup, insert (addNew/update), rewrite (setField/update);
@@ -17,8 +18,10 @@ class Recordset
 {
 public:
     explicit Recordset(Connection &connection);
+    ~Recordset();
 
-    // "select * from <table> [where ...]" with "?" placeholders for every typed value.
+    // "select * from <table> [where ...]" with "?" placeholders for every typed value. The
+    // columns it returns tell which table of the schema the rows belong to.
     void open(const QString &select, const QVariantList &params = {});
     void close();
 
@@ -30,10 +33,11 @@ public:
     int fieldCount() const;
     // NULL comes back as an invalid QVariant; date-time columns as QDateTime.
     QVariant field(int ordinal) const;
+    // The value as the store keeps it (date-times as their stored text): for lists, which turn
+    // only the cells they show into text.
+    QVariant stored(int ordinal) const;
     // The value as the operator sees it; NULL reads as empty.
     QString text(int ordinal) const;
-    // The first `count` columns of the current record as text, in one pass (list fills).
-    void readTexts(QString *out, int count) const;
 
     // Begins a new row; column 0 is left to the database.
     void addNew();
@@ -45,17 +49,16 @@ public:
     // Key of the row last stored by update() after addNew().
     qint64 lastInsertedKey() const { return m_lastKey; }
 
+    // The table of the rows; nullptr when the select is not all columns of one of ours.
     const schema::Table *table() const { return m_table; }
-    // The table a select reads, as open() finds it; nullptr when it is not one of ours.
-    static const schema::Table *tableFor(const QString &select);
 
 private:
     QVariant storageValue(int ordinal, const QVariant &value) const;
 
     Connection &m_connection;
-    QSqlQuery m_query;
+    std::unique_ptr<Statement> m_statement;
     const schema::Table *m_table = nullptr;
-    QString m_tableName;
+    int m_columns = 0;
     bool m_eof = true;
     bool m_bof = true;
     bool m_adding = false;

@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include "data/dialect.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace schema {
@@ -10,17 +12,27 @@ using T = ColumnType;
 
 QList<Column> stayColumns(const QString &key)
 {
-    return {{key, T::Key},           {u"旅客姓名"_s, T::Text}, {u"旅客单位"_s, T::Text},
-            {u"证件名称"_s, T::Text},   {u"证件号码"_s, T::Text}, {u"入住时间"_s, T::DateTime},
-            {u"计划入住天数"_s, T::Int16}, {u"入住人数"_s, T::Int16}, {u"房间ID"_s, T::Int16},
-            {u"预付款"_s, T::Int16},     {u"备注信息"_s, T::Text}};
+    return {{key, T::Key},
+            {u"旅客姓名"_s, T::Text},
+            {u"旅客单位"_s, T::Text},
+            {u"证件名称"_s, T::Text},
+            {u"证件号码"_s, T::Text},
+            {u"入住时间"_s, T::DateTime},
+            {u"计划入住天数"_s, T::Int16},
+            {u"入住人数"_s, T::Int16},
+            {u"房间ID"_s, T::Int16},
+            {u"预付款"_s, T::Int16},
+            {u"备注信息"_s, T::Text}};
 }
 
 QList<Table> buildTables()
 {
     QList<Table> t;
     t.append({Operators,
-              {{u"用户ID"_s, T::Key}, {u"用户名称"_s, T::Text}, {u"登陆密码"_s, T::Text}, {u"权限设置"_s, T::Text}}});
+              {{u"用户ID"_s, T::Key},
+               {u"用户名称"_s, T::Text},
+               {u"登陆密码"_s, T::Text},
+               {u"权限设置"_s, T::Text}}});
     t.append({Company,
               {{u"配置ID"_s, T::Key},
                {u"企业名称"_s, T::Text},
@@ -52,9 +64,16 @@ QList<Table> buildTables()
                  {u"应退款"_s, T::Int16},
                  {u"备注信息"_s, T::Text}});
     t.append({CompletedStays, done});
-    t.append({Takings, {{u"交款ID"_s, T::Key}, {u"交款时间"_s, T::DateTime}, {u"交款金额"_s, T::Number}, {u"交款人"_s, T::Text}}});
+    t.append({Takings,
+              {{u"交款ID"_s, T::Key},
+               {u"交款时间"_s, T::DateTime},
+               {u"交款金额"_s, T::Number},
+               {u"交款人"_s, T::Text}}});
     t.append({Disbursements,
-              {{u"拔款ID"_s, T::Key}, {u"拔款时间"_s, T::DateTime}, {u"拔款金额"_s, T::Number}, {u"拔款人"_s, T::Text}}});
+              {{u"拔款ID"_s, T::Key},
+               {u"拔款时间"_s, T::DateTime},
+               {u"拔款金额"_s, T::Number},
+               {u"拔款人"_s, T::Text}}});
     return t;
 }
 
@@ -63,8 +82,7 @@ QString columnDefinition(const Column &c)
     const QString name = u"\""_s + c.name + u"\""_s;
     switch (c.type) {
     case T::Key:
-        // AUTOINCREMENT: a deleted key is never handed out again.
-        return name + u" INTEGER PRIMARY KEY AUTOINCREMENT"_s;
+        return name + u" "_s + dialect::autoKey(dialect::Engine::Sqlite);
     case T::Text:
         return name + u" TEXT"_s;
     case T::Int16:
@@ -108,6 +126,20 @@ const QList<Index> &indexes()
     return all;
 }
 
+const Table *tableWithColumns(const QStringList &names)
+{
+    for (const Table &t : tables()) {
+        if (t.columns.size() != names.size())
+            continue;
+        bool same = true;
+        for (qsizetype i = 0; same && i < names.size(); ++i)
+            same = t.columns.at(i).name.compare(names.at(i), Qt::CaseInsensitive) == 0;
+        if (same)
+            return &t;
+    }
+    return nullptr;
+}
+
 QStringList createStatements()
 {
     QStringList sql;
@@ -120,7 +152,8 @@ QStringList createStatements()
     for (const Index &i : indexes())
         sql.append(u"CREATE INDEX \""_s + i.name + u"\" ON \""_s + i.table + u"\" (\""_s +
                    i.columns.join(u"\", \""_s) + u"\")"_s);
-    sql.append(u"CREATE TABLE \""_s + QString(AccessTable) + u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
+    sql.append(u"CREATE TABLE \""_s + QString(AccessTable) +
+               u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
     return sql;
 }
 

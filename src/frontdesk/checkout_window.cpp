@@ -4,6 +4,7 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "data/settlement.h"
 #include "data/shown_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -25,7 +26,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString outOfRange = u"超出了 -32768 到 32767 的范围，无法计算数据！"_s;
 const QString changedElsewhere =
     u"对不起，此房间的入住资料已经在另一台前台被修改或重新入住，本次退房没有保存，请重新提取信息并计算数据！"_s;
 
@@ -196,60 +196,30 @@ void Form12::Command1_Click()
 
 void Form12::Command2_Click()
 {
-    Settlement s;
-    const QString problem = settle(s);
-    if (!problem.isEmpty()) {
+    settlement::Input in;
+    if (const auto checkIn = conv::textToDateTime(m_text[6]->text()))
+        in.checkIn = checkIn->date();
+    if (const auto checkOut = conv::textToDateTime(m_text[11]->text()))
+        in.checkOut = checkOut->date();
+    // The standard price of the first room row; the member price is never charged.
+    in.roomListed = m_msFlexGrid1->Rows() >= 2;
+    if (in.roomListed)
+        in.price = conv::toInt16(m_msFlexGrid1->TextMatrix(1, 5));
+    in.prepayment = conv::toInt16(m_text[10]->text());
+    const settlement::Outcome s = settlement::settle(in);
+    if (!s.result) {
         // A result from earlier boxes must not stay behind to be confirmed.
         for (int i = 12; i <= 15; ++i)
             m_text[i]->clear();
         m_command3->setEnabled(false);
-        ui::MsgBox(this, problem);
+        ui::MsgBox(this, s.refusal);
         return;
     }
-    m_text[12]->setText(QString::number(s.days));
-    m_text[13]->setText(QString::number(s.amount));
-    m_text[14]->setText(QString::number(s.due));
-    m_text[15]->setText(QString::number(s.refund));
+    m_text[12]->setText(QString::number(s.result->days));
+    m_text[13]->setText(QString::number(s.result->amount));
+    m_text[14]->setText(QString::number(s.result->due));
+    m_text[15]->setText(QString::number(s.result->refund));
     m_command3->setEnabled(true);
-}
-
-QString Form12::settle(Settlement &out) const
-{
-    const auto checkIn = conv::textToDateTime(m_text[6]->text());
-    if (!checkIn)
-        return u"对不起，入住时间不是有效的日期，无法计算数据！"_s;
-    const auto checkOut = conv::textToDateTime(m_text[11]->text());
-    if (!checkOut)
-        return u"对不起，退房时间不是有效的日期，无法计算数据！"_s;
-    // Calendar days: the times of day play no part.
-    const qint64 dayCount = checkIn->date().daysTo(checkOut->date());
-    if (dayCount < 0)
-        return u"对不起，退房时间早于入住时间，无法计算数据！"_s;
-    const auto days = conv::toInt16(double(dayCount));
-    if (!days)
-        return u"对不起，实际入住天数"_s + outOfRange;
-    if (m_msFlexGrid1->Rows() < 2)
-        return u"对不起，没有房间资料，请先提取信息！"_s;
-    // The standard price of the first room row; the member price is never charged.
-    const auto price = conv::toInt16(m_msFlexGrid1->TextMatrix(1, 5));
-    if (!price)
-        return u"对不起，房间的标准价格不是 -32768 到 32767 之间的数字，无法计算数据！"_s;
-    const auto prepayment = conv::toInt16(m_text[10]->text());
-    if (!prepayment)
-        return u"对不起，预付款不是 -32768 到 32767 之间的数字，无法计算数据！"_s;
-    const auto amount = conv::toInt16(double(int(*days) * int(*price)));
-    if (!amount)
-        return u"对不起，实际金额（"_s + QString::number(*days) + u" 天 × "_s + QString::number(*price) +
-               u" 元）"_s + outOfRange;
-    const int balance = int(*amount) - int(*prepayment);
-    const auto difference = conv::toInt16(double(balance >= 0 ? balance : -balance));
-    if (!difference)
-        return balance >= 0 ? u"对不起，应收款"_s + outOfRange : u"对不起，应退款"_s + outOfRange;
-    out.days = *days;
-    out.amount = *amount;
-    out.due = balance >= 0 ? *difference : 0;
-    out.refund = balance >= 0 ? 0 : *difference;
-    return {};
 }
 
 void Form12::Command3_Click()

@@ -28,17 +28,8 @@ public:
     void Command3_Click();
 
 private:
-    struct Settlement {
-        qint16 days = 0;
-        qint16 amount = 0;
-        qint16 due = 0;
-        qint16 refund = 0;
-    };
-
     void createLayout();
     void Form_Load();
-    // Empty when the boxes give a settlement; otherwise what keeps them from giving one.
-    QString settle(Settlement &out) const;
     // False when the stay was gone by the time of confirming; nothing is then written.
     bool storeCheckOut();
     // False when the room has no stay rows left; throws a Conflict DbError when its stay rows

@@ -25,6 +25,10 @@ void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, Connection 
 void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &select,
           const QVariantList &params = {});
 
+// reset(), then every row of `table`, newest key first, read page by page as it comes into
+// view. Rows stored after this call stay out of the list. Throws DbError.
+void fillNewestFirst(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &table);
+
 // Adds the record set's current record as a new last row.
 void appendRecord(FlexGrid *grid, const Recordset &records);
 

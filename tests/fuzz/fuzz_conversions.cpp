@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 std::abort();
         }
     }
-    (void)conv::storageToText(text);
+    if (const auto stored = conv::fromStorage(text))
+        (void)conv::dateTimeToText(*stored);
     return 0;
 }

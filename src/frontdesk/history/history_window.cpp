@@ -2,12 +2,14 @@
 
 #include "data/connection.h"
 #include "data/db_error.h"
+#include "data/schema.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
+#include "ui/grid_fill.h"
 #include "ui/list_totals_label.h"
 #include "ui/seams.h"
-#include "ui/windows.h"
 #include "ui/stay_detail_panel.h"
+#include "ui/windows.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -78,7 +80,12 @@ void Form13::showList(const QString &select, const QVariantList &params)
     try {
         Connection connection;
         connection.open();
-        StayDetailPanel::fillList(m_msFlexGrid2, connection, select, params);
+        // The whole history is read page by page as it scrolls into view; a search result whole.
+        if (params.isEmpty())
+            grid::fillNewestFirst(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight,
+                                  schema::CompletedStays);
+        else
+            StayDetailPanel::fillList(m_msFlexGrid2, connection, select, params);
         m_totals->showFor(connection, select, params);
     } catch (const DbError &e) {
         ui::showFailure(this, e); // the rows read so far stay listed

@@ -1,0 +1,69 @@
+#include "data/paged_table.h"
+
+#include "data/connection.h"
+#include "data/dialect.h"
+#include "data/recordset.h"
+#include "data/statement.h"
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+PagedTable::PagedTable(Connection &connection, const schema::Table &table)
+    : m_table(table), m_key(dialect::quoted(table.columns.at(0).name))
+{
+    // One statement, so the count and the newest key come from the same state of the table;
+    // counting the whole table lets the store use its smallest index.
+    const QString from = u" from "_s + dialect::quoted(table.name);
+    Statement bounds(connection, u"select (select max("_s + m_key + u")"_s + from + u"), (select count(*)"_s +
+                                     from + u")"_s);
+    if (!bounds.next() || bounds.isNull(0))
+        return;
+    m_newest = bounds.value(0);
+    m_count = int(bounds.integer(1));
+}
+
+std::vector<QVariantList> PagedTable::read(Connection &connection, int first, int count) const
+{
+    count = std::min(count, m_count - first);
+    if (first < 0 || count <= 0)
+        return {};
+    QString where = m_key + u"<=?"_s;
+    QVariantList params{m_newest};
+    bool ascending = false;
+    int skip = 0;
+    // A neighbouring page already read gives where this one starts, so reading on in either
+    // direction costs one page; otherwise rows are skipped from the nearer end.
+    if (const auto before = m_known.find(first - 1); before != m_known.end()) {
+        where += u" and "_s + m_key + u"<?"_s;
+        params.append(before->second);
+    } else if (const auto after = m_known.find(first + count); after != m_known.end()) {
+        where += u" and "_s + m_key + u">?"_s;
+        params.append(after->second);
+        ascending = true;
+    } else {
+        ascending = first > m_count - first - count;
+        skip = ascending ? m_count - first - count : first;
+    }
+    params << count << skip;
+    Recordset records(connection);
+    records.open(u"select * from "_s + dialect::quoted(m_table.name) + u" where "_s + where +
+                     u" order by "_s + m_key + (ascending ? u" asc"_s : u" desc"_s) +
+                     dialect::rowWindow(connection.engine()),
+                 params);
+    std::vector<QVariantList> rows;
+    while (!records.eof()) {
+        QVariantList row;
+        for (int c = 0; c < records.fieldCount(); ++c)
+            row.append(records.stored(c));
+        rows.push_back(std::move(row));
+        records.moveNext();
+    }
+    if (ascending)
+        std::reverse(rows.begin(), rows.end());
+    if (int(rows.size()) == count) {
+        m_known[first] = rows.front().value(0);
+        m_known[first + count - 1] = rows.back().value(0);
+    }
+    return rows;
+}

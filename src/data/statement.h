@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDateTime>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <optional>
+
+class Connection;
+
+// One prepared statement with its values bound, run at once and finished when it goes out of
+// scope. Columns are read by ordinal in the kind the caller expects.
+class Statement
+{
+public:
+    // Prepares `sql` in the engine's words, binds `params` in order and runs it; throws DbError.
+    Statement(Connection &connection, const QString &sql, const QVariantList &params = {});
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    // The next row; false at the end.
+    bool next();
+    int columnCount() const;
+
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    QString text(int column) const;
+    // Date-times are kept as "yyyy-MM-dd HH:mm:ss" text; nullopt for NULL or text that is none.
+    std::optional<QDateTime> dateTime(int column) const;
+    // The value as the engine gave it; NULL as an invalid QVariant.
+    QVariant value(int column) const;
+
+    QStringList columnNames() const;
+    int rowsAffected() const;
+    qint64 lastInsertId() const;
+
+private:
+    QSqlQuery m_query;
+};

@@ -1,0 +1,76 @@
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/recordset.h"
+#include "data/schema.h"
+#include "data/statement.h"
+#include "test_database.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestStatement : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void typedReadsOfBoundValues();
+    void recordsetKnowsItsTableFromItsColumns();
+};
+
+void TestStatement::typedReadsOfBoundValues()
+{
+    TestDatabase db;
+    Connection c;
+    c.open();
+    {
+        Statement insert(c, u"insert into 交款 (交款时间, 交款金额, 交款人) values (?, ?, ?)"_s,
+                         {u"2006-04-20 14:30:05"_s, 12.5, u"O'Brien; drop table 交款"_s});
+        QCOMPARE(insert.rowsAffected(), 1);
+        QVERIFY(insert.lastInsertId() > 0);
+    }
+    Statement(c, u"insert into 交款 (交款时间, 交款金额, 交款人) values (?, ?, ?)"_s,
+              {u"not a date"_s, 7, QVariant()});
+    Statement read(
+        c, u"select 交款ID, 交款时间, 交款金额, 交款人 from 交款 where 交款金额>? order by 交款ID"_s, {5});
+    QCOMPARE(read.columnCount(), 4);
+    QVERIFY(read.next());
+    QCOMPARE(read.integer(0), 1);
+    QCOMPARE(read.dateTime(1), QDateTime(QDate(2006, 4, 20), QTime(14, 30, 5)));
+    QCOMPARE(read.real(2), 12.5);
+    QCOMPARE(read.text(3), u"O'Brien; drop table 交款"_s);
+    QVERIFY(!read.isNull(3));
+    QVERIFY(read.next());
+    QCOMPARE(read.dateTime(1), std::nullopt); // text that is no stored date-time
+    QCOMPARE(read.value(2).toLongLong(), 7);
+    QVERIFY(read.isNull(3));
+    QVERIFY(!read.value(3).isValid());
+    QVERIFY(!read.next());
+    QVERIFY_THROWS_EXCEPTION(DbError, Statement(c, u"select * from 没有这个表"_s));
+}
+
+void TestStatement::recordsetKnowsItsTableFromItsColumns()
+{
+    TestDatabase db;
+    db.addRoom(u"101"_s);
+    Connection c;
+    c.open();
+    Recordset rs(c);
+    rs.open(u"select * from 房间 where 房间号=?"_s, {u"101"_s});
+    QCOMPARE(rs.table(), schema::table(schema::Rooms));
+    rs.setField(5, u"150"_s);
+    rs.update();
+    QCOMPARE(db.scalar(u"select 标准价格 from 房间"_s).toInt(), 150);
+    // A table name in the text of a sub-select or a string does not make the rows that table's.
+    rs.open(u"select 房间ID, '* from 楼层' from 房间"_s);
+    QCOMPARE(rs.table(), nullptr);
+    QVERIFY_THROWS_EXCEPTION(DbError, rs.addNew());
+    rs.open(u"select * from 旅客退房 where 入住时间 is null"_s);
+    QCOMPARE(rs.table(), schema::table(schema::CompletedStays));
+    rs.addNew();
+    rs.setField(5, u"2006/4/20 14:30:05"_s); // typed as the desk types it
+    rs.update();
+    QCOMPARE(db.scalar(u"select 入住时间 from 旅客退房"_s).toString(), u"2006-04-20 14:30:05"_s);
+}
+
+QTEST_GUILESS_MAIN(TestStatement)
+#include "test_statement.moc"

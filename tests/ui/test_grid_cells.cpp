@@ -1,0 +1,192 @@
+// What a list shows: every cell as the stored value reads in the operator's locale, long lists
+// read only as far as they are looked at, and columns wide enough for what they hold.
+#include "data/connection.h"
+#include "data/conversions.h"
+#include "data/schema.h"
+#include "test_database.h"
+#include "ui/flex_grid.h"
+#include "ui/grid_fill.h"
+
+#include <QApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <ctime>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The text of each cell as read straight from the file: numbers in plain decimal, stored
+// date-times of the date columns in the general date, anything else as stored.
+QList<QStringList> expectedCells(const QString &path, const QString &table, const QString &order, int cols)
+{
+    const schema::Table *t = schema::table(table);
+    QList<QStringList> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"reference"_s);
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery q(db);
+        q.exec(u"select * from "_s + table + u" "_s + order);
+        while (q.next()) {
+            QStringList row;
+            for (int c = 0; c < cols; ++c) {
+                const QVariant v = q.value(c);
+                const auto stored = conv::fromStorage(v.toString());
+                const bool date = t->columns.at(c).type == schema::ColumnType::DateTime &&
+                                  v.typeId() == QMetaType::QString && stored;
+                row.append(v.isNull() ? QString()
+                           : date     ? conv::dateTimeToText(*stored)
+                                      : conv::variantToText(v));
+            }
+            rows.append(row);
+        }
+    }
+    QSqlDatabase::removeDatabase(u"reference"_s);
+    return rows;
+}
+
+QList<QStringList> shownCells(const FlexGrid &g)
+{
+    QList<QStringList> rows;
+    for (int r = 1; r < g.Rows(); ++r) {
+        QStringList row;
+        for (int c = 0; c < g.Cols(); ++c)
+            row.append(g.TextMatrix(r, c));
+        rows.append(row);
+    }
+    return rows;
+}
+
+void addCompletedStays(TestDatabase &db, int count)
+{
+    db.exec(u"begin"_s);
+    for (int i = 0; i < count; ++i)
+        db.exec(u"insert into 旅客退房 (旅客姓名, 证件号码, 入住时间, 房间ID, 预付款, 退房时间, 实际金额) "
+                u"values (?, ?, ?, 3, ?, ?, 12.5)"_s,
+                {u"客"_s + QString::number(i), u"3201021985050500"_s + QString::number(i % 100),
+                 QString::asprintf("2021-%02d-%02d %02d:30:00", 1 + i % 12, 1 + i % 28, i % 24), i,
+                 QString::asprintf("2021-%02d-%02d 00:00:00", 1 + i % 12, 1 + i % 28)});
+    db.exec(u"commit"_s);
+}
+
+} // namespace
+
+class TestGridCells : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup()
+    {
+        faults::reset();
+        conv::setLocale(QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China));
+    }
+    void cellsReadAsStoredInEachLocale();
+    void historyReadsOnlyWhatIsLookedAt();
+    void historyIsOneSnapshot();
+    void columnsFitTheWidestDrawnValue();
+};
+
+void TestGridCells::cellsReadAsStoredInEachLocale()
+{
+    TestDatabase db;
+    addCompletedStays(db, 5);
+    // The odd values a long-kept file may hold.
+    db.exec(
+        u"insert into 旅客退房 (旅客姓名, 旅客单位, 证件名称, 入住时间, 房间ID, 退房时间, 备注信息) values "
+        u"('', 'O''Brien & 子', '😀护照', '2021-02-30 10:00:00', 3, 20210301, x'e4b8ad')"_s);
+    db.exec(u"insert into 旅客退房 (旅客姓名, 入住时间, 房间ID, 预付款, 实际金额, 退房时间) values "
+            u"('负数', '2021-03-14 02:30:00', 3, -32768, 32767, '2021-11-07 01:30:00')"_s);
+    db.exec(u"insert into 旅客退房 (旅客姓名, 入住时间, 房间ID, 退房时间) values ('空', NULL, 3, '2021-01-01 "
+            u"24:00:00'), "
+            u"('月', '2021-13-01 10:00:00', 3, '0000-01-01 10:00:00'), ('秒', '2021-01-01 10:00:60', 3, "
+            u"'2021-3-01 14:30:000')"_s);
+    db.exec(
+        u"insert into 房间 (房间号, 房间名称, 标准价格, 会员价格, 房间状态) values "
+        u"('901', '小数', 12.5, 0.1 + 0.2, 1), ('902', '负', -1234567.25, -0.0, 1), ('903', '大', 1e20, 120.0, 1)"_s);
+    const QList<QLocale> locales = {QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China),
+                                    QLocale(QLocale::German, QLocale::Germany),
+                                    QLocale(QLocale::English, QLocale::UnitedStates)};
+    for (const QLocale &l : locales) {
+        conv::setLocale(l);
+        FlexGrid g;
+        grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight,
+                              schema::CompletedStays);
+        QCOMPARE(shownCells(g),
+                 expectedCells(db.path(), schema::CompletedStays, u"order by 退房ID desc"_s, 16));
+        grid::fill(&g, grid::roomHeader(), grid::DefaultRowHeight, u"select * from 房间"_s);
+        QCOMPARE(shownCells(g), expectedCells(db.path(), schema::Rooms, {}, 8));
+    }
+    // The check-out time shown in the general date of the locale; midnight as the date alone.
+    conv::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    FlexGrid g;
+    grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    QCOMPARE(g.TextMatrix(4, 10), u"11/7/2021 1:30:00 AM"_s);
+    QCOMPARE(g.TextMatrix(6, 10), u"5/5/2021"_s);
+}
+
+void TestGridCells::historyReadsOnlyWhatIsLookedAt()
+{
+    TestDatabase db;
+    addCompletedStays(db, 5 * FlexGridModel::PageRows);
+    faults::reset();
+    FlexGrid g;
+    grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    QCOMPARE(g.Rows(), 1 + 5 * FlexGridModel::PageRows);
+    // The count, and the first page for the column widths.
+    const int atOpen = faults::statementsRun();
+    QVERIFY2(atOpen <= 4, qPrintable(QString::number(atOpen)));
+    const QString last = g.TextMatrix(g.Rows() - 1, 1);
+    QCOMPARE(last, u"客0"_s);
+    QCOMPARE(faults::statementsRun(), atOpen + 1); // that page alone
+    QCOMPARE(g.TextMatrix(g.Rows() - 2, 1), u"客1"_s);
+    QCOMPARE(faults::statementsRun(), atOpen + 1);
+    // Reading on page by page, as a print of the whole list would, gives every row once.
+    QStringList names;
+    for (int r = 1; r < g.Rows(); ++r)
+        names.append(g.TextMatrix(r, 1));
+    names.removeDuplicates();
+    QCOMPARE(names.size(), g.Rows() - 1);
+    QCOMPARE(names.first(), u"客%1"_s.arg(g.Rows() - 2));
+}
+
+void TestGridCells::historyIsOneSnapshot()
+{
+    TestDatabase db;
+    addCompletedStays(db, 3 * FlexGridModel::PageRows);
+    const QList<QStringList> before =
+        expectedCells(db.path(), schema::CompletedStays, u"order by 退房ID desc"_s, 16);
+    FlexGrid g;
+    grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    // Check-outs at another desk while the list is open.
+    addCompletedStays(db, 10);
+    QCOMPARE(g.Rows(), 1 + int(before.size()));
+    QCOMPARE(shownCells(g), before);
+}
+
+void TestGridCells::columnsFitTheWidestDrawnValue()
+{
+    TestDatabase db;
+    // More bytes, but narrower on screen than the 18 digits below it.
+    db.exec(
+        u"insert into 旅客退房 (证件号码, 房间ID) values ('军字第20190088号', 1), ('320102198505050011', 1)"_s);
+    FlexGrid g;
+    g.resize(900, 400);
+    grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    const QFontMetrics m = g.fontMetrics();
+    QVERIFY(m.horizontalAdvance(u"320102198505050011"_s) > m.horizontalAdvance(u"军字第20190088号"_s));
+    QVERIFY(g.columnWidth(4) >= m.horizontalAdvance(u"320102198505050011"_s));
+}
+
+int main(int argc, char *argv[])
+{
+    // Daylight saving, so the skipped and repeated hours are really there.
+    qputenv("TZ", "America/New_York");
+    tzset();
+    QApplication app(argc, argv);
+    TestGridCells t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_grid_cells.moc"
