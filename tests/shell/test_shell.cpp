@@ -1,16 +1,17 @@
 #include "data/module1.h"
-#include "ui/windows.h"
 #include "shell/about_window.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
 #include "test_seam.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void titleWhenNoCompanyRow();
     void menuTreeAndToolbar();
     void toolItemsStartPrograms();
+    void escapeClosesNoWindow();
 };
 
 void TestShell::loginWindowControls()
@@ -269,6 +271,43 @@ void TestShell::toolItemsStartPrograms()
     Form19 about;
     about.Label7_Click();
     QCOMPARE(seam.started.size(), 4);
+}
+
+void TestShell::escapeClosesNoWindow()
+{
+    TestDatabase db;
+    TestSeam seam;
+    auto *login = new Form1();
+    login->setAttribute(Qt::WA_DeleteOnClose);
+    login->show();
+    QPointer<QWidget> alive = login;
+    QTest::keyClick(login->findChild<QLineEdit *>(u"Text1"_s), Qt::Key_Escape);
+    flushDeletes();
+    QVERIFY(alive && login->isVisible());
+    // Every window opened from the menus, with something typed (the operators window in add mode).
+    for (const QString &form : {u"Form3"_s, u"Form4"_s, u"Form5"_s, u"Form6"_s, u"Form7"_s, u"Form8"_s,
+                                u"Form9"_s, u"Form10"_s, u"Form11"_s, u"Form12"_s, u"Form13"_s, u"Form14"_s,
+                                u"Form15"_s, u"Form16"_s, u"Form17"_s, u"Form19"_s, u"Form20"_s}) {
+        QPointer<QWidget> w = ui::showWindow(form);
+        if (form == u"Form4"_s)
+            QTest::mouseClick(w->findChild<QPushButton *>(u"Command1"_s), Qt::LeftButton);
+        QWidget *target = w;
+        for (auto *box : w->findChildren<QLineEdit *>()) {
+            if (box->objectName().startsWith(u"Text"_s) && box->isVisible() && box->isEnabled() &&
+                !box->isReadOnly()) {
+                box->setText(u"typed"_s);
+                target = box;
+                break;
+            }
+        }
+        QTest::keyClick(target, Qt::Key_Escape);
+        flushDeletes();
+        QVERIFY2(w && w->isVisible(), qPrintable(form));
+        if (auto *box = qobject_cast<QLineEdit *>(target))
+            QCOMPARE(box->text(), u"typed"_s);
+        w->close();
+        flushDeletes();
+    }
 }
 
 QTEST_MAIN(TestShell)
