@@ -106,9 +106,12 @@ QStringList createStatements()
         sql.append(u"CREATE TABLE \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
     }
     sql.append(u"CREATE INDEX \"旅客退房_入住时间\" ON \"旅客退房\" (\"入住时间\")"_s);
+    // The stays that no date range can hold (statistics by date lists them always).
+    sql.append(u"CREATE INDEX \"旅客退房_入住时间不可读\" ON \"旅客退房\" (\"入住时间\") "
+               u"WHERE coalesce(datetime(\"入住时间\", '+0 days') = \"入住时间\", 0) = 0"_s);
     sql.append(u"CREATE INDEX \"旅客退房_房间ID\" ON \"旅客退房\" (\"房间ID\")"_s);
     sql.append(u"CREATE INDEX \"旅客入住_房间ID\" ON \"旅客入住\" (\"房间ID\")"_s);
-    sql.append(u"CREATE INDEX \"房间_房间号\" ON \"房间\" (\"房间号\", \"房间状态\")"_s);
+    sql.append(u"CREATE INDEX \"房间_房间号\" ON \"房间\" (\"房间号\" COLLATE NOCASE, \"房间状态\")"_s);
     sql.append(u"CREATE INDEX \"房间_房间状态\" ON \"房间\" (\"房间状态\")"_s);
     sql.append(u"CREATE TABLE \""_s + QString(AccessTable) + u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
     return sql;

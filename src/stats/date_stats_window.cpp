@@ -47,15 +47,18 @@ void Form16::Command1_Click()
 {
     // Date-times are kept as "yyyy-MM-dd HH:mm:ss" text, whose order is time order, so the
     // range is a text range on the check-in index. Only a real, well-formed time comes back
-    // unchanged from datetime(…, '+0 days') ("04-31" turns into "05-01"): a stay without a
-    // readable check-in time is in no range. The keys come from the index alone; the rows are
-    // then read by key, newest first, with no sorting.
+    // unchanged from datetime(…, '+0 days') ("04-31" turns into "05-01"). A stay whose check-in
+    // time is empty or unreadable cannot be tested against the range and is listed whatever
+    // the range; a partial index holds just those. The keys come from the indexes alone; the
+    // rows are then read by key, newest first, with no sorting.
     StayDetailPanel::resetList(m_msFlexGrid2);
     try {
         StayDetailPanel::fillList(
             m_msFlexGrid2,
             u"select * from 旅客退房 where 退房ID in (select 退房ID from 旅客退房 "
-            u"where 入住时间 between ? and ? and datetime(入住时间, '+0 days') = 入住时间) "
+            u"where 入住时间 between ? and ? and datetime(入住时间, '+0 days') = 入住时间 "
+            u"union all select 退房ID from 旅客退房 "
+            u"where coalesce(datetime(入住时间, '+0 days') = 入住时间, 0) = 0) "
             u"order by 退房ID desc"_s,
             {conv::toStorage(m_dtPicker1->Value()), conv::toStorage(m_dtPicker2->Value())});
     } catch (const DbError &) {

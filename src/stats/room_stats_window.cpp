@@ -48,7 +48,7 @@ void Form17::Command1_Click()
         Connection connection;
         connection.open();
         Recordset room(connection);
-        room.open(u"select * from 房间 where 房间号=?"_s, {m_text1->text()});
+        room.open(u"select * from 房间 where 房间号=? collate nocase"_s, {m_text1->text()});
         if (room.eof()) {
             ui::MsgBox(this, u"没有找到相关资料信息！"_s);
             return;
@@ -58,7 +58,8 @@ void Form17::Command1_Click()
         room.close();
         StayDetailPanel::fillList(m_msFlexGrid2, connection,
                                   u"select * from 旅客退房 where 房间ID=? order by 退房ID desc"_s, {key});
-    } catch (const DbError &) {
-        // A query that fails lists what it read, without a message.
+    } catch (const DbError &e) {
+        // An empty list would read as "no stays in this room".
+        ui::showFailure(this, e);
     }
 }
