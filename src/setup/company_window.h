@@ -31,4 +31,8 @@ private:
     QList<QLineEdit *> m_lines; // Text1 to Text7
     QTextEdit *m_text8;
     QPushButton *m_command2;
+    // The profile as stored and as the box showed it then; the box keeps neither CR LF nor
+    // every character exactly.
+    QString m_storedProfile;
+    QString m_shownProfile;
 };
