@@ -88,7 +88,13 @@ QDate Seam::today()
 
 QString Seam::openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    // An open dialog in which the name of a file that does not exist yet may be typed too.
+    QFileDialog dialog(parent, caption, dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QString Seam::saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)

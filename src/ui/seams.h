@@ -31,6 +31,7 @@ public:
     // Starts a program without waiting; false when nothing could be started.
     virtual bool startProgram(Program program, const QString &argument);
     virtual QDate today();
+    // An open-file dialog that also takes a name of a file not there yet; empty on cancel.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter);
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
