@@ -1,5 +1,6 @@
 #include "data/module1.h"
 #include "shell/about_window.h"
+#include "shell/home_page.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
@@ -9,11 +10,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -72,6 +77,7 @@ private Q_SLOTS:
     void menuTreeAndToolbar();
     void toolItemsStartPrograms();
     void escapeClosesNoWindow();
+    void homePageIsAPrivateCopy();
 };
 
 void TestShell::loginWindowControls()
@@ -308,6 +314,21 @@ void TestShell::escapeClosesNoWindow()
         w->close();
         flushDeletes();
     }
+}
+
+void TestShell::homePageIsAPrivateCopy()
+{
+    // Not a guessable name in the shared temporary folder (that could be anyone's file), and
+    // readable by the desk's account alone.
+    const QString path = QUrl(homePageUrl()).toLocalFile();
+    QVERIFY(QFileInfo(path).fileName().contains(QRegularExpression(u"^quillon-home-.{6}\\.html$"_s)));
+    QCOMPARE(QFileInfo(path).permissions() &
+                 ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+             QFile::Permissions());
+    QFile copy(path), page(u":/quillon/home.html"_s);
+    QVERIFY(copy.open(QIODevice::ReadOnly) && page.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), page.readAll());
+    QCOMPARE(QUrl(homePageUrl()).toLocalFile(), path);
 }
 
 QTEST_MAIN(TestShell)
