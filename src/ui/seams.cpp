@@ -157,6 +157,23 @@ QDate today()
     return seam().today();
 }
 
+void startProgram(QWidget *parent, Program program, const QString &argument)
+{
+    if (seam().startProgram(program, argument))
+        return;
+    switch (program) {
+    case Program::Calculator:
+        MsgBox(parent, u"对不起，无法启动计算器，本机没有可用的计算器程序！"_s);
+        break;
+    case Program::TextEditor:
+        MsgBox(parent, u"对不起，无法启动写字板，本机没有可用的文本编辑程序！"_s);
+        break;
+    case Program::Browser:
+        MsgBox(parent, u"对不起，无法打开作者主页，本机没有可用的网页浏览器！"_s);
+        break;
+    }
+}
+
 bool runCommand(QWidget *window, const QString &sql, const QVariantList &params)
 {
     try {

@@ -50,6 +50,9 @@ int MsgBox(QWidget *parent, const QString &text, int style = vbInformation);
 // One message for a failed step: what failed, in the store's own words.
 void showFailure(QWidget *parent, const DbError &error);
 
+// Starts a tool program without waiting; when none can be started, says so in one message.
+void startProgram(QWidget *parent, Program program, const QString &argument = {});
+
 QDate today();
 
 // The command pattern in one call: its own connection, one statement with bound values; a

@@ -263,7 +263,7 @@ void TestShell::toolItemsStartPrograms()
 {
     TestDatabase db;
     TestSeam seam;
-    seam.setProgramsAvailable(false); // nothing installed: no message, no crash
+    seam.setProgramsAvailable(false); // nothing installed: one message for each, no crash
     Form2 main;
     main.findChild<QAction *>(u"m_f_1"_s)->trigger();
     main.findChild<QAction *>(u"m_f_3"_s)->trigger();
@@ -273,10 +273,18 @@ void TestShell::toolItemsStartPrograms()
     QCOMPARE(seam.started.at(1).program, ui::Program::TextEditor);
     QCOMPARE(seam.started.at(2).program, ui::Program::Browser);
     QVERIFY(seam.started.at(2).argument.startsWith(u"file:"_s));
-    QVERIFY(seam.messages.isEmpty());
+    const QString noBrowser = u"对不起，无法打开作者主页，本机没有可用的网页浏览器！"_s;
+    QCOMPARE(seam.messageTexts(),
+             (QStringList{u"对不起，无法启动计算器，本机没有可用的计算器程序！"_s,
+                          u"对不起，无法启动写字板，本机没有可用的文本编辑程序！"_s, noBrowser}));
     Form19 about;
     about.Label7_Click();
     QCOMPARE(seam.started.size(), 4);
+    QCOMPARE(seam.messageTexts().last(), noBrowser);
+    seam.clear();
+    seam.setProgramsAvailable(true);
+    main.findChild<QAction *>(u"m_f_1"_s)->trigger();
+    QVERIFY(seam.messages.isEmpty());
 }
 
 void TestShell::escapeClosesNoWindow()
