@@ -4,7 +4,7 @@
 
 #include <QTest>
 
-// The operator's own ways of choosing a record in a list: a mouse press on the row, and keys.
+// Choosing a record as the operator does: a mouse press on the row, or a key on the list.
 namespace input {
 
 inline void clickRow(FlexGrid *grid, int row)

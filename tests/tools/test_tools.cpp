@@ -38,20 +38,19 @@ void TestTools::shotOfLoginAndMainWindow()
 {
     QTemporaryDir dir;
     QCOMPARE(run(Build + u"/tools/quillon-createdb"_s, {dir.filePath(u"innkeep.mdb"_s)}), 0);
-    const QString shot = Build + u"/tools/quillon-shot"_s;
-    const QStringList db{u"--db"_s, dir.path()};
-    QCOMPARE(run(shot, QStringList{u"Form1"_s, dir.filePath(u"login.png"_s)} + db), 0);
-    QCOMPARE(run(shot, QStringList{u"Form2"_s, dir.filePath(u"main.png"_s)} + db), 0);
+    const auto shot = [&](const QString &form, const QString &png, const QStringList &steps = {}) {
+        return run(Build + u"/tools/quillon-shot"_s,
+                   QStringList{form, dir.filePath(png), u"--db"_s, dir.path()} + steps);
+    };
+    QCOMPARE(shot(u"Form1"_s, u"login.png"_s), 0);
+    QCOMPARE(shot(u"Form2"_s, u"main.png"_s), 0);
     // Logging in from the login window leaves the main window in front.
-    QCOMPARE(run(shot, QStringList{u"Form1"_s, dir.filePath(u"in.png"_s)} + db +
-                           QStringList{u"--set"_s, u"Text1=admin"_s, u"--set"_s, u"Text2=admin"_s,
-                                       u"--click"_s, u"Command1"_s}),
+    QCOMPARE(shot(u"Form1"_s, u"in.png"_s,
+                  {u"--set"_s, u"Text1=admin"_s, u"--set"_s, u"Text2=admin"_s, u"--click"_s, u"Command1"_s}),
              0);
-    const QImage login(dir.filePath(u"login.png"_s)), main(dir.filePath(u"main.png"_s)),
-        in(dir.filePath(u"in.png"_s));
-    QVERIFY(!login.isNull() && !main.isNull());
-    QVERIFY(main.width() > login.width());
-    QCOMPARE(in.size(), main.size());
+    const QImage login(dir.filePath(u"login.png"_s)), main(dir.filePath(u"main.png"_s));
+    QVERIFY(!login.isNull() && main.width() > login.width());
+    QVERIFY(QImage(dir.filePath(u"in.png"_s)).width() > login.width());
 }
 
 void TestTools::screenshotScriptDrivesTheProgram()
