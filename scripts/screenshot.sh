@@ -31,7 +31,9 @@ done
 export DISPLAY=:$(cat "$number") QT_QPA_PLATFORM=xcb
 "$build/app/quillon" &
 app=$!
-sleep 2
+timeout 60 xdotool search --sync --onlyvisible --pid "$app" >/dev/null ||
+    { echo "Quillon showed no window" >&2; exit 1; }
+sleep 0.5
 # No window manager here: give the keyboard to Quillon's newest window before each command.
 focus() {
     local win
