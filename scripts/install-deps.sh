@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs every Debian package Quillon needs to build, run, test and benchmark.
+# Installs every Debian package Quillon needs to build, run, test and benchmark. x11-apps brings a
+# small calculator and text editor (xcalc, xedit) for the tool menu; xdotool drives screenshot.sh.
 set -euo pipefail
 packages=(
     build-essential cmake
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins
     libgl-dev fonts-wqy-microhei
-    xvfb xauth
+    xvfb xauth xdotool
+    x11-apps
     libbenchmark-dev sqlite3 libsqlite3-dev
     postgresql libpq-dev libqt6sql6-psql
     clang libclang-rt-14-dev

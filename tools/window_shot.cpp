@@ -3,18 +3,23 @@
 // staff will, on a real (or virtual) display:
 //   xvfb-run -a build/tools/quillon-shot Form12 out.png --db build/app
 //       --set Text1=101 --click Command1 --click Command2   (all on one line)
+// FORM may be Form1 (the login; after "--click Command1" the main window is taken) or Form2 (the
+// main window). "quillon-shot --screen OUT.png" saves the whole display instead (scripts/screenshot.sh).
 #include "data/module1.h"
+#include "shell/login_window.h"
+#include "shell/main_window.h"
+#include "shell/shell_windows.h"
 #include "ui/flex_grid.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
-#include "shell/main_window.h"
-#include "shell/shell_windows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPointer>
+#include <QScreen>
 #include <QTextEdit>
 #include <cstdio>
 
@@ -36,8 +41,23 @@ public:
         window->show();
         last = window;
     }
-    QWidget *last = nullptr;
+    QPointer<QWidget> last;
 };
+
+// The window in front: the last one shown through the seam, else the one opened, else the
+// main window a login has just opened.
+QWidget *front(const ShotSeam &seam, QWidget *opened)
+{
+    if (seam.last && seam.last->isVisible())
+        return seam.last;
+    if (opened && opened->isVisible())
+        return opened;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->objectName() == u"Form2"_s)
+            return w;
+    }
+    return opened;
+}
 
 void settle()
 {
@@ -53,6 +73,14 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
+    if (args.size() == 3 && args[1] == u"--screen"_s) {
+        QScreen *screen = QGuiApplication::primaryScreen();
+        if (!screen || !screen->grabWindow(0).save(args[2])) {
+            std::fprintf(stderr, "could not save the screen to %s\n", qPrintable(args[2]));
+            return 1;
+        }
+        return 0;
+    }
     if (args.size() < 3) {
         std::fputs("usage: quillon-shot FORM OUT.png [--db DIR] [--set NAME=TEXT] [--row GRID=N] [--click "
                    "NAME]...\n",
@@ -69,12 +97,21 @@ int main(int argc, char *argv[])
     }
     registerAllWindows();
     Form2 main;
-    // "Form2" is the main window itself, as the desk sees it after the login.
-    QWidget *window = args[1] == u"Form2"_s ? static_cast<QWidget *>(&main) : ui::showWindow(args[1], &main);
-    if (window == &main) {
+    ui::setMainWindow(&main);
+    QPointer<QWidget> window;
+    if (args[1] == u"Form1"_s) {
+        auto *login = new Form1();
+        login->setAttribute(Qt::WA_DeleteOnClose);
+        login->show();
+        window = login;
+    } else if (args[1] == u"Form2"_s) {
+        // The main window itself, as the desk sees it after the login.
         main.StatusBar1_SetPanelText(3, u"admin"_s);
         main.resize(1100, 720);
         main.show();
+        window = &main;
+    } else {
+        window = ui::showWindow(args[1], &main);
     }
     if (!window) {
         std::fprintf(stderr, "no window named %s\n", qPrintable(args[1]));
@@ -82,7 +119,7 @@ int main(int argc, char *argv[])
     }
     settle();
     for (int i = 3; i + 1 < args.size(); i += 2) {
-        QWidget *current = seam.last ? seam.last : window;
+        QWidget *current = front(seam, window);
         const QString value = args[i + 1];
         if (args[i] == u"--set"_s) {
             const QString name = value.section(u'=', 0, 0);
@@ -102,8 +139,8 @@ int main(int argc, char *argv[])
         }
         settle();
     }
-    QWidget *shown = seam.last ? seam.last : window;
-    if (!shown->grab().save(args[2])) {
+    QWidget *shown = front(seam, window);
+    if (!shown || !shown->grab().save(args[2])) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(args[2]));
         return 1;
     }

@@ -120,7 +120,7 @@ const QList<Index> &indexes()
         {u"旅客退房_入住时间"_s, CompletedStays, {u"入住时间"_s}},
         {u"旅客退房_房间ID"_s, CompletedStays, {u"房间ID"_s}},
         {u"旅客入住_房间ID"_s, Stays, {u"房间ID"_s}},
-        {u"房间_房间号"_s, Rooms, {u"房间号"_s, u"房间状态"_s}},
+        {u"房间_房间号"_s, Rooms, {u"房间号"_s, u"房间状态"_s}, true},
         {u"房间_房间状态"_s, Rooms, {u"房间状态"_s}},
     };
     return all;
@@ -140,6 +140,22 @@ const Table *tableWithColumns(const QStringList &names)
     return nullptr;
 }
 
+QString indexColumns(const Index &index)
+{
+    QStringList columns;
+    for (const QString &c : index.columns)
+        columns.append(u"\""_s + c + u"\""_s);
+    if (index.caselessFirst && !columns.isEmpty())
+        columns.first() += u" collate nocase"_s;
+    return u"("_s + columns.join(u", "_s) + u")"_s;
+}
+
+QString unreadableTime(const QString &column)
+{
+    // Only a real, well-formed time comes back unchanged from datetime(…, '+0 days').
+    return u"case when datetime("_s + column + u", '+0 days') = "_s + column + u" then 0 else 1 end = 1"_s;
+}
+
 QStringList createStatements()
 {
     QStringList sql;
@@ -150,8 +166,11 @@ QStringList createStatements()
         sql.append(u"CREATE TABLE \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
     }
     for (const Index &i : indexes())
-        sql.append(u"CREATE INDEX \""_s + i.name + u"\" ON \""_s + i.table + u"\" (\""_s +
-                   i.columns.join(u"\", \""_s) + u"\")"_s);
+        sql.append(u"CREATE INDEX \""_s + i.name + u"\" ON \""_s + i.table + u"\" "_s + indexColumns(i));
+    // The stays that no date range can hold (statistics by date lists them always): the file
+    // keeps date-times as text, which need not be a time at all.
+    sql.append(u"CREATE INDEX \"旅客退房_入住时间不可读\" ON \"旅客退房\" (\"入住时间\") WHERE "_s +
+               unreadableTime(u"\"入住时间\""_s));
     sql.append(u"CREATE TABLE \""_s + QString(AccessTable) +
                u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
     return sql;

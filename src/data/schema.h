@@ -29,8 +29,15 @@ struct Index {
     QString name;
     QString table;
     QStringList columns;
+    bool caselessFirst = false; // the first column is compared without regard to case
 };
+// The index's column list, quoted, in parentheses.
+QString indexColumns(const Index &index);
 const QList<Index> &indexes();
+
+// The condition, in SQL both stores read, that `column` holds no readable date-time (empty,
+// NULL or text that is not a time); the statistics by date list such stays whatever the range.
+QString unreadableTime(const QString &column);
 
 // Statements that create an empty store: the tables, their indexes and the access record.
 QStringList createStatements();

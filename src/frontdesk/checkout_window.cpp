@@ -161,7 +161,8 @@ void Form12::Command1_Click()
         Connection connection;
         connection.open();
         Recordset room(connection);
-        room.open(u"select * from 房间 where 房间号=? and 房间状态=2"_s, {m_text[1]->text()});
+        // Typed text compares without regard to case, as the store does.
+        room.open(u"select * from 房间 where 房间号=? collate nocase and 房间状态=2"_s, {m_text[1]->text()});
         if (room.eof() && room.bof()) {
             ui::MsgBox(this, u"对不起，此房间号没有入住资料"_s);
             return;

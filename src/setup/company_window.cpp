@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -77,15 +78,26 @@ void Form3::createLayout()
 
 QString Form3::boxText(int n) const
 {
-    return n < FieldCount ? m_lines.at(n - 1)->text() : m_text8->toPlainText();
+    if (n < FieldCount)
+        return m_lines.at(n - 1)->text();
+    // Unedited, the profile goes back exactly as it was read; edited, its line breaks follow
+    // the stored text's.
+    QString shown = m_text8->document()->toRawText();
+    if (shown == m_shownProfile)
+        return m_storedProfile;
+    return shown.replace(QChar::ParagraphSeparator,
+                         m_storedProfile.contains(u"\r\n"_s) ? u"\r\n"_s : u"\n"_s);
 }
 
 void Form3::setBoxText(int n, const QString &text)
 {
     if (n < FieldCount)
         m_lines.at(n - 1)->setText(text);
-    else
+    else {
         m_text8->setPlainText(text);
+        m_storedProfile = text;
+        m_shownProfile = m_text8->document()->toRawText();
+    }
 }
 
 void Form3::Form_Load()

@@ -33,4 +33,8 @@ private:
     QTextEdit *m_text8;
     QPushButton *m_command2;
     QStringList m_shown; // the particulars as loaded, to save over only while they still hold
+    // The profile as stored and as the box showed it then; the box keeps neither CR LF nor
+    // every character exactly.
+    QString m_storedProfile;
+    QString m_shownProfile;
 };

@@ -50,5 +50,5 @@ bool Form19::eventFilter(QObject *watched, QEvent *event)
 
 void Form19::Label7_Click()
 {
-    ui::seam().startProgram(ui::Program::Browser, homePageUrl());
+    ui::startProgram(this, ui::Program::Browser, homePageUrl());
 }

@@ -5,10 +5,11 @@
 #include "data/db_error.h"
 #include "data/module1.h"
 #include "data/recordset.h"
-#include "ui/form_kit.h"
-#include "ui/seams.h"
 #include "shell/main_window.h"
+#include "ui/form_kit.h"
 #include "ui/pictures.h"
+#include "ui/seams.h"
+#include "ui/windows.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,7 @@ Form1::Form1(QWidget *parent) : QDialog(parent)
     setObjectName(u"Form1"_s);
     setWindowTitle(u"登陆Quillon"_s);
     createLayout();
+    ui::keepOpenOnEscape(this);
     Form_Load();
 }
 

@@ -250,15 +250,15 @@ void Form2::m_a_9_Click()
 
 void Form2::m_f_1_Click()
 {
-    ui::seam().startProgram(ui::Program::Calculator, {});
+    ui::startProgram(this, ui::Program::Calculator);
 }
 
 void Form2::m_f_3_Click()
 {
-    ui::seam().startProgram(ui::Program::TextEditor, {});
+    ui::startProgram(this, ui::Program::TextEditor);
 }
 
 void Form2::m_f_5_Click()
 {
-    ui::seam().startProgram(ui::Program::Browser, homePageUrl());
+    ui::startProgram(this, ui::Program::Browser, homePageUrl());
 }

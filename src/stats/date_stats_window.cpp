@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "data/conversions.h"
 #include "data/db_error.h"
+#include "data/schema.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -49,13 +50,15 @@ void Form16::Command1_Click()
 {
     // Date-times are kept as "yyyy-MM-dd HH:mm:ss" text, whose order is time order, so the
     // range is a text range on the check-in index. Only a real, well-formed time comes back
-    // unchanged from datetime(…, '+0 days') ("04-31" turns into "05-01"): a stay without a
-    // readable check-in time is in no range. The keys come from the index alone; the rows are
-    // then read by key, newest first, with no sorting.
+    // unchanged from datetime(…, '+0 days') ("04-31" turns into "05-01"). A stay whose check-in
+    // time is empty or unreadable cannot be tested against the range and is listed whatever
+    // the range; a partial index holds just those. The keys come from the indexes alone; the
+    // rows are then read by key, newest first, with no sorting.
     StayDetailPanel::resetList(m_msFlexGrid2);
     const QString select = u"select * from 旅客退房 where 退房ID in (select 退房ID from 旅客退房 "
-                           u"where 入住时间 between ? and ? and datetime(入住时间, '+0 days') = 入住时间) "
-                           u"order by 退房ID desc"_s;
+                           u"where 入住时间 between ? and ? and datetime(入住时间, '+0 days') = 入住时间 "
+                           u"union all select 退房ID from 旅客退房 where "_s +
+                           schema::unreadableTime(u"入住时间"_s) + u") order by 退房ID desc"_s;
     const QVariantList params{conv::toStorage(m_dtPicker1->Value()), conv::toStorage(m_dtPicker2->Value())};
     try {
         Connection connection;

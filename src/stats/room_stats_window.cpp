@@ -49,7 +49,7 @@ void Form17::Command1_Click()
         Connection connection;
         connection.open();
         Recordset room(connection);
-        room.open(u"select * from 房间 where 房间号=?"_s, {m_text1->text()});
+        room.open(u"select * from 房间 where 房间号=? collate nocase"_s, {m_text1->text()});
         if (room.eof()) {
             m_totals->showEmpty();
             ui::MsgBox(this, u"没有找到相关资料信息！"_s);
@@ -61,8 +61,9 @@ void Form17::Command1_Click()
         const QString select = u"select * from 旅客退房 where 房间ID=? order by 退房ID desc"_s;
         StayDetailPanel::fillList(m_msFlexGrid2, connection, select, {key});
         m_totals->showFor(connection, select, {key});
-    } catch (const DbError &) {
-        // A query that fails lists what it read, without a message.
+    } catch (const DbError &e) {
+        // An empty list would read as "no stays in this room".
         m_totals->clear();
+        ui::showFailure(this, e);
     }
 }

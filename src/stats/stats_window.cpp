@@ -62,5 +62,5 @@ void StatsWindow::MSFlexGrid2_Click()
 
 void StatsWindow::Command2_Click()
 {
-    ui::seam().startProgram(ui::Program::Calculator, {});
+    ui::startProgram(this, ui::Program::Calculator);
 }

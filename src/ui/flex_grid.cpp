@@ -22,11 +22,6 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     applyRowHeight();
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current, const QModelIndex &) {
-                if (current.isValid())
-                    Q_EMIT Click();
-            });
     connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { applyColumnWidths(); });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
     connect(m_model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int) {
@@ -85,31 +80,60 @@ void FlexGrid::applyColumnWidths()
 
 int FlexGrid::RowSel() const
 {
-    const QModelIndex current = selectionModel()->currentIndex();
-    if (!current.isValid() || !selectionModel()->isRowSelected(current.row(), {}))
-        return 0;
-    return current.row() + 1;
+    // The highlighted row, whichever index happens to be current.
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? 0 : rows.first().row() + 1;
 }
 
 void FlexGrid::selectRecord(int row)
 {
     if (row < 1 || row >= Rows())
         return;
-    const QModelIndex idx = m_model->index(row - 1, 0);
-    if (selectionModel()->currentIndex().row() == row - 1) {
-        selectRow(row - 1);
-        Q_EMIT Click();
-        return;
-    }
-    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(m_model->index(row - 1, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Q_EMIT Click();
+}
+
+QItemSelectionModel::SelectionFlags FlexGrid::selectionCommand(const QModelIndex &index,
+                                                               const QEvent *event) const
+{
+    // A record stays chosen until another is: no deselecting with Ctrl, no clearing by a press
+    // beside the rows.
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
+    const QItemSelectionModel::SelectionFlags command = QTableView::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent *event)
 {
-    const int before = selectionModel()->currentIndex().row();
+    // Qt makes the pressed index current before it selects it, so the choice is announced only
+    // once the press has been handled; a press on the row already chosen is still a choice.
     QTableView::mousePressEvent(event);
-    const QModelIndex after = indexAt(event->position().toPoint());
-    // A click on the row already current changes nothing, but is still a choice.
-    if (after.isValid() && after.row() == before)
+    const QModelIndex pressed = indexAt(event->position().toPoint());
+    if (pressed.isValid() && RowSel() == pressed.row() + 1)
+        Q_EMIT Click();
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    // Dragging with a button held would move the current row, or the highlight, without a pick.
+    if (event->buttons() == Qt::NoButton)
+        QTableView::mouseMoveEvent(event);
+}
+
+QModelIndex FlexGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Whole rows are chosen, so Home and End go to the first and the last record.
+    if (action == MoveHome || action == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent *event)
+{
+    const int before = RowSel();
+    QTableView::keyPressEvent(event);
+    if (RowSel() != before && RowSel() > 0)
         Q_EMIT Click();
 }

@@ -32,11 +32,16 @@ public:
     FlexGridModel *flexModel() const { return m_model; }
 
 Q_SIGNALS:
-    // A record was chosen, by mouse or keyboard.
+    // A record was chosen, by mouse or keyboard; RowSel() is already the chosen row.
     void Click();
 
 protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     void applyRowHeight();

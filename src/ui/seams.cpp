@@ -89,7 +89,13 @@ QDate Seam::today()
 
 QString Seam::openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    // An open dialog in which the name of a file that does not exist yet may be typed too.
+    QFileDialog dialog(parent, caption, dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QString Seam::saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
@@ -152,6 +158,23 @@ void showFailure(QWidget *parent, const DbError &error)
 QDate today()
 {
     return seam().today();
+}
+
+void startProgram(QWidget *parent, Program program, const QString &argument)
+{
+    if (seam().startProgram(program, argument))
+        return;
+    switch (program) {
+    case Program::Calculator:
+        MsgBox(parent, u"对不起，无法启动计算器，本机没有可用的计算器程序！"_s);
+        break;
+    case Program::TextEditor:
+        MsgBox(parent, u"对不起，无法启动写字板，本机没有可用的文本编辑程序！"_s);
+        break;
+    case Program::Browser:
+        MsgBox(parent, u"对不起，无法打开作者主页，本机没有可用的网页浏览器！"_s);
+        break;
+    }
 }
 
 bool runCommand(QWidget *window, const QString &sql, const QVariantList &params)

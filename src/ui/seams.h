@@ -31,6 +31,7 @@ public:
     // Starts a program without waiting; false when nothing could be started.
     virtual bool startProgram(Program program, const QString &argument);
     virtual QDate today();
+    // An open-file dialog that also takes a name of a file not there yet; empty on cancel.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter);
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
@@ -48,6 +49,9 @@ void setSeam(Seam *seam);
 int MsgBox(QWidget *parent, const QString &text, int style = vbInformation);
 // One message for a failed step: what failed, in the store's own words.
 void showFailure(QWidget *parent, const DbError &error);
+
+// Starts a tool program without waiting; when none can be started, says so in one message.
+void startProgram(QWidget *parent, Program program, const QString &argument = {});
 
 QDate today();
 

@@ -2,7 +2,9 @@
 
 #include "ui/seams.h"
 
+#include <QEvent>
 #include <QHash>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
 
@@ -22,7 +24,28 @@ QPointer<QWidget> &mainWindowRef()
     return w;
 }
 
+// A dialog takes Esc as "reject"; this filter eats it first.
+class EscapeKeeper : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->matches(QKeySequence::Cancel))
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
+
+void keepOpenOnEscape(QWidget *window)
+{
+    window->installEventFilter(new EscapeKeeper(window));
+}
 
 void registerWindow(const QString &formName, WindowFactory factory)
 {
@@ -50,8 +73,10 @@ QWidget *showWindow(const QString &formName, QWidget *owner)
     if (it == factories().constEnd())
         return nullptr;
     QWidget *window = (*it)(owner ? owner : mainWindow());
-    if (window)
+    if (window) {
+        keepOpenOnEscape(window);
         seam().showModal(window);
+    }
     return window;
 }
 

@@ -22,6 +22,10 @@ void setMainWindow(QWidget *window);
 // Returns nullptr for a name nobody registered.
 QWidget *showWindow(const QString &formName, QWidget *owner = nullptr);
 
+// The windows have no cancel button: Esc closes none of them (only their frame does) and
+// keeps what was typed. showWindow does this for every window it makes.
+void keepOpenOnEscape(QWidget *window);
+
 // Closes `current` and shows a fresh instance at once, owned by the main window:
 // its load fills the lists again and its boxes start empty.
 QWidget *reopen(QWidget *current, const QString &formName);

@@ -1,12 +1,15 @@
 #include "data/connection.h"
 #include "data/connection_string.h"
+#include "data/database_builder.h"
 #include "data/db_error.h"
 #include "data/module1.h"
 #include "data/recordset.h"
 #include "test_database.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -42,6 +45,10 @@ void TestDataLayer::connectionString_data()
     QTest::newRow("trailing separator kept")
         << u"C:\\"_s
         << u"provider=Microsoft.Jet.Oledb.4.0;Data Source=C:\\\\innkeep.mdb;Jet Oledb:Database PassWord=58316094;"_s;
+    // A value that would end early or read as another key goes between quotes, inner ones doubled.
+    QTest::newRow("quoted")
+        << u"/srv/a;b=\"c\""_s
+        << u"provider=Microsoft.Jet.Oledb.4.0;Data Source=\"/srv/a;b=\"\"c\"\"\\innkeep.mdb\";Jet Oledb:Database PassWord=58316094;"_s;
 }
 
 void TestDataLayer::connectionString()
@@ -66,6 +73,28 @@ void TestDataLayer::parseRoundTrip()
         parseConnectionString(buildConnectionString(u"/opt/hotel/"_s, u"a.mdb"_s, u"x"_s));
     QCOMPARE(posix.dataSource, u"/opt/hotel/a.mdb"_s);
     QVERIFY(!parseConnectionString(u"provider=x;"_s).valid);
+    const ConnectionTarget quoted =
+        parseConnectionString(u"Data Source=\"/a;b\"\"c\\x.mdb\" ; Jet OLEDB:Database Password='p;w'"_s);
+    QCOMPARE(quoted.dataSource, u"/a;b\"c/x.mdb"_s);
+    QCOMPARE(quoted.password, u"p;w"_s);
+
+    // Any folder works, whatever its name holds.
+    QTemporaryDir root;
+    const QString odd = root.filePath(u"x;y=z \"q\" \\back\\ 'end"_s);
+    QVERIFY(QDir().mkpath(odd));
+    dbbuild::Options options;
+    options.password = u"58316094"_s;
+    QCOMPARE(dbbuild::createDatabase(odd + u"/innkeep.mdb"_s, options), QString());
+    Module1::setProgramDirectory(odd);
+    QCOMPARE(parseConnectionString(Module1::connectionString()).dataSource, odd + u"/innkeep.mdb"_s);
+    Connection connection;
+    connection.open();
+    Recordset company(connection);
+    company.open(u"select top 1 * from 公司配置"_s);
+    QVERIFY(!company.eof());
+    company.close();
+    connection.close();
+    Module1::setProgramDirectory({});
 }
 
 void TestDataLayer::lookupFindsNothing()

@@ -1,13 +1,14 @@
 #include "data/connection.h"
 #include "data/conversions.h"
+#include "finance/cash_ledger_window.h"
+#include "finance/finance_windows.h"
+#include "grid_input.h"
+#include "test_database.h"
+#include "test_seam.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/windows.h"
 #include "ui/chosen_record.h"
-#include "finance/cash_ledger_window.h"
-#include "finance/finance_windows.h"
-#include "test_database.h"
-#include "test_seam.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -121,6 +122,8 @@ private Q_SLOTS:
     void clickCopiesEntry();
     void rewrite_data() { ledgers(); }
     void rewrite();
+    void rewriteAfterMouseAndKeyPicks_data() { ledgers(); }
+    void rewriteAfterMouseAndKeyPicks();
     void rewriteNeedsEntryAndInput_data() { ledgers(); }
     void rewriteNeedsEntryAndInput();
     void deleteAtOnce_data() { ledgers(); }
@@ -352,6 +355,30 @@ void TestFinance::rewrite()
     QCOMPARE(entries(db, ledger.other), twin);
     flushDeletes();
     QVERIFY(seam.last<CashLedger>() && seam.last<CashLedger>() != w);
+}
+
+void TestFinance::rewriteAfterMouseAndKeyPicks()
+{
+    QFETCH(Ledger, ledger);
+    TestDatabase db;
+    TestSeam seam;
+    addEntry(db, ledger.table, u"2006-05-01 08:00:00"_s, 500, u"张三"_s);
+    addEntry(db, ledger.table, u"2006-05-02 09:00:00"_s, 80, u"李四"_s);
+    QWidget *w = ui::showWindow(ledger.form);
+    auto *list = child<FlexGrid>(w, u"MSFlexGrid1"_s);
+    input::clickRow(list, 1);
+    input::clickRow(list, 2);
+    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), u"李四"_s);
+    input::key(list, Qt::Key_Up);
+    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), u"500"_s);
+    input::key(list, Qt::Key_End);
+    child<QLineEdit>(w, u"Text1"_s)->setText(u"90"_s);
+    press(w, 2);
+    QCOMPARE(seam.messageTexts(), QStringList{ledger.rewritten});
+    QCOMPARE(entries(db, ledger.table).first().mid(1),
+             (QStringList{u"2006-05-01 08:00:00"_s, u"500"_s, u"张三"_s}));
+    QCOMPARE(entries(db, ledger.table).last().mid(1),
+             (QStringList{u"2006-05-02 09:00:00"_s, u"90"_s, u"李四"_s}));
 }
 
 void TestFinance::rewriteNeedsEntryAndInput()

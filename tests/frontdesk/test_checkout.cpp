@@ -53,6 +53,7 @@ private Q_SLOTS:
     void fetchRefusals();
     void fetchShowsStayRoomAndToday();
     void occupiedRoomWithoutStay();
+    void roomNumberIgnoresCase();
     void fetchFailureIsShown();
     void searchChangeClearsResult();
     void compute_data();
@@ -172,6 +173,21 @@ void TestCheckout::fetchShowsStayRoomAndToday()
     QCOMPARE(g->Rows(), 3);
     click(w, u"Command2"_s);
     QCOMPARE(computed(w), (QStringList{u"6"_s, u"720"_s, u"220"_s, u"0"_s}));
+}
+
+void TestCheckout::roomNumberIgnoresCase()
+{
+    TestDatabase db;
+    TestSeam seam;
+    const qint64 room = db.addRoom(u"A102"_s, 120, 2);
+    addStay(db, room);
+    QWidget *w = fetch(u"a102"_s);
+    QVERIFY(seam.messages.isEmpty());
+    QCOMPARE(text(w, u"Text9"_s), QString::number(room));
+    click(w, u"Command2"_s);
+    click(w, u"Command3"_s);
+    QCOMPARE(db.scalar(u"select 房间ID from 旅客退房"_s).toLongLong(), room);
+    QCOMPARE(db.scalar(u"select 房间状态 from 房间"_s).toInt(), 1);
 }
 
 void TestCheckout::occupiedRoomWithoutStay()

@@ -2,6 +2,7 @@
 #include "frontdesk/frontdesk_windows.h"
 #include "frontdesk/stay_entry_window.h"
 #include "frontdesk_kit.h"
+#include "grid_input.h"
 #include "test_database.h"
 
 #include <QApplication>
@@ -54,6 +55,8 @@ private Q_SLOTS:
     void controls();
     void listsOnlyFreeRoomsAndPicks_data() { addFormColumns(), addFormRows(); }
     void listsOnlyFreeRoomsAndPicks();
+    void mouseAndKeysPickTheRoomCheckedInto_data() { addFormColumns(), addFormRows(); }
+    void mouseAndKeysPickTheRoomCheckedInto();
     void refusals_data();
     void refusals();
     void confirmWritesRowAndTakesRoom_data() { addFormColumns(), addFormRows(); }
@@ -152,6 +155,32 @@ void TestStayEntry::listsOnlyFreeRoomsAndPicks()
     rooms->selectRecord(1);
     QCOMPARE(text(w, u"Text7"_s), QString::number(free1));
     QCOMPARE(text(w, u"Text10"_s), u"101"_s);
+}
+
+void TestStayEntry::mouseAndKeysPickTheRoomCheckedInto()
+{
+    QFETCH(QString, form);
+    QFETCH(QString, table);
+    TestDatabase db;
+    TestSeam seam;
+    const qint64 first = db.addRoom(u"201"_s);
+    const qint64 second = db.addRoom(u"202"_s);
+    const qint64 third = db.addRoom(u"203"_s);
+    QWidget *w = open(form);
+    FlexGrid *rooms = grid(w, u"MSFlexGrid1"_s);
+    input::clickRow(rooms, 2);
+    QCOMPARE(text(w, u"Text10"_s), u"202"_s);
+    input::key(rooms, Qt::Key_Down);
+    QCOMPARE(rooms->RowSel(), 3);
+    QCOMPARE(text(w, u"Text10"_s), u"203"_s);
+    input::clickRow(rooms, 2);
+    input::clickRow(rooms, 3);
+    typeGuest(w);
+    click(w, u"Command1"_s);
+    // The guest is in the room highlighted, and only that room changed.
+    QCOMPARE(db.scalar(u"select 房间ID from "_s + table).toLongLong(), third);
+    QCOMPARE(db.scalar(u"select group_concat(房间ID) from 房间 where 房间状态=1"_s).toString(),
+             QString::number(first) + u","_s + QString::number(second));
 }
 
 void TestStayEntry::refusals_data()

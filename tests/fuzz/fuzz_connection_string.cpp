@@ -15,14 +15,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (parts.size() < 3)
         return 0;
     const QString &dir = parts[0], &file = parts[1], &password = parts[2];
-    if (dir.isEmpty() || file.isEmpty() || dir.contains(u';') || file.contains(u';') ||
-        password.contains(u';'))
+    // Any folder and password, quoted where needed; the file name is a plain name.
+    if (dir.isEmpty() || file.isEmpty() || file.contains(u'\\'))
         return 0;
     const ConnectionTarget t = parseConnectionString(buildConnectionString(dir, file, password));
     if (!t.valid || t.password != password)
         std::abort();
-    QString expected = dir + u'\\' + file;
-    expected.replace(u'\\', u'/');
+    // A POSIX folder keeps its "\" characters; a Windows one has them all as separators.
+    QString expected = dir + u'/' + file;
+    if (!dir.startsWith(u'/'))
+        expected.replace(u'\\', u'/');
     while (expected.contains(QStringLiteral("//")))
         expected.replace(QStringLiteral("//"), QStringLiteral("/"));
     if (t.dataSource != expected)

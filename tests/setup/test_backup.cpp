@@ -5,9 +5,12 @@
 #include "setup_test_kit.h"
 #include "test_database.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -233,6 +236,27 @@ void TestBackup::fileDialog()
     click(w, u"Command2"_s);
     QCOMPARE(box(w, u"Text1"_s)->text(), QDir::toNativeSeparators(u"/srv/backups/innkeep-copy.mdb"_s));
     QVERIFY(seam.messages.isEmpty());
+
+    // The real open-file dialog takes the name of a file that does not exist yet.
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"new-backup.mdb"_s);
+    bool anyFile = false;
+    QTimer::singleShot(0, w, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        anyFile =
+            dialog->fileMode() == QFileDialog::AnyFile && dialog->acceptMode() == QFileDialog::AcceptOpen;
+        // Accepting a missing name in an existing-file dialog would stop at a warning box.
+        if (!anyFile)
+            return dialog->reject();
+        dialog->selectFile(target);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    ui::setSeam(nullptr);
+    click(w, u"Command2"_s);
+    ui::setSeam(&seam);
+    QVERIFY(anyFile);
+    QCOMPARE(box(w, u"Text1"_s)->text(), QDir::toNativeSeparators(target));
 }
 
 QTEST_MAIN(TestBackup)

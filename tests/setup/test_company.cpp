@@ -63,6 +63,7 @@ private Q_SLOTS:
     void save_data();
     void save();
     void noCompanyRowIsNotReportedAsSaved();
+    void profileKeepsItsLineBreaks();
     void failedSaveShowsOneFailure();
 };
 
@@ -116,6 +117,21 @@ void TestCompany::save()
     QVERIFY(fresh);
     QCOMPARE(boxes(fresh).first(), stored.first());
     QCOMPARE(boxes(fresh).last(), stored.last());
+}
+
+void TestCompany::profileKeepsItsLineBreaks()
+{
+    TestDatabase db;
+    const QString profile = u"第一行\r\n第二行\u00a0末尾\r\n"_s;
+    db.exec(u"update 公司配置 set 企业简介=?"_s, {profile});
+    TestSeam seam;
+    click(kit::open<Form3>(seam, u"Form3"_s), u"Command2"_s);
+    QCOMPARE(storedRow(db).last(), profile); // saved unedited: exactly as stored
+    Form3 *w = seam.last<Form3>();
+    ::profile(w)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(::profile(w), u"ok"_s);
+    click(w, u"Command2"_s);
+    QCOMPARE(storedRow(db).last(), u"第一行\r\n第二行\u00a0末尾\r\nok"_s); // edited: its breaks stay CR LF
 }
 
 void TestCompany::noCompanyRowIsNotReportedAsSaved()

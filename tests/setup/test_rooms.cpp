@@ -1,3 +1,4 @@
+#include "grid_input.h"
 #include "ui/grid_fill.h"
 #include "ui/windows.h"
 #include "ui/chosen_record.h"
@@ -5,6 +6,8 @@
 #include "setup/setup_windows.h"
 #include "setup_test_kit.h"
 #include "test_database.h"
+#include "ui/grid_fill.h"
+#include "ui/windows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -79,6 +82,7 @@ private Q_SLOTS:
     void pickShowsStatus();
     void statusBoxesOnlyShow();
     void rewriteKeepsStatus();
+    void rewriteAfterMouseAndKeyPicks();
     void rewriteChecksAndNeedsChosenRow();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
@@ -302,6 +306,29 @@ void TestRooms::rewriteKeepsStatus()
     QCOMPARE(db.scalar(u"select 房间号 from 房间 where 房间ID=?"_s, {key - 1}).toString(), u"100"_s);
     QVERIFY(w.isNull());
     QVERIFY(seam.last<Form6>());
+}
+
+void TestRooms::rewriteAfterMouseAndKeyPicks()
+{
+    TestDatabase db;
+    db.addRoom(u"100"_s, 90, 1);
+    const qint64 key = db.addRoom(u"200"_s, 120, 2, u"二楼"_s);
+    db.addRoom(u"300"_s, 150, 3);
+    TestSeam seam;
+    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    input::clickRow(kit::grid(w), 2);
+    QCOMPARE(statusBoxes(w), u"010"_s);
+    input::key(kit::grid(w), Qt::Key_PageDown);
+    QCOMPARE(box(w, u"Text1"_s)->text(), u"300"_s);
+    input::key(kit::grid(w), Qt::Key_Up);
+    box(w, u"Text2"_s)->setText(u"新名"_s);
+    click(w, u"Command2"_s);
+    QCOMPARE(
+        db.rows(RoomColumns + u"order by 房间ID"_s),
+        (QList<QStringList>{{u"100"_s, u"房间100"_s, u"标准间"_s, u"一楼"_s, u"90"_s, u"70"_s, u"1"_s},
+                            {u"200"_s, u"新名"_s, u"标准间"_s, u"二楼"_s, u"120"_s, u"100"_s, u"2"_s},
+                            {u"300"_s, u"房间300"_s, u"标准间"_s, u"一楼"_s, u"150"_s, u"130"_s, u"3"_s}}));
+    QCOMPARE(db.scalar(u"select 房间ID from 房间 where 房间名称='新名'"_s).toLongLong(), key);
 }
 
 void TestRooms::rewriteChecksAndNeedsChosenRow()

@@ -1,18 +1,24 @@
 #include "data/module1.h"
-#include "ui/windows.h"
 #include "shell/about_window.h"
+#include "shell/home_page.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
 #include "test_seam.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -70,6 +76,8 @@ private Q_SLOTS:
     void titleWhenNoCompanyRow();
     void menuTreeAndToolbar();
     void toolItemsStartPrograms();
+    void escapeClosesNoWindow();
+    void homePageIsAPrivateCopy();
 };
 
 void TestShell::loginWindowControls()
@@ -255,7 +263,7 @@ void TestShell::toolItemsStartPrograms()
 {
     TestDatabase db;
     TestSeam seam;
-    seam.setProgramsAvailable(false); // nothing installed: no message, no crash
+    seam.setProgramsAvailable(false); // nothing installed: one message for each, no crash
     Form2 main;
     main.findChild<QAction *>(u"m_f_1"_s)->trigger();
     main.findChild<QAction *>(u"m_f_3"_s)->trigger();
@@ -265,10 +273,60 @@ void TestShell::toolItemsStartPrograms()
     QCOMPARE(seam.started.at(1).program, ui::Program::TextEditor);
     QCOMPARE(seam.started.at(2).program, ui::Program::Browser);
     QVERIFY(seam.started.at(2).argument.startsWith(u"file:"_s));
-    QVERIFY(seam.messages.isEmpty());
+    const QString noBrowser = u"对不起，无法打开作者主页，本机没有可用的网页浏览器！"_s;
+    QCOMPARE(seam.messageTexts(),
+             (QStringList{u"对不起，无法启动计算器，本机没有可用的计算器程序！"_s,
+                          u"对不起，无法启动写字板，本机没有可用的文本编辑程序！"_s, noBrowser}));
     Form19 about;
     about.Label7_Click();
     QCOMPARE(seam.started.size(), 4);
+    QCOMPARE(seam.messageTexts().last(), noBrowser);
+    seam.clear();
+    seam.setProgramsAvailable(true);
+    main.findChild<QAction *>(u"m_f_1"_s)->trigger();
+    QVERIFY(seam.messages.isEmpty());
+}
+
+void TestShell::escapeClosesNoWindow()
+{
+    TestDatabase db;
+    TestSeam seam;
+    auto *login = new Form1();
+    login->setAttribute(Qt::WA_DeleteOnClose);
+    login->show();
+    QPointer<QWidget> alive = login;
+    QTest::keyClick(login->findChild<QLineEdit *>(u"Text1"_s), Qt::Key_Escape);
+    flushDeletes();
+    QVERIFY(alive && login->isVisible());
+    // Every window opened from the menus; the operators window in add mode, something typed.
+    for (const QString &form : {u"Form3"_s, u"Form4"_s, u"Form5"_s, u"Form6"_s, u"Form7"_s, u"Form8"_s,
+                                u"Form9"_s, u"Form10"_s, u"Form11"_s, u"Form12"_s, u"Form13"_s, u"Form14"_s,
+                                u"Form15"_s, u"Form16"_s, u"Form17"_s, u"Form19"_s, u"Form20"_s}) {
+        QPointer<QWidget> w = ui::showWindow(form);
+        if (auto *add = w->findChild<QPushButton *>(u"Command1"_s); add && form == u"Form4"_s)
+            QTest::mouseClick(add, Qt::LeftButton);
+        auto *box = w->findChild<QLineEdit *>(u"Text2"_s);
+        QTest::keyClick(box && box->isVisible() ? static_cast<QWidget *>(box) : w.data(), Qt::Key_Escape);
+        flushDeletes();
+        QVERIFY2(w && w->isVisible(), qPrintable(form));
+        w->close();
+        flushDeletes();
+    }
+}
+
+void TestShell::homePageIsAPrivateCopy()
+{
+    // Not a guessable name in the shared temporary folder (that could be anyone's file), and
+    // readable by the desk's account alone.
+    const QString path = QUrl(homePageUrl()).toLocalFile();
+    QVERIFY(QFileInfo(path).fileName().contains(QRegularExpression(u"^quillon-home-.{6}\\.html$"_s)));
+    QCOMPARE(QFileInfo(path).permissions() &
+                 ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+             QFile::Permissions());
+    QFile copy(path), page(u":/quillon/home.html"_s);
+    QVERIFY(copy.open(QIODevice::ReadOnly) && page.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), page.readAll());
+    QCOMPARE(QUrl(homePageUrl()).toLocalFile(), path);
 }
 
 QTEST_MAIN(TestShell)

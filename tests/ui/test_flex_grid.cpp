@@ -1,6 +1,6 @@
+#include "test_database.h"
 #include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
-#include "test_database.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -99,24 +99,46 @@ void TestFlexGrid::rowsAndCellsByHand()
 void TestFlexGrid::selectionByClickOrKeyboard()
 {
     TestDatabase db;
-    db.addFloor(u"A"_s);
-    db.addFloor(u"B"_s);
+    for (const QString &name : {u"A"_s, u"B"_s, u"C"_s, u"D"_s})
+        db.addFloor(name);
     FlexGrid g;
     g.resize(400, 300);
     g.show();
     grid::fill(&g, u"序号|^楼层名称"_s, 250, u"select * from 楼层"_s);
-    QSignalSpy clicks(&g, &FlexGrid::Click);
+    // What a window's pick would copy: the chosen row, read when the choice is announced.
+    QStringList picked;
+    connect(&g, &FlexGrid::Click, &g, [&] { picked.append(g.TextMatrix(g.RowSel(), 1)); });
     QCOMPARE(g.RowSel(), 0); // nothing chosen until the operator chooses
-    const QRect second = g.visualRect(g.flexModel()->index(1, 1));
-    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, second.center());
-    QCOMPARE(g.RowSel(), 2);
-    QCOMPARE(clicks.count(), 1);
-    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, second.center());
-    QCOMPARE(clicks.count(), 2); // the same row again is still a choice
-    g.setFocus();
-    QTest::keyClick(&g, Qt::Key_Up);
+    const auto rowCentre = [&](int row) { return g.visualRect(g.flexModel()->index(row - 1, 1)).center(); };
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, rowCentre(2));
+    QCOMPARE(picked, QStringList{u"B"_s});
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, rowCentre(2));
+    QCOMPARE(picked, (QStringList{u"B"_s, u"B"_s})); // the same row again is still a choice
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, rowCentre(3));
+    QCOMPARE(picked.last(), u"C"_s);
+    // Ctrl, a press beside the rows or a drag never leaves the highlight apart from the pick.
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(3));
+    QCOMPARE(g.RowSel(), 3);
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, QPoint(5, g.viewport()->height() - 5));
+    QCOMPARE(g.RowSel(), 3);
+    QTest::mousePress(g.viewport(), Qt::LeftButton, {}, rowCentre(1));
+    QTest::mouseMove(g.viewport(), rowCentre(4));
+    QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, rowCentre(4));
     QCOMPARE(g.RowSel(), 1);
-    QCOMPARE(clicks.count(), 3);
+    QCOMPARE(picked, (QStringList{u"B"_s, u"B"_s, u"C"_s, u"C"_s, u"A"_s}));
+    picked.clear();
+    g.setFocus();
+    QTest::keyClick(&g, Qt::Key_Down);
+    QTest::keyClick(&g, Qt::Key_End);
+    QTest::keyClick(&g, Qt::Key_End); // already there: no new choice
+    QTest::keyClick(&g, Qt::Key_PageUp);
+    QTest::keyClick(&g, Qt::Key_Up);
+    QTest::keyClick(&g, Qt::Key_PageDown);
+    QTest::keyClick(&g, Qt::Key_Home);
+    QCOMPARE(picked, (QStringList{u"B"_s, u"D"_s, u"A"_s, u"D"_s, u"A"_s}));
+    QCOMPARE(g.RowSel(), 1);
+    g.selectRecord(3);
+    QCOMPARE(picked.last(), u"C"_s);
 }
 
 void TestFlexGrid::rowHeightInTwips()

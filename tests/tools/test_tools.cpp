@@ -1,0 +1,76 @@
+// The helpers the README offers for looking at windows, run as the separate programs they are.
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString Build = QStringLiteral(QUILLON_BUILD_DIR);
+
+// Runs a program to its end; its exit code, or -1 when it did not finish.
+int run(const QString &program, const QStringList &args, const QProcessEnvironment &env = {})
+{
+    QProcess p;
+    if (!env.isEmpty())
+        p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        return -1;
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+} // namespace
+
+class TestTools : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void shotOfLoginAndMainWindow();
+    void screenshotScriptDrivesTheProgram();
+};
+
+void TestTools::shotOfLoginAndMainWindow()
+{
+    QTemporaryDir dir;
+    QCOMPARE(run(Build + u"/tools/quillon-createdb"_s, {dir.filePath(u"innkeep.mdb"_s)}), 0);
+    const auto shot = [&](const QString &form, const QString &png, const QStringList &steps = {}) {
+        return run(Build + u"/tools/quillon-shot"_s,
+                   QStringList{form, dir.filePath(png), u"--db"_s, dir.path()} + steps);
+    };
+    QCOMPARE(shot(u"Form1"_s, u"login.png"_s), 0);
+    QCOMPARE(shot(u"Form2"_s, u"main.png"_s), 0);
+    // Logging in from the login window leaves the main window in front.
+    QCOMPARE(shot(u"Form1"_s, u"in.png"_s,
+                  {u"--set"_s, u"Text1=admin"_s, u"--set"_s, u"Text2=admin"_s, u"--click"_s, u"Command1"_s}),
+             0);
+    const QImage login(dir.filePath(u"login.png"_s)), main(dir.filePath(u"main.png"_s));
+    QVERIFY(!login.isNull() && main.width() > login.width());
+    QVERIFY(QImage(dir.filePath(u"in.png"_s)).width() > login.width());
+}
+
+void TestTools::screenshotScriptDrivesTheProgram()
+{
+    for (const QString &tool : {u"Xvfb"_s, u"xdotool"_s, u"bash"_s})
+        QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), "scripts/install-deps.sh installs it");
+    QTemporaryDir dir;
+    const QString out = dir.filePath(u"screen.png"_s);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"QUILLON_BUILD_DIR"_s, Build);
+    QCOMPARE(run(u"bash"_s,
+                 {QStringLiteral(QUILLON_SOURCE_DIR) + u"/scripts/screenshot.sh"_s, out, u"type admin"_s,
+                  u"key Tab"_s, u"type admin"_s, u"key Return"_s, u"sleep 1"_s},
+                 env),
+             0);
+    const QImage screen(out);
+    QCOMPARE(screen.size(), QSize(1280, 900));
+    // The main window, at the top left once logged in, covers what is black without one.
+    QVERIFY(qGray(screen.pixel(5, 5)) > 100);
+}
+
+QTEST_MAIN(TestTools)
+#include "test_tools.moc"
