@@ -6,13 +6,13 @@
 #include "data/module1.h"
 #include "data/schema.h"
 #include "data/server_store.h"
+#include "data/statement.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QSqlError>
 #include <atomic>
 #include <functional>
-#include <sqlite3.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -253,24 +253,9 @@ void Connection::rollback()
 
 void Connection::readFileBytes(const std::function<bool(const char *, qint64)> &sink)
 {
-    sqlite3 *db = nativeHandle();
-    sqlite3_file *file = nullptr;
-    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
-        !file->pMethods)
+    if (!m_db.isOpen() || m_engine != dialect::Engine::Sqlite)
         throw DbError(u"无法读取数据库文件。"_s);
-    sqlite3_int64 size = 0;
-    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK)
-        throw DbError(u"无法读取数据库文件的大小。"_s);
-    constexpr int Chunk = 256 * 1024;
-    QByteArray buffer(Chunk, Qt::Uninitialized);
-    for (sqlite3_int64 at = 0; at < size;) {
-        const int n = int(std::min<sqlite3_int64>(Chunk, size - at));
-        if (file->pMethods->xRead(file, buffer.data(), n, at) != SQLITE_OK)
-            throw DbError(u"读取数据库文件时出错。"_s);
-        if (!sink(buffer.constData(), n))
-            return;
-        at += n;
-    }
+    readStoreFile(m_db, sink);
 }
 
 QString Connection::checkFile(const QString &path)

@@ -22,18 +22,17 @@ void requireAsShown(const Recordset &records, const QStringList &cells)
     if (records.eof())
         throw DbError(goneMessage(), DbError::Cause::Conflict);
     const int count = std::min(int(cells.size()), records.fieldCount());
-    QList<QString> now(count);
-    records.readTexts(now.data(), count);
     for (int i = 0; i < count; ++i) {
-        if (now.at(i) != cells.at(i))
+        if (records.text(i) != cells.at(i))
             throw DbError(changedMessage(), DbError::Cause::Conflict);
     }
 }
 
 QStringList readRow(const Recordset &records)
 {
-    QList<QString> row(records.fieldCount());
-    records.readTexts(row.data(), int(row.size()));
+    QStringList row;
+    for (int i = 0; i < records.fieldCount(); ++i)
+        row.append(records.text(i));
     return row;
 }
 

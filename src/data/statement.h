@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <functional>
 #include <optional>
 
 class Connection;
@@ -40,3 +41,8 @@ public:
 private:
     QSqlQuery m_query;
 };
+
+// The bytes of the file behind an open SQLite connection, in order, handed to `sink` in chunks
+// (false from the sink stops). Read through SQLite's own file handle, so its locks hold
+// throughout; a second handle on the file would drop them when closed. Throws DbError.
+void readStoreFile(QSqlDatabase &db, const std::function<bool(const char *data, qint64 size)> &sink);

@@ -126,7 +126,7 @@ void TestServerHouse::wipeWaitsForAnotherDeskThenChangesNothing()
     TestSeam seam;
     QPointer<Form20> w = kit::open<Form20>(seam, u"Form20"_s);
     click(w, u"Command1"_s);
-    QCOMPARE(seam.messageTexts(), QStringList{u"数据正在另一台前台修改，请稍后再试。"_s});
+    QCOMPARE(seam.messageTexts(), QStringList{u"数据正在另一台前台上使用，请稍等片刻再试一次。"_s});
     QCOMPARE(db.dump(), before);
     QCOMPARE(copies(db), QStringList());
     other.rollback();

@@ -1,4 +1,4 @@
-#include "../frontdesk/frontdesk_kit.h"
+#include "frontdesk_kit.h"
 #include "frontdesk/history/history_window.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"

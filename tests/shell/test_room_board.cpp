@@ -1,4 +1,4 @@
-#include "../frontdesk/frontdesk_kit.h"
+#include "frontdesk_kit.h"
 #include "data/connection.h"
 #include "shell/main_window.h"
 #include "shell/room_board.h"
