@@ -90,7 +90,8 @@ bool isBusyCode(int code)
 DbError errorOf(dialect::Engine engine, const QSqlError &error)
 {
     if (engine == dialect::Engine::Postgres)
-        return serverstore::isBusy(error) ? Connection::storeError(5, {}) : DbError(serverstore::describe(error));
+        return serverstore::isBusy(error) ? Connection::storeError(5, {})
+                                          : DbError(serverstore::describe(error));
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
     return Connection::storeError(ok ? code : 0, error.text());
@@ -158,8 +159,7 @@ void Connection::open(const QString &connectionString)
         close();
         throw busy;
     }
-    if (!read || !q.next() ||
-        passwordHash(q.value(0).toByteArray(), password) != q.value(1).toByteArray()) {
+    if (!read || !q.next() || passwordHash(q.value(0).toByteArray(), password) != q.value(1).toByteArray()) {
         q = QSqlQuery();
         close();
         throw DbError(cannotOpen(source));
@@ -221,7 +221,7 @@ void Connection::beginTransaction()
     // transaction read it fail to write (reported as busy) instead of being overwritten.
     QSqlQuery q(m_db);
     if (!q.exec(m_engine == dialect::Engine::Postgres ? u"BEGIN ISOLATION LEVEL REPEATABLE READ"_s
-                                                        : u"BEGIN IMMEDIATE"_s))
+                                                      : u"BEGIN IMMEDIATE"_s))
         throw errorOf(m_engine, q.lastError());
     m_inTransaction = true;
 }

@@ -90,8 +90,9 @@ qint64 Statement::lastInsertId() const
 void readStoreFile(QSqlDatabase &db, const std::function<bool(const char *, qint64)> &sink)
 {
     const QVariant h = db.driver() ? db.driver()->handle() : QVariant();
-    sqlite3 *handle =
-        h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3 *const *>(h.constData()) : nullptr;
+    sqlite3 *handle = h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0
+                          ? *static_cast<sqlite3 *const *>(h.constData())
+                          : nullptr;
     sqlite3_file *file = nullptr;
     if (!handle || sqlite3_file_control(handle, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
         !file || !file->pMethods)

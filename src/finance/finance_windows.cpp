@@ -1,7 +1,7 @@
 #include "finance/finance_windows.h"
 
-#include "ui/windows.h"
 #include "finance/cash_ledger_window.h"
+#include "ui/windows.h"
 
 using namespace Qt::Literals::StringLiterals;
 

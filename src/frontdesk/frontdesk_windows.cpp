@@ -1,9 +1,9 @@
 #include "frontdesk/frontdesk_windows.h"
 
-#include "ui/windows.h"
 #include "frontdesk/checkout_window.h"
 #include "frontdesk/stay_entry_window.h"
 #include "frontdesk/stay_list_window.h"
+#include "ui/windows.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -4,13 +4,13 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "frontdesk/stay_particulars.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
-#include "frontdesk/stay_particulars.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

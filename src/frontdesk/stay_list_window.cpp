@@ -5,14 +5,14 @@
 #include "data/db_error.h"
 #include "data/recordset.h"
 #include "data/shown_record.h"
+#include "frontdesk/stay_particulars.h"
+#include "ui/chosen_record.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
-#include "ui/chosen_record.h"
-#include "frontdesk/stay_particulars.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -5,9 +5,9 @@
 #include "data/recordset.h"
 #include "data/shown_record.h"
 #include "ui/form_kit.h"
+#include "ui/pictures.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
-#include "ui/pictures.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -4,13 +4,13 @@
 #include "data/db_error.h"
 #include "data/recordset.h"
 #include "data/shown_record.h"
+#include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
+#include "ui/pictures.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
-#include "ui/pictures.h"
-#include "ui/chosen_record.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

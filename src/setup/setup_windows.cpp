@@ -1,12 +1,12 @@
 #include "setup/setup_windows.h"
 
-#include "ui/windows.h"
 #include "setup/backup_window.h"
 #include "setup/company_window.h"
 #include "setup/data_init_window.h"
 #include "setup/floors_window.h"
 #include "setup/operators_window.h"
 #include "setup/rooms_window.h"
+#include "ui/windows.h"
 
 using namespace Qt::Literals::StringLiterals;
 

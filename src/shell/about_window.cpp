@@ -1,9 +1,9 @@
 #include "shell/about_window.h"
 
 #include "data/module1.h"
+#include "shell/home_page.h"
 #include "ui/form_kit.h"
 #include "ui/seams.h"
-#include "shell/home_page.h"
 
 #include <QDir>
 #include <QEvent>

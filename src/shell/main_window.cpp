@@ -3,11 +3,11 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "ui/seams.h"
-#include "ui/windows.h"
 #include "shell/home_page.h"
 #include "shell/room_board.h"
 #include "ui/pictures.h"
+#include "ui/seams.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QLabel>

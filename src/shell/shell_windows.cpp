@@ -1,12 +1,12 @@
 #include "shell/shell_windows.h"
 
-#include "ui/windows.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "frontdesk/history/history_windows.h"
 #include "setup/setup_windows.h"
 #include "shell/about_window.h"
 #include "stats/stats_windows.h"
+#include "ui/windows.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -1,8 +1,8 @@
 #include "stats/stats_windows.h"
 
-#include "ui/windows.h"
 #include "stats/date_stats_window.h"
 #include "stats/room_stats_window.h"
+#include "ui/windows.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -5,10 +5,10 @@
 #include "grid_input.h"
 #include "test_database.h"
 #include "test_seam.h"
+#include "ui/chosen_record.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/windows.h"
-#include "ui/chosen_record.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "data/module1.h"
-#include "ui/windows.h"
 #include "setup/backup_window.h"
 #include "setup/setup_windows.h"
 #include "setup_test_kit.h"
 #include "test_database.h"
+#include "ui/windows.h"
 
 #include <QApplication>
 #include <QDir>

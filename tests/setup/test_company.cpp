@@ -1,8 +1,8 @@
-#include "ui/windows.h"
 #include "setup/company_window.h"
 #include "setup/setup_windows.h"
 #include "setup_test_kit.h"
 #include "test_database.h"
+#include "ui/windows.h"
 
 #include <QPointer>
 #include <QTextEdit>

@@ -1,10 +1,10 @@
 #include "data/schema.h"
-#include "ui/windows.h"
 #include "setup/data_init_window.h"
 #include "setup/database_copy.h"
 #include "setup/setup_windows.h"
 #include "setup_test_kit.h"
 #include "test_database.h"
+#include "ui/windows.h"
 
 #include <QDir>
 #include <QFile>

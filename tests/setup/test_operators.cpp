@@ -1,9 +1,9 @@
-#include "ui/windows.h"
-#include "ui/chosen_record.h"
 #include "setup/operators_window.h"
 #include "setup/setup_windows.h"
 #include "setup_test_kit.h"
 #include "test_database.h"
+#include "ui/chosen_record.h"
+#include "ui/windows.h"
 
 #include <QCheckBox>
 #include <QPointer>

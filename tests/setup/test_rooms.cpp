@@ -1,11 +1,9 @@
 #include "grid_input.h"
-#include "ui/grid_fill.h"
-#include "ui/windows.h"
-#include "ui/chosen_record.h"
 #include "setup/rooms_window.h"
 #include "setup/setup_windows.h"
 #include "setup_test_kit.h"
 #include "test_database.h"
+#include "ui/chosen_record.h"
 #include "ui/grid_fill.h"
 #include "ui/windows.h"
 

@@ -1,6 +1,5 @@
 // From a fresh database through the main window's menus, as a person setting up the house
 // would: floors, rooms, a renamed floor, the company name, a new operator, a backup, a wipe.
-#include "ui/windows.h"
 #include "setup/backup_window.h"
 #include "setup/company_window.h"
 #include "setup/data_init_window.h"
@@ -12,6 +11,7 @@
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
+#include "ui/windows.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,12 +5,12 @@
 #include "data/database_builder.h"
 #include "data/db_error.h"
 #include "data/module1.h"
-#include "ui/windows.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
 #include "test_seam.h"
+#include "ui/windows.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "frontdesk_kit.h"
 #include "frontdesk/history/history_window.h"
+#include "frontdesk_kit.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
 

@@ -1,5 +1,5 @@
-#include "frontdesk_kit.h"
 #include "data/connection.h"
+#include "frontdesk_kit.h"
 #include "shell/main_window.h"
 #include "shell/room_board.h"
 #include "shell/room_board_view.h"

@@ -74,11 +74,11 @@ int main(int argc, char **argv)
                 QThread::usleep(200);
             w->findChild<QPushButton *>(u"Command1"_s)->click();
             const QString said = seam.messages.isEmpty() ? QString() : seam.messages.first().text;
-            outcome = said == u"恭喜您，旅客入住成功？"_s                  ? "taken"
+            outcome = said == u"恭喜您，旅客入住成功？"_s ? "taken"
                       : said.startsWith(u"对不起，此房间已经不是空闲房"_s) ||
                               said == u"数据正在另一台前台上使用，请稍等片刻再试一次。"_s
                           ? "refused"
-                                                                           : "failed";
+                          : "failed";
         }
         std::printf("round %d %s %s\n", round, outcome,
                     seam.messages.isEmpty() ? "" : seam.messages.first().text.toUtf8().constData());

@@ -1,13 +1,13 @@
 #include "stay_operations.h"
 
 #include "data/conversions.h"
-#include "ui/date_picker.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "hotel_file.h"
 #include "test_seam.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/windows.h"
 
 #include <QLineEdit>
 #include <QPushButton>

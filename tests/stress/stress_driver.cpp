@@ -6,10 +6,10 @@
 //   quillon-stress-driver <database file> <seed> [operations]
 
 #include "data/module1.h"
-#include "ui/seams.h"
 #include "hotel_file.h"
 #include "stay_operations.h"
 #include "test_seam.h"
+#include "ui/seams.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "test_seam.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/windows.h"
-#include "test_seam.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -5,12 +5,12 @@
 
 #include "data/module1.h"
 #include "data/schema.h"
-#include "ui/date_picker.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
 #include "shell/login_window.h"
 #include "test_database.h"
 #include "test_seam.h"
+#include "ui/date_picker.h"
+#include "ui/flex_grid.h"
+#include "ui/windows.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>

@@ -4,9 +4,9 @@
 // buttons as the operator would, and read a list grid back.
 
 #include "data/connection.h"
+#include "test_seam.h"
 #include "ui/flex_grid.h"
 #include "ui/windows.h"
-#include "test_seam.h"
 
 #include <QFile>
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 #include "frontdesk/history/checkout_sheet.h"
 
 #include "data/conversions.h"
+#include "frontdesk/history/checkout_sheet_layout.h"
+#include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
 #include "ui/seams.h"
-#include "frontdesk/history/checkout_sheet_layout.h"
 #include "ui/stay_detail_panel.h"
-#include "ui/chosen_record.h"
 
 #include <QDir>
 #include <QFileInfo>

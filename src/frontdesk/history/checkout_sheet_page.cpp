@@ -2,8 +2,8 @@
 // texts, so the page (or PDF) keeps its text as text and carries exactly what the window shows.
 #include "frontdesk/history/checkout_sheet.h"
 
-#include "ui/flex_grid.h"
 #include "frontdesk/history/checkout_sheet_layout.h"
+#include "ui/flex_grid.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "frontdesk/history/history_windows.h"
 
-#include "ui/windows.h"
 #include "frontdesk/history/checkout_sheet.h"
 #include "frontdesk/history/history_window.h"
+#include "ui/windows.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -1,13 +1,13 @@
 #include "data/conversions.h"
-#include "ui/flex_grid.h"
-#include "ui/grid_fill.h"
-#include "ui/windows.h"
-#include "ui/chosen_record.h"
 #include "frontdesk/history/checkout_sheet.h"
 #include "frontdesk/history/history_window.h"
 #include "frontdesk/history/history_windows.h"
 #include "test_database.h"
 #include "test_seam.h"
+#include "ui/chosen_record.h"
+#include "ui/flex_grid.h"
+#include "ui/grid_fill.h"
+#include "ui/windows.h"
 
 #include <QFile>
 #include <QFileInfo>
