@@ -165,8 +165,23 @@ void Connection::open(const QString &connectionString)
         throw DbError(cannotOpen(source));
     }
     q = QSqlQuery();
+    if (m_engine == dialect::Engine::Sqlite)
+        addMissingIndexes();
     if (faults::g_beforeStep)
         faults::g_beforeStep(0);
+}
+
+void Connection::addMissingIndexes()
+{
+    // A house made before an index was added gets it once. Without waiting: a file another desk
+    // is writing, or one that is read-only, is served without it until a later open.
+    QSqlQuery q(m_db);
+    if (!q.exec(u"select 1 from sqlite_master where type='index' and name='旅客退房_入住时间不可读'"_s) ||
+        q.next())
+        return;
+    q.exec(u"PRAGMA busy_timeout=0"_s);
+    q.exec(schema::unreadableTimeIndex());
+    q.exec(u"PRAGMA busy_timeout="_s + QString::number(busyWaitMs()));
 }
 
 void Connection::close()

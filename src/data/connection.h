@@ -56,6 +56,7 @@ public:
 private:
     // Counts a statement for the test switches; throws DbError where one is set to fail.
     void countStatement();
+    void addMissingIndexes();
 
     QString m_name;
     QSqlDatabase m_db;

@@ -156,6 +156,12 @@ QString unreadableTime(const QString &column)
     return u"case when datetime("_s + column + u", '+0 days') = "_s + column + u" then 0 else 1 end = 1"_s;
 }
 
+QString unreadableTimeIndex()
+{
+    return u"CREATE INDEX IF NOT EXISTS \"旅客退房_入住时间不可读\" ON \"旅客退房\" (\"入住时间\") WHERE "_s +
+           unreadableTime(u"\"入住时间\""_s);
+}
+
 QStringList createStatements()
 {
     QStringList sql;
@@ -169,8 +175,7 @@ QStringList createStatements()
         sql.append(u"CREATE INDEX \""_s + i.name + u"\" ON \""_s + i.table + u"\" "_s + indexColumns(i));
     // The stays that no date range can hold (statistics by date lists them always): the file
     // keeps date-times as text, which need not be a time at all.
-    sql.append(u"CREATE INDEX \"旅客退房_入住时间不可读\" ON \"旅客退房\" (\"入住时间\") WHERE "_s +
-               unreadableTime(u"\"入住时间\""_s));
+    sql.append(unreadableTimeIndex());
     sql.append(u"CREATE TABLE \""_s + QString(AccessTable) +
                u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
     return sql;

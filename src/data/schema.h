@@ -38,6 +38,8 @@ const QList<Index> &indexes();
 // The condition, in SQL both stores read, that `column` holds no readable date-time (empty,
 // NULL or text that is not a time); the statistics by date list such stays whatever the range.
 QString unreadableTime(const QString &column);
+// The file store's partial index of those stays (houses made before it get it when opened).
+QString unreadableTimeIndex();
 
 // Statements that create an empty store: the tables, their indexes and the access record.
 QStringList createStatements();
