@@ -12,6 +12,7 @@
 #include "data/conversions.h"
 #include "data/module1.h"
 #include "data/recordset.h"
+#include "data/statement.h"
 #include "shell/shell_windows.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
@@ -25,7 +26,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <map>
@@ -237,10 +237,12 @@ void printMachine()
     useDatabase(g.bigDir);
     Connection c;
     c.open();
-    QSqlQuery q = c.run(u"pragma synchronous"_s);
-    const QString sync = q.next() ? q.value(0).toString() : u"?"_s;
-    q = c.run(u"pragma journal_mode"_s);
-    const QString journal = q.next() ? q.value(0).toString() : u"?"_s;
+    const auto pragma = [&c](const QString &name) {
+        Statement q(c, u"pragma "_s + name);
+        return q.next() ? q.text(0) : u"?"_s;
+    };
+    const QString sync = pragma(u"synchronous"_s);
+    const QString journal = pragma(u"journal_mode"_s);
     std::printf(
         "store: SQLite %s, journal_mode=%s, synchronous=%s (2 = FULL), as the program's connection has it\n",
         sqlite3_libversion(), qPrintable(journal), qPrintable(sync));

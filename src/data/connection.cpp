@@ -90,8 +90,7 @@ bool isBusyCode(int code)
 DbError errorOf(dialect::Engine engine, const QSqlError &error)
 {
     if (engine == dialect::Engine::Postgres)
-        return serverstore::isBusy(error) ? Connection::storeError(5, {})
-                                          : DbError(serverstore::describe(error));
+        return serverstore::isBusy(error) ? Connection::busyError() : DbError(serverstore::describe(error));
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
     return Connection::storeError(ok ? code : 0, error.text());
@@ -175,18 +174,29 @@ void Connection::addMissingIndexes()
 {
     // A house made before an index was added gets it once. Without waiting: a file another desk
     // is writing, or one that is read-only, is served without it until a later open.
+    QStringList names{schema::UnreadableTimeIndex};
+    for (const schema::Index &i : schema::indexes())
+        names.append(i.name);
     QSqlQuery q(m_db);
-    if (!q.exec(u"select 1 from sqlite_master where type='index' and name='旅客退房_入住时间不可读'"_s) ||
-        q.next())
+    q.prepare(u"select count(*) from sqlite_master where type='index' and name in ("_s +
+              QStringList(names.size(), u"?"_s).join(u","_s) + u")"_s);
+    for (const QString &name : std::as_const(names))
+        q.addBindValue(name);
+    if (!q.exec() || !q.next() || q.value(0).toInt() >= names.size())
         return;
+    q = QSqlQuery(m_db);
     q.exec(u"PRAGMA busy_timeout=0"_s);
-    q.exec(schema::unreadableTimeIndex());
+    for (const QString &sql : schema::fileIndexStatements())
+        q.exec(sql);
     q.exec(u"PRAGMA busy_timeout="_s + QString::number(busyWaitMs()));
 }
 
 void Connection::close()
 {
     if (m_db.isValid()) {
+        for (Statement *s : m_statements)
+            s->release();
+        m_statements.clear();
         if (m_inTransaction)
             m_db.rollback();
         m_inTransaction = false;
@@ -223,8 +233,7 @@ QSqlQuery Connection::run(const QString &sql, const QVariantList &params, bool f
 
 int Connection::execute(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q = run(sql, params);
-    return q.numRowsAffected();
+    return Statement(*this, sql, params).rowsAffected();
 }
 
 void Connection::beginTransaction()
@@ -299,9 +308,12 @@ QString Connection::checkFile(const QString &path)
 DbError Connection::storeError(int nativeCode, const QString &text)
 {
     // The store's own words ("database is locked") mean nothing at a front desk.
-    if (isBusyCode(nativeCode))
-        return DbError(u"数据正在另一台前台上使用，请稍等片刻再试一次。"_s, DbError::Cause::Busy);
-    return DbError(text);
+    return isBusyCode(nativeCode) ? busyError() : DbError(text);
+}
+
+DbError Connection::busyError()
+{
+    return DbError(u"数据正在另一台前台上使用，请稍等片刻再试一次。"_s, DbError::Cause::Busy);
 }
 
 Transaction::Transaction(Connection &c) : m_connection(c)
@@ -319,9 +331,4 @@ void Transaction::commit()
 {
     m_done = true;
     m_connection.commit();
-}
-
-QString toStoreDialect(const QString &sql)
-{
-    return dialect::translate(dialect::Engine::Sqlite, sql);
 }

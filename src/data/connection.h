@@ -7,8 +7,10 @@
 #include <QString>
 #include <QVariantList>
 #include <functional>
+#include <set>
 
 class DbError;
+class Statement;
 
 // One connection to the database file, opened by a handler and closed when it goes out of scope.
 // Every failure is thrown as DbError.
@@ -29,9 +31,6 @@ public:
     // Command pattern: a delete or update; returns the number of rows it touched.
     int execute(const QString &sql, const QVariantList &params = {});
 
-    // Runs one statement with bound values; the record-set layer builds on this.
-    QSqlQuery run(const QString &sql, const QVariantList &params = {}, bool forwardOnly = true);
-
     void beginTransaction();
     void commit();
     void rollback();
@@ -44,6 +43,7 @@ public:
     // The error to throw for a failed step: a busy or locked store (another desk's write
     // outlasted the wait) becomes one plain message; anything else keeps the store's text.
     static DbError storeError(int nativeCode, const QString &text);
+    static DbError busyError();
 
     // The open database file's bytes, in order, handed to `sink` in chunks (false from the sink
     // stops). They are read through the store's own handle, so its locks hold throughout; call
@@ -54,6 +54,9 @@ public:
     static QString checkFile(const QString &path);
 
 private:
+    friend class Statement;
+    // Runs one statement with bound values through Qt SQL (the server's driver).
+    QSqlQuery run(const QString &sql, const QVariantList &params, bool forwardOnly);
     // Counts a statement for the test switches; throws DbError where one is set to fail.
     void countStatement();
     void addMissingIndexes();
@@ -61,6 +64,7 @@ private:
     QString m_name;
     QSqlDatabase m_db;
     bool m_inTransaction = false;
+    std::set<Statement *> m_statements; // on the file store, finished before it closes
     dialect::Engine m_engine = dialect::Engine::Sqlite;
 };
 
@@ -78,9 +82,6 @@ private:
     Connection &m_connection;
     bool m_done = false;
 };
-
-// The program's SQL in the words of the file store (SQLite).
-QString toStoreDialect(const QString &sql);
 
 // Test-only switches that make the Nth statement, or the next commit, fail.
 namespace faults {

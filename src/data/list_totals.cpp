@@ -2,9 +2,9 @@
 
 #include "data/connection.h"
 #include "data/dialect.h"
+#include "data/statement.h"
 
 #include <QRegularExpression>
-#include <QSqlQuery>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -26,12 +26,12 @@ Totals compute(Connection &connection, const QString &select, const QVariantList
     if (!rows.contains(limited)) // with a row limit the order picks the rows
         rows.remove(orderBy);
     sql += u" from ("_s + rows + u") listed"_s;
-    QSqlQuery q = connection.run(sql, params);
+    Statement q(connection, sql, params);
     Totals t;
     if (q.next()) {
-        t.count = q.value(0).toLongLong();
+        t.count = q.integer(0);
         for (int i = 0; i < columns.size(); ++i)
-            t.sums.append(q.value(i + 1).toDouble());
+            t.sums.append(q.real(i + 1));
     }
     return t;
 }

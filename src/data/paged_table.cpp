@@ -9,18 +9,30 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-PagedTable::PagedTable(Connection &connection, const schema::Table &table)
-    : m_table(table), m_key(dialect::quoted(table.columns.at(0).name))
+PagedTable::PagedTable(Connection &connection, const schema::Table &table, Filter filter, Order order,
+                       const QStringList &sums)
+    : m_table(table), m_key(dialect::quoted(table.columns.at(0).name)), m_filter(std::move(filter)),
+      m_order(order), m_sums(sums.size(), 0.0)
 {
-    // One statement, so the count and the newest key come from the same state of the table;
-    // counting the whole table lets the store use its smallest index.
+    // One statement, so the count, the sums and the newest key come from the same state of the
+    // table. Over a whole table the count and sums are left to the store's smallest index that
+    // holds them.
     const QString from = u" from "_s + dialect::quoted(table.name);
-    Statement bounds(connection, u"select (select max("_s + m_key + u")"_s + from + u"), (select count(*)"_s +
-                                     from + u")"_s);
+    QString sql = m_filter.where.isEmpty()
+                      ? u"select (select max("_s + m_key + u")"_s + from + u"), count(*)"_s
+                      : u"select max("_s + m_key + u"), count(*)"_s;
+    for (const QString &c : sums)
+        sql += u", coalesce(sum("_s + dialect::quoted(c) + u"), 0)"_s;
+    sql += from;
+    if (!m_filter.where.isEmpty())
+        sql += u" where "_s + m_filter.where;
+    Statement bounds(connection, sql, m_filter.params);
     if (!bounds.next() || bounds.isNull(0))
         return;
     m_newest = bounds.value(0);
     m_count = int(bounds.integer(1));
+    for (int i = 0; i < sums.size(); ++i)
+        m_sums[i] = bounds.real(2 + i);
 }
 
 std::vector<QVariantList> PagedTable::read(Connection &connection, int first, int count) const
@@ -28,8 +40,21 @@ std::vector<QVariantList> PagedTable::read(Connection &connection, int first, in
     count = std::min(count, m_count - first);
     if (first < 0 || count <= 0)
         return {};
+    if (m_order == Order::NewestFirst)
+        return readNewestFirst(connection, first, count);
+    std::vector<QVariantList> rows = readNewestFirst(connection, m_count - first - count, count);
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<QVariantList> PagedTable::readNewestFirst(Connection &connection, int first, int count) const
+{
     QString where = m_key + u"<=?"_s;
     QVariantList params{m_newest};
+    if (!m_filter.where.isEmpty()) {
+        where += u" and ("_s + m_filter.where + u")"_s;
+        params += m_filter.params;
+    }
     bool ascending = false;
     int skip = 0;
     // A neighbouring page already read gives where this one starts, so reading on in either

@@ -4,9 +4,9 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
+#include "data/statement.h"
 
 #include <QHash>
-#include <QSqlQuery>
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -29,17 +29,17 @@ struct Occupant {
 QHash<qint64, Occupant> firstByRoom(Connection &connection, const QString &table, const QString &key)
 {
     QHash<qint64, Occupant> byRoom;
-    QSqlQuery q = connection.run(u"select "_s + key + u", 房间ID, 旅客姓名, 入住时间, 计划入住天数 from "_s +
-                                 table + u" order by "_s + key);
+    Statement q(connection, u"select "_s + key + u", 房间ID, 旅客姓名, 入住时间, 计划入住天数 from "_s +
+                                table + u" order by "_s + key);
     while (q.next()) {
-        const qint64 room = q.value(1).toLongLong();
+        const qint64 room = q.integer(1);
         if (byRoom.contains(room))
             continue;
         Occupant o;
-        o.key = q.value(0).toLongLong();
-        o.guest = q.value(2).toString();
-        o.since = q.value(3).toString();
-        o.plannedDays = q.value(4).toInt();
+        o.key = q.integer(0);
+        o.guest = q.text(2);
+        o.since = q.text(3);
+        o.plannedDays = int(q.integer(4));
         byRoom.insert(room, o);
     }
     return byRoom;
@@ -68,9 +68,9 @@ Snapshot read(Connection &connection)
     Snapshot s;
     QHash<QString, int> floorIndex;
     {
-        QSqlQuery q = connection.run(u"select 楼层名称 from 楼层 order by 楼层ID"_s);
+        Statement q(connection, u"select 楼层名称 from 楼层 order by 楼层ID"_s);
         while (q.next()) {
-            const QString name = q.value(0).toString();
+            const QString name = q.text(0);
             if (floorIndex.contains(name))
                 continue; // two floors of one name hold the same rooms
             floorIndex.insert(name, int(s.floors.size()));
@@ -82,14 +82,14 @@ Snapshot read(Connection &connection)
 
     QList<FloorGroup> unknownFloors;
     QHash<QString, int> unknownIndex;
-    QSqlQuery q = connection.run(u"select 房间ID, 房间号, 房间类型, 所属楼层, 房间状态 from 房间"_s);
+    Statement q(connection, u"select 房间ID, 房间号, 房间类型, 所属楼层, 房间状态 from 房间"_s);
     while (q.next()) {
         RoomTile t;
-        t.roomId = q.value(0).toLongLong();
-        t.number = q.value(1).toString();
-        t.type = q.value(2).toString();
-        t.floor = q.value(3).toString();
-        t.status = q.value(4).toInt();
+        t.roomId = q.integer(0);
+        t.number = q.text(1);
+        t.type = q.text(2);
+        t.floor = q.text(3);
+        t.status = int(q.integer(4));
         const QHash<qint64, Occupant> *source = t.status == Occupied   ? &stays
                                                 : t.status == Reserved ? &reservations
                                                                        : nullptr;

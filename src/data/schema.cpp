@@ -122,6 +122,8 @@ const QList<Index> &indexes()
         {u"旅客入住_房间ID"_s, Stays, {u"房间ID"_s}},
         {u"房间_房间号"_s, Rooms, {u"房间号"_s, u"房间状态"_s}, true},
         {u"房间_房间状态"_s, Rooms, {u"房间状态"_s}},
+        // The totals under the history add these up; their index is a fraction of the table.
+        {u"旅客退房_金额"_s, CompletedStays, {u"实际金额"_s, u"应收款"_s, u"应退款"_s}},
     };
     return all;
 }
@@ -156,10 +158,17 @@ QString unreadableTime(const QString &column)
     return u"case when datetime("_s + column + u", '+0 days') = "_s + column + u" then 0 else 1 end = 1"_s;
 }
 
-QString unreadableTimeIndex()
+QStringList fileIndexStatements()
 {
-    return u"CREATE INDEX IF NOT EXISTS \"旅客退房_入住时间不可读\" ON \"旅客退房\" (\"入住时间\") WHERE "_s +
-           unreadableTime(u"\"入住时间\""_s);
+    QStringList sql;
+    for (const Index &i : indexes())
+        sql.append(u"CREATE INDEX IF NOT EXISTS \""_s + i.name + u"\" ON \""_s + i.table + u"\" "_s +
+                   indexColumns(i));
+    // The stays that no date range can hold (statistics by date lists them always): the file
+    // keeps date-times as text, which need not be a time at all.
+    sql.append(u"CREATE INDEX IF NOT EXISTS \""_s + UnreadableTimeIndex +
+               u"\" ON \"旅客退房\" (\"入住时间\") WHERE "_s + unreadableTime(u"\"入住时间\""_s));
+    return sql;
 }
 
 QStringList createStatements()
@@ -171,11 +180,7 @@ QStringList createStatements()
             cols.append(columnDefinition(c));
         sql.append(u"CREATE TABLE \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
     }
-    for (const Index &i : indexes())
-        sql.append(u"CREATE INDEX \""_s + i.name + u"\" ON \""_s + i.table + u"\" "_s + indexColumns(i));
-    // The stays that no date range can hold (statistics by date lists them always): the file
-    // keeps date-times as text, which need not be a time at all.
-    sql.append(unreadableTimeIndex());
+    sql += fileIndexStatements();
     sql.append(u"CREATE TABLE \""_s + QString(AccessTable) +
                u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
     return sql;

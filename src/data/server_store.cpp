@@ -174,7 +174,7 @@ bool isBusy(const QSqlError &error)
 
 QString describe(const QSqlError &error)
 {
-    return isBusy(error) ? Connection::storeError(5, {}).text() : error.text();
+    return isBusy(error) ? Connection::busyError().text() : error.text();
 }
 
 } // namespace serverstore

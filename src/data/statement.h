@@ -9,9 +9,12 @@
 #include <optional>
 
 class Connection;
+struct sqlite3_stmt;
 
 // One prepared statement with its values bound, run at once and finished when it goes out of
-// scope. Columns are read by ordinal in the kind the caller expects.
+// scope. Columns are read by ordinal in the kind the caller expects. On the file store it is
+// SQLite's own statement, so a list reads each value once, straight into its kind; on a server
+// it goes through Qt SQL's driver.
 class Statement
 {
 public:
@@ -21,7 +24,7 @@ public:
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 
-    // The next row; false at the end.
+    // The next row; false at the end. Throws DbError when the store fails mid-read.
     bool next();
     int columnCount() const;
 
@@ -39,7 +42,18 @@ public:
     qint64 lastInsertId() const;
 
 private:
-    QSqlQuery m_query;
+    friend class Connection;
+    // Finishes the statement early: its connection is closing.
+    void release();
+    bool onRow(int column) const;
+
+    Connection &m_connection;
+    sqlite3_stmt *m_native = nullptr; // the file store
+    std::optional<QSqlQuery> m_query; // a server
+    enum class State { RowWaiting, OnRow, Done };
+    State m_state = State::Done; // RowWaiting: the first row, reached when the statement ran
+    int m_changes = 0;
+    qint64 m_lastId = -1;
 };
 
 // The bytes of the file behind an open SQLite connection, in order, handed to `sink` in chunks

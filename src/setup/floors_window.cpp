@@ -86,8 +86,12 @@ void Form5::createLayout()
 void Form5::Form_Load()
 {
     // A list that cannot be read stays empty; the window still opens.
+    grid::reset(m_msFlexGrid1, header());
     try {
-        grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, u"select * from 楼层"_s);
+        Connection connection;
+        connection.open();
+        grid::fillPaged(m_msFlexGrid1, header(), grid::DefaultRowHeight, connection, u"楼层"_s, {},
+                        PagedTable::Order::OldestFirst);
     } catch (const DbError &) {
     }
 }

@@ -49,22 +49,20 @@ Form16::Form16(QWidget *owner) : StatsWindow(u"Form16"_s, u"按日期统计"_s, 
 void Form16::Command1_Click()
 {
     // Date-times are kept as "yyyy-MM-dd HH:mm:ss" text, whose order is time order, so the
-    // range is a text range on the check-in index. Only a real, well-formed time comes back
-    // unchanged from datetime(…, '+0 days') ("04-31" turns into "05-01"). A stay whose check-in
-    // time is empty or unreadable cannot be tested against the range and is listed whatever
-    // the range; a partial index holds just those. The keys come from the indexes alone; the
-    // rows are then read by key, newest first, with no sorting.
+    // range is a text range on the check-in index. A stay whose check-in time is empty or
+    // unreadable cannot be tested against the range and is listed whatever the range; a partial
+    // index holds just those. The keys come from the two indexes alone (one found by both is
+    // listed once); the rows are then read by key, newest first, with no sorting.
     StayDetailPanel::resetList(m_msFlexGrid2);
-    const QString select = u"select * from 旅客退房 where 退房ID in (select 退房ID from 旅客退房 "
-                           u"where 入住时间 between ? and ? and datetime(入住时间, '+0 days') = 入住时间 "
-                           u"union all select 退房ID from 旅客退房 where "_s +
-                           schema::unreadableTime(u"入住时间"_s) + u") order by 退房ID desc"_s;
-    const QVariantList params{conv::toStorage(m_dtPicker1->Value()), conv::toStorage(m_dtPicker2->Value())};
+    const PagedTable::Filter stays{
+        u"退房ID in (select 退房ID from 旅客退房 where 入住时间 between ? and ? "
+        u"union all select 退房ID from 旅客退房 where "_s +
+            schema::unreadableTime(u"入住时间"_s) + u")"_s,
+        {conv::toStorage(m_dtPicker1->Value()), conv::toStorage(m_dtPicker2->Value())}};
     try {
         Connection connection;
         connection.open();
-        StayDetailPanel::fillList(m_msFlexGrid2, connection, select, params);
-        m_totals->showFor(connection, select, params);
+        listStays(connection, stays);
     } catch (const DbError &) {
         // A query that fails lists what it read, without a message.
         m_totals->clear();

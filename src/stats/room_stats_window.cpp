@@ -58,9 +58,7 @@ void Form17::Command1_Click()
         // Only the first room of that number counts.
         const QVariant key = room.field(0);
         room.close();
-        const QString select = u"select * from 旅客退房 where 房间ID=? order by 退房ID desc"_s;
-        StayDetailPanel::fillList(m_msFlexGrid2, connection, select, {key});
-        m_totals->showFor(connection, select, {key});
+        listStays(connection, {u"房间ID=?"_s, {key}});
     } catch (const DbError &e) {
         // An empty list would read as "no stays in this room".
         m_totals->clear();

@@ -1,7 +1,9 @@
 #include "stats/stats_window.h"
 
+#include "data/schema.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
+#include "ui/grid_fill.h"
 #include "ui/list_totals_label.h"
 #include "ui/seams.h"
 #include "ui/stay_detail_panel.h"
@@ -63,4 +65,13 @@ void StatsWindow::MSFlexGrid2_Click()
 void StatsWindow::Command2_Click()
 {
     ui::startProgram(this, ui::Program::Calculator);
+}
+
+void StatsWindow::listStays(Connection &connection, const PagedTable::Filter &filter)
+{
+    // Only the rows in view are read; the count and sums come with the list's own snapshot.
+    const auto rows =
+        grid::fillPaged(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight, connection,
+                        schema::CompletedStays, filter, PagedTable::Order::NewestFirst, m_totals->columns());
+    m_totals->show(rows->count(), rows->sums());
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "data/paged_table.h"
+
 #include <QDialog>
 
+class Connection;
 class FlexGrid;
 class ListTotalsLabel;
 class QGroupBox;
@@ -23,6 +26,8 @@ protected:
     void Form_Load();
     void MSFlexGrid2_Click();
     void Command2_Click();
+    // Lists the completed stays `filter` picks, newest first, with their totals; throws DbError.
+    void listStays(Connection &connection, const PagedTable::Filter &filter);
 
     FlexGrid *m_msFlexGrid2 = nullptr;
     StayDetailPanel *m_detail = nullptr;

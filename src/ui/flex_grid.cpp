@@ -70,12 +70,39 @@ void FlexGrid::applyColumnWidths()
     const int widest = std::max(viewport()->width() / 2, 240);
     for (int c = 0; c < m_model->cols(); ++c) {
         int width = headerMetrics.horizontalAdvance(m_model->headerTexts().value(c));
-        int drawn = 0;
-        for (int r = 1; r <= sampled; ++r)
-            drawn = std::max(drawn, cellMetrics.horizontalAdvance(m_model->textMatrix(r, c)));
+        // Only the value that looks widest is laid out in full.
+        QString widestValue;
+        int rough = -1;
+        for (int r = 1; r <= sampled; ++r) {
+            QString value = m_model->textMatrix(r, c);
+            if (const int w = roughWidth(value); w > rough) {
+                rough = w;
+                widestValue = std::move(value);
+            }
+        }
+        const int drawn = rough > 0 ? cellMetrics.horizontalAdvance(widestValue) : 0;
         width = std::max(width, std::min(drawn, widest));
         horizontalHeader()->resizeSection(c, width + Padding);
     }
+}
+
+int FlexGrid::roughWidth(const QString &text) const
+{
+    int width = 0;
+    for (const QChar ch : text) {
+        auto it = m_advances.constFind(ch.unicode());
+        if (it == m_advances.constEnd())
+            it = m_advances.insert(ch.unicode(), fontMetrics().horizontalAdvance(ch));
+        width += *it;
+    }
+    return width;
+}
+
+void FlexGrid::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_advances.clear();
+    QTableView::changeEvent(event);
 }
 
 int FlexGrid::RowSel() const

@@ -2,6 +2,7 @@
 
 #include "ui/flex_grid_model.h"
 
+#include <QHash>
 #include <QTableView>
 
 // The list grid every window uses: one fixed header row, the key column drawn as fixed cells,
@@ -42,11 +43,16 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void applyRowHeight();
     void applyColumnWidths();
+    // The sum of the characters' advances in the cells' font: close to the drawn width, and
+    // cheap, since each character is measured once.
+    int roughWidth(const QString &text) const;
 
     FlexGridModel *m_model;
     int m_rowHeightMinTwips = 0;
+    mutable QHash<char16_t, int> m_advances;
 };

@@ -2,7 +2,6 @@
 
 #include "data/connection.h"
 #include "data/db_error.h"
-#include "data/paged_table.h"
 #include "data/recordset.h"
 #include "ui/flex_grid.h"
 
@@ -73,22 +72,37 @@ void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const QStri
     fill(grid, header, rowHeightTwips, connection, select, params);
 }
 
-void fillNewestFirst(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &table)
+std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
+                                            Connection &connection, const QString &table,
+                                            const PagedTable::Filter &filter, PagedTable::Order order,
+                                            const QStringList &sums)
 {
     reset(grid, header, rowHeightTwips);
     const schema::Table *t = schema::table(table);
     if (!t)
         throw DbError(u"没有表“"_s + table + u"”。"_s);
-    Connection connection;
-    connection.open();
-    auto rows = std::make_shared<const PagedTable>(connection, *t);
+    auto rows = std::make_shared<const PagedTable>(connection, *t, filter, order, sums);
     grid->flexModel()->setDateColumns(dateColumns(t));
-    // Each page opens a connection of its own when it comes into view.
-    grid->flexModel()->setPaged(rows->count(), [rows](int first, int count) {
+    // The pages read while the list is set up (the first, for the column widths) use this
+    // connection; each later page opens its own when it comes into view.
+    auto during = std::make_shared<Connection *>(&connection);
+    grid->flexModel()->setPaged(rows->count(), [rows, during](int first, int count) {
+        if (*during)
+            return rows->read(**during, first, count);
         Connection pageConnection;
         pageConnection.open();
         return rows->read(pageConnection, first, count);
     });
+    *during = nullptr;
+    return rows;
+}
+
+void fillNewestFirst(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &table)
+{
+    reset(grid, header, rowHeightTwips);
+    Connection connection;
+    connection.open();
+    fillPaged(grid, header, rowHeightTwips, connection, table);
 }
 
 void appendRecord(FlexGrid *grid, const Recordset &records)

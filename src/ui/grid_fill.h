@@ -1,7 +1,10 @@
 #pragma once
 
+#include "data/paged_table.h"
+
 #include <QString>
 #include <QVariantList>
+#include <memory>
 
 class Connection;
 class FlexGrid;
@@ -25,8 +28,16 @@ void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, Connection 
 void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &select,
           const QVariantList &params = {});
 
-// reset(), then every row of `table`, newest key first, read page by page as it comes into
-// view. Rows stored after this call stay out of the list. Throws DbError.
+// reset(), then the rows of `table` that `filter` picks, in key order, read page by page as they
+// come into view (the pages shown first on `connection`, later ones on a connection of their
+// own). Rows stored after this call stay out of the list. Returns the count and the sums of the
+// `sums` columns, taken with the rows. Throws DbError.
+std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
+                                            Connection &connection, const QString &table,
+                                            const PagedTable::Filter &filter = {},
+                                            PagedTable::Order order = PagedTable::Order::NewestFirst,
+                                            const QStringList &sums = {});
+// Every row of `table`, newest key first, on a connection of its own.
 void fillNewestFirst(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &table);
 
 // Adds the record set's current record as a new last row.

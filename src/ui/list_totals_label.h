@@ -21,12 +21,13 @@ public:
     void showFor(Connection &connection, const QString &select, const QVariantList &params = {});
     // No rows listed.
     void showEmpty();
+    // Figures the caller already has, one sum per column.
+    void show(qint64 count, const QList<double> &sums);
+    const QStringList &columns() const { return m_columns; }
 
     static QString amountText(double value);
 
 private:
-    void show(qint64 count, const QList<double> &sums);
-
     QString m_countCaption;
     QStringList m_columns;
 };

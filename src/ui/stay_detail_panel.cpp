@@ -130,11 +130,6 @@ void StayDetailPanel::resetList(FlexGrid *list)
     grid::reset(list, grid::completedStayHeader());
 }
 
-void StayDetailPanel::fillList(FlexGrid *list, const QString &select, const QVariantList &params)
-{
-    grid::fill(list, grid::completedStayHeader(), grid::DefaultRowHeight, select, params);
-}
-
 void StayDetailPanel::fillList(FlexGrid *list, Connection &connection, const QString &select,
                                const QVariantList &params)
 {

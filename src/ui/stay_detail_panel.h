@@ -40,7 +40,6 @@ public:
 
     // The completed-stay list: header only, or filled from a select (throws DbError).
     static void resetList(FlexGrid *list);
-    static void fillList(FlexGrid *list, const QString &select, const QVariantList &params = {});
     static void fillList(FlexGrid *list, Connection &connection, const QString &select,
                          const QVariantList &params = {});
 

@@ -285,8 +285,9 @@ void TestDataLayer::transactionIsAllOrNothing()
 
 void TestDataLayer::topOneSpeaksSqlite()
 {
-    QCOMPARE(toStoreDialect(u"select top 1 * from 公司配置"_s), u"select * from 公司配置 limit 1"_s);
-    QCOMPARE(toStoreDialect(u"select * from 楼层"_s), u"select * from 楼层"_s);
+    QCOMPARE(dialect::translate(dialect::Engine::Sqlite, u"select top 1 * from 公司配置"_s),
+             u"select * from 公司配置 limit 1"_s);
+    QCOMPARE(dialect::translate(dialect::Engine::Sqlite, u"select * from 楼层"_s), u"select * from 楼层"_s);
 }
 
 void TestDataLayer::faultSwitchFailsTheNthStatement()

@@ -74,7 +74,7 @@ int rowOf(FlexGrid *g, int col, const QString &value)
 
 QString busyText()
 {
-    return Connection::storeError(5, {}).text();
+    return Connection::busyError().text();
 }
 
 // A check-out window of its own (desk A): room fetched and computed, not yet confirmed.

@@ -81,12 +81,15 @@ void Form13::showList(const QString &select, const QVariantList &params)
         Connection connection;
         connection.open();
         // The whole history is read page by page as it scrolls into view; a search result whole.
-        if (params.isEmpty())
-            grid::fillNewestFirst(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight,
-                                  schema::CompletedStays);
-        else
+        if (params.isEmpty()) {
+            const auto rows = grid::fillPaged(m_msFlexGrid2, grid::completedStayHeader(),
+                                              grid::DefaultRowHeight, connection, schema::CompletedStays, {},
+                                              PagedTable::Order::NewestFirst, m_totals->columns());
+            m_totals->show(rows->count(), rows->sums());
+        } else {
             StayDetailPanel::fillList(m_msFlexGrid2, connection, select, params);
-        m_totals->showFor(connection, select, params);
+            m_totals->showFor(connection, select, params);
+        }
     } catch (const DbError &e) {
         ui::showFailure(this, e); // the rows read so far stay listed
         m_totals->clear();
