@@ -1,9 +1,8 @@
 #include "data/connection.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "frontdesk/stay_entry_window.h"
-#include "frontdesk_kit.h"
-#include "grid_input.h"
 #include "test_database.h"
+#include "window_kit.h"
 
 #include <QApplication>
 
@@ -11,18 +10,6 @@ using namespace Qt::Literals::StringLiterals;
 using namespace kit;
 
 namespace {
-
-// The guest's particulars every confirmation starts from.
-void typeGuest(QWidget *w)
-{
-    set(w, u"Text1"_s, u"张三"_s);
-    set(w, u"Text2"_s, u"华光公司"_s);
-    set(w, u"Text3"_s, u"身份证"_s);
-    set(w, u"Text4"_s, u"110101199001011234"_s);
-    set(w, u"Text5"_s, u"3"_s);
-    set(w, u"Text6"_s, u"2"_s);
-    set(w, u"Text8"_s, u"500"_s);
-}
 
 // Form, table written, status the room takes, success message.
 void addFormColumns()
@@ -168,13 +155,13 @@ void TestStayEntry::mouseAndKeysPickTheRoomCheckedInto()
     const qint64 third = db.addRoom(u"203"_s);
     QWidget *w = open(form);
     FlexGrid *rooms = grid(w, u"MSFlexGrid1"_s);
-    input::clickRow(rooms, 2);
+    kit::clickRow(rooms, 2);
     QCOMPARE(text(w, u"Text10"_s), u"202"_s);
-    input::key(rooms, Qt::Key_Down);
+    kit::key(rooms, Qt::Key_Down);
     QCOMPARE(rooms->RowSel(), 3);
     QCOMPARE(text(w, u"Text10"_s), u"203"_s);
-    input::clickRow(rooms, 2);
-    input::clickRow(rooms, 3);
+    kit::clickRow(rooms, 2);
+    kit::clickRow(rooms, 3);
     typeGuest(w);
     click(w, u"Command1"_s);
     // The guest is in the room highlighted, and only that room changed.
