@@ -24,7 +24,7 @@ private Q_SLOTS:
     void pickCopiesNameIntoRenameBox();
     void renameChangesOnlyThatFloorNotRooms();
     void renameWithoutChosenRowDoesNothing();
-    void deleteAsksFirst_data();
+    void deleteAsksFirst_data() { kit::yesAndNo(); }
     void deleteAsksFirst();
     void deleteWithEmptyListDoesNothing();
     void failedWritesShowOneFailureAndKeepWindow_data();
@@ -168,13 +168,6 @@ void TestFloors::renameWithoutChosenRowDoesNothing()
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.dump(), before);
     QCOMPARE(seam.last<Form5>(), w);
-}
-
-void TestFloors::deleteAsksFirst_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::newRow("yes") << int(ui::vbYes);
-    QTest::newRow("no") << int(ui::vbNo);
 }
 
 void TestFloors::deleteAsksFirst()

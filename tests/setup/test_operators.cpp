@@ -62,7 +62,7 @@ private Q_SLOTS:
     void rewriteRefusesEmptyNameOrPassword_data();
     void rewriteRefusesEmptyNameOrPassword();
     void rewriteAndDeleteNeedChosenRow();
-    void deleteAsksFirst_data();
+    void deleteAsksFirst_data() { kit::yesAndNo(); }
     void deleteAsksFirst();
     void failedWritesShowOneFailureAndKeepWindow_data();
     void failedWritesShowOneFailureAndKeepWindow();
@@ -267,13 +267,6 @@ void TestOperators::rewriteAndDeleteNeedChosenRow()
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.count(u"操作用户"_s), 0);
-}
-
-void TestOperators::deleteAsksFirst_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::newRow("yes") << int(ui::vbYes);
-    QTest::newRow("no") << int(ui::vbNo);
 }
 
 void TestOperators::deleteAsksFirst()

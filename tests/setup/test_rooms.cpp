@@ -81,7 +81,7 @@ private Q_SLOTS:
     void rewriteKeepsStatus();
     void rewriteAfterMouseAndKeyPicks();
     void rewriteChecksAndNeedsChosenRow();
-    void deleteAsksFirst_data();
+    void deleteAsksFirst_data() { kit::yesAndNo(); }
     void deleteAsksFirst();
     void deleteWithEmptyListDoesNothing();
     void failedSavesShowOneFailureAndKeepWindow_data();
@@ -342,13 +342,6 @@ void TestRooms::rewriteChecksAndNeedsChosenRow()
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.dump(), before);
     QCOMPARE(seam.last<Form6>(), w);
-}
-
-void TestRooms::deleteAsksFirst_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::newRow("yes") << int(ui::vbYes);
-    QTest::newRow("no") << int(ui::vbNo);
 }
 
 void TestRooms::deleteAsksFirst()

@@ -171,6 +171,14 @@ inline bool write(const QString &path, const QByteArray &data)
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
+// A data-driven case run once answering Yes and once No to the question it asks.
+inline void yesAndNo()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes") << int(ui::vbYes);
+    QTest::newRow("no") << int(ui::vbNo);
+}
+
 // Turns the fault switches off again when a test ends, however it ends.
 struct FaultScope {
     FaultScope() { faults::reset(); }
