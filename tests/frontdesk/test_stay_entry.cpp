@@ -11,6 +11,15 @@ using namespace kit;
 
 namespace {
 
+// A fresh window of `form`, the guest's particulars typed and the first free room picked.
+QWidget *openWithGuest(const QString &form)
+{
+    QWidget *w = open(form);
+    typeGuest(w);
+    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
+    return w;
+}
+
 // Form, table written, status the room takes, success message.
 void addFormColumns()
 {
@@ -201,9 +210,7 @@ void TestStayEntry::refusals()
     TestSeam seam;
     db.addRoom(u"101"_s);
     const QString before = db.dump();
-    QWidget *w = open(form);
-    typeGuest(w);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
+    QWidget *w = openWithGuest(form);
     set(w, box, value);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{message});
@@ -290,12 +297,10 @@ void TestStayEntry::roundingAndDefaults()
     TestDatabase db;
     TestSeam seam;
     db.addRoom(u"101"_s);
-    QWidget *w = open(form);
-    typeGuest(w);
+    QWidget *w = openWithGuest(form);
     set(w, u"Text5"_s, days);
     set(w, u"Text6"_s, persons);
     set(w, u"Text8"_s, prepayment);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     const QString table = form == u"Form8"_s ? u"旅客入住"_s : u"旅客预订"_s;
@@ -316,10 +321,8 @@ void TestStayEntry::outOfRangeWritesNothing()
     TestSeam seam;
     db.addRoom(u"101"_s);
     const QString before = db.dump();
-    QWidget *w = open(form);
-    typeGuest(w);
+    QWidget *w = openWithGuest(form);
     set(w, u"Text8"_s, u"40000"_s);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(seam.messages.first().text != success);
@@ -337,9 +340,7 @@ void TestStayEntry::roomTakenMeanwhile()
     TestSeam seam;
     const qint64 room = db.addRoom(u"101"_s);
     db.addRoom(u"102"_s);
-    QWidget *w = open(form);
-    typeGuest(w);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
+    QWidget *w = openWithGuest(form);
     // Another desk books the room after this one listed it.
     db.exec(u"update 房间 set 房间状态=3 where 房间ID=?"_s, {room});
     const QString before = db.dump();
@@ -366,9 +367,7 @@ void TestStayEntry::failingStatusChangeUndoesTheRow()
     TestSeam seam;
     db.addRoom(u"101"_s);
     const QString before = db.dump();
-    QWidget *w = open(form);
-    typeGuest(w);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
+    QWidget *w = openWithGuest(form);
     faults::reset();
     faults::failStatement(3); // open, insert, then the status change fails
     click(w, u"Command1"_s);
