@@ -2,21 +2,14 @@
 #include "data/conversions.h"
 #include "finance/cash_ledger_window.h"
 #include "finance/finance_windows.h"
-#include "grid_input.h"
 #include "test_database.h"
-#include "test_seam.h"
 #include "ui/chosen_record.h"
-#include "ui/date_picker.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace kit;
 
 namespace {
 
@@ -49,28 +42,20 @@ const Ledger Disbursements{u"Form15"_s,
                            u"恭喜您，拔款修改成功！"_s,
                            u"恭喜您，拔款删除成功！"_s};
 
-template <class T> T *child(QWidget *w, const QString &name)
-{
-    T *c = w->findChild<T *>(name);
-    if (!c)
-        qFatal("no control %s", qPrintable(name));
-    return c;
-}
-
 QPushButton *button(QWidget *w, int n)
 {
-    return child<QPushButton>(w, u"Command"_s + QString::number(n));
+    return kit::button(w, u"Command"_s + QString::number(n));
 }
 
 void press(QWidget *w, int n)
 {
-    QTest::mouseClick(button(w, n), Qt::LeftButton);
+    kit::click(w, u"Command"_s + QString::number(n));
 }
 
 void type(QWidget *w, const QString &amount, const QString &person)
 {
-    child<QLineEdit>(w, u"Text1"_s)->setText(amount);
-    child<QLineEdit>(w, u"Text2"_s)->setText(person);
+    kit::set(w, u"Text1"_s, amount);
+    kit::set(w, u"Text2"_s, person);
 }
 
 qint64 addEntry(TestDatabase &db, const QString &table, const QString &time, double amount,
@@ -170,7 +155,7 @@ void TestFinance::controls()
     for (int n = 1; n <= 3; ++n)
         QCOMPARE(child<QLabel>(w, u"Label"_s + QString::number(n))->text(), labels.at(n - 1));
     QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->accessibleName(), labels.at(1).chopped(1));
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid1"_s);
+    auto *list = grid(w);
     QCOMPARE(list->FormatString(), header);
     QCOMPARE(list->Rows(), 1);
     QCOMPARE(list->RowHeightMin(), 0); // left at the control's default
@@ -194,15 +179,15 @@ void TestFinance::addInTwoSteps()
     const QList<QStringList> twin = entries(db, ledger.other);
     const QList<QStringList> before = entries(db, ledger.table);
     QWidget *w = ui::showWindow(ledger.form);
-    QCOMPARE(child<FlexGrid>(w, u"MSFlexGrid1"_s)->Rows(), 2);
+    QCOMPARE(grid(w)->Rows(), 2);
     type(w, u"1"_s, u"x"_s);
 
     press(w, 1);
     QCOMPARE(button(w, 1)->text(), ledger.confirm);
     QVERIFY(!button(w, 2)->isEnabled());
     QVERIFY(!button(w, 3)->isEnabled());
-    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), QString());
-    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), QString());
+    QCOMPARE(text(w, u"Text1"_s), QString());
+    QCOMPARE(text(w, u"Text2"_s), QString());
     QCOMPARE(entries(db, ledger.table), before);
     QVERIFY(seam.messages.isEmpty());
 
@@ -223,7 +208,7 @@ void TestFinance::addInTwoSteps()
     QCOMPARE(again->objectName(), ledger.form);
     QCOMPARE(button(again, 1)->text(), ledger.idle);
     QVERIFY(button(again, 2)->isEnabled());
-    auto *list = child<FlexGrid>(again, u"MSFlexGrid1"_s);
+    auto *list = grid(again);
     QCOMPARE(list->Rows(), 3);
     QCOMPARE(list->TextMatrix(2, 1), conv::dateTimeToText(QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15))));
     QCOMPARE(list->TextMatrix(2, 2), u"12.5"_s);
@@ -271,8 +256,8 @@ void TestFinance::addRefusals()
     QCOMPARE(seam.messageTexts(), QStringList{refusal});
     QCOMPARE(db.count(ledger.table), 0);
     QCOMPARE(button(w, 1)->text(), ledger.confirm); // still adding, fields as typed
-    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), amount);
-    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), person);
+    QCOMPARE(text(w, u"Text1"_s), amount);
+    QCOMPARE(text(w, u"Text2"_s), person);
     QCOMPARE(seam.shown.size(), 1);
 }
 
@@ -293,7 +278,7 @@ void TestFinance::failedAddIsReported()
     QCOMPARE(db.count(ledger.table), 0);
     QCOMPARE(seam.shown.size(), 1); // not reopened
     QCOMPARE(button(w, 1)->text(), ledger.confirm);
-    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), u"张三"_s);
+    QCOMPARE(text(w, u"Text2"_s), u"张三"_s);
 }
 
 void TestFinance::addModeThenClickAddsCopy()
@@ -304,7 +289,7 @@ void TestFinance::addModeThenClickAddsCopy()
     const qint64 key = addEntry(db, ledger.table, u"2006-05-03 10:20:30"_s, 66.6, u"赵六"_s);
     QWidget *w = ui::showWindow(ledger.form);
     press(w, 1);
-    child<FlexGrid>(w, u"MSFlexGrid1"_s)->selectRecord(1);
+    grid(w)->selectRecord(1);
     press(w, 1);
     const QList<QStringList> rows = entries(db, ledger.table);
     QCOMPARE(rows.size(), 2);
@@ -320,15 +305,15 @@ void TestFinance::clickCopiesEntry()
     addEntry(db, ledger.table, u"2006-05-03 10:20:30"_s, 66.6, u"赵六"_s);
     addEntry(db, ledger.table, u"2006-05-04 00:00:00"_s, 10, u"钱七"_s);
     QWidget *w = ui::showWindow(ledger.form);
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid1"_s);
+    auto *list = grid(w);
     auto *picker = child<DatePicker>(w, u"DTPicker1"_s);
     list->selectRecord(1);
     QCOMPARE(picker->Value(), QDateTime(QDate(2006, 5, 3), QTime(10, 20, 30)));
-    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), u"66.6"_s);
-    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), u"赵六"_s);
+    QCOMPARE(text(w, u"Text1"_s), u"66.6"_s);
+    QCOMPARE(text(w, u"Text2"_s), u"赵六"_s);
     list->selectRecord(2); // a midnight entry shows the date alone and reads back as midnight
     QCOMPARE(picker->Value(), QDateTime(QDate(2006, 5, 4), QTime(0, 0)));
-    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), u"钱七"_s);
+    QCOMPARE(text(w, u"Text2"_s), u"钱七"_s);
 }
 
 void TestFinance::rewrite()
@@ -340,7 +325,7 @@ void TestFinance::rewrite()
     const qint64 second = addEntry(db, ledger.table, u"2006-05-05 12:00:00"_s, 300, u"孙八"_s);
     const QList<QStringList> twin = entries(db, ledger.other);
     QWidget *w = ui::showWindow(ledger.form);
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid1"_s);
+    auto *list = grid(w);
     list->selectRecord(2);
     QCOMPARE(list->TextMatrix(2, 0), QString::number(second));
     child<DatePicker>(w, u"DTPicker1"_s)->setValue(QDateTime(QDate(2006, 6, 1), QTime(18, 0)));
@@ -365,14 +350,14 @@ void TestFinance::rewriteAfterMouseAndKeyPicks()
     addEntry(db, ledger.table, u"2006-05-01 08:00:00"_s, 500, u"张三"_s);
     addEntry(db, ledger.table, u"2006-05-02 09:00:00"_s, 80, u"李四"_s);
     QWidget *w = ui::showWindow(ledger.form);
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid1"_s);
-    input::clickRow(list, 1);
-    input::clickRow(list, 2);
-    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), u"李四"_s);
-    input::key(list, Qt::Key_Up);
-    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), u"500"_s);
-    input::key(list, Qt::Key_End);
-    child<QLineEdit>(w, u"Text1"_s)->setText(u"90"_s);
+    auto *list = grid(w);
+    kit::clickRow(list, 1);
+    kit::clickRow(list, 2);
+    QCOMPARE(text(w, u"Text2"_s), u"李四"_s);
+    kit::key(list, Qt::Key_Up);
+    QCOMPARE(text(w, u"Text1"_s), u"500"_s);
+    kit::key(list, Qt::Key_End);
+    set(w, u"Text1"_s, u"90"_s);
     press(w, 2);
     QCOMPARE(seam.messageTexts(), QStringList{ledger.rewritten});
     QCOMPARE(entries(db, ledger.table).first().mid(1),
@@ -420,7 +405,7 @@ void TestFinance::deleteAtOnce()
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
     seam.clear();
 
-    child<FlexGrid>(w, u"MSFlexGrid1"_s)->selectRecord(2);
+    grid(w)->selectRecord(2);
     press(w, 3);
     // No question asked: one notice after the delete.
     QCOMPARE(seam.messageTexts(), QStringList{ledger.deleted});
@@ -432,7 +417,7 @@ void TestFinance::deleteAtOnce()
     flushDeletes();
     auto *again = seam.last<CashLedger>();
     QVERIFY(again && again != w);
-    QCOMPARE(child<FlexGrid>(again, u"MSFlexGrid1"_s)->Rows(), 2);
+    QCOMPARE(grid(again)->Rows(), 2);
 }
 
 QTEST_MAIN(TestFinance)

@@ -2,8 +2,8 @@
 #include "data/conversions.h"
 #include "frontdesk/checkout_window.h"
 #include "frontdesk/frontdesk_windows.h"
-#include "frontdesk_kit.h"
 #include "test_database.h"
+#include "window_kit.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

@@ -1,9 +1,8 @@
 #include "data/connection.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "frontdesk/stay_entry_window.h"
-#include "frontdesk_kit.h"
-#include "grid_input.h"
 #include "test_database.h"
+#include "window_kit.h"
 
 #include <QApplication>
 
@@ -12,16 +11,13 @@ using namespace kit;
 
 namespace {
 
-// The guest's particulars every confirmation starts from.
-void typeGuest(QWidget *w)
+// A fresh window of `form`, the guest's particulars typed and the first free room picked.
+QWidget *openWithGuest(const QString &form)
 {
-    set(w, u"Text1"_s, u"张三"_s);
-    set(w, u"Text2"_s, u"华光公司"_s);
-    set(w, u"Text3"_s, u"身份证"_s);
-    set(w, u"Text4"_s, u"110101199001011234"_s);
-    set(w, u"Text5"_s, u"3"_s);
-    set(w, u"Text6"_s, u"2"_s);
-    set(w, u"Text8"_s, u"500"_s);
+    QWidget *w = open(form);
+    typeGuest(w);
+    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
+    return w;
 }
 
 // Form, table written, status the room takes, success message.
@@ -168,13 +164,13 @@ void TestStayEntry::mouseAndKeysPickTheRoomCheckedInto()
     const qint64 third = db.addRoom(u"203"_s);
     QWidget *w = open(form);
     FlexGrid *rooms = grid(w, u"MSFlexGrid1"_s);
-    input::clickRow(rooms, 2);
+    kit::clickRow(rooms, 2);
     QCOMPARE(text(w, u"Text10"_s), u"202"_s);
-    input::key(rooms, Qt::Key_Down);
+    kit::key(rooms, Qt::Key_Down);
     QCOMPARE(rooms->RowSel(), 3);
     QCOMPARE(text(w, u"Text10"_s), u"203"_s);
-    input::clickRow(rooms, 2);
-    input::clickRow(rooms, 3);
+    kit::clickRow(rooms, 2);
+    kit::clickRow(rooms, 3);
     typeGuest(w);
     click(w, u"Command1"_s);
     // The guest is in the room highlighted, and only that room changed.
@@ -214,9 +210,7 @@ void TestStayEntry::refusals()
     TestSeam seam;
     db.addRoom(u"101"_s);
     const QString before = db.dump();
-    QWidget *w = open(form);
-    typeGuest(w);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
+    QWidget *w = openWithGuest(form);
     set(w, box, value);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{message});
@@ -303,12 +297,10 @@ void TestStayEntry::roundingAndDefaults()
     TestDatabase db;
     TestSeam seam;
     db.addRoom(u"101"_s);
-    QWidget *w = open(form);
-    typeGuest(w);
+    QWidget *w = openWithGuest(form);
     set(w, u"Text5"_s, days);
     set(w, u"Text6"_s, persons);
     set(w, u"Text8"_s, prepayment);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     const QString table = form == u"Form8"_s ? u"旅客入住"_s : u"旅客预订"_s;
@@ -329,10 +321,8 @@ void TestStayEntry::outOfRangeWritesNothing()
     TestSeam seam;
     db.addRoom(u"101"_s);
     const QString before = db.dump();
-    QWidget *w = open(form);
-    typeGuest(w);
+    QWidget *w = openWithGuest(form);
     set(w, u"Text8"_s, u"40000"_s);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(seam.messages.first().text != success);
@@ -350,9 +340,7 @@ void TestStayEntry::roomTakenMeanwhile()
     TestSeam seam;
     const qint64 room = db.addRoom(u"101"_s);
     db.addRoom(u"102"_s);
-    QWidget *w = open(form);
-    typeGuest(w);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
+    QWidget *w = openWithGuest(form);
     // Another desk books the room after this one listed it.
     db.exec(u"update 房间 set 房间状态=3 where 房间ID=?"_s, {room});
     const QString before = db.dump();
@@ -379,9 +367,7 @@ void TestStayEntry::failingStatusChangeUndoesTheRow()
     TestSeam seam;
     db.addRoom(u"101"_s);
     const QString before = db.dump();
-    QWidget *w = open(form);
-    typeGuest(w);
-    grid(w, u"MSFlexGrid1"_s)->selectRecord(1);
+    QWidget *w = openWithGuest(form);
     faults::reset();
     faults::failStatement(3); // open, insert, then the status change fails
     click(w, u"Command1"_s);

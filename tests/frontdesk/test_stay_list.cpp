@@ -2,9 +2,9 @@
 #include "data/schema.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "frontdesk/stay_list_window.h"
-#include "frontdesk_kit.h"
 #include "test_database.h"
 #include "ui/chosen_record.h"
+#include "window_kit.h"
 
 #include <QGroupBox>
 #include <QItemSelectionModel>

@@ -1,7 +1,7 @@
-#include "frontdesk_kit.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
+#include "window_kit.h"
 
 #include <QAction>
 
@@ -21,24 +21,6 @@ private Q_SLOTS:
 };
 
 namespace {
-
-void typeGuest(QWidget *w, const QString &name)
-{
-    set(w, u"Text1"_s, name);
-    set(w, u"Text2"_s, u"华光公司"_s);
-    set(w, u"Text3"_s, u"身份证"_s);
-    set(w, u"Text4"_s, u"110101199001011234"_s);
-    set(w, u"Text5"_s, u"6"_s);
-    set(w, u"Text6"_s, u"1"_s);
-    set(w, u"Text8"_s, u"500"_s);
-}
-
-// Opens a window from the main window's menu item or toolbar button.
-QWidget *openFrom(TestSeam &seam, Form2 *main, const QString &action)
-{
-    main->findChild<QAction *>(action)->trigger();
-    return seam.shown.isEmpty() ? nullptr : seam.shown.last().data();
-}
 
 // The free rooms a fresh check-in and a fresh reservation window offer.
 QStringList freeRooms()
@@ -71,7 +53,7 @@ void TestStayRoad::menusAndToolbarOpenTheWindows()
                                                      {u"Toolbar1_Button4"_s, u"Form12"_s}};
     for (const auto &[action, form] : entries) {
         QVERIFY2(main->findChild<QAction *>(action)->isEnabled(), qPrintable(action));
-        QWidget *w = openFrom(seam, main, action);
+        QWidget *w = fromMenu(seam, main, action);
         QVERIFY(w);
         QCOMPARE(w->objectName(), form);
         QCOMPARE(w->parentWidget(), main);
@@ -93,9 +75,9 @@ void TestStayRoad::wholeRoad()
     QCOMPARE(freeRooms(), (QStringList{u"101,102"_s, u"101,102"_s}));
 
     // Reserve 101.
-    QWidget *reserve = openFrom(seam, &main, u"m_b_4"_s);
+    QWidget *reserve = fromMenu(seam, &main, u"m_b_4"_s);
     QCOMPARE(reserve->parentWidget(), &main);
-    typeGuest(reserve, u"张三"_s);
+    typeGuest(reserve, u"张三"_s, u"6"_s, u"1"_s);
     grid(reserve, u"MSFlexGrid1"_s)->selectRecord(1);
     click(reserve, u"Command1"_s);
     QCOMPARE(seam.messageTexts().last(), u"恭喜您，旅客预订房间成功？"_s);
@@ -105,7 +87,7 @@ void TestStayRoad::wholeRoad()
     QCOMPARE(freeRooms(), (QStringList{u"102"_s, u"102"_s}));
 
     // Cancel it: the room is free again.
-    QWidget *cancel = openFrom(seam, &main, u"m_b_5"_s);
+    QWidget *cancel = fromMenu(seam, &main, u"m_b_5"_s);
     grid(cancel, u"MSFlexGrid2"_s)->selectRecord(1);
     QCOMPARE(text(cancel, u"Text10"_s), u"101"_s);
     seam.answer(ui::vbYes);
@@ -116,8 +98,8 @@ void TestStayRoad::wholeRoad()
     QCOMPARE(freeRooms(), (QStringList{u"101,102"_s, u"101,102"_s}));
 
     // Check the guest in on 20 April at 14:30.
-    QWidget *checkIn = openFrom(seam, &main, u"m_b_1"_s);
-    typeGuest(checkIn, u"张山"_s);
+    QWidget *checkIn = fromMenu(seam, &main, u"m_b_1"_s);
+    typeGuest(checkIn, u"张山"_s, u"6"_s, u"1"_s);
     picker(checkIn)->setValue(QDateTime(QDate(2006, 4, 20), QTime(14, 30)));
     grid(checkIn, u"MSFlexGrid1"_s)->selectRecord(1);
     click(checkIn, u"Command1"_s);
@@ -126,7 +108,7 @@ void TestStayRoad::wholeRoad()
     QCOMPARE(status(), 2);
 
     // Correct the misspelt name.
-    QWidget *guests = openFrom(seam, &main, u"m_b_2"_s);
+    QWidget *guests = fromMenu(seam, &main, u"m_b_2"_s);
     QCOMPARE(column(grid(guests, u"MSFlexGrid2"_s), 1), QStringList{u"张山"_s});
     grid(guests, u"MSFlexGrid2"_s)->selectRecord(1);
     QCOMPARE(text(guests, u"Text10"_s), u"101"_s);
@@ -137,7 +119,7 @@ void TestStayRoad::wholeRoad()
     QCOMPARE(status(), 2);
 
     // Check out on 26 April: 6 days at 120 against 500 prepaid.
-    QWidget *checkOut = openFrom(seam, &main, u"m_c_1"_s);
+    QWidget *checkOut = fromMenu(seam, &main, u"m_c_1"_s);
     set(checkOut, u"Text1"_s, u"101"_s);
     click(checkOut, u"Command1"_s);
     QCOMPARE(text(checkOut, u"Text2"_s), u"张三"_s);

@@ -139,25 +139,16 @@ QList<Reader> readers()
     };
 }
 
-QWidget *shownWindow(const TestSeam &seam, const QString &form)
-{
-    for (auto it = seam.shown.crbegin(); it != seam.shown.crend(); ++it) {
-        if (*it && (*it)->objectName() == form && (*it)->isVisible())
-            return it->data();
-    }
-    return nullptr;
-}
-
 int pressCounting(TestSeam &seam, QWidget *w, const QString &button)
 {
     const qsizetype before = seam.messages.size();
-    press(w, button);
+    kit::click(w, button);
     return int(seam.messages.size() - before);
 }
 
 void setPicker(QWidget *w, const QString &name, const DateInput &in)
 {
-    auto *picker = control<DatePicker>(w, name);
+    auto *picker = kit::child<DatePicker>(w, name);
     if (in.value.isValid())
         picker->setValue(in.value);
     else
@@ -194,7 +185,7 @@ void TestBadInput::writingHandlers()
         h.prepare(w);
         fillAndCompute(h, w);
         seam.clear();
-        press(w, h.button);
+        kit::click(w, h.button);
         QCOMPARE(seam.messages.size(), 1);
         success = seam.messages.first().text;
         expectedShape = shape(changes(pristineState, scratch.snapshot()));
@@ -214,7 +205,7 @@ void TestBadInput::writingHandlers()
         seam.clear();
         if (date) {
             setPicker(w, box, *date);
-            o.picked = control<DatePicker>(w, box)->Value();
+            o.picked = kit::child<DatePicker>(w, box)->Value();
             fillAndCompute(h, w);
         } else {
             fillAndCompute(h, w, box, text);
@@ -319,19 +310,19 @@ void TestBadInput::readingWindows()
             QPointer<QWidget> w = openWindow(seam, r.form);
             r.prepare(w);
             for (const auto &[name, value] : r.fill)
-                setBox(w, name, value);
+                kit::set(w, name, value);
             QString label;
             if (date) {
                 setPicker(w, box, dateInputs().at(i));
                 label = dateInputs().at(i).value.toString(Qt::ISODate) + dateInputs().at(i).text;
             } else {
-                setBox(w, box, textInputs().at(i));
+                kit::set(w, box, textInputs().at(i));
                 label = describe(textInputs().at(i));
             }
             const QString where = r.name + u" "_s + box + u" ← "_s + label;
             for (const QString &step : r.buttons) {
                 const QStringList parts = step.split(u'.');
-                QWidget *target = parts.size() == 2 ? shownWindow(seam, parts.first()) : w.data();
+                QWidget *target = parts.size() == 2 ? kit::current(seam, parts.first()) : w.data();
                 QVERIFY2(target, qPrintable(where + u": no window for "_s + step));
                 const int n = pressCounting(seam, target, parts.last());
                 QVERIFY2(n <= 1, qPrintable(where + u": several messages at one press"_s));

@@ -65,7 +65,7 @@ Run drive(TestSeam &seam, const Handler &h, int failAt, bool failCommit)
     faults::reset();
     faults::failStatement(failAt);
     faults::failCommit(failCommit);
-    QTest::mouseClick(control<QPushButton>(run.window, h.button), Qt::LeftButton);
+    QTest::mouseClick(kit::button(run.window, h.button), Qt::LeftButton);
     run.statements = faults::statementsRun();
     run.commits = faults::commitsRun();
     faults::reset();
@@ -162,7 +162,7 @@ void TestFaultInjection::everyStepFails()
         seam.clear();
         for (int i = 0; i < h.yes; ++i)
             seam.answer(ui::vbYes);
-        press(run.window, h.button);
+        kit::click(run.window, h.button);
         QVERIFY2(scratch.snapshot() == done, qPrintable(handler + u" / "_s + where + u": retry left "_s +
                                                         shape(changes(done, scratch.snapshot()))));
         QCOMPARE(notices(seam).value(0), success);

@@ -2,15 +2,10 @@
 #include "data/shown_record.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
-#include "test_seam.h"
 #include "ui/chosen_record.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QItemSelectionModel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -69,17 +64,12 @@ void addRows()
 // Opens the window and picks its first listed record, so every box holds a valid value.
 QWidget *openAndPick(const Button &b, FlexGrid **grid)
 {
-    QWidget *w = ui::showWindow(b.form);
-    *grid = w->findChild<FlexGrid *>(b.grid);
-    if (!*grid || (*grid)->Rows() < 2)
+    QWidget *w = kit::open(b.form);
+    *grid = kit::grid(w, b.grid);
+    if ((*grid)->Rows() < 2)
         qFatal("%s lists nothing", qPrintable(b.form));
     (*grid)->selectRecord(1);
     return w;
-}
-
-void press(QWidget *w, const QString &button)
-{
-    QTest::mouseClick(w->findChild<QPushButton *>(button), Qt::LeftButton);
 }
 
 } // namespace
@@ -107,7 +97,7 @@ void TestShownRecords::nothingChosen()
     if (b.asks)
         seam.answer(ui::vbYes);
     const qsizetype shownBefore = seam.shown.size();
-    press(w, b.button);
+    kit::click(w, b.button);
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
     QCOMPARE(db.dump(), before);
     QVERIFY(w->isVisible()); // not closed and shown again
@@ -136,7 +126,7 @@ void TestShownRecords::changedOrDeletedElsewhere()
     const QString changed = db.dump();
     if (b.asks)
         seam.answer(ui::vbYes);
-    press(w, b.button);
+    kit::click(w, b.button);
     QCOMPARE(seam.messageTexts().size(), b.asks ? 2 : 1); // the question, then the answer
     QCOMPARE(seam.messageTexts().last(), shown::changedMessage());
     QCOMPARE(db.dump(), changed);
@@ -148,7 +138,7 @@ void TestShownRecords::changedOrDeletedElsewhere()
     seam.clear();
     if (b.asks)
         seam.answer(ui::vbYes);
-    press(w, b.button);
+    kit::click(w, b.button);
     QCOMPARE(seam.messageTexts().size(), b.asks ? 2 : 1);
     QCOMPARE(seam.messageTexts().last(), shown::goneMessage());
     QCOMPARE(db.dump(), deleted);
@@ -160,19 +150,19 @@ void TestShownRecords::companyChangedElsewhere()
 {
     TestDatabase db(true);
     TestSeam seam;
-    QWidget *w = ui::showWindow(u"Form3"_s);
-    w->findChild<QLineEdit *>(u"Text3"_s)->setText(u"025-1111"_s);
+    QWidget *w = kit::open(u"Form3"_s);
+    kit::set(w, u"Text3"_s, u"025-1111"_s);
     db.exec(u"update 公司配置 set 电话='025-2222'"_s);
-    press(w, u"Command2"_s);
+    kit::click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{shown::changedMessage()});
     QCOMPARE(db.scalar(u"select 电话 from 公司配置"_s).toString(), u"025-2222"_s);
 
     // Loaded afresh, the same save goes through.
     seam.clear();
     w->close();
-    w = ui::showWindow(u"Form3"_s);
-    w->findChild<QLineEdit *>(u"Text3"_s)->setText(u"025-1111"_s);
-    press(w, u"Command2"_s);
+    w = kit::open(u"Form3"_s);
+    kit::set(w, u"Text3"_s, u"025-1111"_s);
+    kit::click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，更新信息完成！"_s});
     QCOMPARE(db.scalar(u"select 电话 from 公司配置"_s).toString(), u"025-1111"_s);
 }

@@ -1,9 +1,9 @@
 #include "data/module1.h"
 #include "setup/backup_window.h"
 #include "setup/setup_windows.h"
-#include "setup_test_kit.h"
 #include "test_database.h"
 #include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,9 +44,9 @@ private Q_SLOTS:
 void TestBackup::controls()
 {
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    Form7 *w = kit::open<Form7>(u"Form7"_s);
     QCOMPARE(w->windowTitle(), u"数据库备份管理"_s);
-    QCOMPARE(box(w, u"Text1"_s)->text(), u"E:\\\\backup\\"_s);
+    QCOMPARE(kit::text(w, u"Text1"_s), u"E:\\\\backup\\"_s);
     QCOMPARE(box(w, u"Text1"_s)->accessibleName(), u"请输入目标地"_s);
 }
 
@@ -58,8 +58,8 @@ void TestBackup::copyIsByteForByteAndReplaces()
     const QString path = target.filePath(u"备份 2026.mdb"_s);
     QVERIFY(kit::write(path, "an older file, longer than nothing at all"));
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
-    box(w, u"Text1"_s)->setText(path);
+    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    kit::set(w, u"Text1"_s, path);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{Success});
     QCOMPARE(seam.messages.first().style, 64);
@@ -73,7 +73,7 @@ void TestBackup::copyIsByteForByteAndReplaces()
     QCOMPARE(kit::bytes(path), kit::bytes(db.path()));
     // The window stays, and no temporary file is left beside the copy.
     QCOMPARE(seam.last<Form7>(), w);
-    QCOMPARE(box(w, u"Text1"_s)->text(), path);
+    QCOMPARE(kit::text(w, u"Text1"_s), path);
     QCOMPARE(QDir(target.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"备份 2026.mdb"_s});
 }
@@ -85,7 +85,7 @@ void TestBackup::initialTextIsRefused()
     const QString before = QDir::currentPath();
     QDir::setCurrent(cwd.path());
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    Form7 *w = kit::open<Form7>(u"Form7"_s);
     click(w, u"Command1"_s);
     QDir::setCurrent(before);
     QCOMPARE(seam.messages.size(), 1);
@@ -162,8 +162,8 @@ void TestBackup::refusals()
         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
-    box(w, u"Text1"_s)->setText(target);
+    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    kit::set(w, u"Text1"_s, target);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
@@ -172,7 +172,7 @@ void TestBackup::refusals()
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entriesBefore);
     if (!targetBefore.isEmpty())
         QCOMPARE(kit::bytes(target), targetBefore);
-    QCOMPARE(box(w, u"Text1"_s)->text(), target);
+    QCOMPARE(kit::text(w, u"Text1"_s), target);
 }
 
 void TestBackup::missingDatabaseLeavesEarlierBackup()
@@ -183,8 +183,8 @@ void TestBackup::missingDatabaseLeavesEarlierBackup()
     QVERIFY(kit::write(target, "a good earlier backup"));
     Module1::DbFileName = u"missing.mdb"_s;
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
-    box(w, u"Text1"_s)->setText(target);
+    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    kit::set(w, u"Text1"_s, target);
     click(w, u"Command1"_s);
     Module1::DbFileName = u"innkeep.mdb"_s;
     QCOMPARE(seam.messages.size(), 1);
@@ -200,8 +200,8 @@ void TestBackup::copyCutShortLeavesEarlierBackup()
     QVERIFY(kit::write(target, "a good earlier backup"));
     QVERIFY(QFileInfo(db.path()).size() > 8192);
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
-    box(w, u"Text1"_s)->setText(target);
+    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    kit::set(w, u"Text1"_s, target);
     // A file size limit stands in for a full disk: the write fails part way.
     rlimit saved{};
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -222,19 +222,19 @@ void TestBackup::copyCutShortLeavesEarlierBackup()
 void TestBackup::fileDialog()
 {
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    Form7 *w = kit::open<Form7>(u"Form7"_s);
     // Cancel: the path stays as it was.
     click(w, u"Command2"_s);
-    QCOMPARE(box(w, u"Text1"_s)->text(), u"E:\\\\backup\\"_s);
+    QCOMPARE(kit::text(w, u"Text1"_s), u"E:\\\\backup\\"_s);
     // No "D:\" folder here, so the dialog starts at home.
     QCOMPARE(seam.fileDialogDirs, QStringList{QDir::homePath()});
 
     seam.setFileDialogResult(u"/srv/backups/innkeep-copy.mdb"_s);
     click(w, u"Command2"_s);
-    QCOMPARE(box(w, u"Text1"_s)->text(), QDir::toNativeSeparators(u"/srv/backups/innkeep-copy.mdb"_s));
+    QCOMPARE(kit::text(w, u"Text1"_s), QDir::toNativeSeparators(u"/srv/backups/innkeep-copy.mdb"_s));
     seam.setFileDialogResult(QString());
     click(w, u"Command2"_s);
-    QCOMPARE(box(w, u"Text1"_s)->text(), QDir::toNativeSeparators(u"/srv/backups/innkeep-copy.mdb"_s));
+    QCOMPARE(kit::text(w, u"Text1"_s), QDir::toNativeSeparators(u"/srv/backups/innkeep-copy.mdb"_s));
     QVERIFY(seam.messages.isEmpty());
 
     // The real open-file dialog takes the name of a file that does not exist yet.
@@ -256,7 +256,7 @@ void TestBackup::fileDialog()
     click(w, u"Command2"_s);
     ui::setSeam(&seam);
     QVERIFY(anyFile);
-    QCOMPARE(box(w, u"Text1"_s)->text(), QDir::toNativeSeparators(target));
+    QCOMPARE(kit::text(w, u"Text1"_s), QDir::toNativeSeparators(target));
 }
 
 QTEST_MAIN(TestBackup)

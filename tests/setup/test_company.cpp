@@ -1,8 +1,8 @@
 #include "setup/company_window.h"
 #include "setup/setup_windows.h"
-#include "setup_test_kit.h"
 #include "test_database.h"
 #include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QPointer>
 #include <QTextEdit>
@@ -31,7 +31,7 @@ QStringList boxes(QWidget *w)
 void setBoxes(QWidget *w, const QStringList &values)
 {
     for (int n = 1; n <= 7; ++n)
-        box(w, u"Text"_s + QString::number(n))->setText(values.at(n - 1));
+        kit::set(w, u"Text"_s + QString::number(n), values.at(n - 1));
     profile(w)->setPlainText(values.at(7));
 }
 
@@ -72,7 +72,7 @@ void TestCompany::controlsShowStoredValues()
     TestDatabase db;
     storeCompany(db);
     TestSeam seam;
-    Form3 *w = kit::open<Form3>(seam, u"Form3"_s);
+    Form3 *w = kit::open<Form3>(u"Form3"_s);
     QCOMPARE(w->windowTitle(), u"企业配置信息"_s);
     QCOMPARE(profile(w)->accessibleName(), u"企业简介"_s);
     QCOMPARE(box(w, u"Text5"_s)->accessibleName(), u"电子邮件"_s);
@@ -104,7 +104,7 @@ void TestCompany::save()
     TestDatabase db;
     storeCompany(db);
     TestSeam seam;
-    QPointer<Form3> w = kit::open<Form3>(seam, u"Form3"_s);
+    QPointer<Form3> w = kit::open<Form3>(u"Form3"_s);
     setBoxes(w, typed);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，更新信息完成！"_s});
@@ -125,7 +125,7 @@ void TestCompany::profileKeepsItsLineBreaks()
     const QString profile = u"第一行\r\n第二行\u00a0末尾\r\n"_s;
     db.exec(u"update 公司配置 set 企业简介=?"_s, {profile});
     TestSeam seam;
-    click(kit::open<Form3>(seam, u"Form3"_s), u"Command2"_s);
+    click(kit::open<Form3>(u"Form3"_s), u"Command2"_s);
     QCOMPARE(storedRow(db).last(), profile); // saved unedited: exactly as stored
     Form3 *w = seam.last<Form3>();
     ::profile(w)->moveCursor(QTextCursor::End);
@@ -139,16 +139,16 @@ void TestCompany::noCompanyRowIsNotReportedAsSaved()
     TestDatabase db;
     db.exec(u"delete from 公司配置"_s);
     TestSeam seam;
-    Form3 *w = kit::open<Form3>(seam, u"Form3"_s);
+    Form3 *w = kit::open<Form3>(u"Form3"_s);
     QCOMPARE(boxes(w), QStringList(8, QString()));
     QVERIFY(seam.messages.isEmpty());
-    box(w, u"Text1"_s)->setText(u"新店"_s);
+    kit::set(w, u"Text1"_s, u"新店"_s);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messages.size(), 1);
     QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
     QCOMPARE(db.count(u"公司配置"_s), 0); // the window never adds the row
     QCOMPARE(seam.last<Form3>(), w);
-    QCOMPARE(box(w, u"Text1"_s)->text(), u"新店"_s);
+    QCOMPARE(kit::text(w, u"Text1"_s), u"新店"_s);
 }
 
 void TestCompany::failedSaveShowsOneFailure()
@@ -156,8 +156,8 @@ void TestCompany::failedSaveShowsOneFailure()
     TestDatabase db;
     storeCompany(db);
     TestSeam seam;
-    Form3 *w = kit::open<Form3>(seam, u"Form3"_s);
-    box(w, u"Text1"_s)->setText(u"新店"_s);
+    Form3 *w = kit::open<Form3>(u"Form3"_s);
+    kit::set(w, u"Text1"_s, u"新店"_s);
     kit::FaultScope scope;
     faults::failStatement(2); // the update after the select
     click(w, u"Command2"_s);
@@ -165,7 +165,7 @@ void TestCompany::failedSaveShowsOneFailure()
     QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
     QCOMPARE(storedRow(db), Stored);
     QCOMPARE(seam.last<Form3>(), w);
-    QCOMPARE(box(w, u"Text1"_s)->text(), u"新店"_s);
+    QCOMPARE(kit::text(w, u"Text1"_s), u"新店"_s);
 
     // With the file gone the window opens empty and says nothing.
     faults::reset();
@@ -173,7 +173,7 @@ void TestCompany::failedSaveShowsOneFailure()
     flushDeletes();
     seam.clear();
     QVERIFY(QFile::rename(db.path(), db.path() + u".away"_s));
-    w = kit::open<Form3>(seam, u"Form3"_s);
+    w = kit::open<Form3>(u"Form3"_s);
     QCOMPARE(boxes(w), QStringList(8, QString()));
     QVERIFY(seam.messages.isEmpty());
     QVERIFY(QFile::rename(db.path() + u".away"_s, db.path()));

@@ -1,9 +1,9 @@
 #include "setup/floors_window.h"
 #include "setup/setup_windows.h"
-#include "setup_test_kit.h"
 #include "test_database.h"
 #include "ui/chosen_record.h"
 #include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -24,7 +24,7 @@ private Q_SLOTS:
     void pickCopiesNameIntoRenameBox();
     void renameChangesOnlyThatFloorNotRooms();
     void renameWithoutChosenRowDoesNothing();
-    void deleteAsksFirst_data();
+    void deleteAsksFirst_data() { kit::yesAndNo(); }
     void deleteAsksFirst();
     void deleteWithEmptyListDoesNothing();
     void failedWritesShowOneFailureAndKeepWindow_data();
@@ -36,7 +36,7 @@ void TestFloors::controlsAndEmptyList()
 {
     TestDatabase db;
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    Form5 *w = kit::open<Form5>(u"Form5"_s);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"楼层管理"_s);
     QCOMPARE(kit::grid(w)->FormatString(), u"序号|^楼层名称           "_s);
@@ -64,8 +64,8 @@ void TestFloors::add()
     TestDatabase db;
     db.addFloor(u"地下室"_s);
     TestSeam seam;
-    QPointer<Form5> w = kit::open<Form5>(seam, u"Form5"_s);
-    box(w, u"Text1"_s)->setText(name);
+    QPointer<Form5> w = kit::open<Form5>(u"Form5"_s);
+    kit::set(w, u"Text1"_s, name);
     click(w, u"Command1"_s);
 
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，添加楼层信息成功！"_s});
@@ -79,26 +79,26 @@ void TestFloors::add()
     QVERIFY(fresh);
     QCOMPARE(kit::grid(fresh)->Rows(), 3);
     QCOMPARE(kit::grid(fresh)->TextMatrix(2, 1), name);
-    QVERIFY(box(fresh, u"Text1"_s)->text().isEmpty());
+    QVERIFY(kit::text(fresh, u"Text1"_s).isEmpty());
 }
 
 void TestFloors::emptyNameIsRefused()
 {
     TestDatabase db;
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
-    box(w, u"Text2"_s)->setText(u"留着"_s);
+    Form5 *w = kit::open<Form5>(u"Form5"_s);
+    kit::set(w, u"Text2"_s, u"留着"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"请填写完整资料！"_s});
     QCOMPARE(db.count(u"楼层"_s), 0);
     QCOMPARE(seam.last<Form5>(), w); // not reopened
-    QCOMPARE(box(w, u"Text2"_s)->text(), u"留着"_s);
+    QCOMPARE(kit::text(w, u"Text2"_s), u"留着"_s);
 
     // Adding the same name twice gives two floors with their own keys.
-    box(w, u"Text1"_s)->setText(u"一楼"_s);
+    kit::set(w, u"Text1"_s, u"一楼"_s);
     click(w, u"Command1"_s);
     w = seam.last<Form5>();
-    box(w, u"Text1"_s)->setText(u"一楼"_s);
+    kit::set(w, u"Text1"_s, u"一楼"_s);
     click(w, u"Command1"_s);
     QCOMPARE(db.scalar(u"select count(distinct 楼层ID) from 楼层 where 楼层名称='一楼'"_s).toInt(), 2);
 }
@@ -109,13 +109,13 @@ void TestFloors::pickCopiesNameIntoRenameBox()
     db.addFloor(u"一楼"_s);
     db.addFloor(u"二楼"_s);
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
-    box(w, u"Text1"_s)->setText(u"新的"_s);
+    Form5 *w = kit::open<Form5>(u"Form5"_s);
+    kit::set(w, u"Text1"_s, u"新的"_s);
     kit::grid(w)->selectRecord(2);
-    QCOMPARE(box(w, u"Text2"_s)->text(), u"二楼"_s);
-    QCOMPARE(box(w, u"Text1"_s)->text(), u"新的"_s);
+    QCOMPARE(kit::text(w, u"Text2"_s), u"二楼"_s);
+    QCOMPARE(kit::text(w, u"Text1"_s), u"新的"_s);
     kit::grid(w)->selectRecord(1);
-    QCOMPARE(box(w, u"Text2"_s)->text(), u"一楼"_s);
+    QCOMPARE(kit::text(w, u"Text2"_s), u"一楼"_s);
 }
 
 void TestFloors::renameChangesOnlyThatFloorNotRooms()
@@ -125,9 +125,9 @@ void TestFloors::renameChangesOnlyThatFloorNotRooms()
     const qint64 second = db.addFloor(u"二楼"_s);
     db.addRoom(u"201"_s, 120, 1, u"二楼"_s);
     TestSeam seam;
-    QPointer<Form5> w = kit::open<Form5>(seam, u"Form5"_s);
+    QPointer<Form5> w = kit::open<Form5>(u"Form5"_s);
     kit::grid(w)->selectRecord(2);
-    box(w, u"Text2"_s)->setText(u"贵宾'楼"_s);
+    kit::set(w, u"Text2"_s, u"贵宾'楼"_s);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，楼层信息修改成功！"_s});
     QCOMPARE(db.rows(u"select 楼层ID, 楼层名称 from 楼层 order by 楼层ID"_s),
@@ -144,8 +144,8 @@ void TestFloors::renameWithoutChosenRowDoesNothing()
     TestSeam seam;
     {
         // Empty list: the header row is never a floor.
-        Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
-        box(w, u"Text2"_s)->setText(u"二楼"_s);
+        Form5 *w = kit::open<Form5>(u"Form5"_s);
+        kit::set(w, u"Text2"_s, u"二楼"_s);
         click(w, u"Command2"_s);
         QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
         QCOMPARE(seam.last<Form5>(), w);
@@ -160,21 +160,14 @@ void TestFloors::renameWithoutChosenRowDoesNothing()
     seam.clear();
     db.addFloor(u"一楼"_s);
     const QString before = db.dump();
-    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    Form5 *w = kit::open<Form5>(u"Form5"_s);
     QVERIFY(!kit::grid(w)->hasSelectedRecord());
-    box(w, u"Text2"_s)->setText(u"二楼"_s);
+    kit::set(w, u"Text2"_s, u"二楼"_s);
     click(w, u"Command2"_s);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.dump(), before);
     QCOMPARE(seam.last<Form5>(), w);
-}
-
-void TestFloors::deleteAsksFirst_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::newRow("yes") << int(ui::vbYes);
-    QTest::newRow("no") << int(ui::vbNo);
 }
 
 void TestFloors::deleteAsksFirst()
@@ -185,7 +178,7 @@ void TestFloors::deleteAsksFirst()
     db.addFloor(u"二楼"_s);
     db.addRoom(u"201"_s, 120, 1, u"二楼"_s);
     TestSeam seam;
-    QPointer<Form5> w = kit::open<Form5>(seam, u"Form5"_s);
+    QPointer<Form5> w = kit::open<Form5>(u"Form5"_s);
     kit::grid(w)->selectRecord(2);
     seam.answer(answer);
     click(w, u"Command3"_s);
@@ -207,9 +200,9 @@ void TestFloors::deleteWithEmptyListDoesNothing()
 {
     TestDatabase db;
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    Form5 *w = kit::open<Form5>(u"Form5"_s);
     kit::grid(w)->selectRecord(1); // nothing to choose
-    QVERIFY(box(w, u"Text2"_s)->text().isEmpty());
+    QVERIFY(kit::text(w, u"Text2"_s).isEmpty());
     seam.answer(ui::vbYes);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
@@ -235,10 +228,10 @@ void TestFloors::failedWritesShowOneFailureAndKeepWindow()
     db.addFloor(u"一楼"_s);
     const QString before = db.dump();
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    Form5 *w = kit::open<Form5>(u"Form5"_s);
     kit::grid(w)->selectRecord(1);
-    box(w, u"Text1"_s)->setText(u"二楼"_s);
-    box(w, u"Text2"_s)->setText(u"三楼"_s);
+    kit::set(w, u"Text1"_s, u"二楼"_s);
+    kit::set(w, u"Text2"_s, u"三楼"_s);
     seam.answer(ui::vbYes);
     kit::FaultScope scope;
     faults::failStatement(failingStatement);
@@ -248,8 +241,8 @@ void TestFloors::failedWritesShowOneFailureAndKeepWindow()
     for (const TestSeam::Message &m : std::as_const(seam.messages))
         QVERIFY2(!m.text.startsWith(u"恭喜您"_s), qPrintable(m.text));
     QCOMPARE(seam.last<Form5>(), w);
-    QCOMPARE(box(w, u"Text1"_s)->text(), u"二楼"_s);
-    QCOMPARE(box(w, u"Text2"_s)->text(), u"三楼"_s);
+    QCOMPARE(kit::text(w, u"Text1"_s), u"二楼"_s);
+    QCOMPARE(kit::text(w, u"Text2"_s), u"三楼"_s);
 }
 
 void TestFloors::unreadableFileLeavesListEmptyWithoutMessage()
@@ -258,13 +251,13 @@ void TestFloors::unreadableFileLeavesListEmptyWithoutMessage()
     db.addFloor(u"一楼"_s);
     QVERIFY(QFile::rename(db.path(), db.path() + u".away"_s));
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(seam, u"Form5"_s);
+    Form5 *w = kit::open<Form5>(u"Form5"_s);
     QVERIFY(w);
     QCOMPARE(kit::grid(w)->Rows(), 1);
     QCOMPARE(kit::grid(w)->FormatString(), Form5::header());
     QVERIFY(seam.messages.isEmpty());
     // Adding now fails once, visibly, without the success message.
-    box(w, u"Text1"_s)->setText(u"二楼"_s);
+    kit::set(w, u"Text1"_s, u"二楼"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     QCOMPARE(seam.messages.first().style, int(ui::vbCritical));

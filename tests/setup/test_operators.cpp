@@ -1,9 +1,9 @@
 #include "setup/operators_window.h"
 #include "setup/setup_windows.h"
-#include "setup_test_kit.h"
 #include "test_database.h"
 #include "ui/chosen_record.h"
 #include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QCheckBox>
 #include <QPointer>
@@ -62,7 +62,7 @@ private Q_SLOTS:
     void rewriteRefusesEmptyNameOrPassword_data();
     void rewriteRefusesEmptyNameOrPassword();
     void rewriteAndDeleteNeedChosenRow();
-    void deleteAsksFirst_data();
+    void deleteAsksFirst_data() { kit::yesAndNo(); }
     void deleteAsksFirst();
     void failedWritesShowOneFailureAndKeepWindow_data();
     void failedWritesShowOneFailureAndKeepWindow();
@@ -72,7 +72,7 @@ void TestOperators::controlsAndList()
 {
     TestDatabase db;
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(seam, u"Form4"_s);
+    Form4 *w = kit::open<Form4>(u"Form4"_s);
     QCOMPARE(w->windowTitle(), u"用户管理"_s);
     QCOMPARE(kit::grid(w)->FormatString(),
              u"序号|^用户名称                |^登陆密码            |^                权限设置        "_s);
@@ -100,10 +100,10 @@ void TestOperators::rightsText()
     QFETCH(QString, rights);
     TestDatabase db;
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(seam, u"Form4"_s);
+    Form4 *w = kit::open<Form4>(u"Form4"_s);
     click(w, u"Command1"_s);
-    box(w, u"Text1"_s)->setText(u"小王"_s);
-    box(w, u"Text2"_s)->setText(u"pw"_s);
+    kit::set(w, u"Text1"_s, u"小王"_s);
+    kit::set(w, u"Text2"_s, u"pw"_s);
     for (int n : clicked)
         tick(check(w, n));
     click(w, u"Command1"_s);
@@ -124,21 +124,21 @@ void TestOperators::addIsTwoSteps()
 {
     TestDatabase db;
     TestSeam seam;
-    QPointer<Form4> w = kit::open<Form4>(seam, u"Form4"_s);
+    QPointer<Form4> w = kit::open<Form4>(u"Form4"_s);
     kit::grid(w)->selectRecord(1);
     QCOMPARE(ticks(w), u"111111"_s);
     click(w, u"Command1"_s);
     QCOMPARE(button(w, u"Command1"_s)->text(), u"确认提交"_s);
     QVERIFY(!button(w, u"Command2"_s)->isEnabled());
     QVERIFY(!button(w, u"Command3"_s)->isEnabled());
-    QVERIFY(box(w, u"Text1"_s)->text().isEmpty());
-    QVERIFY(box(w, u"Text2"_s)->text().isEmpty());
+    QVERIFY(kit::text(w, u"Text1"_s).isEmpty());
+    QVERIFY(kit::text(w, u"Text2"_s).isEmpty());
     QCOMPARE(ticks(w), u"000000"_s);
     QCOMPARE(db.count(u"操作用户"_s), 1);
     QVERIFY(seam.messages.isEmpty());
 
-    box(w, u"Text1"_s)->setText(u"O'Hara"_s);
-    box(w, u"Text2"_s)->setText(u"p'w"_s);
+    kit::set(w, u"Text1"_s, u"O'Hara"_s);
+    kit::set(w, u"Text2"_s, u"p'w"_s);
     tick(check(w, 3));
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"新增用户信息成功!"_s});
@@ -155,7 +155,7 @@ void TestOperators::addWithEmptyBoxesLeavesColumnsEmpty()
 {
     TestDatabase db;
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(seam, u"Form4"_s);
+    Form4 *w = kit::open<Form4>(u"Form4"_s);
     click(w, u"Command1"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"新增用户信息成功!"_s});
@@ -167,9 +167,9 @@ void TestOperators::addThenCloseStoresNothing()
     TestDatabase db;
     const QString before = db.dump();
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(seam, u"Form4"_s);
+    Form4 *w = kit::open<Form4>(u"Form4"_s);
     click(w, u"Command1"_s);
-    box(w, u"Text1"_s)->setText(u"小王"_s);
+    kit::set(w, u"Text1"_s, u"小王"_s);
     w->close();
     flushDeletes();
     QCOMPARE(db.dump(), before);
@@ -181,15 +181,15 @@ void TestOperators::pickTicksOnlyItsRights()
     db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values ('小王', '1', 'Z:cf')"_s);
     db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values ('小李', null, 'Z:ABx')"_s);
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(seam, u"Form4"_s);
+    Form4 *w = kit::open<Form4>(u"Form4"_s);
     kit::grid(w)->selectRecord(1); // Z:abcdef
     kit::grid(w)->selectRecord(2);
     QCOMPARE(ticks(w), u"001001"_s);
-    QCOMPARE(box(w, u"Text1"_s)->text(), u"小王"_s);
-    QCOMPARE(box(w, u"Text2"_s)->text(), u"1"_s);
+    QCOMPARE(kit::text(w, u"Text1"_s), u"小王"_s);
+    QCOMPARE(kit::text(w, u"Text2"_s), u"1"_s);
     kit::grid(w)->selectRecord(3); // capitals are not the letters
     QCOMPARE(ticks(w), u"000000"_s);
-    QVERIFY(box(w, u"Text2"_s)->text().isEmpty());
+    QVERIFY(kit::text(w, u"Text2"_s).isEmpty());
 }
 
 void TestOperators::rewrite()
@@ -197,10 +197,10 @@ void TestOperators::rewrite()
     TestDatabase db;
     db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values ('小王', '1', 'Z:cf')"_s);
     TestSeam seam;
-    QPointer<Form4> w = kit::open<Form4>(seam, u"Form4"_s);
+    QPointer<Form4> w = kit::open<Form4>(u"Form4"_s);
     kit::grid(w)->selectRecord(2);
-    box(w, u"Text1"_s)->setText(u"王'); delete from 操作用户; --"_s);
-    box(w, u"Text2"_s)->setText(u"新密码"_s);
+    kit::set(w, u"Text1"_s, u"王'); delete from 操作用户; --"_s);
+    kit::set(w, u"Text2"_s, u"新密码"_s);
     tick(check(w, 6));
     tick(check(w, 1));
     click(w, u"Command2"_s);
@@ -228,10 +228,10 @@ void TestOperators::rewriteRefusesEmptyNameOrPassword()
     TestDatabase db;
     const QString before = db.dump();
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(seam, u"Form4"_s);
+    Form4 *w = kit::open<Form4>(u"Form4"_s);
     kit::grid(w)->selectRecord(1);
-    box(w, u"Text1"_s)->setText(name);
-    box(w, u"Text2"_s)->setText(password);
+    kit::set(w, u"Text1"_s, name);
+    kit::set(w, u"Text2"_s, password);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"请填写完整资料？"_s});
     QCOMPARE(db.dump(), before);
@@ -242,10 +242,10 @@ void TestOperators::rewriteAndDeleteNeedChosenRow()
 {
     TestDatabase db;
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(seam, u"Form4"_s);
+    Form4 *w = kit::open<Form4>(u"Form4"_s);
     const QString before = db.dump();
-    box(w, u"Text1"_s)->setText(u"小王"_s);
-    box(w, u"Text2"_s)->setText(u"pw"_s);
+    kit::set(w, u"Text1"_s, u"小王"_s);
+    kit::set(w, u"Text2"_s, u"pw"_s);
     click(w, u"Command2"_s);
     seam.answer(ui::vbYes);
     click(w, u"Command3"_s);
@@ -258,22 +258,15 @@ void TestOperators::rewriteAndDeleteNeedChosenRow()
     flushDeletes();
     db.exec(u"delete from 操作用户"_s);
     seam.clear();
-    w = kit::open<Form4>(seam, u"Form4"_s);
+    w = kit::open<Form4>(u"Form4"_s);
     QCOMPARE(kit::grid(w)->Rows(), 1);
     kit::grid(w)->selectRecord(1);
-    box(w, u"Text1"_s)->setText(u"小王"_s);
-    box(w, u"Text2"_s)->setText(u"pw"_s);
+    kit::set(w, u"Text1"_s, u"小王"_s);
+    kit::set(w, u"Text2"_s, u"pw"_s);
     click(w, u"Command2"_s);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.count(u"操作用户"_s), 0);
-}
-
-void TestOperators::deleteAsksFirst_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::newRow("yes") << int(ui::vbYes);
-    QTest::newRow("no") << int(ui::vbNo);
 }
 
 void TestOperators::deleteAsksFirst()
@@ -281,7 +274,7 @@ void TestOperators::deleteAsksFirst()
     QFETCH(int, answer);
     TestDatabase db;
     TestSeam seam;
-    QPointer<Form4> w = kit::open<Form4>(seam, u"Form4"_s);
+    QPointer<Form4> w = kit::open<Form4>(u"Form4"_s);
     kit::grid(w)->selectRecord(1); // the last operator may go too
     seam.answer(answer);
     click(w, u"Command3"_s);
@@ -308,12 +301,12 @@ void TestOperators::failedWritesShowOneFailureAndKeepWindow()
     TestDatabase db;
     const QString before = db.dump();
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(seam, u"Form4"_s);
+    Form4 *w = kit::open<Form4>(u"Form4"_s);
     kit::grid(w)->selectRecord(1);
     if (button == u"Command1"_s)
         click(w, button);
-    box(w, u"Text1"_s)->setText(u"小王"_s);
-    box(w, u"Text2"_s)->setText(u"pw"_s);
+    kit::set(w, u"Text1"_s, u"小王"_s);
+    kit::set(w, u"Text2"_s, u"pw"_s);
     seam.answer(ui::vbYes);
     kit::FaultScope scope;
     faults::failStatement(failingStatement);
@@ -323,7 +316,7 @@ void TestOperators::failedWritesShowOneFailureAndKeepWindow()
     for (const TestSeam::Message &m : std::as_const(seam.messages))
         QVERIFY2(!m.text.contains(u"成功"_s), qPrintable(m.text));
     QCOMPARE(seam.last<Form4>(), w);
-    QCOMPARE(box(w, u"Text1"_s)->text(), u"小王"_s);
+    QCOMPARE(kit::text(w, u"Text1"_s), u"小王"_s);
 }
 
 QTEST_MAIN(TestOperators)

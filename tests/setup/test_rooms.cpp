@@ -1,11 +1,10 @@
-#include "grid_input.h"
 #include "setup/rooms_window.h"
 #include "setup/setup_windows.h"
-#include "setup_test_kit.h"
 #include "test_database.h"
 #include "ui/chosen_record.h"
 #include "ui/grid_fill.h"
 #include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,18 +29,18 @@ QPushButton *button(QWidget *w, const QString &name)
 // Text1, Text2, Text3, Combo1, Text4, Text5.
 void fill(QWidget *w, const QStringList &values)
 {
-    box(w, u"Text1"_s)->setText(values.at(0));
-    box(w, u"Text2"_s)->setText(values.at(1));
-    box(w, u"Text3"_s)->setText(values.at(2));
+    kit::set(w, u"Text1"_s, values.at(0));
+    kit::set(w, u"Text2"_s, values.at(1));
+    kit::set(w, u"Text3"_s, values.at(2));
     floorBox(w)->setEditText(values.at(3));
-    box(w, u"Text4"_s)->setText(values.at(4));
-    box(w, u"Text5"_s)->setText(values.at(5));
+    kit::set(w, u"Text4"_s, values.at(4));
+    kit::set(w, u"Text5"_s, values.at(5));
 }
 
 QStringList fields(QWidget *w)
 {
-    return {box(w, u"Text1"_s)->text(), box(w, u"Text2"_s)->text(), box(w, u"Text3"_s)->text(),
-            floorBox(w)->currentText(), box(w, u"Text4"_s)->text(), box(w, u"Text5"_s)->text()};
+    return {kit::text(w, u"Text1"_s),   kit::text(w, u"Text2"_s), kit::text(w, u"Text3"_s),
+            floorBox(w)->currentText(), kit::text(w, u"Text4"_s), kit::text(w, u"Text5"_s)};
 }
 
 QString statusBoxes(QWidget *w)
@@ -82,7 +81,7 @@ private Q_SLOTS:
     void rewriteKeepsStatus();
     void rewriteAfterMouseAndKeyPicks();
     void rewriteChecksAndNeedsChosenRow();
-    void deleteAsksFirst_data();
+    void deleteAsksFirst_data() { kit::yesAndNo(); }
     void deleteAsksFirst();
     void deleteWithEmptyListDoesNothing();
     void failedSavesShowOneFailureAndKeepWindow_data();
@@ -96,7 +95,7 @@ void TestRooms::controlsAndLists()
     db.addFloor(u"一楼"_s);
     const qint64 room = db.addRoom(u"101"_s, 150, 2, u"一楼"_s);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
     QCOMPARE(w->windowTitle(), u"房间管理"_s);
     QCOMPARE(
         kit::grid(w)->FormatString(),
@@ -104,7 +103,7 @@ void TestRooms::controlsAndLists()
     QCOMPARE(kit::rows(kit::grid(w)),
              (QList<QStringList>{{QString::number(room), u"101"_s, u"房间101"_s, u"标准间"_s, u"一楼"_s,
                                   u"150"_s, u"130"_s, u"2"_s}}));
-    QCOMPARE(box(w, u"Text3"_s)->text(), u"标准间"_s);
+    QCOMPARE(kit::text(w, u"Text3"_s), u"标准间"_s);
     QVERIFY(floorBox(w)->isEditable());
     QCOMPARE(floorBox(w)->currentText(), u"请选择楼层"_s);
     // Floors in the order the table returns them, unsorted.
@@ -122,7 +121,7 @@ void TestRooms::addIsTwoSteps()
     TestDatabase db;
     db.addFloor(u"一楼"_s);
     TestSeam seam;
-    QPointer<Form6> w = kit::open<Form6>(seam, u"Form6"_s);
+    QPointer<Form6> w = kit::open<Form6>(u"Form6"_s);
     fill(w, {u"x"_s, u"y"_s, u"套间"_s, u"一楼"_s, u"1"_s, u"2"_s});
     click(w, u"Command1"_s);
     // First press: confirm caption, rewrite and delete off, four boxes emptied.
@@ -169,7 +168,7 @@ void TestRooms::addChecks()
     QFETCH(QString, message);
     TestDatabase db;
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
     click(w, u"Command1"_s);
     fill(w, values);
     click(w, u"Command1"_s);
@@ -185,7 +184,7 @@ void TestRooms::addChecks()
     QPointer<Form6> again = seam.last<Form6>();
     again->close();
     flushDeletes();
-    w = kit::open<Form6>(seam, u"Form6"_s);
+    w = kit::open<Form6>(u"Form6"_s);
     kit::grid(w)->selectRecord(1);
     fill(w, values);
     click(w, u"Command2"_s);
@@ -198,7 +197,7 @@ void TestRooms::addWithoutChoosingFloorStoresPrompt()
     TestDatabase db;
     db.addFloor(u"一楼"_s);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
     click(w, u"Command1"_s);
     fill(w, {u"101"_s, u"a"_s, u"标准间"_s, floorBox(w)->currentText(), u"100"_s, u"80"_s});
     click(w, u"Command1"_s);
@@ -215,7 +214,7 @@ void TestRooms::addWithoutChoosingFloorStoresPrompt()
     db.addFloor(u"A1"_s);
     seam.last<Form6>()->close();
     flushDeletes();
-    w = kit::open<Form6>(seam, u"Form6"_s);
+    w = kit::open<Form6>(u"Form6"_s);
     QCOMPARE(floorBox(w)->itemText(1), u"A1"_s);
     click(w, u"Command1"_s);
     fill(w, {u"103"_s, u"a"_s, u"标准间"_s, QString(), u"100"_s, u"80"_s});
@@ -232,7 +231,7 @@ void TestRooms::addAfterPickingCopiesThatRoomAsNewFree()
     TestDatabase db;
     const qint64 first = db.addRoom(u"301"_s, 200, 2, u"三楼"_s);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
     click(w, u"Command1"_s);
     kit::grid(w)->selectRecord(1); // a pick works while adding
     QCOMPARE(statusBoxes(w), u"010"_s);
@@ -262,7 +261,7 @@ void TestRooms::pickShowsStatus()
     db.addRoom(u"100"_s, 90, 3, u"一楼"_s);
     db.addRoom(u"200"_s, 120.5, status, u"二楼"_s);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
     kit::grid(w)->selectRecord(1);
     QCOMPARE(statusBoxes(w), u"001"_s);
     kit::grid(w)->selectRecord(2);
@@ -276,7 +275,7 @@ void TestRooms::statusBoxesOnlyShow()
     TestDatabase db;
     db.addRoom(u"100"_s, 90, 1);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
     kit::grid(w)->selectRecord(1);
     auto *free = kit::child<QCheckBox>(w, u"Check1"_s);
     auto *occupied = kit::child<QCheckBox>(w, u"Check2"_s);
@@ -291,11 +290,11 @@ void TestRooms::rewriteKeepsStatus()
     db.addRoom(u"100"_s, 90, 1);
     const qint64 key = db.addRoom(u"200"_s, 120, 2, u"二楼"_s);
     TestSeam seam;
-    QPointer<Form6> w = kit::open<Form6>(seam, u"Form6"_s);
+    QPointer<Form6> w = kit::open<Form6>(u"Form6"_s);
     kit::grid(w)->selectRecord(2);
-    box(w, u"Text1"_s)->setText(u"2'01"_s);
+    kit::set(w, u"Text1"_s, u"2'01"_s);
     floorBox(w)->setEditText(u"新楼"_s);
-    box(w, u"Text4"_s)->setText(u"300"_s);
+    kit::set(w, u"Text4"_s, u"300"_s);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"房间信息修改成功!"_s});
     QCOMPARE(
@@ -313,13 +312,13 @@ void TestRooms::rewriteAfterMouseAndKeyPicks()
     const qint64 key = db.addRoom(u"200"_s, 120, 2, u"二楼"_s);
     db.addRoom(u"300"_s, 150, 3);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
-    input::clickRow(kit::grid(w), 2);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    kit::clickRow(kit::grid(w), 2);
     QCOMPARE(statusBoxes(w), u"010"_s);
-    input::key(kit::grid(w), Qt::Key_PageDown);
-    QCOMPARE(box(w, u"Text1"_s)->text(), u"300"_s);
-    input::key(kit::grid(w), Qt::Key_Up);
-    box(w, u"Text2"_s)->setText(u"新名"_s);
+    kit::key(kit::grid(w), Qt::Key_PageDown);
+    QCOMPARE(kit::text(w, u"Text1"_s), u"300"_s);
+    kit::key(kit::grid(w), Qt::Key_Up);
+    kit::set(w, u"Text2"_s, u"新名"_s);
     click(w, u"Command2"_s);
     QCOMPARE(
         db.rows(RoomColumns + u"order by 房间ID"_s),
@@ -335,7 +334,7 @@ void TestRooms::rewriteChecksAndNeedsChosenRow()
     db.addRoom(u"100"_s);
     const QString before = db.dump();
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
     fill(w, {u"1"_s, u"a"_s, u"b"_s, u"c"_s, u"1"_s, u"2"_s});
     click(w, u"Command2"_s); // nothing chosen: said, nothing written
     seam.answer(ui::vbYes);
@@ -343,13 +342,6 @@ void TestRooms::rewriteChecksAndNeedsChosenRow()
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.dump(), before);
     QCOMPARE(seam.last<Form6>(), w);
-}
-
-void TestRooms::deleteAsksFirst_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::newRow("yes") << int(ui::vbYes);
-    QTest::newRow("no") << int(ui::vbNo);
 }
 
 void TestRooms::deleteAsksFirst()
@@ -360,7 +352,7 @@ void TestRooms::deleteAsksFirst()
     const qint64 occupied = db.addRoom(u"200"_s, 120, 2);
     db.exec(u"insert into 旅客入住 (旅客姓名, 房间ID) values ('张三', ?)"_s, {occupied});
     TestSeam seam;
-    QPointer<Form6> w = kit::open<Form6>(seam, u"Form6"_s);
+    QPointer<Form6> w = kit::open<Form6>(u"Form6"_s);
     kit::grid(w)->selectRecord(2);
     seam.answer(answer);
     click(w, u"Command3"_s);
@@ -382,7 +374,7 @@ void TestRooms::deleteWithEmptyListDoesNothing()
 {
     TestDatabase db;
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
     QCOMPARE(kit::grid(w)->Rows(), 1);
     seam.answer(ui::vbYes);
     click(w, u"Command3"_s);
@@ -407,7 +399,7 @@ void TestRooms::failedSavesShowOneFailureAndKeepWindow()
     db.addRoom(u"100"_s);
     const QString before = db.dump();
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(seam, u"Form6"_s);
+    Form6 *w = kit::open<Form6>(u"Form6"_s);
     kit::grid(w)->selectRecord(1);
     if (adding)
         click(w, u"Command1"_s);

@@ -6,8 +6,8 @@
 #include "setup/backup_window.h"
 #include "setup/data_init_window.h"
 #include "setup/setup_windows.h"
-#include "setup_test_kit.h"
 #include "test_database.h"
+#include "window_kit.h"
 
 #include <QDir>
 #include <QPointer>
@@ -76,9 +76,9 @@ void TestServerHouse::backupIsAFileHouse()
 {
     TestDatabase db(true);
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(seam, u"Form7"_s);
+    Form7 *w = kit::open<Form7>(u"Form7"_s);
     const QString target = QDir(db.directory()).filePath(u"copy.mdb"_s);
-    kit::box(w, u"Text1"_s)->setText(target);
+    kit::set(w, u"Text1"_s, target);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，数据库备份成功？"_s});
     // Row for row what the server holds, and a house the file store opens with the password.
@@ -89,7 +89,7 @@ void TestServerHouse::backupIsAFileHouse()
     QVERIFY(file.isOpen());
     // The same refusals as a file copy: a relative path writes nothing.
     seam.clear();
-    kit::box(w, u"Text1"_s)->setText(u"copy2.mdb"_s);
+    kit::set(w, u"Text1"_s, u"copy2.mdb"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(seam.messages.first().text != u"恭喜您，数据库备份成功？"_s);
@@ -100,7 +100,7 @@ void TestServerHouse::wipeKeepsSnapshotInOneTransaction()
     TestDatabase db(true);
     const QString before = db.dump();
     TestSeam seam;
-    QPointer<Form20> w = kit::open<Form20>(seam, u"Form20"_s);
+    QPointer<Form20> w = kit::open<Form20>(u"Form20"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您,初始化数据资料成功!"_s});
     QVERIFY(w.isNull());
@@ -124,7 +124,7 @@ void TestServerHouse::wipeWaitsForAnotherDeskThenChangesNothing()
     other.execute(u"update 房间 set 房间名称=? where 房间ID=1"_s, {u"改名中"_s});
     const QString before = db.dump();
     TestSeam seam;
-    QPointer<Form20> w = kit::open<Form20>(seam, u"Form20"_s);
+    QPointer<Form20> w = kit::open<Form20>(u"Form20"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"数据正在另一台前台上使用，请稍等片刻再试一次。"_s});
     QCOMPARE(db.dump(), before);

@@ -6,12 +6,12 @@
 #include "setup/floors_window.h"
 #include "setup/operators_window.h"
 #include "setup/rooms_window.h"
-#include "setup_test_kit.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
 #include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,7 +21,6 @@
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
-using kit::box;
 using kit::click;
 
 namespace {
@@ -30,8 +29,8 @@ Form2 *logIn(const QString &name, const QString &password)
 {
     auto *login = new Form1();
     login->show();
-    box(login, u"Text1"_s)->setText(name);
-    box(login, u"Text2"_s)->setText(password);
+    kit::set(login, u"Text1"_s, name);
+    kit::set(login, u"Text2"_s, password);
     click(login, u"Command1"_s);
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (auto *main = qobject_cast<Form2 *>(w))
@@ -43,8 +42,7 @@ Form2 *logIn(const QString &name, const QString &password)
 // The menu item shows its window modal and owned by the main window.
 template <class T> T *openFromMenu(Form2 *main, TestSeam &seam, const QString &item)
 {
-    main->findChild<QAction *>(item)->trigger();
-    T *w = seam.last<T>();
+    T *w = qobject_cast<T *>(kit::fromMenu(seam, main, item));
     if (!w || w->parentWidget() != main)
         qFatal("%s did not open its window owned by the main window", qPrintable(item));
     return w;
@@ -81,7 +79,7 @@ void TestSetupFlow::settingUpTheHouse()
     // Two floors.
     for (const QString &name : {u"一楼"_s, u"二楼"_s}) {
         Form5 *floors = openFromMenu<Form5>(main, seam, u"m_a_4"_s);
-        box(floors, u"Text1"_s)->setText(name);
+        kit::set(floors, u"Text1"_s, name);
         click(floors, u"Command1"_s);
         QCOMPARE(seam.last<Form5>()->parentWidget(), main); // reopened, still owned by the main window
         seam.last<Form5>()->close();
@@ -93,11 +91,11 @@ void TestSetupFlow::settingUpTheHouse()
         auto *floorBox = kit::child<QComboBox>(rooms, u"Combo1"_s);
         QCOMPARE(floorBox->count(), 2);
         click(rooms, u"Command1"_s);
-        box(rooms, u"Text1"_s)->setText(QString::number(101 + 100 * i));
-        box(rooms, u"Text2"_s)->setText(u"房"_s);
+        kit::set(rooms, u"Text1"_s, QString::number(101 + 100 * i));
+        kit::set(rooms, u"Text2"_s, u"房"_s);
         floorBox->setCurrentIndex(i);
-        box(rooms, u"Text4"_s)->setText(u"100"_s);
-        box(rooms, u"Text5"_s)->setText(u"80"_s);
+        kit::set(rooms, u"Text4"_s, u"100"_s);
+        kit::set(rooms, u"Text5"_s, u"80"_s);
         click(rooms, u"Command1"_s);
         seam.last<Form6>()->close();
         flushDeletes();
@@ -108,7 +106,7 @@ void TestSetupFlow::settingUpTheHouse()
     // Renaming a floor leaves its rooms with the old name.
     Form5 *floors = openFromMenu<Form5>(main, seam, u"m_a_4"_s);
     kit::grid(floors)->selectRecord(1);
-    box(floors, u"Text2"_s)->setText(u"大堂层"_s);
+    kit::set(floors, u"Text2"_s, u"大堂层"_s);
     click(floors, u"Command2"_s);
     seam.last<Form5>()->close();
     flushDeletes();
@@ -119,7 +117,7 @@ void TestSetupFlow::settingUpTheHouse()
 
     // The company name shows in the title from the next start.
     Form3 *company = openFromMenu<Form3>(main, seam, u"m_a_1"_s);
-    box(company, u"Text1"_s)->setText(u"海边客栈"_s);
+    kit::set(company, u"Text1"_s, u"海边客栈"_s);
     click(company, u"Command2"_s);
     QVERIFY(!main->windowTitle().startsWith(u"海边客栈"_s));
     seam.last<Form3>()->close();
@@ -127,8 +125,8 @@ void TestSetupFlow::settingUpTheHouse()
     // An operator with rights b and e.
     Form4 *users = openFromMenu<Form4>(main, seam, u"m_a_2"_s);
     click(users, u"Command1"_s);
-    box(users, u"Text1"_s)->setText(u"小王"_s);
-    box(users, u"Text2"_s)->setText(u"xw"_s);
+    kit::set(users, u"Text1"_s, u"小王"_s);
+    kit::set(users, u"Text2"_s, u"xw"_s);
     for (const QString &name : {u"Check2"_s, u"Check5"_s}) {
         auto *check = kit::child<QCheckBox>(users, name);
         QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
@@ -139,7 +137,7 @@ void TestSetupFlow::settingUpTheHouse()
     // A backup identical to the file.
     QTemporaryDir target;
     Form7 *backup = openFromMenu<Form7>(main, seam, u"m_a_7"_s);
-    box(backup, u"Text1"_s)->setText(target.filePath(u"innkeep-copy.mdb"_s));
+    kit::set(backup, u"Text1"_s, target.filePath(u"innkeep-copy.mdb"_s));
     click(backup, u"Command1"_s);
     QCOMPARE(seam.messageTexts().last(), u"恭喜您，数据库备份成功？"_s);
     QCOMPARE(kit::bytes(target.filePath(u"innkeep-copy.mdb"_s)), kit::bytes(db.path()));

@@ -1,7 +1,7 @@
 #include "frontdesk/history/history_window.h"
-#include "frontdesk_kit.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
+#include "window_kit.h"
 
 #include <QInputMethodEvent>
 #include <QLabel>

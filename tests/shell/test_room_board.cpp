@@ -1,10 +1,10 @@
 #include "data/connection.h"
-#include "frontdesk_kit.h"
 #include "shell/main_window.h"
 #include "shell/room_board.h"
 #include "shell/room_board_view.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
+#include "window_kit.h"
 
 using namespace Qt::Literals::StringLiterals;
 using namespace kit;
@@ -62,23 +62,6 @@ QStringList stored(TestDatabase &db)
     return out;
 }
 
-void typeGuest(QWidget *w, const QString &name)
-{
-    set(w, u"Text1"_s, name);
-    set(w, u"Text2"_s, u"华光公司"_s);
-    set(w, u"Text3"_s, u"身份证"_s);
-    set(w, u"Text4"_s, u"110101199001011234"_s);
-    set(w, u"Text5"_s, u"3"_s);
-    set(w, u"Text6"_s, u"1"_s);
-    set(w, u"Text8"_s, u"500"_s);
-}
-
-QWidget *fromMenu(TestSeam &seam, Form2 *main, const QString &action)
-{
-    main->findChild<QAction *>(action)->trigger();
-    return seam.shown.last().data();
-}
-
 // Picks the room with that number in a list of rooms.
 void pickRoom(QWidget *w, const QString &number)
 {
@@ -116,29 +99,28 @@ void TestRoomBoard::followsTheRoomsThroughTheWindows()
                                     u"五楼/501/7/"_s}));
     QCOMPARE(b->findChild<QLabel *>(u"BoardFreeCount"_s)->text(), u"空闲房：4"_s);
 
-    auto agrees = [&] {
+    // Closes the window a step left open; the board then agrees with the file.
+    auto agreesAfter = [&](const QString &form) {
+        current(seam, form)->close();
+        settle();
         QStringList a = shown(b), s = stored(db);
         a.sort();
         s.sort();
         QCOMPARE(a, s);
     };
+    auto book = [&](const QString &action, const QString &guest, const QString &room) {
+        QWidget *w = fromMenu(seam, main, action);
+        typeGuest(w, guest, u"3"_s, u"1"_s);
+        pickRoom(w, room);
+        click(w, u"Command1"_s);
+    };
 
-    QWidget *checkIn = fromMenu(seam, main, u"m_b_1"_s);
-    typeGuest(checkIn, u"张三"_s);
-    pickRoom(checkIn, u"102"_s);
-    click(checkIn, u"Command1"_s);
-    current(seam, u"Form8"_s)->close();
-    settle();
-    agrees();
+    book(u"m_b_1"_s, u"张三"_s, u"102"_s);
+    agreesAfter(u"Form8"_s);
     QVERIFY(shown(b).contains(u"一楼/102/2/张三"_s));
 
-    QWidget *reserve = fromMenu(seam, main, u"m_b_4"_s);
-    typeGuest(reserve, u"李四"_s);
-    pickRoom(reserve, u"201"_s);
-    click(reserve, u"Command1"_s);
-    current(seam, u"Form10"_s)->close();
-    settle();
-    agrees();
+    book(u"m_b_4"_s, u"李四"_s, u"201"_s);
+    agreesAfter(u"Form10"_s);
     QVERIFY(shown(b).contains(u"二楼/201/3/李四"_s));
     QCOMPARE(b->findChild<QLabel *>(u"BoardReservedCount"_s)->text(), u"预订房：1"_s);
     QCOMPARE(b->findChild<QLabel *>(u"BoardOccupancy"_s)->text(), u"共 5 间    入住率：20.0%"_s);
@@ -147,9 +129,7 @@ void TestRoomBoard::followsTheRoomsThroughTheWindows()
     grid(cancel, u"MSFlexGrid2"_s)->selectRecord(1);
     seam.answer(ui::vbYes);
     click(cancel, u"Command2"_s);
-    current(seam, u"Form11"_s)->close();
-    settle();
-    agrees();
+    agreesAfter(u"Form11"_s);
     QVERIFY(shown(b).contains(u"二楼/201/1/"_s));
 
     QWidget *checkOut = fromMenu(seam, main, u"m_c_1"_s);
@@ -157,9 +137,7 @@ void TestRoomBoard::followsTheRoomsThroughTheWindows()
     click(checkOut, u"Command1"_s);
     click(checkOut, u"Command2"_s);
     click(checkOut, u"Command3"_s);
-    current(seam, u"Form12"_s)->close();
-    settle();
-    agrees();
+    agreesAfter(u"Form12"_s);
     QVERIFY(shown(b).contains(u"一楼/102/1/"_s));
 
     // Another desk's change shows at the next poll, and the keyboard focus stays where it was.

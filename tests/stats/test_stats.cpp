@@ -1,20 +1,13 @@
 #include "data/conversions.h"
 #include "stats/stats_windows.h"
 #include "test_database.h"
-#include "test_seam.h"
-#include "ui/date_picker.h"
-#include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
-#include "ui/windows.h"
+#include "window_kit.h"
 
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRandomGenerator>
-#include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace kit;
 
 namespace {
 
@@ -28,22 +21,6 @@ qint64 addStay(TestDatabase &db, qint64 room, const QVariant &checkIn,
         {name, checkIn, room, checkOut});
 }
 
-template <class T> T *child(QWidget *w, const QString &name)
-{
-    T *c = w->findChild<T *>(name);
-    if (!c)
-        qFatal("no control %s", qPrintable(name));
-    return c;
-}
-
-QStringList keys(const FlexGrid *grid)
-{
-    QStringList out;
-    for (int r = 1; r < grid->Rows(); ++r)
-        out.append(grid->TextMatrix(r, 0));
-    return out;
-}
-
 QDateTime at(const QString &text)
 {
     return QDateTime::fromString(text, u"yyyy-MM-dd HH:mm:ss"_s);
@@ -54,13 +31,13 @@ void queryByDate(QWidget *w, const QDateTime &start, const QDateTime &end)
 {
     child<DatePicker>(w, u"DTPicker1"_s)->setValue(start);
     child<DatePicker>(w, u"DTPicker2"_s)->setValue(end);
-    QTest::mouseClick(child<QPushButton>(w, u"Command1"_s), Qt::LeftButton);
+    click(w, u"Command1"_s);
 }
 
 void queryByRoom(QWidget *w, const QString &number)
 {
-    child<QLineEdit>(w, u"Text1"_s)->setText(number);
-    QTest::mouseClick(child<QPushButton>(w, u"Command1"_s), Qt::LeftButton);
+    set(w, u"Text1"_s, number);
+    click(w, u"Command1"_s);
 }
 
 } // namespace
@@ -102,21 +79,21 @@ void TestStats::windowsOpenEmpty()
     TestDatabase db;
     TestSeam seam;
     addStay(db, db.addRoom(u"101"_s), u"2006-04-26 00:00:00"_s);
-    QWidget *w = ui::showWindow(form);
+    QWidget *w = open(form);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), caption);
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     QCOMPARE(list->Rows(), 1); // nothing until the first query
     QCOMPARE(list->FormatString(), grid::completedStayHeader());
     QCOMPARE(list->RowHeightMin(), 250);
-    QCOMPARE(child<FlexGrid>(w, u"MSFlexGrid1"_s)->FormatString(), grid::roomHeader());
+    QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->FormatString(), grid::roomHeader());
     QCOMPARE(child<QLabel>(w, u"Label14"_s)->text(), u"应退款："_s);
     QCOMPARE(child<QLabel>(w, u"Label6"_s)->text(), u"计划入住天数："_s);
     QCOMPARE(child<QPushButton>(w, u"Command1"_s)->text(), u"查询"_s);
     QCOMPARE(child<QPushButton>(w, u"Command2"_s)->text(), u"计算器"_s);
     QVERIFY(!child<QLineEdit>(w, roomNumberBox)->isEnabled());
     list->selectRecord(1);
-    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), QString());
+    QCOMPARE(text(w, u"Text2"_s), QString());
     if (form == u"Form16"_s) {
         QCOMPARE(child<QLabel>(w, u"Label16"_s)->text(), u"开始日期："_s);
         QCOMPARE(child<QLabel>(w, u"Label17"_s)->text(), u"结束日期："_s);
@@ -144,8 +121,8 @@ void TestStats::calculator()
     TestDatabase db;
     TestSeam seam;
     seam.setProgramsAvailable(available);
-    QWidget *w = ui::showWindow(form);
-    QTest::mouseClick(child<QPushButton>(w, u"Command2"_s), Qt::LeftButton);
+    QWidget *w = open(form);
+    click(w, u"Command2"_s);
     QCOMPARE(seam.started.size(), 1);
     QCOMPARE(seam.started.first().program, ui::Program::Calculator);
     // None installed: the operator is told, once.
@@ -205,9 +182,9 @@ void TestStats::dateRange()
         for (const QString &n : {u"empty"_s, u"no such day"_s, u"words"_s, u"other format"_s})
             names.removeAll(n);
     }
-    QWidget *w = ui::showWindow(u"Form16"_s);
+    QWidget *w = open(u"Form16"_s);
     queryByDate(w, at(start), at(end));
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     QStringList listed;
     for (int r = 1; r < list->Rows(); ++r)
         listed.append(list->TextMatrix(r, 1));
@@ -231,8 +208,8 @@ void TestStats::dateRangeMatchesFilterOverEveryRow()
         all.append({addStay(db, room, conv::toStorage(t)), t});
     }
     db.exec(u"commit"_s);
-    QWidget *w = ui::showWindow(u"Form16"_s);
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    QWidget *w = open(u"Form16"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     for (int q = 0; q < 40; ++q) {
         const QDateTime start = all.at(random.bounded(all.size())).second;
         const QDateTime end = random.bounded(4) == 0 ? start : all.at(random.bounded(all.size())).second;
@@ -242,7 +219,7 @@ void TestStats::dateRangeMatchesFilterOverEveryRow()
             if (start <= it->second && it->second <= end)
                 expected.append(QString::number(it->first));
         }
-        QCOMPARE(keys(list), expected);
+        QCOMPARE(column(list, 0), expected);
     }
 }
 
@@ -252,17 +229,17 @@ void TestStats::secondQueryKeepsParticulars()
     TestSeam seam;
     const qint64 room = db.addRoom(u"909"_s);
     addStay(db, room, u"2006-04-26 00:00:00"_s, u"2006-04-27 00:00:00"_s, u"孙八"_s);
-    QWidget *w = ui::showWindow(u"Form16"_s);
-    QTest::mouseClick(child<QPushButton>(w, u"Command1"_s), Qt::LeftButton);
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    QWidget *w = open(u"Form16"_s);
+    click(w, u"Command1"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     QCOMPARE(list->Rows(), 2);
     list->selectRecord(1);
-    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), u"909"_s);
+    QCOMPARE(text(w, u"Text1"_s), u"909"_s);
     queryByDate(w, at(u"2007-01-01 00:00:00"_s), at(u"2007-12-31 00:00:00"_s));
     QCOMPARE(list->Rows(), 1);
-    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), u"孙八"_s);
-    QCOMPARE(child<FlexGrid>(w, u"MSFlexGrid1"_s)->TextMatrix(1, 1), u"909"_s);
-    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), u"909"_s);
+    QCOMPARE(text(w, u"Text2"_s), u"孙八"_s);
+    QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->TextMatrix(1, 1), u"909"_s);
+    QCOMPARE(text(w, u"Text1"_s), u"909"_s);
 }
 
 void TestStats::roomQuery()
@@ -276,16 +253,16 @@ void TestStats::roomQuery()
     addStay(db, other, u"2006-01-02 10:00:00"_s);
     const qint64 b = addStay(db, free, u"2006-01-03 10:00:00"_s);
     const qint64 c = addStay(db, free, u"2006-01-02 10:00:00"_s);
-    QWidget *w = ui::showWindow(u"Form17"_s);
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    QWidget *w = open(u"Form17"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     // A room free now lists all its past stays, newest check-out first.
     queryByRoom(w, u"201"_s);
-    QCOMPARE(keys(list), (QStringList{QString::number(c), QString::number(b), QString::number(a)}));
+    QCOMPARE(column(list, 0), (QStringList{QString::number(c), QString::number(b), QString::number(a)}));
     // Typed room numbers compare without regard to case.
     const qint64 lettered = db.addRoom(u"A204"_s, 120, 1);
     const qint64 d = addStay(db, lettered, u"2006-01-04 10:00:00"_s);
     queryByRoom(w, u"a204"_s);
-    QCOMPARE(keys(list), QStringList{QString::number(d)});
+    QCOMPARE(column(list, 0), QStringList{QString::number(d)});
     // A room without completed stays: empty list, no message.
     queryByRoom(w, u"203"_s);
     QCOMPARE(list->Rows(), 1);
@@ -294,7 +271,7 @@ void TestStats::roomQuery()
     const qint64 twin = db.addRoom(u"201"_s);
     addStay(db, twin, u"2006-02-01 10:00:00"_s);
     queryByRoom(w, u"201"_s);
-    QCOMPARE(keys(list).size(), 3);
+    QCOMPARE(column(list, 0).size(), 3);
 }
 
 void TestStats::roomQueryRefusals()
@@ -302,8 +279,8 @@ void TestStats::roomQueryRefusals()
     TestDatabase db;
     TestSeam seam;
     addStay(db, db.addRoom(u"301"_s), u"2006-01-01 10:00:00"_s);
-    QWidget *w = ui::showWindow(u"Form17"_s);
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    QWidget *w = open(u"Form17"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     queryByRoom(w, u"301"_s);
     QCOMPARE(list->Rows(), 2);
 
@@ -328,13 +305,13 @@ void TestStats::roomClickShowsSearchedRoom()
     TestSeam seam;
     const qint64 room = db.addRoom(u"402"_s, 260, 1, u"四楼"_s);
     addStay(db, room, u"2006-01-01 10:00:00"_s, u"2006-01-03 00:00:00"_s, u"周九"_s);
-    QWidget *w = ui::showWindow(u"Form17"_s);
+    QWidget *w = open(u"Form17"_s);
     queryByRoom(w, u"402"_s);
-    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    QCOMPARE(child<QLineEdit>(w, u"Text2"_s)->text(), u"周九"_s);
-    QCOMPARE(child<QLineEdit>(w, u"Text17"_s)->text(), u"402"_s);
-    QCOMPARE(child<QLineEdit>(w, u"Text1"_s)->text(), u"402"_s); // the search box, untouched
-    auto *rooms = child<FlexGrid>(w, u"MSFlexGrid1"_s);
+    kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
+    QCOMPARE(text(w, u"Text2"_s), u"周九"_s);
+    QCOMPARE(text(w, u"Text17"_s), u"402"_s);
+    QCOMPARE(text(w, u"Text1"_s), u"402"_s); // the search box, untouched
+    auto *rooms = kit::grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(rooms->Rows(), 2);
     QCOMPARE(rooms->TextMatrix(1, 0), QString::number(room));
     QCOMPARE(rooms->TextMatrix(1, 4), u"四楼"_s);
@@ -345,20 +322,20 @@ void TestStats::queriesWithoutDatabase()
     TestDatabase db;
     TestSeam seam;
     addStay(db, db.addRoom(u"101"_s), u"2006-04-26 00:00:00"_s);
-    QWidget *byDate = ui::showWindow(u"Form16"_s);
-    QWidget *byRoom = ui::showWindow(u"Form17"_s);
+    QWidget *byDate = open(u"Form16"_s);
+    QWidget *byRoom = open(u"Form17"_s);
     queryByDate(byDate, at(u"2006-01-01 00:00:00"_s), at(u"2006-12-31 00:00:00"_s));
     queryByRoom(byRoom, u"101"_s);
-    QCOMPARE(child<FlexGrid>(byDate, u"MSFlexGrid2"_s)->Rows(), 2);
-    QCOMPARE(child<FlexGrid>(byRoom, u"MSFlexGrid2"_s)->Rows(), 2);
+    QCOMPARE(kit::grid(byDate, u"MSFlexGrid2"_s)->Rows(), 2);
+    QCOMPARE(kit::grid(byRoom, u"MSFlexGrid2"_s)->Rows(), 2);
     QVERIFY(QFile::remove(db.path()));
     // By date a query that cannot reach the store leaves an empty list and says nothing; by
     // room the failure is shown, so the empty list is not read as a room without stays.
     queryByDate(byDate, at(u"2006-01-01 00:00:00"_s), at(u"2006-12-31 00:00:00"_s));
-    QCOMPARE(child<FlexGrid>(byDate, u"MSFlexGrid2"_s)->Rows(), 1);
+    QCOMPARE(kit::grid(byDate, u"MSFlexGrid2"_s)->Rows(), 1);
     QVERIFY(seam.messages.isEmpty());
     queryByRoom(byRoom, u"101"_s);
-    QCOMPARE(child<FlexGrid>(byRoom, u"MSFlexGrid2"_s)->Rows(), 1);
+    QCOMPARE(kit::grid(byRoom, u"MSFlexGrid2"_s)->Rows(), 1);
     QCOMPARE(seam.messages.size(), 1);
     QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
 }

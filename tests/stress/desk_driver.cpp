@@ -8,27 +8,14 @@
 #include "data/module1.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "hotel_file.h"
-#include "test_seam.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QThread>
 #include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-void type(QWidget *w, const QString &box, const QString &text)
-{
-    w->findChild<QLineEdit *>(box)->setText(text);
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -54,14 +41,14 @@ int main(int argc, char **argv)
     for (int round = 0; round < rounds; ++round) {
         seam.clear();
         QWidget *w = ui::showWindow(u"Form8"_s);
-        type(w, u"Text1"_s, u"第"_s + QString::number(round) + u"位旅客"_s);
-        type(w, u"Text2"_s, u"个人"_s);
-        type(w, u"Text3"_s, u"身份证"_s);
-        type(w, u"Text4"_s, u"110101199001011234"_s);
-        type(w, u"Text5"_s, u"1"_s);
-        type(w, u"Text6"_s, u"1"_s);
-        type(w, u"Text8"_s, u"100"_s);
-        auto *rooms = w->findChild<FlexGrid *>(u"MSFlexGrid1"_s);
+        kit::set(w, u"Text1"_s, u"第"_s + QString::number(round) + u"位旅客"_s);
+        kit::set(w, u"Text2"_s, u"个人"_s);
+        kit::set(w, u"Text3"_s, u"身份证"_s);
+        kit::set(w, u"Text4"_s, u"110101199001011234"_s);
+        kit::set(w, u"Text5"_s, u"1"_s);
+        kit::set(w, u"Text6"_s, u"1"_s);
+        kit::set(w, u"Text8"_s, u"100"_s);
+        FlexGrid *rooms = kit::grid(w);
         const QString key = QString::number(firstRoom + round);
         int row = 0;
         for (int r = 1; r < rooms->Rows() && !row; ++r)

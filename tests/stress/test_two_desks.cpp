@@ -9,25 +9,20 @@
 #include "setup/database_copy.h"
 #include "setup/setup_windows.h"
 #include "test_database.h"
-#include "test_seam.h"
-#include "ui/date_picker.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
-#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTest>
 #include <QThread>
 #include <csignal>
 #include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace kit;
 
 // Two desks on one file: each handler opens its own connection, so two windows in this process
 // are two desks; a desk that dies or stalls mid-commit, and a desk racing this one, are child
@@ -47,21 +42,6 @@ private Q_SLOTS:
 };
 
 namespace {
-
-QLineEdit *box(QWidget *w, const QString &name)
-{
-    return w->findChild<QLineEdit *>(name);
-}
-
-void click(QWidget *w, const QString &name)
-{
-    QTest::mouseClick(w->findChild<QPushButton *>(name), Qt::LeftButton);
-}
-
-FlexGrid *grid(QWidget *w, const QString &name)
-{
-    return w->findChild<FlexGrid *>(name);
-}
 
 int rowOf(FlexGrid *g, int col, const QString &value)
 {
@@ -91,7 +71,7 @@ QWidget *fetchAndCompute(const QString &room)
 // `beforeConfirm` runs just before the confirm (or the give-up), where a race is staged.
 bool checkIn(const QString &number, const QString &guest, const std::function<void()> &beforeConfirm = {})
 {
-    QWidget *w = ui::showWindow(u"Form8"_s);
+    QPointer<QWidget> w = ui::showWindow(u"Form8"_s); // a confirm closes it and shows a fresh one
     FlexGrid *rooms = grid(w, u"MSFlexGrid1"_s);
     const int row = rowOf(rooms, 1, number);
     if (row > 0) {
@@ -103,7 +83,8 @@ bool checkIn(const QString &number, const QString &guest, const std::function<vo
         beforeConfirm();
     if (row > 0)
         click(w, u"Command1"_s);
-    w->close();
+    if (w)
+        w->close();
     flushDeletes();
     return row > 0;
 }
@@ -193,12 +174,6 @@ struct Child {
             kill();
     }
 };
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 int rowCount(const QString &path, const QString &table)
 {
@@ -348,12 +323,12 @@ void TestTwoDesks::copiesAreSoundSnapshots()
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，数据库备份成功？"_s});
     QCOMPARE(Connection::checkFile(target), QString());
     QCOMPARE(rowCount(target, u"房间"_s), rooms);
-    QCOMPARE(fileBytes(target), fileBytes(db.path()));
+    QCOMPARE(kit::bytes(target), kit::bytes(db.path()));
     click(init, u"Command1"_s);
     const QStringList copies = QDir(folder).entryList(QDir::Files);
     QCOMPARE(copies.size(), 1);
     const QString copy = QDir(folder).filePath(copies.first());
-    QCOMPARE(fileBytes(copy), fileBytes(target));
+    QCOMPARE(kit::bytes(copy), kit::bytes(target));
     QCOMPARE(rowCount(db.path(), u"房间"_s), 0);
     for (const QString &file : {target, copy})
         QCOMPARE(QFile::permissions(file) & OwnerGroupOther, QFile::permissions(db.path()) & OwnerGroupOther);

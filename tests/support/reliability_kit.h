@@ -7,26 +7,17 @@
 #include "data/schema.h"
 #include "shell/login_window.h"
 #include "test_database.h"
-#include "test_seam.h"
-#include "ui/date_picker.h"
-#include "ui/flex_grid.h"
-#include "ui/windows.h"
+#include "window_kit.h"
 
 #include <QAbstractSpinBox>
-#include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMap>
-#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTextEdit>
 #include <QUuid>
 #include <functional>
 
@@ -85,10 +76,10 @@ inline const Pristine &pristine()
                 {u"2006-04-24 12:00:00"_s, 300, u"周五"_s});
         db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values (?,?,?)"_s,
                 {u"前台"_s, u"qt"_s, u"Z:b"_s});
-        QFile f(db.path());
-        if (!f.open(QIODevice::ReadOnly))
+        const QByteArray bytes = kit::bytes(db.path());
+        if (bytes.isEmpty())
             qFatal("cannot read the seeded database");
-        return Pristine{f.readAll(), db.dump()};
+        return Pristine{bytes, db.dump()};
     }();
     return p;
 }
@@ -107,10 +98,8 @@ class Scratch
 public:
     Scratch()
     {
-        QFile f(path());
-        if (!f.open(QIODevice::WriteOnly) || f.write(pristine().bytes) != pristine().bytes.size())
+        if (!kit::write(path(), pristine().bytes))
             qFatal("cannot copy the seeded database");
-        f.close();
         Module1::setProgramDirectory(m_dir.path());
         Module1::DbFileName = u"innkeep.mdb"_s;
         Module1::DbPassword = u"58316094"_s;
@@ -233,32 +222,7 @@ inline QWidget *openWindow(TestSeam &seam, const QString &form)
         seam.shown.append(login);
         return login;
     }
-    QWidget *w = ui::showWindow(form);
-    if (!w)
-        qFatal("window %s is not registered", qPrintable(form));
-    return w;
-}
-
-template <class T> T *control(QWidget *w, const QString &name)
-{
-    auto *c = w->findChild<T *>(name);
-    if (!c)
-        qFatal("%s has no control %s", qPrintable(w->objectName()), qPrintable(name));
-    return c;
-}
-
-// Types into a text box, a multi-line box or an editable combo box.
-inline void setBox(QWidget *w, const QString &name, const QString &text)
-{
-    QWidget *box = control<QWidget>(w, name);
-    if (auto *line = qobject_cast<QLineEdit *>(box))
-        line->setText(text);
-    else if (auto *edit = qobject_cast<QTextEdit *>(box))
-        edit->setPlainText(text);
-    else if (auto *combo = qobject_cast<QComboBox *>(box))
-        combo->setEditText(text);
-    else
-        qFatal("%s is not a box", qPrintable(name));
+    return kit::open(form);
 }
 
 inline bool isDateBox(QWidget *w, const QString &name)
@@ -286,18 +250,6 @@ inline QStringList typeableBoxes(QWidget *w)
     }
     names.sort();
     return names;
-}
-
-// A mouse click (a disabled button ignores it), then the deferred deletes of closed windows.
-inline void press(QWidget *w, const QString &button)
-{
-    QTest::mouseClick(control<QPushButton>(w, button), Qt::LeftButton);
-    flushDeletes();
-}
-
-inline void selectRow(QWidget *w, const QString &grid, int row)
-{
-    control<FlexGrid>(w, grid)->selectRecord(row);
 }
 
 // One handler that writes, driven through its window: what to choose first, what to type, which
@@ -338,12 +290,12 @@ struct Handler {
 
 inline std::function<void(QWidget *)> choose(const QString &grid, int row)
 {
-    return [grid, row](QWidget *w) { selectRow(w, grid, row); };
+    return [grid, row](QWidget *w) { kit::clickRow(kit::grid(w, grid), row); };
 }
 
 inline std::function<void(QWidget *)> pressFirst(const QString &button)
 {
-    return [button](QWidget *w) { press(w, button); };
+    return [button](QWidget *w) { kit::click(w, button); };
 }
 
 inline void nothing(QWidget *) {}
@@ -408,8 +360,8 @@ inline QList<Handler> writeHandlers()
     for (int n = 1; n <= 8; ++n)
         companyBoxes.append({u"Text"_s + QString::number(n), n});
     const auto fetchRoom102 = [](QWidget *w) {
-        setBox(w, u"Text1"_s, u"102"_s);
-        press(w, u"Command1"_s);
+        kit::set(w, u"Text1"_s, u"102"_s);
+        kit::click(w, u"Command1"_s);
     };
     const QStringList results = {u"Text12"_s, u"Text13"_s, u"Text14"_s, u"Text15"_s};
     const QString c1 = u"Command1"_s, c2 = u"Command2"_s, c3 = u"Command3"_s;
@@ -465,18 +417,18 @@ inline void fillAndCompute(const Handler &h, QWidget *w, const QString &box = {}
     auto type = [&](const QString &name, const QString &value) {
         if (name == box || isDateBox(w, name))
             return;
-        setBox(w, name, value);
+        kit::set(w, name, value);
     };
     for (const auto &[name, value] : h.fill) {
         if (!h.lateBoxes.contains(name))
             type(name, value);
     }
     if (!box.isEmpty() && !h.lateBoxes.contains(box) && !isDateBox(w, box))
-        setBox(w, box, text);
+        kit::set(w, box, text);
     for (const QString &b : h.computeFirst)
-        press(w, b);
+        kit::click(w, b);
     if (!box.isEmpty() && h.lateBoxes.contains(box))
-        setBox(w, box, text);
+        kit::set(w, box, text);
 }
 
 } // namespace rel

@@ -3,23 +3,17 @@
 #include "frontdesk/history/history_window.h"
 #include "frontdesk/history/history_windows.h"
 #include "test_database.h"
-#include "test_seam.h"
 #include "ui/chosen_record.h"
-#include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
-#include "ui/windows.h"
+#include "window_kit.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPaintEngine>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace kit;
 
 namespace {
 
@@ -50,43 +44,30 @@ qint64 addStay(TestDatabase &db, const Stay &s)
          s.remarks.isEmpty() ? QVariant() : QVariant(s.remarks)});
 }
 
-Form13 *openHistory()
+// One night at 120, paid on leaving: the stay most cases need.
+qint64 addNight(TestDatabase &db, const QString &name, qint64 room, const QString &checkIn,
+                const QString &checkOut)
 {
-    return qobject_cast<Form13 *>(ui::showWindow(u"Form13"_s));
+    return addStay(db, {name, {}, checkIn, 1, 1, room, 0, checkOut, 1, 120, 120, 0, {}});
 }
 
-template <class T> T *child(QWidget *w, const QString &name)
+Form13 *openHistory()
 {
-    T *c = w->findChild<T *>(name);
-    if (!c)
-        qFatal("no control %s", qPrintable(name));
-    return c;
+    return open<Form13>(u"Form13"_s);
+}
+
+// The newest stay chosen in the list and its sheet opened.
+void openSheet(Form13 *w)
+{
+    kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
+    click(w, u"Command2"_s);
 }
 
 // One completed stay, chosen in the list, and its sheet opened.
 void openSheetOnAChosenStay(TestDatabase &db)
 {
-    addStay(db, {u"甲"_s,
-                 {},
-                 u"2006-01-01 08:00:00"_s,
-                 1,
-                 1,
-                 db.addRoom(u"1"_s),
-                 0,
-                 u"2006-01-02 00:00:00"_s,
-                 1,
-                 120,
-                 120,
-                 0,
-                 {}});
-    Form13 *w = openHistory();
-    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    child<QPushButton>(w, u"Command2"_s)->click();
-}
-
-QString text(QWidget *w, const QString &name)
-{
-    return child<QLineEdit>(w, name)->text();
+    addNight(db, u"甲"_s, db.addRoom(u"1"_s), u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
+    openSheet(openHistory());
 }
 
 QString label(QWidget *w, int n)
@@ -184,8 +165,8 @@ void TestHistory::emptyHistory()
     Form13 *w = openHistory();
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"历史旅客退房记录"_s);
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
-    auto *rooms = child<FlexGrid>(w, u"MSFlexGrid1"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
+    auto *rooms = kit::grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(list->Rows(), 1);
     QCOMPARE(list->FormatString(), grid::completedStayHeader());
     QCOMPARE(list->RowHeightMin(), 250);
@@ -213,7 +194,7 @@ void TestHistory::listsNewestFirst()
         db,
         {u"乙"_s, {}, u"2006-04-05 00:00:00"_s, 1, 2, room, 0, u"2006-04-06 00:00:00"_s, 1, 120, 120, 0, {}});
     Form13 *w = openHistory();
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     QCOMPARE(list->Rows(), 3);
     QCOMPARE(list->TextMatrix(1, 0), QString::number(second));
     QCOMPARE(list->TextMatrix(2, 0), QString::number(first));
@@ -246,7 +227,7 @@ void TestHistory::clickShowsStayAndRoom()
                  0,
                  {}});
     Form13 *w = openHistory();
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     list->selectRecord(1);
     for (int c = 1; c <= 15; ++c)
         QCOMPARE(text(w, u"Text"_s + QString::number(c + 1)), list->TextMatrix(1, c));
@@ -254,7 +235,7 @@ void TestHistory::clickShowsStayAndRoom()
     QCOMPARE(text(w, u"Text13"_s), u"900"_s);
     QCOMPARE(text(w, u"Text16"_s), QString());
     QCOMPARE(text(w, u"Text1"_s), u"205"_s);
-    auto *rooms = child<FlexGrid>(w, u"MSFlexGrid1"_s);
+    auto *rooms = kit::grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(rooms->Rows(), 2);
     QCOMPARE(rooms->TextMatrix(1, 0), QString::number(room));
     QCOMPARE(rooms->TextMatrix(1, 4), u"二楼"_s);
@@ -271,21 +252,17 @@ void TestHistory::roomGoneKeepsPreviousNumber()
     TestSeam seam;
     const qint64 kept = db.addRoom(u"301"_s);
     const qint64 gone = db.addRoom(u"302"_s);
-    addStay(
-        db,
-        {u"甲"_s, {}, u"2006-01-01 08:00:00"_s, 1, 1, kept, 0, u"2006-01-02 00:00:00"_s, 1, 120, 120, 0, {}});
-    addStay(
-        db,
-        {u"乙"_s, {}, u"2006-01-03 08:00:00"_s, 1, 1, gone, 0, u"2006-01-04 00:00:00"_s, 1, 120, 120, 0, {}});
+    addNight(db, u"甲"_s, kept, u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
+    addNight(db, u"乙"_s, gone, u"2006-01-03 08:00:00"_s, u"2006-01-04 00:00:00"_s);
     db.exec(u"delete from 房间 where 房间ID=?"_s, {gone});
     Form13 *w = openHistory();
-    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     list->selectRecord(2); // 甲, room 301
     QCOMPARE(text(w, u"Text1"_s), u"301"_s);
     list->selectRecord(1); // 乙, room deleted
     QCOMPARE(text(w, u"Text2"_s), u"乙"_s);
     QCOMPARE(text(w, u"Text9"_s), QString::number(gone));
-    QCOMPARE(child<FlexGrid>(w, u"MSFlexGrid1"_s)->Rows(), 1);
+    QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->Rows(), 1);
     QCOMPARE(text(w, u"Text1"_s), u"301"_s);
     QVERIFY(seam.messages.isEmpty());
 }
@@ -295,21 +272,19 @@ void TestHistory::databaseGone()
     TestDatabase db;
     TestSeam seam;
     const qint64 room = db.addRoom(u"501"_s);
-    addStay(
-        db,
-        {u"甲"_s, {}, u"2006-01-01 08:00:00"_s, 1, 1, room, 0, u"2006-01-02 00:00:00"_s, 1, 120, 120, 0, {}});
+    addNight(db, u"甲"_s, room, u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
     Form13 *w = openHistory();
     QVERIFY(QFile::remove(db.path()));
     // Choosing a stay goes on without the store: the boxes fill, the room stays unknown.
-    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
+    kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
     QCOMPARE(text(w, u"Text2"_s), u"甲"_s);
-    QCOMPARE(child<FlexGrid>(w, u"MSFlexGrid1"_s)->Rows(), 1);
+    QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->Rows(), 1);
     QVERIFY(seam.messages.isEmpty());
     // Opening the list does not: one failure message, an empty list.
     Form13 *again = openHistory();
     QCOMPARE(seam.messages.size(), 1);
     QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
-    QCOMPARE(child<FlexGrid>(again, u"MSFlexGrid2"_s)->Rows(), 1);
+    QCOMPARE(kit::grid(again, u"MSFlexGrid2"_s)->Rows(), 1);
 }
 
 void TestHistory::sheetTakesTheHistorysValues()
@@ -322,8 +297,7 @@ void TestHistory::sheetTakesTheHistorysValues()
     addStay(db, {u"李四"_s, u"远洋贸易"_s, u"2026-11-30 10:15:00"_s, 3, 2, room, 400,
                  u"2026-12-05 00:00:00"_s, 5, 750, 350, 0, u"续住两天"_s});
     Form13 *w = openHistory();
-    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    QTest::mouseClick(child<QPushButton>(w, u"Command2"_s), Qt::LeftButton);
+    openSheet(w);
     auto *sheet = seam.last<Form21>();
     QVERIFY(sheet);
     QCOMPARE(sheet->parentWidget(), w);
@@ -338,7 +312,7 @@ void TestHistory::sheetTakesTheHistorysValues()
     QCOMPARE(label(sheet, 7), u"入住人数:2人"_s);
     QCOMPARE(label(sheet, 8), u"退房时间:"_s + conv::dateToText(QDate(2026, 12, 5)));
     QCOMPARE(label(sheet, 9), u"金额:750元"_s);
-    auto *rooms = child<FlexGrid>(sheet, u"MSFlexGrid1"_s);
+    auto *rooms = kit::grid(sheet, u"MSFlexGrid1"_s);
     const FlexGrid *source = w->findChild<QGroupBox *>(u"Frame2"_s)->findChild<FlexGrid *>(u"MSFlexGrid1"_s);
     QCOMPARE(rooms->FormatString(), grid::roomHeader());
     QCOMPARE(rooms->RowHeightMin(), 350);
@@ -362,31 +336,18 @@ void TestHistory::sheetWithoutSelection()
 {
     TestDatabase db;
     TestSeam seam;
-    addStay(db, {u"甲"_s,
-                 {},
-                 u"2006-01-01 08:00:00"_s,
-                 1,
-                 1,
-                 db.addRoom(u"1"_s),
-                 0,
-                 u"2006-01-02 00:00:00"_s,
-                 1,
-                 120,
-                 120,
-                 0,
-                 {}});
-    Form13 *w = openHistory();
-    child<QPushButton>(w, u"Command2"_s)->click();
+    addNight(db, u"甲"_s, db.addRoom(u"1"_s), u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
+    click(openHistory(), u"Command2"_s);
     auto *sheet = seam.last<Form21>();
     QVERIFY(sheet);
     const QStringList expected{u"旅客单位:"_s,   u"旅客姓名:"_s, u"入住时间:"_s, u"入住天数:天"_s,
                                u"入住人数:人"_s, u"退房时间:"_s, u"金额:元"_s};
     for (int n = 3; n <= 9; ++n)
         QCOMPARE(label(sheet, n), expected.at(n - 3));
-    QCOMPARE(child<FlexGrid>(sheet, u"MSFlexGrid1"_s)->Rows(), 1);
+    QCOMPARE(kit::grid(sheet, u"MSFlexGrid1"_s)->Rows(), 1);
     // Printing it names what is missing and prints nothing.
     seam.setPrinter(true);
-    QTest::mouseClick(child<QPushButton>(sheet, u"Command1"_s), Qt::LeftButton);
+    click(sheet, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
     QCOMPARE(seam.pagesPrinted, 0);
 }
@@ -409,9 +370,7 @@ void TestHistory::printedPageCarriesTheSheet()
                  300,
                  0,
                  {}});
-    Form13 *w = openHistory();
-    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    child<QPushButton>(w, u"Command2"_s)->click();
+    openSheet(openHistory());
     auto *sheet = seam.last<Form21>();
     QVERIFY(sheet);
 
@@ -478,24 +437,9 @@ void TestHistory::noPrinterOffersPdf()
     seam.answer(answer);
     seam.setFileDialogResult(chosen.isEmpty() ? QString() : dir.filePath(chosen));
     const qint64 room = db.addRoom(u"707"_s);
-    addStay(db, {u"钱七"_s,
-                 {},
-                 u"2026-09-01 12:00:00"_s,
-                 1,
-                 1,
-                 room,
-                 0,
-                 u"2026-09-02 00:00:00"_s,
-                 1,
-                 120,
-                 120,
-                 0,
-                 {}});
-    Form13 *w = openHistory();
-    child<FlexGrid>(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    child<QPushButton>(w, u"Command2"_s)->click();
-    auto *sheet = seam.last<Form21>();
-    child<QPushButton>(sheet, u"Command1"_s)->click();
+    addNight(db, u"钱七"_s, room, u"2026-09-01 12:00:00"_s, u"2026-09-02 00:00:00"_s);
+    openSheet(openHistory());
+    click(seam.last<Form21>(), u"Command1"_s);
 
     QVERIFY(!seam.messages.isEmpty());
     QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
@@ -535,7 +479,7 @@ void TestHistory::failedPrintOffersPdf()
     seam.answer(ui::vbNo);
     openSheetOnAChosenStay(db);
     auto *sheet = seam.last<Form21>();
-    child<QPushButton>(sheet, u"Command1"_s)->click();
+    click(sheet, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(seam.messages.first().text.contains(u"纸张用完"_s));
     QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
