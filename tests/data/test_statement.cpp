@@ -15,6 +15,7 @@ class TestStatement : public QObject
 private Q_SLOTS:
     void typedReadsOfBoundValues();
     void recordsetKnowsItsTableFromItsColumns();
+    void runsOnceAndLetsGoWhenClosed();
 };
 
 void TestStatement::typedReadsOfBoundValues()
@@ -70,6 +71,42 @@ void TestStatement::recordsetKnowsItsTableFromItsColumns()
     rs.setField(5, u"2006/4/20 14:30:05"_s); // typed as the desk types it
     rs.update();
     QCOMPARE(db.scalar(u"select 入住时间 from 旅客退房"_s).toString(), u"2006-04-20 14:30:05"_s);
+}
+
+void TestStatement::runsOnceAndLetsGoWhenClosed()
+{
+    TestDatabase db;
+    Connection c;
+    c.open();
+    {
+        // An insert has no rows; asking for one must not run it again.
+        Statement insert(c, u"insert into 楼层 (楼层名称) values (?)"_s, {QString()});
+        QVERIFY(!insert.next());
+        QVERIFY(!insert.next());
+    }
+    Statement(c, u"insert into 楼层 (楼层名称) values (?)"_s, {u""_s});
+    // A null text is stored as NULL, an empty one as empty text, as before.
+    QCOMPARE(db.scalar(u"select count(*) from 楼层 where 楼层名称 is null"_s).toInt(), 1);
+    QCOMPARE(db.scalar(u"select count(*) from 楼层 where 楼层名称=''"_s).toInt(), 1);
+    QVERIFY_THROWS_EXCEPTION(DbError, Statement(c, u"select * from 楼层 where 楼层ID=?"_s));
+
+    // A read left half way holds the file until its connection closes; then another desk writes.
+    Statement reading(c, u"select * from 楼层"_s);
+    QVERIFY(reading.next());
+    faults::setBusyWait(50);
+    Connection other;
+    other.open();
+    QVERIFY_THROWS_EXCEPTION(DbError, [&] {
+        Transaction t(other);
+        other.execute(u"delete from 楼层"_s);
+        t.commit();
+    }());
+    c.close();
+    QVERIFY(!reading.next());
+    Transaction t(other);
+    QCOMPARE(other.execute(u"delete from 楼层"_s), 2);
+    t.commit();
+    faults::setBusyWait(0);
 }
 
 QTEST_GUILESS_MAIN(TestStatement)

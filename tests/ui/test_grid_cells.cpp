@@ -2,6 +2,7 @@
 // read only as far as they are looked at, and columns wide enough for what they hold.
 #include "data/connection.h"
 #include "data/conversions.h"
+#include "data/paged_table.h"
 #include "data/schema.h"
 #include "test_database.h"
 #include "ui/flex_grid.h"
@@ -85,6 +86,7 @@ private Q_SLOTS:
     void cellsReadAsStoredInEachLocale();
     void historyReadsOnlyWhatIsLookedAt();
     void historyIsOneSnapshot();
+    void filteredListsInEitherOrder();
     void columnsFitTheWidestDrawnValue();
 };
 
@@ -163,6 +165,34 @@ void TestGridCells::historyIsOneSnapshot()
     addCompletedStays(db, 10);
     QCOMPARE(g.Rows(), 1 + int(before.size()));
     QCOMPARE(shownCells(g), before);
+}
+
+void TestGridCells::filteredListsInEitherOrder()
+{
+    TestDatabase db;
+    addCompletedStays(db, 4 * FlexGridModel::PageRows);
+    db.exec(u"update 旅客退房 set 房间ID=4, 实际金额=退房ID where 退房ID % 3 = 0"_s);
+    const PagedTable::Filter room4{u"房间ID=?"_s, {4}};
+    for (const auto order : {PagedTable::Order::NewestFirst, PagedTable::Order::OldestFirst}) {
+        const QString sql = u"where 房间ID=4 order by 退房ID "_s +
+                            (order == PagedTable::Order::NewestFirst ? u"desc"_s : u"asc"_s);
+        const QList<QStringList> expected = expectedCells(db.path(), schema::CompletedStays, sql, 16);
+        FlexGrid g;
+        Connection c;
+        c.open();
+        const auto rows = grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, c,
+                                          schema::CompletedStays, room4, order, {u"实际金额"_s, u"预付款"_s});
+        QCOMPARE(rows->count(), int(expected.size()));
+        QCOMPARE(rows->sums().value(0),
+                 db.scalar(u"select sum(实际金额) from 旅客退房 where 房间ID=4"_s).toDouble());
+        QCOMPARE(rows->sums().value(1),
+                 db.scalar(u"select sum(预付款) from 旅客退房 where 房间ID=4"_s).toDouble());
+        // Rows added at another desk stay out; the last page is read before the ones between.
+        addCompletedStays(db, 3);
+        db.exec(u"update 旅客退房 set 房间ID=4 where 退房ID > ?"_s, {4 * FlexGridModel::PageRows});
+        QCOMPARE(g.TextMatrix(g.Rows() - 1, 0), expected.last().first());
+        QCOMPARE(shownCells(g), expected);
+    }
 }
 
 void TestGridCells::columnsFitTheWidestDrawnValue()
