@@ -5,8 +5,54 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Paints a cell as the style's item view would (highlight, the shaded key column, the text in
+// one line, cut with "…" where it does not fit), but lays the text out only as one run of
+// glyphs: a list repaints every cell in view at once.
+class CellPainter : public QStyledItemDelegate
+{
+public:
+    CellPainter(const FlexGrid *grid) : QStyledItemDelegate(const_cast<FlexGrid *>(grid)), m_grid(grid) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : option.state & QStyle::State_Active   ? QPalette::Normal
+                                                                                   : QPalette::Inactive;
+        const bool selected = option.state & QStyle::State_Selected;
+        if (selected)
+            painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        else if (const QVariant back = index.data(Qt::BackgroundRole); back.isValid())
+            painter->fillRect(option.rect, back.value<QBrush>());
+        QString text = m_grid->flexModel()->textMatrix(index.row() + 1, index.column());
+        if (text.isEmpty())
+            return;
+        const int margin = m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 1;
+        const QRect room = option.rect.adjusted(margin, 0, -margin, 0);
+        int width = m_grid->roughWidth(text);
+        if (width > room.width()) {
+            text = option.fontMetrics.elidedText(text, Qt::ElideRight, room.width());
+            width = option.fontMetrics.horizontalAdvance(text);
+        }
+        const bool centred = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter;
+        const int x = centred ? room.left() + (room.width() - width) / 2 : room.left();
+        const int y =
+            room.top() + (room.height() - option.fontMetrics.height()) / 2 + option.fontMetrics.ascent();
+        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(QPoint(x, y), text);
+    }
+
+private:
+    const FlexGrid *m_grid;
+};
+
+} // namespace
 
 FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridModel(this))
 {
@@ -16,6 +62,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
+    setItemDelegate(new CellPainter(this));
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

@@ -31,6 +31,9 @@ public:
     void selectRecord(int row);
 
     FlexGridModel *flexModel() const { return m_model; }
+    // The sum of the characters' advances in the cells' font: close to the drawn width, and
+    // cheap, since each character is measured once.
+    int roughWidth(const QString &text) const;
 
 Q_SIGNALS:
     // A record was chosen, by mouse or keyboard; RowSel() is already the chosen row.
@@ -48,10 +51,6 @@ protected:
 private:
     void applyRowHeight();
     void applyColumnWidths();
-    // The sum of the characters' advances in the cells' font: close to the drawn width, and
-    // cheap, since each character is measured once.
-    int roughWidth(const QString &text) const;
-
     FlexGridModel *m_model;
     int m_rowHeightMinTwips = 0;
     mutable QHash<char16_t, int> m_advances;
