@@ -116,7 +116,12 @@ void FlexGrid::applyColumnWidths()
     const int sampled = std::min(m_model->rows() - 1, SampledRows);
     const int widest = std::max(viewport()->width() / 2, 240);
     for (int c = 0; c < m_model->cols(); ++c) {
-        int width = headerMetrics.horizontalAdvance(m_model->headerTexts().value(c));
+        // Every fill sets the same header again: its widths are measured once.
+        const QString &head = m_model->headerTexts().at(c);
+        auto known = m_headerWidths.constFind(head);
+        if (known == m_headerWidths.constEnd())
+            known = m_headerWidths.insert(head, headerMetrics.horizontalAdvance(head));
+        int width = *known;
         // Only the value that looks widest is laid out in full.
         QString widestValue;
         int rough = -1;
@@ -147,8 +152,10 @@ int FlexGrid::roughWidth(const QString &text) const
 
 void FlexGrid::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         m_advances.clear();
+        m_headerWidths.clear();
+    }
     QTableView::changeEvent(event);
 }
 

@@ -54,4 +54,5 @@ private:
     FlexGridModel *m_model;
     int m_rowHeightMinTwips = 0;
     mutable QHash<char16_t, int> m_advances;
+    QHash<QString, int> m_headerWidths;
 };
