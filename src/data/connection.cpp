@@ -172,19 +172,14 @@ void Connection::open(const QString &connectionString)
 
 void Connection::addMissingIndexes()
 {
-    // A house made before an index was added gets it once. Without waiting: a file another desk
-    // is writing, or one that is read-only, is served without it until a later open.
-    QStringList names{schema::UnreadableTimeIndex};
-    for (const schema::Index &i : schema::indexes())
-        names.append(i.name);
+    // A house made before an index was added gets them all once; the newest tells. Without
+    // waiting: a file another desk is writing, or one that is read-only, is served without them
+    // until a later open.
     QSqlQuery q(m_db);
-    q.prepare(u"select count(*) from sqlite_master where type='index' and name in ("_s +
-              QStringList(names.size(), u"?"_s).join(u","_s) + u")"_s);
-    for (const QString &name : std::as_const(names))
-        q.addBindValue(name);
-    if (!q.exec() || !q.next() || q.value(0).toInt() >= names.size())
+    if (!q.exec(u"select 1 from sqlite_master where type='index' and name='"_s +
+                schema::indexes().last().name + u"'"_s) ||
+        q.next())
         return;
-    q = QSqlQuery(m_db);
     q.exec(u"PRAGMA busy_timeout=0"_s);
     for (const QString &sql : schema::fileIndexStatements())
         q.exec(sql);

@@ -116,6 +116,7 @@ const Table *table(const QString &name)
 
 const QList<Index> &indexes()
 {
+    // Newest last: an opened house lacking the last one is given every one it lacks.
     static const QList<Index> all = {
         {u"旅客退房_入住时间"_s, CompletedStays, {u"入住时间"_s}},
         {u"旅客退房_房间ID"_s, CompletedStays, {u"房间ID"_s}},

@@ -7,6 +7,8 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlRecord>
+#include <algorithm>
+#include <iterator>
 #include <sqlite3.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -26,60 +28,31 @@ DbError failure(sqlite3 *db, int code)
     return Connection::storeError(code, QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
-// Values are bound as Qt's driver binds them, so nothing stored changes kind: a null text,
-// date or byte array is NULL, integers and numbers keep their kind, anything else is text.
+// Values are bound as Qt's driver binds them, so nothing stored changes kind: a null text, date
+// or byte array is NULL, integers and numbers keep their kind, anything else is text.
 int bind(sqlite3_stmt *s, int at, const QVariant &v)
 {
-    bool null = v.isNull();
-    switch (v.typeId()) {
-    case QMetaType::QString:
-        null = null || v.toString().isNull();
-        break;
-    case QMetaType::QByteArray:
-        null = null || v.toByteArray().isNull();
-        break;
-    case QMetaType::QDateTime:
-    case QMetaType::QDate:
-    case QMetaType::QTime:
-        null = null || !v.isValid();
-        break;
-    default:
-        break;
-    }
-    if (!v.isValid() || null)
+    static constexpr int Integers[] = {QMetaType::Bool,  QMetaType::Char,     QMetaType::SChar,
+                                       QMetaType::UChar, QMetaType::Short,    QMetaType::UShort,
+                                       QMetaType::Int,   QMetaType::UInt,     QMetaType::Long,
+                                       QMetaType::ULong, QMetaType::LongLong, QMetaType::ULongLong};
+    const int type = v.typeId();
+    if (v.isNull() || (type == QMetaType::QString && v.toString().isNull()) ||
+        (type == QMetaType::QByteArray && v.toByteArray().isNull()) ||
+        (type == QMetaType::QDateTime && v.toDateTime().isNull()) ||
+        (type == QMetaType::QDate && v.toDate().isNull()))
         return sqlite3_bind_null(s, at);
-    switch (v.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
+    if (std::find(std::begin(Integers), std::end(Integers), type) != std::end(Integers))
         return sqlite3_bind_int64(s, at, v.toLongLong());
-    case QMetaType::Double:
-    case QMetaType::Float:
+    if (type == QMetaType::Double || type == QMetaType::Float)
         return sqlite3_bind_double(s, at, v.toDouble());
-    case QMetaType::QByteArray: {
+    if (type == QMetaType::QByteArray) {
         const QByteArray b = v.toByteArray();
         return sqlite3_bind_blob(s, at, b.constData(), int(b.size()), SQLITE_TRANSIENT);
     }
-    case QMetaType::QDateTime:
-        return sqlite3_bind_text16(s, at, v.toDateTime().toString(Qt::ISODateWithMs).utf16(), -1,
-                                   SQLITE_TRANSIENT);
-    case QMetaType::QTime:
-        return sqlite3_bind_text16(s, at, v.toTime().toString(u"hh:mm:ss.zzz"_s).utf16(), -1,
-                                   SQLITE_TRANSIENT);
-    default: {
-        const QString text = v.toString();
-        return sqlite3_bind_text16(s, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
-    }
-    }
+    const QString text =
+        type == QMetaType::QDateTime ? v.toDateTime().toString(Qt::ISODateWithMs) : v.toString();
+    return sqlite3_bind_text16(s, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
 }
 
 } // namespace
