@@ -181,7 +181,7 @@ void Connection::addMissingIndexes()
         q.next())
         return;
     q.exec(u"PRAGMA busy_timeout=0"_s);
-    for (const QString &sql : schema::fileIndexStatements())
+    for (const QString &sql : schema::indexStatements())
         q.exec(sql);
     q.exec(u"PRAGMA busy_timeout="_s + QString::number(busyWaitMs()));
 }

@@ -7,6 +7,7 @@
 #include "data/statement.h"
 
 #include <QDateTime>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -17,6 +18,18 @@ Recordset::~Recordset() = default;
 void Recordset::open(const QString &select, const QVariantList &params)
 {
     close();
+    if (m_connection.engine() != dialect::Engine::Sqlite) {
+        // The columns alone, from a select that returns no row.
+        const Statement columns(m_connection,
+                                u"select * from ("_s + dialect::translate(m_connection.engine(), select) +
+                                    u") listed limit 0"_s,
+                                params);
+        m_columns = columns.columnCount();
+        m_table = schema::tableWithColumns(columns.columnNames());
+        m_heldSelect = select;
+        m_heldParams = params;
+        return;
+    }
     m_statement = std::make_unique<Statement>(m_connection, select, params);
     // The columns a select of all columns returns name its table.
     m_columns = m_statement->columnCount();
@@ -26,9 +39,32 @@ void Recordset::open(const QString &select, const QVariantList &params)
     m_bof = !any;
 }
 
+void Recordset::run() const
+{
+    if (m_heldSelect.isNull())
+        return;
+    const QString select = std::exchange(m_heldSelect, QString());
+    m_statement = std::make_unique<Statement>(m_connection, select, std::exchange(m_heldParams, {}));
+    m_eof = m_bof = !m_statement->next();
+}
+
+bool Recordset::eof() const
+{
+    run();
+    return m_eof;
+}
+
+bool Recordset::bof() const
+{
+    run();
+    return m_bof;
+}
+
 void Recordset::close()
 {
     m_statement.reset();
+    m_heldSelect = QString();
+    m_heldParams.clear();
     m_table = nullptr;
     m_columns = 0;
     m_eof = m_bof = true;
@@ -39,7 +75,7 @@ void Recordset::close()
 
 void Recordset::moveNext()
 {
-    if (m_eof)
+    if (eof())
         throw DbError(u"记录集已经到达末尾。"_s);
     m_bof = false;
     m_eof = !m_statement->next();
@@ -52,7 +88,7 @@ int Recordset::fieldCount() const
 
 QVariant Recordset::field(int ordinal) const
 {
-    if (m_eof)
+    if (eof())
         throw DbError(u"当前没有记录。"_s);
     if (ordinal < 0 || ordinal >= fieldCount())
         throw DbError(u"没有第 "_s + QString::number(ordinal) + u" 列。"_s);
@@ -65,7 +101,7 @@ QVariant Recordset::field(int ordinal) const
 
 QVariant Recordset::stored(int ordinal) const
 {
-    if (m_eof)
+    if (eof())
         throw DbError(u"当前没有记录。"_s);
     if (ordinal < 0 || ordinal >= fieldCount())
         throw DbError(u"没有第 "_s + QString::number(ordinal) + u" 列。"_s);
@@ -136,7 +172,7 @@ void Recordset::setField(int ordinal, const QVariant &value)
 {
     if (!m_table)
         throw DbError(u"这个查询的记录不能修改。"_s);
-    if (!m_adding && m_eof)
+    if (!m_adding && eof())
         throw DbError(u"当前没有记录。"_s);
     if (ordinal < 0 || ordinal >= m_table->columns.size())
         throw DbError(u"没有第 "_s + QString::number(ordinal) + u" 列。"_s);
@@ -172,7 +208,7 @@ void Recordset::update()
         }
         m_adding = false;
     } else {
-        if (m_eof)
+        if (eof())
             throw DbError(u"当前没有记录。"_s);
         if (!names.isEmpty()) {
             QStringList sets;

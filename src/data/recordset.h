@@ -26,8 +26,8 @@ public:
     void close();
 
     // Both true right after open() means the select found nothing.
-    bool eof() const { return m_eof; }
-    bool bof() const { return m_bof; }
+    bool eof() const;
+    bool bof() const;
     void moveNext();
 
     int fieldCount() const;
@@ -54,13 +54,19 @@ public:
 
 private:
     QVariant storageValue(int ordinal, const QVariant &value) const;
+    // Runs the select held back by open(), if any.
+    void run() const;
 
     Connection &m_connection;
-    std::unique_ptr<Statement> m_statement;
+    mutable std::unique_ptr<Statement> m_statement;
+    // On a server, the select until its rows are first asked for: a server sends every row of a
+    // select once it runs, and a record set opened to add a row reads none.
+    mutable QString m_heldSelect;
+    mutable QVariantList m_heldParams;
     const schema::Table *m_table = nullptr;
     int m_columns = 0;
-    bool m_eof = true;
-    bool m_bof = true;
+    mutable bool m_eof = true;
+    mutable bool m_bof = true;
     bool m_adding = false;
     QVector<int> m_pendingOrdinals;
     QVariantList m_pendingValues;

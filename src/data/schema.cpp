@@ -159,14 +159,14 @@ QString unreadableTime(const QString &column)
     return u"case when datetime("_s + column + u", '+0 days') = "_s + column + u" then 0 else 1 end = 1"_s;
 }
 
-QStringList fileIndexStatements()
+QStringList indexStatements()
 {
     QStringList sql;
     for (const Index &i : indexes())
         sql.append(u"CREATE INDEX IF NOT EXISTS \""_s + i.name + u"\" ON \""_s + i.table + u"\" "_s +
                    indexColumns(i));
     // The stays that no date range can hold (statistics by date lists them always): the file
-    // keeps date-times as text, which need not be a time at all.
+    // keeps date-times as text, which need not be a time at all; on a server only NULL is.
     sql.append(u"CREATE INDEX IF NOT EXISTS \""_s + UnreadableTimeIndex +
                u"\" ON \"旅客退房\" (\"入住时间\") WHERE "_s + unreadableTime(u"\"入住时间\""_s));
     return sql;
@@ -181,7 +181,7 @@ QStringList createStatements()
             cols.append(columnDefinition(c));
         sql.append(u"CREATE TABLE \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
     }
-    sql += fileIndexStatements();
+    sql += indexStatements();
     sql.append(u"CREATE TABLE \""_s + QString(AccessTable) +
                u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
     return sql;

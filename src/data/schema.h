@@ -38,9 +38,10 @@ const QList<Index> &indexes();
 // The condition, in SQL both stores read, that `column` holds no readable date-time (empty,
 // NULL or text that is not a time); the statistics by date list such stays whatever the range.
 QString unreadableTime(const QString &column);
-// The file store's indexes, those above and a partial one of those stays; each statement
-// leaves an index that exists alone (houses made before one was added get it when opened).
-QStringList fileIndexStatements();
+// The indexes of either store, those above and a partial one of those stays; each statement
+// leaves an index that exists alone (houses in a file made before one was added get it when
+// opened).
+QStringList indexStatements();
 inline const QString UnreadableTimeIndex = QString::fromUtf16(u"旅客退房_入住时间不可读");
 
 // Statements that create an empty store: the tables, their indexes and the access record.

@@ -146,9 +146,7 @@ QStringList createStatements()
             cols.append(columnDefinition(c));
         sql.append(u"create table \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
     }
-    for (const schema::Index &i : schema::indexes())
-        sql.append(u"create index \""_s + i.name + u"\" on \""_s + i.table + u"\" "_s +
-                   schema::indexColumns(i));
+    sql += schema::indexStatements();
     sql.append(u"create table "_s + schema::AccessTable + u" (salt bytea not null, hash bytea not null)"_s);
     return sql;
 }
