@@ -164,8 +164,7 @@ void Connection::open(const QString &connectionString)
         throw DbError(cannotOpen(source));
     }
     q = QSqlQuery();
-    if (m_engine == dialect::Engine::Sqlite)
-        addMissingIndexes();
+    addMissingIndexes();
     if (faults::g_beforeStep)
         faults::g_beforeStep(0);
 }
@@ -173,17 +172,25 @@ void Connection::open(const QString &connectionString)
 void Connection::addMissingIndexes()
 {
     // A house made before an index was added gets them all once; the newest tells. Without
-    // waiting: a file another desk is writing, or one that is read-only, is served without them
-    // until a later open.
+    // waiting: a house another desk is writing, or one this desk may not change, is served
+    // without them until a later open.
+    const bool server = m_engine == dialect::Engine::Postgres;
+    const QString newest = schema::indexes().last().name;
     QSqlQuery q(m_db);
-    if (!q.exec(u"select 1 from sqlite_master where type='index' and name='"_s +
-                schema::indexes().last().name + u"'"_s) ||
+    if (!q.exec(server ? u"select 1 from pg_indexes where indexname='"_s + newest + u"'"_s
+                       : u"select 1 from sqlite_master where type='index' and name='"_s + newest + u"'"_s) ||
         q.next())
         return;
-    q.exec(u"PRAGMA busy_timeout=0"_s);
+    const auto waitFor = [&q, server](int ms) {
+        // A server's lock timeout of 0 would wait for ever.
+        q.exec(server ? u"select set_config('lock_timeout', '"_s + QString::number(std::max(ms, 1)) +
+                            u"ms', false)"_s
+                      : u"PRAGMA busy_timeout="_s + QString::number(ms));
+    };
+    waitFor(0);
     for (const QString &sql : schema::indexStatements())
         q.exec(sql);
-    q.exec(u"PRAGMA busy_timeout="_s + QString::number(busyWaitMs()));
+    waitFor(busyWaitMs());
 }
 
 void Connection::close()

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void wipeKeepsSnapshotInOneTransaction();
     void wipeWaitsForAnotherDeskThenChangesNothing();
     void accessNeedsTheHousePassword();
+    void olderHouseGetsItsIndexesWhenOpened();
 };
 
 namespace {
@@ -142,6 +143,29 @@ void TestServerHouse::accessNeedsTheHousePassword()
     c.open();
     QVERIFY(c.isOpen());
     QCOMPARE(c.engine(), dialect::Engine::Postgres);
+}
+
+void TestServerHouse::olderHouseGetsItsIndexesWhenOpened()
+{
+    TestDatabase db(true);
+    const QString count = u"select count(*) from pg_indexes where indexname in (?, ?)"_s;
+    const QVariantList names{schema::indexes().last().name, schema::UnreadableTimeIndex};
+    Connection other;
+    other.open();
+    db.exec(u"drop index \""_s + names.at(0).toString() + u"\""_s);
+    db.exec(u"drop index \""_s + names.at(1).toString() + u"\""_s);
+    {
+        // Another desk writing holds the table: the desk opens without them.
+        other.beginTransaction();
+        other.execute(u"update 旅客退房 set 备注信息=备注信息"_s);
+        Connection c;
+        c.open();
+        QCOMPARE(db.scalar(count, names).toInt(), 0);
+        other.rollback();
+    }
+    Connection c;
+    c.open();
+    QCOMPARE(db.scalar(count, names).toInt(), 2);
 }
 
 QTEST_MAIN(TestServerHouse)
