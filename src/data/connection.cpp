@@ -177,7 +177,8 @@ void Connection::addMissingIndexes()
     const bool server = m_engine == dialect::Engine::Postgres;
     const QString newest = schema::indexes().last().name;
     QSqlQuery q(m_db);
-    if (!q.exec(server ? u"select 1 from pg_indexes where indexname='"_s + newest + u"'"_s
+    if (!q.exec(server ? u"select 1 from pg_indexes where schemaname=current_schema() and indexname='"_s +
+                             newest + u"'"_s
                        : u"select 1 from sqlite_master where type='index' and name='"_s + newest + u"'"_s) ||
         q.next())
         return;
