@@ -139,10 +139,11 @@ void BM_BareHistorySearch(benchmark::State &state)
     Samples s;
     int i = 0;
     for (auto _ : state) {
-        QVariantList params;
-        const QByteArray sql = Form13::searchSelect(SearchTexts[i++ % 3], &params).toUtf8();
+        const PagedTable::Filter filter = Form13::searchFilter(SearchTexts[i++ % 3]);
+        const QByteArray sql =
+            (u"select * from 旅客退房 where "_s + filter.where + u" order by 退房ID desc"_s).toUtf8();
         std::vector<bare::Value> values;
-        for (const QVariant &p : std::as_const(params))
+        for (const QVariant &p : std::as_const(filter.params))
             values.emplace_back(p.toString().toStdString());
         s.start();
         bare::Database db(file);

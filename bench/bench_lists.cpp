@@ -88,8 +88,7 @@ void BM_HistoryFill(benchmark::State &state)
     FlexGrid grid;
     for (auto _ : state) {
         s.start();
-        grid::fillNewestFirst(&grid, grid::completedStayHeader(), grid::DefaultRowHeight,
-                              schema::CompletedStays);
+        grid::fillPaged(&grid, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
         s.stop();
     }
     record("history.fill", s.median());

@@ -132,7 +132,7 @@ struct Row {
 
 const Row Rows[] = {
     {"history window opens, 250,000 stays", "history.window", "bare.history", 1.0, 500},
-    {"  the list fill alone (fillNewestFirst)", "history.fill", "bare.history", 1.0, 500},
+    {"  the list fill alone (fillPaged)", "history.fill", "bare.history", 1.0, 500},
     {"  the first open in a fresh process", "history.first", "bare.history", 1.0, 500},
     {"history window, 1,000,000 stays, first paint", "huge.window", "bare.huge", 0, 200},
     {"  jump to the last row", "huge.last", "bare.huge", 0, 50},

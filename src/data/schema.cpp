@@ -119,12 +119,15 @@ const QList<Index> &indexes()
     // Newest last: an opened house lacking the last one is given every one it lacks.
     static const QList<Index> all = {
         {u"旅客退房_入住时间"_s, CompletedStays, {u"入住时间"_s}},
-        {u"旅客退房_房间ID"_s, CompletedStays, {u"房间ID"_s}},
         {u"旅客入住_房间ID"_s, Stays, {u"房间ID"_s}},
         {u"房间_房间号"_s, Rooms, {u"房间号"_s, u"房间状态"_s}, true},
         {u"房间_房间状态"_s, Rooms, {u"房间状态"_s}},
         // The totals under the history add these up; their index is a fraction of the table.
         {u"旅客退房_金额"_s, CompletedStays, {u"实际金额"_s, u"应收款"_s, u"应退款"_s}},
+        // A room's stays newest first, and their totals, without reading the stays themselves.
+        {u"旅客退房_房间_金额"_s,
+         CompletedStays,
+         {u"房间ID"_s, u"退房ID"_s, u"实际金额"_s, u"应收款"_s, u"应退款"_s}},
     };
     return all;
 }
@@ -169,6 +172,8 @@ QStringList indexStatements()
     // keeps date-times as text, which need not be a time at all; on a server only NULL is.
     sql.append(u"CREATE INDEX IF NOT EXISTS \""_s + UnreadableTimeIndex +
                u"\" ON \"旅客退房\" (\"入住时间\") WHERE "_s + unreadableTime(u"\"入住时间\""_s));
+    // Indexes the ones above have replaced.
+    sql.append(u"DROP INDEX IF EXISTS \"旅客退房_房间ID\""_s);
     return sql;
 }
 

@@ -34,7 +34,7 @@ const LedgerKind Takings{u"Form14",
                          u"序号    |^  交款时间          |^交款金额              |^    交款人  ",
                          u"新增营业款",
                          u"确认提交",
-                         u"select * from 交款",
+                         u"交款",
                          u"select * from 交款 where 交款ID=?",
                          u"delete from 交款 where 交款ID=?",
                          u"恭喜您，上交营业款提交成功！",
@@ -49,7 +49,7 @@ const LedgerKind Disbursements{u"Form15",
                                u"序号    |^  拔款时间          |^拔款金额              |^    拔款人  ",
                                u"新增拔款",
                                u"确认拔款",
-                               u"select * from 拔款",
+                               u"拔款",
                                u"select * from 拔款 where 拔款ID=?",
                                u"delete from 拔款 where 拔款ID=?",
                                u"恭喜您，下拔款项提交成功！",
@@ -126,14 +126,14 @@ void CashLedger::createLayout()
 void CashLedger::Form_Load()
 {
     try {
-        grid::fill(m_msFlexGrid1, QString::fromUtf16(m_kind.header), grid::KeepRowHeight,
-                   QString::fromUtf16(m_kind.listQuery));
+        const auto rows = grid::fillPaged(m_msFlexGrid1, QString::fromUtf16(m_kind.header),
+                                          grid::KeepRowHeight, QString::fromUtf16(m_kind.table), {},
+                                          PagedTable::Order::OldestFirst, m_totals->columns());
+        m_totals->show(rows->count(), rows->sums());
     } catch (const DbError &e) {
         ui::showFailure(this, e);
         m_totals->clear();
-        return;
     }
-    m_totals->showFor(QString::fromUtf16(m_kind.listQuery));
 }
 
 void CashLedger::MSFlexGrid1_Click()
@@ -176,7 +176,7 @@ void CashLedger::Command1_Click()
         Connection connection;
         connection.open();
         Recordset records(connection);
-        records.open(QString::fromUtf16(m_kind.listQuery));
+        records.open(u"select * from "_s + QString::fromUtf16(m_kind.table));
         records.addNew();
         records.setField(1, m_dtPicker1->Value());
         records.setField(2, m_text1->text());

@@ -20,7 +20,7 @@ struct LedgerKind {
     const char16_t *header;
     const char16_t *idleCaption;
     const char16_t *addCaption;
-    const char16_t *listQuery;
+    const char16_t *table;
     const char16_t *rewriteQuery; // the entry's key is bound to "?"
     const char16_t *deleteStatement;
     const char16_t *added;

@@ -98,8 +98,8 @@ void StayEntryWindow::Form_Load()
 {
     // The fill sets the header first, so it stands even when the file cannot be opened.
     try {
-        grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight,
-                   u"select * from 房间 where 房间状态=1"_s);
+        grid::fillPaged(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, schema::Rooms,
+                        {u"房间状态=1"_s, {}}, PagedTable::Order::OldestFirst);
     } catch (const DbError &) {
         // The window still opens, with the header only.
     }

@@ -29,7 +29,7 @@ namespace {
 const StayListKind currentGuests{u"Form9",
                                  u"当前入住信息",
                                  u"当前已入住的旅客",
-                                 u"select * from 旅客入住",
+                                 u"旅客入住",
                                  u"select * from 旅客入住 where 入住ID=?",
                                  u"恭喜您，旅客入住信息修改成功？",
                                  true,
@@ -38,7 +38,7 @@ const StayListKind currentGuests{u"Form9",
 const StayListKind reservations{u"Form11",
                                 u"取消客房预订",
                                 u"旅客预订房信息",
-                                u"select * from 旅客预订",
+                                u"旅客预订",
                                 u"select * from 旅客预订 where 预订ID=?",
                                 u"恭喜您，旅客预订信息修改成功？",
                                 false,
@@ -117,7 +117,8 @@ void StayListWindow::Form_Load()
 {
     // The fill sets the header first, so it stands even when the file cannot be opened.
     try {
-        grid::fill(m_msFlexGrid2, grid::stayHeader(), grid::DefaultRowHeight, str(m_kind.list));
+        grid::fillPaged(m_msFlexGrid2, grid::stayHeader(), grid::DefaultRowHeight, str(m_kind.table), {},
+                        PagedTable::Order::OldestFirst);
     } catch (const DbError &e) {
         ui::showFailure(this, e);
     }

@@ -90,7 +90,7 @@ void Form5::Form_Load()
     try {
         Connection connection;
         connection.open();
-        grid::fillPaged(m_msFlexGrid1, header(), grid::DefaultRowHeight, connection, u"楼层"_s, {},
+        grid::fillPaged(m_msFlexGrid1, header(), grid::DefaultRowHeight, connection, schema::Floors, {},
                         PagedTable::Order::OldestFirst);
     } catch (const DbError &) {
     }

@@ -117,7 +117,8 @@ void Form4::Form_Load()
 {
     // A list that cannot be read stays empty; the window still opens.
     try {
-        grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, u"select * from 操作用户"_s);
+        grid::fillPaged(m_msFlexGrid1, header(), grid::DefaultRowHeight, schema::Operators, {},
+                        PagedTable::Order::OldestFirst);
     } catch (const DbError &) {
     }
 }

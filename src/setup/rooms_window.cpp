@@ -168,8 +168,8 @@ void Form6::Form_Load()
         Connection connection;
         connection.open();
         try {
-            grid::fillPaged(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, connection, u"房间"_s,
-                            {}, PagedTable::Order::OldestFirst);
+            grid::fillPaged(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, connection,
+                            schema::Rooms, {}, PagedTable::Order::OldestFirst);
         } catch (const DbError &) {
         }
         try {

@@ -18,7 +18,7 @@ namespace {
 class CellPainter : public QStyledItemDelegate
 {
 public:
-    CellPainter(const FlexGrid *grid) : QStyledItemDelegate(const_cast<FlexGrid *>(grid)), m_grid(grid) {}
+    explicit CellPainter(FlexGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {

@@ -75,13 +75,11 @@ void FlexGridModel::setRows(int rows)
     loadEveryPage();
     const int first = growing ? m_dataRows : rows - 1;
     const int last = growing ? rows - 2 : m_dataRows - 1;
-    if (!m_filling)
-        growing ? beginInsertRows({}, first, last) : beginRemoveRows({}, first, last);
+    growing ? beginInsertRows({}, first, last) : beginRemoveRows({}, first, last);
     m_dataRows = rows - 1;
     // Rows added this way hold empty text, as cells set by hand do.
     m_cells.resize(std::size_t(m_dataRows) * std::size_t(m_cols), QVariant(QString()));
-    if (!m_filling)
-        growing ? endInsertRows() : endRemoveRows();
+    growing ? endInsertRows() : endRemoveRows();
 }
 
 void FlexGridModel::setCols(int cols)
@@ -159,36 +157,16 @@ void FlexGridModel::setTextMatrix(int row, int col, const QString &text)
         Q_EMIT headerDataChanged(Qt::Horizontal, col, col);
         return;
     }
+    setValue(row, col, text);
+}
+
+void FlexGridModel::setValue(int row, int col, const QVariant &value)
+{
     QVariant *v = cell(row - 1, col);
     if (!v)
         return;
-    *v = text;
-    if (!m_filling)
-        Q_EMIT dataChanged(index(row - 1, col), index(row - 1, col));
-}
-
-void FlexGridModel::beginFill()
-{
-    beginResetModel();
-    m_filling = true;
-}
-
-void FlexGridModel::appendRow(const QVariant *values, int count)
-{
-    loadEveryPage();
-    if (!m_filling)
-        beginInsertRows({}, m_dataRows, m_dataRows);
-    for (int c = 0; c < m_cols; ++c)
-        m_cells.push_back(c < count ? values[c] : QVariant());
-    ++m_dataRows;
-    if (!m_filling)
-        endInsertRows();
-}
-
-void FlexGridModel::endFill()
-{
-    m_filling = false;
-    endResetModel();
+    *v = value;
+    Q_EMIT dataChanged(index(row - 1, col), index(row - 1, col));
 }
 
 void FlexGridModel::setPaged(int count, PageReader reader)

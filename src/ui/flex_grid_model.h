@@ -36,13 +36,11 @@ public:
 
     QString textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString &text);
+    // Data rows only; the value as the store gives it.
+    void setValue(int row, int col, const QVariant &value);
     // The cell's value as stored (data rows only).
     QVariant value(int row, int col) const;
 
-    // Loads: rows appended between beginFill() and endFill() reach views in one reset.
-    void beginFill();
-    void appendRow(const QVariant *values, int count);
-    void endFill();
     // Replaces every data row with `count` rows read through `reader` as they are needed.
     void setPaged(int count, PageReader reader);
 
@@ -66,7 +64,6 @@ private:
     std::vector<bool> m_centred;
     std::vector<bool> m_dateColumns;
     std::vector<QVariant> m_cells; // m_dataRows x m_cols, while not paged
-    bool m_filling = false;
-    PageReader m_reader; // set while paged
+    PageReader m_reader;           // set while paged
     mutable std::unordered_map<int, std::vector<QVariant>> m_pages;
 };

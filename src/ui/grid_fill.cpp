@@ -6,7 +6,6 @@
 #include "ui/flex_grid.h"
 
 #include <memory>
-#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -23,12 +22,6 @@ void reset(FlexGrid *grid, const QString &header, int rowHeightTwips)
 
 namespace {
 
-void readRow(const Recordset &records, std::vector<QVariant> &row)
-{
-    for (std::size_t c = 0; c < row.size(); ++c)
-        row[c] = records.stored(int(c));
-}
-
 std::vector<bool> dateColumns(const schema::Table *table)
 {
     std::vector<bool> dates;
@@ -38,39 +31,6 @@ std::vector<bool> dateColumns(const schema::Table *table)
 }
 
 } // namespace
-
-void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, Connection &connection,
-          const QString &select, const QVariantList &params)
-{
-    reset(grid, header, rowHeightTwips);
-    Recordset records(connection);
-    records.open(select, params);
-    const int cols = std::min(grid->Cols(), records.fieldCount());
-    FlexGridModel *model = grid->flexModel();
-    model->setDateColumns(dateColumns(records.table()));
-    // One model reset for the whole fill; rows already read stay if a later read fails.
-    struct FillScope {
-        FlexGridModel *m;
-        ~FillScope() { m->endFill(); }
-    } scope{model};
-    model->beginFill();
-    std::vector<QVariant> row(std::size_t(std::max(cols, 0)));
-    while (!records.eof()) {
-        readRow(records, row);
-        model->appendRow(row.data(), cols);
-        records.moveNext();
-    }
-}
-
-void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &select,
-          const QVariantList &params)
-{
-    // The header stays set even when the file cannot be opened.
-    reset(grid, header, rowHeightTwips);
-    Connection connection;
-    connection.open();
-    fill(grid, header, rowHeightTwips, connection, select, params);
-}
 
 std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
                                             Connection &connection, const QString &table,
@@ -97,20 +57,24 @@ std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &heade
     return rows;
 }
 
-void fillNewestFirst(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &table)
+std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
+                                            const QString &table, const PagedTable::Filter &filter,
+                                            PagedTable::Order order, const QStringList &sums)
 {
     reset(grid, header, rowHeightTwips);
     Connection connection;
     connection.open();
-    fillPaged(grid, header, rowHeightTwips, connection, table);
+    return fillPaged(grid, header, rowHeightTwips, connection, table, filter, order, sums);
 }
 
 void appendRecord(FlexGrid *grid, const Recordset &records)
 {
-    grid->flexModel()->setDateColumns(dateColumns(records.table()));
-    std::vector<QVariant> row(std::size_t(std::max(std::min(grid->Cols(), records.fieldCount()), 0)));
-    readRow(records, row);
-    grid->flexModel()->appendRow(row.data(), int(row.size()));
+    FlexGridModel *model = grid->flexModel();
+    model->setDateColumns(dateColumns(records.table()));
+    const int row = model->rows();
+    model->setRows(row + 1);
+    for (int c = 0; c < std::min(model->cols(), records.fieldCount()); ++c)
+        model->setValue(row, c, records.stored(c));
 }
 
 QString roomHeader()

@@ -10,7 +10,7 @@ class Connection;
 class FlexGrid;
 class Recordset;
 
-// The two things every list window does with its grid: fill it from a select, and (in the
+// The two things every list window does with its grid: fill it from a table, and (in the
 // window itself) copy the chosen row's cells into boxes.
 namespace grid {
 
@@ -19,14 +19,6 @@ inline constexpr int KeepRowHeight = -1;
 
 // Back to the header row only, with the given header and least row height.
 void reset(FlexGrid *grid, const QString &header, int rowHeightTwips = DefaultRowHeight);
-
-// reset(), then one grid row per record of the select: grid column i takes record column i
-// as text (NULL and empty leave the cell empty). Throws DbError; rows added so far stay.
-void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, Connection &connection,
-          const QString &select, const QVariantList &params = {});
-// The same on a connection of its own.
-void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &select,
-          const QVariantList &params = {});
 
 // reset(), then the rows of `table` that `filter` picks, in key order, read page by page as they
 // come into view (the pages shown first on `connection`, later ones on a connection of their
@@ -37,8 +29,11 @@ std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &heade
                                             const PagedTable::Filter &filter = {},
                                             PagedTable::Order order = PagedTable::Order::NewestFirst,
                                             const QStringList &sums = {});
-// Every row of `table`, newest key first, on a connection of its own.
-void fillNewestFirst(FlexGrid *grid, const QString &header, int rowHeightTwips, const QString &table);
+// The same on a connection of its own; the header stands even when the file cannot be opened.
+std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
+                                            const QString &table, const PagedTable::Filter &filter = {},
+                                            PagedTable::Order order = PagedTable::Order::NewestFirst,
+                                            const QStringList &sums = {});
 
 // Adds the record set's current record as a new last row.
 void appendRecord(FlexGrid *grid, const Recordset &records);

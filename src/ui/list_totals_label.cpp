@@ -1,9 +1,5 @@
 #include "ui/list_totals_label.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
-#include "data/list_totals.h"
-
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -23,27 +19,6 @@ QString ListTotalsLabel::amountText(double value)
     if (std::abs(value - whole) < 0.005)
         return QString::number(qint64(whole));
     return QString::number(value, 'f', 2);
-}
-
-void ListTotalsLabel::showFor(const QString &select, const QVariantList &params)
-{
-    try {
-        Connection connection;
-        connection.open();
-        showFor(connection, select, params);
-    } catch (const DbError &) {
-        clear();
-    }
-}
-
-void ListTotalsLabel::showFor(Connection &connection, const QString &select, const QVariantList &params)
-{
-    try {
-        const totals::Totals t = totals::compute(connection, select, params, m_columns);
-        show(t.count, t.sums);
-    } catch (const DbError &) {
-        clear();
-    }
 }
 
 void ListTotalsLabel::showEmpty()

@@ -129,9 +129,3 @@ void StayDetailPanel::resetList(FlexGrid *list)
 {
     grid::reset(list, grid::completedStayHeader());
 }
-
-void StayDetailPanel::fillList(FlexGrid *list, Connection &connection, const QString &select,
-                               const QVariantList &params)
-{
-    grid::fill(list, grid::completedStayHeader(), grid::DefaultRowHeight, connection, select, params);
-}

@@ -38,10 +38,8 @@ public:
     // Puts a window's own button at the right under the particulars.
     void addButton(QWidget *button);
 
-    // The completed-stay list: header only, or filled from a select (throws DbError).
+    // The completed-stay list at its header only.
     static void resetList(FlexGrid *list);
-    static void fillList(FlexGrid *list, Connection &connection, const QString &select,
-                         const QVariantList &params = {});
 
 private:
     void createControls(const Options &options);

@@ -113,17 +113,17 @@ void TestGridCells::cellsReadAsStoredInEachLocale()
     for (const QLocale &l : locales) {
         conv::setLocale(l);
         FlexGrid g;
-        grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight,
-                              schema::CompletedStays);
+        grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
         QCOMPARE(shownCells(g),
                  expectedCells(db.path(), schema::CompletedStays, u"order by 退房ID desc"_s, 16));
-        grid::fill(&g, grid::roomHeader(), grid::DefaultRowHeight, u"select * from 房间"_s);
+        grid::fillPaged(&g, grid::roomHeader(), grid::DefaultRowHeight, schema::Rooms, {},
+                        PagedTable::Order::OldestFirst);
         QCOMPARE(shownCells(g), expectedCells(db.path(), schema::Rooms, {}, 8));
     }
     // The check-out time shown in the general date of the locale; midnight as the date alone.
     conv::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     FlexGrid g;
-    grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
     QCOMPARE(g.TextMatrix(4, 10), u"11/7/2021 1:30:00 AM"_s);
     QCOMPARE(g.TextMatrix(6, 10), u"5/5/2021"_s);
 }
@@ -134,7 +134,7 @@ void TestGridCells::historyReadsOnlyWhatIsLookedAt()
     addCompletedStays(db, 5 * FlexGridModel::PageRows);
     faults::reset();
     FlexGrid g;
-    grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
     QCOMPARE(g.Rows(), 1 + 5 * FlexGridModel::PageRows);
     // The count, and the first page for the column widths.
     const int atOpen = faults::statementsRun();
@@ -160,7 +160,7 @@ void TestGridCells::historyIsOneSnapshot()
     const QList<QStringList> before =
         expectedCells(db.path(), schema::CompletedStays, u"order by 退房ID desc"_s, 16);
     FlexGrid g;
-    grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
     // Check-outs at another desk while the list is open.
     addCompletedStays(db, 10);
     QCOMPARE(g.Rows(), 1 + int(before.size()));
@@ -203,7 +203,7 @@ void TestGridCells::columnsFitTheWidestDrawnValue()
         u"insert into 旅客退房 (证件号码, 房间ID) values ('军字第20190088号', 1), ('320102198505050011', 1)"_s);
     FlexGrid g;
     g.resize(900, 400);
-    grid::fillNewestFirst(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
     const QFontMetrics m = g.fontMetrics();
     QVERIFY(m.horizontalAdvance(u"320102198505050011"_s) > m.horizontalAdvance(u"军字第20190088号"_s));
     QVERIFY(g.columnWidth(4) >= m.horizontalAdvance(u"320102198505050011"_s));

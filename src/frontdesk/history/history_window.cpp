@@ -1,6 +1,5 @@
 #include "frontdesk/history/history_window.h"
 
-#include "data/connection.h"
 #include "data/db_error.h"
 #include "data/schema.h"
 #include "ui/flex_grid.h"
@@ -71,54 +70,44 @@ void Form13::Form_Load()
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
     m_detail->Form_Load();
-    showList(u"select * from 旅客退房 order by 退房ID desc"_s, {});
+    showList({});
 }
 
-void Form13::showList(const QString &select, const QVariantList &params)
+void Form13::showList(const PagedTable::Filter &filter)
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
     try {
-        Connection connection;
-        connection.open();
-        // The whole history is read page by page as it scrolls into view; a search result whole.
-        if (params.isEmpty()) {
-            const auto rows = grid::fillPaged(m_msFlexGrid2, grid::completedStayHeader(),
-                                              grid::DefaultRowHeight, connection, schema::CompletedStays, {},
-                                              PagedTable::Order::NewestFirst, m_totals->columns());
-            m_totals->show(rows->count(), rows->sums());
-        } else {
-            StayDetailPanel::fillList(m_msFlexGrid2, connection, select, params);
-            m_totals->showFor(connection, select, params);
-        }
+        // Newest first, read page by page as it scrolls into view; the totals come with the count.
+        const auto rows = grid::fillPaged(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight,
+                                          schema::CompletedStays, filter, PagedTable::Order::NewestFirst,
+                                          m_totals->columns());
+        m_totals->show(rows->count(), rows->sums());
     } catch (const DbError &e) {
-        ui::showFailure(this, e); // the rows read so far stay listed
+        ui::showFailure(this, e);
         m_totals->clear();
     }
 }
 
-QString Form13::searchSelect(const QString &text, QVariantList *params)
+PagedTable::Filter Form13::searchFilter(const QString &text)
 {
     const QString needle = text.trimmed().toLower();
     if (needle.isEmpty())
-        return u"select * from 旅客退房 order by 退房ID desc"_s;
+        return {};
     // The typed text is matched literally: its own % and _ are escaped for LIKE.
     QString escaped = needle;
     escaped.replace(u"!"_s, u"!!"_s).replace(u"%"_s, u"!%"_s).replace(u"_"_s, u"!_"_s);
     const QString pattern = u"%"_s + escaped + u"%"_s;
-    *params = {pattern, pattern, pattern, pattern};
-    return u"select * from 旅客退房 where lower(旅客姓名) like ? escape '!' "
-           u"or lower(证件号码) like ? escape '!' "
-           u"or lower(旅客单位) like ? escape '!' "
-           u"or 房间ID in (select 房间ID from 房间 where lower(房间号) like ? escape '!') "
-           u"order by 退房ID desc"_s;
+    return {u"lower(旅客姓名) like ? escape '!' "
+            u"or lower(证件号码) like ? escape '!' "
+            u"or lower(旅客单位) like ? escape '!' "
+            u"or 房间ID in (select 房间ID from 房间 where lower(房间号) like ? escape '!')"_s,
+            {pattern, pattern, pattern, pattern}};
 }
 
 void Form13::runSearch()
 {
     m_searchPause.stop();
-    QVariantList params;
-    const QString select = searchSelect(m_search->text(), &params);
-    showList(select, params);
+    showList(searchFilter(m_search->text()));
 }
 
 void Form13::MSFlexGrid2_Click()

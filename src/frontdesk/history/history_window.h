@@ -1,8 +1,9 @@
 #pragma once
 
+#include "data/paged_table.h"
+
 #include <QDialog>
 #include <QTimer>
-#include <QVariantList>
 
 class FlexGrid;
 class ListTotalsLabel;
@@ -21,9 +22,9 @@ public:
     // The particulars the check-out sheet reads while it loads.
     const StayDetailPanel *detailPanel() const { return m_detail; }
 
-    // The list select for a search text: every stay when empty, else those whose guest name,
+    // The stays a search text lists: every stay when empty, else those whose guest name,
     // ID number, organisation or room number contains the text, whatever its case.
-    static QString searchSelect(const QString &text, QVariantList *params);
+    static PagedTable::Filter searchFilter(const QString &text);
     // How long typing must pause before the list is narrowed.
     static constexpr int SearchPauseMilliseconds = 250;
 
@@ -34,7 +35,7 @@ private:
     void MSFlexGrid2_Click();
     void Command2_Click();
     void runSearch();
-    void showList(const QString &select, const QVariantList &params);
+    void showList(const PagedTable::Filter &filter);
 
     FlexGrid *m_msFlexGrid2 = nullptr;
     StayDetailPanel *m_detail = nullptr;
