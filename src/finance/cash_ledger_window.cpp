@@ -4,7 +4,6 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/shown_record.h"
 #include "ui/chosen_record.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
@@ -197,23 +196,12 @@ void CashLedger::Command2_Click()
     const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
     if (cells.isEmpty())
         return;
-    try {
-        Connection connection;
-        connection.open();
-        Transaction transaction(connection);
-        Recordset records(connection);
-        records.open(QString::fromUtf16(m_kind.rewriteQuery), {cells.at(0)});
-        shown::requireAsShown(records, cells);
-        records.setField(1, m_dtPicker1->Value());
-        records.setField(2, m_text1->text());
-        records.setField(3, m_text2->text());
-        records.update();
-        records.close();
-        transaction.commit();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    if (!ui::rewriteShown(this, QString::fromUtf16(m_kind.rewriteQuery), cells, [this](Recordset &records) {
+            records.setField(1, m_dtPicker1->Value());
+            records.setField(2, m_text1->text());
+            records.setField(3, m_text2->text());
+        }))
         return;
-    }
     ui::MsgBox(this, QString::fromUtf16(m_kind.rewritten));
     ui::reopen(this, QString::fromUtf16(m_kind.formName));
 }

@@ -170,30 +170,11 @@ void StayListWindow::Command1_Click()
 {
     if (!m_boxes->validate(this))
         return;
-    if (chosen().isEmpty())
+    if (chosen().isEmpty() || !ui::rewriteShown(this, str(m_kind.row), m_shownCells,
+                                                [this](Recordset &records) { m_boxes->writeTo(records); }))
         return;
-    try {
-        saveCorrection();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
-        return;
-    }
     ui::MsgBox(this, str(m_kind.saveMessage));
     ui::reopen(this, str(m_kind.formName));
-}
-
-void StayListWindow::saveCorrection()
-{
-    Connection connection;
-    connection.open();
-    Transaction transaction(connection);
-    Recordset records(connection);
-    records.open(str(m_kind.row), {m_shownKey});
-    shown::requireAsShown(records, m_shownCells);
-    m_boxes->writeTo(records);
-    records.update();
-    records.close();
-    transaction.commit();
 }
 
 QStringList StayListWindow::chosen()

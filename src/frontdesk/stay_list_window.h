@@ -39,7 +39,6 @@ private:
     void createLayout();
     void Form_Load();
     void showRoom();
-    void saveCorrection();
     void cancelReservation();
 
     const StayListKind &m_kind;

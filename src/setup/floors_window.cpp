@@ -3,7 +3,6 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/shown_record.h"
 #include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -134,21 +133,9 @@ void Form5::Command2_Click()
     const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
     if (cells.isEmpty())
         return;
-    try {
-        Connection connection;
-        connection.open();
-        Transaction transaction(connection);
-        Recordset records(connection);
-        records.open(u"select * from 楼层 where 楼层ID=?"_s, {cells.at(0)});
-        shown::requireAsShown(records, cells);
-        records.setField(1, m_text2->text());
-        records.update();
-        records.close();
-        transaction.commit();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    if (!ui::rewriteShown(this, u"select * from 楼层 where 楼层ID=?"_s, cells,
+                          [this](Recordset &records) { records.setField(1, m_text2->text()); }))
         return;
-    }
     ui::MsgBox(this, u"恭喜您，楼层信息修改成功！"_s);
     ui::reopen(this, u"Form5"_s);
 }

@@ -3,7 +3,6 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/shown_record.h"
 #include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -195,23 +194,13 @@ void Form4::Command2_Click()
     const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
     if (cells.isEmpty())
         return;
-    try {
-        Connection connection;
-        connection.open();
-        Transaction transaction(connection);
-        Recordset records(connection);
-        records.open(u"select * from 操作用户 where 用户ID=?"_s, {cells.at(0)});
-        shown::requireAsShown(records, cells);
-        records.setField(1, m_text1->text());
-        records.setField(2, m_text2->text());
-        records.setField(3, rightsText());
-        records.update();
-        records.close();
-        transaction.commit();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    if (!ui::rewriteShown(this, u"select * from 操作用户 where 用户ID=?"_s, cells,
+                          [this](Recordset &records) {
+                              records.setField(1, m_text1->text());
+                              records.setField(2, m_text2->text());
+                              records.setField(3, rightsText());
+                          }))
         return;
-    }
     ui::MsgBox(this, u"修改用户信息成功!"_s);
     ui::reopen(this, u"Form4"_s);
 }

@@ -4,7 +4,6 @@
 #include "data/conversions.h"
 #include "data/db_error.h"
 #include "data/recordset.h"
-#include "data/shown_record.h"
 #include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -270,21 +269,10 @@ void Form6::Command2_Click()
     const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
     if (cells.isEmpty())
         return;
-    try {
-        Connection connection;
-        connection.open();
-        Transaction transaction(connection);
-        Recordset records(connection);
-        records.open(u"select * from 房间 where 房间ID=?"_s, {cells.at(0)});
-        shown::requireAsShown(records, cells);
-        writeFields(records); // the status column is left as it is
-        records.update();
-        records.close();
-        transaction.commit();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    // The status column is left as it is.
+    if (!ui::rewriteShown(this, u"select * from 房间 where 房间ID=?"_s, cells,
+                          [this](Recordset &records) { writeFields(records); }))
         return;
-    }
     ui::MsgBox(this, u"房间信息修改成功!"_s);
     ui::reopen(this, u"Form6"_s);
 }

@@ -29,8 +29,12 @@ QStringList chosenRecord(QWidget *window, const FlexGrid *grid)
     return cells;
 }
 
-bool deleteShown(QWidget *window, const QString &rowSelect, const QString &deleteSql,
-                 const QStringList &cells)
+namespace {
+
+// In one transaction: the record `rowSelect` finds by cells[0], changed only while it still reads
+// as shown.
+bool changeShown(QWidget *window, const QString &rowSelect, const QStringList &cells,
+                 const std::function<void(Connection &, Recordset &)> &change)
 {
     try {
         Connection connection;
@@ -39,14 +43,34 @@ bool deleteShown(QWidget *window, const QString &rowSelect, const QString &delet
         Recordset records(connection);
         records.open(rowSelect, {cells.value(0)});
         shown::requireAsShown(records, cells);
+        change(connection, records);
         records.close();
-        connection.execute(deleteSql, {cells.value(0)});
         transaction.commit();
     } catch (const DbError &e) {
         showFailure(window, e);
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool deleteShown(QWidget *window, const QString &rowSelect, const QString &deleteSql,
+                 const QStringList &cells)
+{
+    return changeShown(window, rowSelect, cells, [&](Connection &connection, Recordset &records) {
+        records.close();
+        connection.execute(deleteSql, {cells.value(0)});
+    });
+}
+
+bool rewriteShown(QWidget *window, const QString &rowSelect, const QStringList &cells,
+                  const std::function<void(Recordset &)> &write)
+{
+    return changeShown(window, rowSelect, cells, [&](Connection &, Recordset &records) {
+        write(records);
+        records.update();
+    });
 }
 
 } // namespace ui

@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class FlexGrid;
+class Recordset;
 class QWidget;
 
 // The row of a list the operator chose, kept as shown so a write can check it still holds.
@@ -19,5 +21,8 @@ QString nothingChosenMessage();
 // nothing written, false.
 bool deleteShown(QWidget *window, const QString &rowSelect, const QString &deleteSql,
                  const QStringList &cells);
+// The same, but `write` sets the record's new values, which are then stored.
+bool rewriteShown(QWidget *window, const QString &rowSelect, const QStringList &cells,
+                  const std::function<void(Recordset &)> &write);
 
 } // namespace ui
