@@ -63,7 +63,7 @@ QList<Table> buildTables()
                  {u"应收款"_s, T::Int16},
                  {u"应退款"_s, T::Int16},
                  {u"备注信息"_s, T::Text}});
-    t.append({CompletedStays, done});
+    t.append({CompletedStays, done, true});
     t.append({Takings,
               {{u"交款ID"_s, T::Key},
                {u"交款时间"_s, T::DateTime},

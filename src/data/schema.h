@@ -17,6 +17,7 @@ struct Column {
 struct Table {
     QString name;
     QList<Column> columns;
+    bool appendOnly = false; // rows are added, never rewritten or deleted (but by a wipe)
 };
 
 const QList<Table> &tables();

@@ -43,6 +43,8 @@ public:
 
     // Replaces every data row with `count` rows read through `reader` as they are needed.
     void setPaged(int count, PageReader reader);
+    // Every page read now, after which the model is no longer paged.
+    void loadEveryPage();
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -54,8 +56,6 @@ private:
     const QVariant *cell(int dataRow, int col) const;
     QVariant *cell(int dataRow, int col);
     const std::vector<QVariant> &page(int index) const;
-    // Every page read, after which the model is no longer paged.
-    void loadEveryPage();
 
     int m_cols = 2;
     int m_dataRows = 0;

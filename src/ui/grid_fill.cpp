@@ -22,6 +22,8 @@ void reset(FlexGrid *grid, const QString &header, int rowHeightTwips)
 
 namespace {
 
+constexpr int WholeListRows = 1000;
+
 std::vector<bool> dateColumns(const schema::Table *table)
 {
     std::vector<bool> dates;
@@ -53,6 +55,10 @@ std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &heade
         pageConnection.open();
         return rows->read(pageConnection, first, count);
     });
+    // Rows the desks rewrite and delete are read at once while the list is short: a change at
+    // another desk cannot then shift the rows still to be read.
+    if (!t->appendOnly && rows->count() <= WholeListRows)
+        grid->flexModel()->loadEveryPage();
     *during = nullptr;
     return rows;
 }

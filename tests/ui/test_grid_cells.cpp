@@ -86,6 +86,7 @@ private Q_SLOTS:
     void cellsReadAsStoredInEachLocale();
     void historyReadsOnlyWhatIsLookedAt();
     void historyIsOneSnapshot();
+    void changingListsAreOneSnapshot();
     void filteredListsInEitherOrder();
     void columnsFitTheWidestDrawnValue();
 };
@@ -164,6 +165,24 @@ void TestGridCells::historyIsOneSnapshot()
     // Check-outs at another desk while the list is open.
     addCompletedStays(db, 10);
     QCOMPARE(g.Rows(), 1 + int(before.size()));
+    QCOMPARE(shownCells(g), before);
+}
+
+void TestGridCells::changingListsAreOneSnapshot()
+{
+    TestDatabase db;
+    db.exec(u"begin"_s);
+    for (int i = 0; i < 3 * FlexGridModel::PageRows; ++i)
+        db.exec(u"insert into 房间 (房间号, 房间状态) values (?, 1)"_s, {u"R"_s + QString::number(i)});
+    db.exec(u"commit"_s);
+    const QList<QStringList> before =
+        expectedCells(db.path(), schema::Rooms, u"where 房间状态=1 order by 房间ID"_s, 8);
+    FlexGrid g;
+    grid::fillPaged(&g, grid::roomHeader(), grid::DefaultRowHeight, schema::Rooms, {u"房间状态=1"_s, {}},
+                    PagedTable::Order::OldestFirst);
+    // Rooms taken and removed at another desk before the rows further down are looked at.
+    db.exec(u"update 房间 set 房间状态=2 where 房间ID % 5 = 0"_s);
+    db.exec(u"delete from 房间 where 房间ID % 7 = 0"_s);
     QCOMPARE(shownCells(g), before);
 }
 
