@@ -195,17 +195,14 @@ void Recordset::update()
     for (int ordinal : std::as_const(m_pendingOrdinals))
         names.append(dialect::quoted(m_table->columns.at(ordinal).name));
     if (m_adding) {
-        if (names.isEmpty()) {
-            Statement insert(m_connection, u"insert into "_s + table + u" default values"_s);
-            m_lastKey = insert.lastInsertId();
-        } else {
-            const QStringList marks(names.size(), u"?"_s);
-            Statement insert(m_connection,
-                             u"insert into "_s + table + u" ("_s + names.join(u", "_s) + u") values ("_s +
-                                 marks.join(u", "_s) + u")"_s,
-                             m_pendingValues);
-            m_lastKey = insert.lastInsertId();
-        }
+        const QStringList marks(names.size(), u"?"_s);
+        Statement insert(m_connection,
+                         u"insert into "_s + table +
+                             (names.isEmpty() ? u" default values"_s
+                                              : u" ("_s + names.join(u", "_s) + u") values ("_s +
+                                                    marks.join(u", "_s) + u")"_s),
+                         m_pendingValues);
+        m_lastKey = insert.lastInsertId();
         m_adding = false;
     } else {
         if (eof())

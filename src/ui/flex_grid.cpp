@@ -78,18 +78,6 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
     grid_export::attach(this);
 }
 
-void FlexGrid::setCols(int cols)
-{
-    m_model->setCols(cols);
-    applyColumnWidths();
-}
-
-void FlexGrid::setFormatString(const QString &format)
-{
-    m_model->setFormatString(format);
-    applyColumnWidths();
-}
-
 void FlexGrid::setRowHeightMin(int twips)
 {
     m_rowHeightMinTwips = std::max(twips, 0);

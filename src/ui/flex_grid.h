@@ -16,9 +16,10 @@ public:
     int Rows() const { return m_model->rows(); }
     void setRows(int rows) { m_model->setRows(rows); }
     int Cols() const { return m_model->cols(); }
-    void setCols(int cols);
+    // The columns are laid out again as the model's header changes.
+    void setCols(int cols) { m_model->setCols(cols); }
     QString FormatString() const { return m_model->formatString(); }
-    void setFormatString(const QString &format);
+    void setFormatString(const QString &format) { m_model->setFormatString(format); }
     // Least row height, in twips (1/1440 inch).
     int RowHeightMin() const { return m_rowHeightMinTwips; }
     void setRowHeightMin(int twips);
