@@ -44,21 +44,28 @@ std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &heade
     if (!t)
         throw DbError(u"没有表“"_s + table + u"”。"_s);
     auto rows = std::make_shared<const PagedTable>(connection, *t, filter, order, sums);
-    grid->flexModel()->setDateColumns(dateColumns(t));
+    FlexGridModel *model = grid->flexModel();
+    model->setDateColumns(dateColumns(t));
+    if (!t->appendOnly && rows->count() <= WholeListRows) {
+        // Rows the desks rewrite and delete are read at once, in one statement, while the list is
+        // short: a change at another desk cannot then shift the rows still to be read.
+        const auto whole = rows->read(connection, 0, rows->count());
+        model->setPaged(int(whole.size()), [&whole](int first, int count) {
+            return std::vector<QVariantList>(whole.begin() + first, whole.begin() + first + count);
+        });
+        model->loadEveryPage();
+        return rows;
+    }
     // The pages read while the list is set up (the first, for the column widths) use this
     // connection; each later page opens its own when it comes into view.
     auto during = std::make_shared<Connection *>(&connection);
-    grid->flexModel()->setPaged(rows->count(), [rows, during](int first, int count) {
+    model->setPaged(rows->count(), [rows, during](int first, int count) {
         if (*during)
             return rows->read(**during, first, count);
         Connection pageConnection;
         pageConnection.open();
         return rows->read(pageConnection, first, count);
     });
-    // Rows the desks rewrite and delete are read at once while the list is short: a change at
-    // another desk cannot then shift the rows still to be read.
-    if (!t->appendOnly && rows->count() <= WholeListRows)
-        grid->flexModel()->loadEveryPage();
     *during = nullptr;
     return rows;
 }
