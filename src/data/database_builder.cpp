@@ -200,7 +200,7 @@ QString createDatabase(const QString &path, const Options &options)
             error = w.db.lastError().text();
         } else {
             w.run(u"BEGIN"_s);
-            for (const QString &sql : schema::createStatements())
+            for (const QString &sql : schema::createStatements(dialect::Engine::Sqlite))
                 w.run(sql);
             writeHouse(w, options);
             if (w.error.isEmpty())

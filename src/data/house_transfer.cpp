@@ -2,6 +2,7 @@
 
 #include "data/conversions.h"
 #include "data/db_error.h"
+#include "data/dialect.h"
 #include "data/schema.h"
 #include "data/server_store.h"
 
@@ -236,7 +237,7 @@ QString serverToFile(QSqlDatabase &server, const QString &filePath)
         try {
             file = openFile(name, filePath, false);
             exec(file, u"begin"_s);
-            for (const QString &sql : schema::createStatements())
+            for (const QString &sql : schema::createStatements(dialect::Engine::Sqlite))
                 exec(file, sql);
             for (const Table &t : allTables()) {
                 const schema::Table *types = schema::table(t.name);

@@ -77,26 +77,6 @@ QList<Table> buildTables()
     return t;
 }
 
-QString columnDefinition(const Column &c)
-{
-    const QString name = u"\""_s + c.name + u"\""_s;
-    switch (c.type) {
-    case T::Key:
-        return name + u" "_s + dialect::autoKey(dialect::Engine::Sqlite);
-    case T::Text:
-        return name + u" TEXT"_s;
-    case T::Int16:
-        return name + u" SMALLINT CHECK ("_s + name + u" BETWEEN -32768 AND 32767)"_s;
-    case T::Number:
-        // Numeric affinity: 120 reads back as the integer 120, 12.5 as 12.5.
-        return name + u" NUMERIC"_s;
-    case T::DateTime:
-        // Stored as "yyyy-MM-dd HH:mm:ss" text, which sorts and compares in time order.
-        return name + u" DATETIME"_s;
-    }
-    return name;
-}
-
 } // namespace
 
 const QList<Table> &tables()
@@ -177,18 +157,23 @@ QStringList indexStatements()
     return sql;
 }
 
-QStringList createStatements()
+QStringList createStatements(dialect::Engine engine)
 {
     QStringList sql;
     for (const Table &t : tables()) {
         QStringList cols;
-        for (const Column &c : t.columns)
-            cols.append(columnDefinition(c));
-        sql.append(u"CREATE TABLE \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
+        for (const Column &c : t.columns) {
+            const QString name = dialect::quoted(c.name);
+            cols.append(
+                name + u" "_s + dialect::columnType(engine, c.type) +
+                (c.type == T::Int16 ? u" CHECK ("_s + name + u" BETWEEN -32768 AND 32767)"_s : QString()));
+        }
+        sql.append(u"CREATE TABLE "_s + dialect::quoted(t.name) + u" ("_s + cols.join(u", "_s) + u")"_s);
     }
     sql += indexStatements();
-    sql.append(u"CREATE TABLE \""_s + QString(AccessTable) +
-               u"\" (salt BLOB NOT NULL, hash BLOB NOT NULL)"_s);
+    const QString bytes = dialect::bytesType(engine);
+    sql.append(u"CREATE TABLE "_s + dialect::quoted(AccessTable) + u" (salt "_s + bytes +
+               u" NOT NULL, hash "_s + bytes + u" NOT NULL)"_s);
     return sql;
 }
 

@@ -5,6 +5,10 @@
 #include <QStringList>
 
 // The tables of the database file and the kind of every column, in ordinal order.
+namespace dialect {
+enum class Engine;
+}
+
 namespace schema {
 
 enum class ColumnType { Key, Text, Int16, Number, DateTime };
@@ -46,7 +50,7 @@ QStringList indexStatements();
 inline const QString UnreadableTimeIndex = QString::fromUtf16(u"旅客退房_入住时间不可读");
 
 // Statements that create an empty store: the tables, their indexes and the access record.
-QStringList createStatements();
+QStringList createStatements(dialect::Engine engine);
 
 // Table names used throughout the program.
 inline const QString Operators = QString::fromUtf16(u"操作用户");

@@ -31,27 +31,6 @@ QString libpqQuoted(const QString &value)
     return u"'"_s + v + u"'"_s;
 }
 
-QString columnDefinition(const schema::Column &c)
-{
-    using T = schema::ColumnType;
-    const QString name = u"\""_s + c.name + u"\""_s;
-    switch (c.type) {
-    case T::Key:
-        // Identity keys come from a sequence: a deleted key is never handed out again. "By
-        // default" lets a moved house keep its keys.
-        return name + u" "_s + dialect::autoKey(dialect::Engine::Postgres);
-    case T::Text:
-        return name + u" text"_s;
-    case T::Int16:
-        return name + u" smallint check ("_s + name + u" between -32768 and 32767)"_s;
-    case T::Number:
-        return name + u" double precision"_s;
-    case T::DateTime:
-        return name + u" timestamp(0) without time zone"_s;
-    }
-    return name;
-}
-
 } // namespace
 
 QString settingsPath()
@@ -140,15 +119,7 @@ QStringList createStatements()
     // The file store's datetime(t, '+N days'); the windows' SQL uses it to test stored times.
     sql.append(u"create or replace function datetime(t timestamp, modifier text) returns timestamp "
                u"language sql immutable as 'select t + modifier::interval'"_s);
-    for (const schema::Table &t : schema::tables()) {
-        QStringList cols;
-        for (const schema::Column &c : t.columns)
-            cols.append(columnDefinition(c));
-        sql.append(u"create table \""_s + t.name + u"\" ("_s + cols.join(u", "_s) + u")"_s);
-    }
-    sql += schema::indexStatements();
-    sql.append(u"create table "_s + schema::AccessTable + u" (salt bytea not null, hash bytea not null)"_s);
-    return sql;
+    return sql + schema::createStatements(dialect::Engine::Postgres);
 }
 
 bool holdsHouse(QSqlDatabase &db)
