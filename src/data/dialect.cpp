@@ -10,8 +10,9 @@ namespace dialect {
 
 namespace {
 
-// "select top N rest" as "select rest limit N"; other text as it is.
-QString topToLimit(const QString &sql)
+// "select top N rest" as "select rest limit N"; other text as it is. The file store hands rows out
+// in key order anyway; a server must be told to.
+QString topToLimit(const QString &sql, bool keyOrder)
 {
     static const QRegularExpression top(u"^\\s*select\\s+top\\s+(\\d+)\\s+(.*)$"_s,
                                         QRegularExpression::CaseInsensitiveOption |
@@ -20,8 +21,7 @@ QString topToLimit(const QString &sql)
     if (!m.hasMatch())
         return sql;
     QString rest = m.captured(2);
-    // The file store hands rows out in key order; the server must be told to.
-    if (!rest.contains(u"order by"_s, Qt::CaseInsensitive))
+    if (keyOrder && !rest.contains(u"order by"_s, Qt::CaseInsensitive))
         rest += u" order by 1"_s;
     return u"select "_s + rest + u" limit "_s + m.captured(1);
 }
@@ -106,19 +106,12 @@ QString inKeyOrder(const QString &sql)
 QString translate(Engine engine, const QString &sql)
 {
     switch (engine) {
-    case Engine::Sqlite: {
+    case Engine::Sqlite:
         // SQLite reads "[name]" and "collate nocase" as they are; only the row limit differs.
-        static const QRegularExpression top(u"^\\s*select\\s+top\\s+(\\d+)\\s+(.*)$"_s,
-                                            QRegularExpression::CaseInsensitiveOption |
-                                                QRegularExpression::DotMatchesEverythingOption);
-        const QRegularExpressionMatch m = top.match(sql);
-        if (!m.hasMatch())
-            return sql;
-        return u"select "_s + m.captured(2) + u" limit "_s + m.captured(1);
-    }
+        return topToLimit(sql, false);
     case Engine::Postgres:
         // "collate nocase" stays: the server house defines a collation of that name.
-        return inKeyOrder(topToLimit(quoteMixedNames(bracketsToQuotes(sql))));
+        return inKeyOrder(topToLimit(quoteMixedNames(bracketsToQuotes(sql)), true));
     }
     return sql;
 }

@@ -126,12 +126,6 @@ void FlexGridModel::setDateColumns(std::vector<bool> dateColumns)
     m_dateColumns = std::move(dateColumns);
 }
 
-QVariant FlexGridModel::value(int row, int col) const
-{
-    const QVariant *v = cell(row - 1, col);
-    return v ? *v : QVariant();
-}
-
 QString FlexGridModel::textMatrix(int row, int col) const
 {
     if (row == 0)

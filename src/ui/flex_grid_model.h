@@ -38,8 +38,6 @@ public:
     void setTextMatrix(int row, int col, const QString &text);
     // Data rows only; the value as the store gives it.
     void setValue(int row, int col, const QVariant &value);
-    // The cell's value as stored (data rows only).
-    QVariant value(int row, int col) const;
 
     // Replaces every data row with `count` rows read through `reader` as they are needed.
     void setPaged(int count, PageReader reader);
