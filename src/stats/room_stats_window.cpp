@@ -51,7 +51,7 @@ void Form17::Command1_Click()
         Recordset room(connection);
         room.open(u"select * from 房间 where 房间号=? collate nocase"_s, {m_text1->text()});
         if (room.eof()) {
-            m_totals->showEmpty();
+            m_totals->show(0);
             ui::MsgBox(this, u"没有找到相关资料信息！"_s);
             return;
         }

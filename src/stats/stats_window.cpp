@@ -54,7 +54,7 @@ void StatsWindow::Form_Load()
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
     m_detail->Form_Load();
-    m_totals->showEmpty();
+    m_totals->show(0);
 }
 
 void StatsWindow::MSFlexGrid2_Click()

@@ -54,6 +54,9 @@ private:
 
 } // namespace
 
+// Column widths are taken from the first rows only.
+constexpr int SampledRows = 50;
+
 FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridModel(this))
 {
     setModel(m_model);
@@ -71,8 +74,9 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
     applyRowHeight();
     connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { applyColumnWidths(); });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int) {
-        if (first < 50)
+    // Cells set one by one (a row added from a record, a copied grid) widen their columns too.
+    connect(m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &first) {
+        if (first.row() < SampledRows)
             applyColumnWidths();
     });
     grid_export::attach(this);
@@ -97,7 +101,6 @@ void FlexGrid::applyColumnWidths()
 {
     // Each column is as wide as its header text; the blanks in it widen the column. Where the first
     // rows hold wider values (dates, document numbers) the column widens so they can be read.
-    constexpr int SampledRows = 50;
     constexpr int Padding = 14;
     const QFontMetrics headerMetrics = horizontalHeader()->fontMetrics();
     const QFontMetrics cellMetrics = fontMetrics();

@@ -10,7 +10,7 @@ ListTotalsLabel::ListTotalsLabel(const QString &countCaption, const QStringList 
     setObjectName(u"ListTotals"_s);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
-    showEmpty();
+    show(0);
 }
 
 QString ListTotalsLabel::amountText(double value)
@@ -19,11 +19,6 @@ QString ListTotalsLabel::amountText(double value)
     if (std::abs(value - whole) < 0.005)
         return QString::number(qint64(whole));
     return QString::number(value, 'f', 2);
-}
-
-void ListTotalsLabel::showEmpty()
-{
-    show(0, QList<double>(m_columns.size(), 0.0));
 }
 
 void ListTotalsLabel::show(qint64 count, const QList<double> &sums)

@@ -12,10 +12,8 @@ public:
     // `columns` are the table's column names to add up, captioned as the list heads them.
     ListTotalsLabel(const QString &countCaption, const QStringList &columns, QWidget *parent);
 
-    // No rows listed.
-    void showEmpty();
-    // Figures read with the list's rows, one sum per column.
-    void show(qint64 count, const QList<double> &sums);
+    // Figures read with the list's rows, one sum per column (missing ones are 0).
+    void show(qint64 count, const QList<double> &sums = {});
     const QStringList &columns() const { return m_columns; }
 
     static QString amountText(double value);
