@@ -4,7 +4,7 @@
 #include "data/db_error.h"
 #include "data/module1.h"
 #include "data/recordset.h"
-#include "data/schema.h"
+#include "index_kit.h"
 #include "test_database.h"
 
 #include <QDateTime>
@@ -315,27 +315,7 @@ void TestDataLayer::faultSwitchFailsTheNthStatement()
 void TestDataLayer::olderFileGetsItsIndexesWhenOpened()
 {
     TestDatabase db;
-    const QString count = u"select count(*) from sqlite_master where type='index' and name in (?, ?)"_s;
-    const QVariantList names{schema::indexes().last().name, schema::UnreadableTimeIndex};
-    Connection other;
-    other.open();
-    db.exec(u"drop index \""_s + names.at(0).toString() + u"\""_s);
-    db.exec(u"drop index \""_s + names.at(1).toString() + u"\""_s);
-    // The narrower index the newest one replaced, as an older file has it.
-    db.exec(u"create index \"旅客退房_房间ID\" on 旅客退房 (房间ID)"_s);
-    {
-        // Another desk writing holds the file: the desk opens without them.
-        other.beginTransaction();
-        other.execute(u"update 旅客退房 set 备注信息=备注信息"_s);
-        Connection c;
-        c.open();
-        QCOMPARE(db.scalar(count, names).toInt(), 0);
-        other.rollback();
-    }
-    Connection c;
-    c.open();
-    QCOMPARE(db.scalar(count, names).toInt(), 2);
-    QCOMPARE(db.scalar(count, {u"旅客退房_房间ID"_s, QString()}).toInt(), 0);
+    kit::checkOlderHouseGetsItsIndexes(db);
 }
 
 QTEST_MAIN(TestDataLayer)

@@ -3,6 +3,7 @@
 #include "data/module1.h"
 #include "data/schema.h"
 #include "data/server_store.h"
+#include "index_kit.h"
 #include "setup/backup_window.h"
 #include "setup/data_init_window.h"
 #include "setup/setup_windows.h"
@@ -148,28 +149,7 @@ void TestServerHouse::accessNeedsTheHousePassword()
 void TestServerHouse::olderHouseGetsItsIndexesWhenOpened()
 {
     TestDatabase db(true);
-    const QString count =
-        u"select count(*) from pg_indexes where schemaname=current_schema() and indexname in (?, ?)"_s;
-    const QVariantList names{schema::indexes().last().name, schema::UnreadableTimeIndex};
-    Connection other;
-    other.open();
-    db.exec(u"drop index \""_s + names.at(0).toString() + u"\""_s);
-    db.exec(u"drop index \""_s + names.at(1).toString() + u"\""_s);
-    // The narrower index the newest one replaced, as an older house has it.
-    db.exec(u"create index \"旅客退房_房间ID\" on 旅客退房 (房间ID)"_s);
-    {
-        // Another desk writing holds the table: the desk opens without them.
-        other.beginTransaction();
-        other.execute(u"update 旅客退房 set 备注信息=备注信息"_s);
-        Connection c;
-        c.open();
-        QCOMPARE(db.scalar(count, names).toInt(), 0);
-        other.rollback();
-    }
-    Connection c;
-    c.open();
-    QCOMPARE(db.scalar(count, names).toInt(), 2);
-    QCOMPARE(db.scalar(count, {u"旅客退房_房间ID"_s, u""_s}).toInt(), 0);
+    kit::checkOlderHouseGetsItsIndexes(db);
 }
 
 QTEST_MAIN(TestServerHouse)
