@@ -2,13 +2,13 @@
 
 #include <QString>
 
-// What differs between the engines that can hold a house: the windows write one SQL (Jet's
-// "select top N", "[table]" in commands, "collate nocase" where text compares without case)
-// and each engine gets it in its own words here, and nowhere else.
 namespace schema {
 enum class ColumnType;
 }
 
+// What differs between the engines that can hold a house: the windows write one SQL (Jet's
+// "select top N", "[table]" in commands, "collate nocase" where text compares without case)
+// and each engine gets it in its own words here, and nowhere else.
 namespace dialect {
 
 enum class Engine { Sqlite, Postgres };

@@ -4,11 +4,11 @@
 #include <QString>
 #include <QStringList>
 
-// The tables of the database file and the kind of every column, in ordinal order.
 namespace dialect {
 enum class Engine;
 }
 
+// The tables of the database file and the kind of every column, in ordinal order.
 namespace schema {
 
 enum class ColumnType { Key, Text, Int16, Number, DateTime };

@@ -15,7 +15,7 @@ struct StayListKind {
     const char16_t *formName;
     const char16_t *caption;
     const char16_t *listCaption; // Frame2
-    const char16_t *table;       // the list's
+    const char16_t *table;       // the table listed
     const char16_t *row;         // the select of one row by its key
     const char16_t *saveMessage;
     bool emptyRoomRowWhenMissing; // a stay whose room is gone still shows one (empty) room row
