@@ -6,12 +6,6 @@
 #include <QApplication>
 #include <QPalette>
 
-FlexGridModel::FlexGridModel(QObject *parent) : QAbstractTableModel(parent)
-{
-    m_header = {QString(), QString()};
-    m_centred = {false, false};
-}
-
 const std::vector<QVariant> &FlexGridModel::page(int index) const
 {
     auto it = m_pages.find(index);

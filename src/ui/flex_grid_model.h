@@ -19,7 +19,7 @@ public:
     using PageReader = std::function<std::vector<QVariantList>(int first, int count)>;
     static constexpr int PageRows = 64;
 
-    explicit FlexGridModel(QObject *parent = nullptr);
+    explicit FlexGridModel(QObject *parent = nullptr) : QAbstractTableModel(parent) {}
 
     int rows() const { return 1 + m_dataRows; }
     void setRows(int rows);
@@ -58,8 +58,8 @@ private:
     int m_cols = 2;
     int m_dataRows = 0;
     QString m_format;
-    QStringList m_header;
-    std::vector<bool> m_centred;
+    QStringList m_header{QString(), QString()};
+    std::vector<bool> m_centred{false, false};
     std::vector<bool> m_dateColumns;
     std::vector<QVariant> m_cells; // m_dataRows x m_cols, while not paged
     PageReader m_reader;           // set while paged

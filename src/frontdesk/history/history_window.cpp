@@ -68,7 +68,6 @@ void Form13::createLayout()
 
 void Form13::Form_Load()
 {
-    StayDetailPanel::resetList(m_msFlexGrid2);
     m_detail->Form_Load();
     showList({});
 }
