@@ -20,10 +20,11 @@ inline constexpr int KeepRowHeight = -1;
 // Back to the header row only, with the given header and least row height.
 void reset(FlexGrid *grid, const QString &header, int rowHeightTwips = DefaultRowHeight);
 
-// reset(), then the rows of `table` that `filter` picks, in key order, read page by page as they
-// come into view (the pages shown first on `connection`, later ones on a connection of their
-// own). Rows stored after this call stay out of the list. Returns the count and the sums of the
-// `sums` columns, taken with the rows. Throws DbError.
+// reset(), then the rows of `table` that `filter` picks, in key order. Rows of an append-only table
+// are read page by page as they come into view (the pages shown first on `connection`, later ones
+// on a connection of their own); a short list of other rows is read whole at once. Rows stored
+// after this call stay out of the list. Returns the count and the sums of the `sums` columns, taken
+// with the rows. Throws DbError.
 std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
                                             Connection &connection, const QString &table,
                                             const PagedTable::Filter &filter = {},

@@ -74,8 +74,8 @@ Run drive(TestSeam &seam, const Handler &h, int failAt, bool failCommit)
     return run;
 }
 
-// Statements the window's own load runs; a handler that reopens its window runs them after its own.
-// Statements a fresh window runs to load on the current file (a list reads no page when empty).
+// Statements a fresh window runs to load on the current file (a list reads no page when empty); a
+// handler that reopens its window runs them after its own.
 int loadStatements(const QString &form)
 {
     TestSeam seam;
