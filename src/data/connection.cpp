@@ -90,7 +90,7 @@ bool isBusyCode(int code)
 DbError errorOf(dialect::Engine engine, const QSqlError &error)
 {
     if (engine == dialect::Engine::Postgres)
-        return serverstore::isBusy(error) ? Connection::busyError() : DbError(serverstore::describe(error));
+        return serverstore::errorOf(error);
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
     return Connection::storeError(ok ? code : 0, error.text());
@@ -311,7 +311,29 @@ QString Connection::checkFile(const QString &path)
 DbError Connection::storeError(int nativeCode, const QString &text)
 {
     // The store's own words ("database is locked") mean nothing at a front desk.
-    return isBusyCode(nativeCode) ? busyError() : DbError(text);
+    if (isBusyCode(nativeCode))
+        return busyError();
+    StoreCause cause = StoreCause::Other;
+    switch (nativeCode & 0xff) {
+    case 13: // SQLITE_FULL
+        cause = StoreCause::DiskFull;
+        break;
+    case 8: // SQLITE_READONLY
+        cause = StoreCause::ReadOnly;
+        break;
+    case 3:  // SQLITE_PERM
+    case 23: // SQLITE_AUTH
+        cause = StoreCause::Permission;
+        break;
+    case 11: // SQLITE_CORRUPT
+    case 14: // SQLITE_CANTOPEN
+    case 26: // SQLITE_NOTADB
+        cause = StoreCause::Unreadable;
+        break;
+    default:
+        break;
+    }
+    return DbError::driver(cause, text);
 }
 
 DbError Connection::busyError()

@@ -101,12 +101,12 @@ void open(QSqlDatabase &db, const QString &server)
     // The driver adds its own options to these; the whole string goes to libpq as it is.
     db.setConnectOptions(keywordForm(server));
     if (!db.open())
-        throw DbError(u"无法连接数据库服务器：“"_s + server + u"”。"_s + db.lastError().databaseText());
+        throw openError(db.lastError());
     // A row another desk is writing is waited for a few seconds, then reported as busy.
     QSqlQuery q(db);
     if (!q.exec(
             u"select set_config('lock_timeout', '5s', false), set_config('client_min_messages', 'warning', false)"_s))
-        throw DbError(describe(q.lastError()));
+        throw errorOf(q.lastError());
 }
 
 QStringList createStatements()
@@ -130,7 +130,7 @@ bool holdsHouse(QSqlDatabase &db)
     names.append(u"to_regclass('"_s + schema::AccessTable + u"') is not null"_s);
     QSqlQuery q(db);
     if (!q.exec(u"select "_s + names.join(u" or "_s)) || !q.next())
-        throw DbError(describe(q.lastError()));
+        throw errorOf(q.lastError());
     return q.value(0).toBool();
 }
 
@@ -143,7 +143,43 @@ bool isBusy(const QSqlError &error)
 
 QString describe(const QSqlError &error)
 {
-    return isBusy(error) ? Connection::busyError().text() : error.text();
+    return isBusy(error) ? Connection::busyError().text() : error.databaseText();
+}
+
+DbError errorOf(const QSqlError &error)
+{
+    if (isBusy(error))
+        return Connection::busyError();
+    const QString code = error.nativeErrorCode();
+    StoreCause cause = StoreCause::Other;
+    if (code.startsWith(u"08"_s) || code == u"57P01"_s || code == u"57P02"_s || code == u"57P03"_s)
+        cause = StoreCause::ConnectionLost;
+    else if (code.startsWith(u"28"_s))
+        cause = StoreCause::AccountRefused;
+    else if (code == u"42501"_s)
+        cause = StoreCause::Permission;
+    else if (code == u"53100"_s)
+        cause = StoreCause::DiskFull;
+    else if (code == u"25006"_s)
+        cause = StoreCause::ReadOnly;
+    else if (code == u"42P01"_s || code == u"3D000"_s || code == u"3F000"_s)
+        cause = StoreCause::NoHouse;
+    else if (code.isEmpty() && error.type() == QSqlError::ConnectionError)
+        cause = StoreCause::ConnectionLost;
+    return DbError::driver(cause, error.databaseText());
+}
+
+DbError openError(const QSqlError &error)
+{
+    // libpq's words for a refused login or an unknown database; anything else is "not reached".
+    const QString text = error.databaseText();
+    StoreCause cause = StoreCause::Unreachable;
+    if (text.contains(u"authentication failed"_s) || text.contains(u"password"_s) ||
+        text.contains(u"no pg_hba.conf entry"_s) || text.contains(u"role \""_s))
+        cause = StoreCause::AccountRefused;
+    else if (text.contains(u"database \""_s) && text.contains(u"does not exist"_s))
+        cause = StoreCause::NoHouse;
+    return DbError::driver(cause, text);
 }
 
 } // namespace serverstore

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class DbError;
 class QSqlError;
 
 // A house kept on a PostgreSQL server instead of the file. quillon.ini beside the house names the
@@ -45,5 +46,10 @@ bool holdsHouse(QSqlDatabase &db);
 // Another desk holds the rows (lock timeout, serialization failure, deadlock).
 bool isBusy(const QSqlError &error);
 QString describe(const QSqlError &error);
+// A failed statement as a DbError of its kind, in the server's own words (never the connection
+// string).
+DbError errorOf(const QSqlError &error);
+// A failed connection as a DbError: not reached, account refused, or no such database.
+DbError openError(const QSqlError &error);
 
 } // namespace serverstore

@@ -1,9 +1,5 @@
 #include "ui/chosen_record.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
-#include "data/shown_record.h"
 #include "ui/flex_grid.h"
 #include "ui/seams.h"
 
@@ -29,48 +25,13 @@ QStringList chosenRecord(QWidget *window, const FlexGrid *grid)
     return cells;
 }
 
-namespace {
-
-// In one transaction: the record `rowSelect` finds by cells[0], changed only while it still reads
-// as shown.
-bool changeShown(QWidget *window, const QString &rowSelect, const QStringList &cells,
-                 const std::function<void(Connection &, Recordset &)> &change)
+std::optional<QVariantList> chosenRow(QWidget *window, const FlexGrid *grid)
 {
-    try {
-        Connection connection;
-        connection.open();
-        Transaction transaction(connection);
-        Recordset records(connection);
-        records.open(rowSelect, {cells.value(0)});
-        shown::requireAsShown(records, cells);
-        change(connection, records);
-        records.close();
-        transaction.commit();
-    } catch (const DbError &e) {
-        showFailure(window, e);
-        return false;
+    if (!grid->hasSelectedRecord()) {
+        MsgBox(window, nothingChosenMessage());
+        return std::nullopt;
     }
-    return true;
-}
-
-} // namespace
-
-bool deleteShown(QWidget *window, const QString &rowSelect, const QString &deleteSql,
-                 const QStringList &cells)
-{
-    return changeShown(window, rowSelect, cells, [&](Connection &connection, Recordset &records) {
-        records.close();
-        connection.execute(deleteSql, {cells.value(0)});
-    });
-}
-
-bool rewriteShown(QWidget *window, const QString &rowSelect, const QStringList &cells,
-                  const std::function<void(Recordset &)> &write)
-{
-    return changeShown(window, rowSelect, cells, [&](Connection &, Recordset &records) {
-        write(records);
-        records.update();
-    });
+    return grid->flexModel()->storedRow(grid->RowSel());
 }
 
 } // namespace ui

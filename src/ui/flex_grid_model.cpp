@@ -1,7 +1,6 @@
 #include "ui/flex_grid_model.h"
 
 #include "data/conversions.h"
-#include "data/db_error.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -14,14 +13,11 @@ const std::vector<QVariant> &FlexGridModel::page(int index) const
     const int first = index * PageRows;
     const int count = std::min(PageRows, m_dataRows - first);
     std::vector<QVariant> cells(std::size_t(count) * std::size_t(m_cols));
-    try {
-        const std::vector<QVariantList> read = m_reader(first, count);
-        for (int r = 0; r < count && r < int(read.size()); ++r) {
-            for (int c = 0; c < m_cols && c < read[std::size_t(r)].size(); ++c)
-                cells[std::size_t(r) * std::size_t(m_cols) + std::size_t(c)] = read[std::size_t(r)].at(c);
-        }
-    } catch (const DbError &) {
-        // A page that cannot be read shows empty; painting has no one to tell.
+    // A page that cannot be read comes back short and shows empty; painting has no one to tell.
+    const std::vector<QVariantList> read = m_reader(first, count);
+    for (int r = 0; r < count && r < int(read.size()); ++r) {
+        for (int c = 0; c < m_cols && c < read[std::size_t(r)].size(); ++c)
+            cells[std::size_t(r) * std::size_t(m_cols) + std::size_t(c)] = read[std::size_t(r)].at(c);
     }
     return m_pages.emplace(index, std::move(cells)).first->second;
 }
@@ -155,6 +151,16 @@ void FlexGridModel::setValue(int row, int col, const QVariant &value)
         return;
     *v = value;
     Q_EMIT dataChanged(index(row - 1, col), index(row - 1, col));
+}
+
+QVariantList FlexGridModel::storedRow(int row) const
+{
+    QVariantList values;
+    for (int c = 0; c < m_cols; ++c) {
+        const QVariant *v = cell(row - 1, c);
+        values.append(v ? *v : QVariant());
+    }
+    return values;
 }
 
 void FlexGridModel::setPaged(int count, PageReader reader)

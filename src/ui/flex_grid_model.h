@@ -15,7 +15,7 @@ class FlexGridModel : public QAbstractTableModel
     Q_OBJECT
 public:
     // Reads `count` rows from row `first` (0-based, data rows only), each a list of values by
-    // ordinal; may throw.
+    // ordinal; fewer when they cannot be read.
     using PageReader = std::function<std::vector<QVariantList>(int first, int count)>;
     static constexpr int PageRows = 64;
 
@@ -38,6 +38,8 @@ public:
     void setTextMatrix(int row, int col, const QString &text);
     // Data rows only; the value as the store gives it.
     void setValue(int row, int col, const QVariant &value);
+    // Every value of a data row, by column, as the store gave it.
+    QVariantList storedRow(int row) const;
 
     // Replaces every data row with `count` rows read through `reader` as they are needed.
     void setPaged(int count, PageReader reader);

@@ -1,11 +1,8 @@
 #include "ui/grid_fill.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
 #include "ui/flex_grid.h"
 
-#include <memory>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,74 +17,26 @@ void reset(FlexGrid *grid, const QString &header, int rowHeightTwips)
         grid->setRowHeightMin(rowHeightTwips);
 }
 
-namespace {
-
-constexpr int WholeListRows = 1000;
-
-std::vector<bool> dateColumns(const schema::Table *table)
-{
-    std::vector<bool> dates;
-    for (int c = 0; table && c < table->columns.size(); ++c)
-        dates.push_back(table->columns.at(c).type == schema::ColumnType::DateTime);
-    return dates;
-}
-
-} // namespace
-
-std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
-                                            Connection &connection, const QString &table,
-                                            const PagedTable::Filter &filter, PagedTable::Order order,
-                                            const QStringList &sums)
+void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const hotel::ListingPtr &rows)
 {
     reset(grid, header, rowHeightTwips);
-    const schema::Table *t = schema::table(table);
-    if (!t)
-        throw DbError(u"没有表“"_s + table + u"”。"_s);
-    auto rows = std::make_shared<const PagedTable>(connection, *t, filter, order, sums);
+    if (!rows)
+        return;
     FlexGridModel *model = grid->flexModel();
-    model->setDateColumns(dateColumns(t));
-    if (!t->appendOnly && rows->count() <= WholeListRows) {
-        // Rows the desks rewrite and delete are read at once, in one statement, while the list is
-        // short: a change at another desk cannot then shift the rows still to be read.
-        const auto whole = rows->read(connection, 0, rows->count());
-        model->setPaged(int(whole.size()), [&whole](int first, int count) {
-            return std::vector<QVariantList>(whole.begin() + first, whole.begin() + first + count);
-        });
+    model->setDateColumns(rows->timeColumns());
+    model->setPaged(rows->count(), [rows](int first, int count) { return rows->read(first, count); });
+    if (rows->isWhole())
         model->loadEveryPage();
-        return rows;
-    }
-    // The pages read while the list is set up (the first, for the column widths) use this
-    // connection; each later page opens its own when it comes into view.
-    auto during = std::make_shared<Connection *>(&connection);
-    model->setPaged(rows->count(), [rows, during](int first, int count) {
-        if (*during)
-            return rows->read(**during, first, count);
-        Connection pageConnection;
-        pageConnection.open();
-        return rows->read(pageConnection, first, count);
-    });
-    *during = nullptr;
-    return rows;
 }
 
-std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
-                                            const QString &table, const PagedTable::Filter &filter,
-                                            PagedTable::Order order, const QStringList &sums)
-{
-    reset(grid, header, rowHeightTwips);
-    Connection connection;
-    connection.open();
-    return fillPaged(grid, header, rowHeightTwips, connection, table, filter, order, sums);
-}
-
-void appendRecord(FlexGrid *grid, const Recordset &records)
+void appendRow(FlexGrid *grid, const QVariantList &row, const std::vector<bool> &timeColumns)
 {
     FlexGridModel *model = grid->flexModel();
-    model->setDateColumns(dateColumns(records.table()));
-    const int row = model->rows();
-    model->setRows(row + 1);
-    for (int c = 0; c < std::min(model->cols(), records.fieldCount()); ++c)
-        model->setValue(row, c, records.stored(c));
+    model->setDateColumns(timeColumns);
+    const int at = model->rows();
+    model->setRows(at + 1);
+    for (int c = 0; c < std::min(model->cols(), int(row.size())); ++c)
+        model->setValue(at, c, row.at(c));
 }
 
 QString roomHeader()

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "data/paged_table.h"
+#include "hotel/listing.h"
 
 #include <QString>
 #include <QVariantList>
-#include <memory>
+#include <vector>
 
-class Connection;
 class FlexGrid;
-class Recordset;
 
 // The two things every list window does with its grid: fill it from a table, and (in the
 // window itself) copy the chosen row's cells into boxes.
@@ -20,24 +18,12 @@ inline constexpr int KeepRowHeight = -1;
 // Back to the header row only, with the given header and least row height.
 void reset(FlexGrid *grid, const QString &header, int rowHeightTwips = DefaultRowHeight);
 
-// reset(), then the rows of `table` that `filter` picks, in key order. Rows of an append-only table
-// are read page by page as they come into view (the pages shown first on `connection`, later ones
-// on a connection of their own); a short list of other rows is read whole at once. Rows stored
-// after this call stay out of the list. Returns the count and the sums of the `sums` columns, taken
-// with the rows. Throws DbError.
-std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
-                                            Connection &connection, const QString &table,
-                                            const PagedTable::Filter &filter = {},
-                                            PagedTable::Order order = PagedTable::Order::NewestFirst,
-                                            const QStringList &sums = {});
-// The same on a connection of its own; the header stands even when the file cannot be opened.
-std::shared_ptr<const PagedTable> fillPaged(FlexGrid *grid, const QString &header, int rowHeightTwips,
-                                            const QString &table, const PagedTable::Filter &filter = {},
-                                            PagedTable::Order order = PagedTable::Order::NewestFirst,
-                                            const QStringList &sums = {});
+// reset(), then the rows of the list, read page by page as they come into view (a list read whole
+// at once is shown whole).
+void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const hotel::ListingPtr &rows);
 
-// Adds the record set's current record as a new last row.
-void appendRecord(FlexGrid *grid, const Recordset &records);
+// Adds a row of stored values as a new last row; `timeColumns` says which hold times.
+void appendRow(FlexGrid *grid, const QVariantList &row, const std::vector<bool> &timeColumns);
 
 // Header strings shared by several windows.
 QString roomHeader();

@@ -1,7 +1,6 @@
 #include "ui/seams.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
+#include "hotel/outcome.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -148,11 +147,13 @@ int MsgBox(QWidget *parent, const QString &text, int style)
     return seam().message(parent, text, style, u"提示"_s);
 }
 
-void showFailure(QWidget *parent, const DbError &error)
+void showOutcome(QWidget *parent, const hotel::Outcome &outcome)
 {
+    if (outcome.ok())
+        return;
     // Another desk's write is news for the operator, not a fault of the program.
-    const int style = error.cause() == DbError::Cause::Failure ? vbCritical : vbInformation;
-    seam().message(parent, error.text(), style, u"提示"_s);
+    const int style = outcome.kind() == hotel::Outcome::Kind::Failed ? vbCritical : vbInformation;
+    seam().message(parent, outcome.message(), style, u"提示"_s);
 }
 
 QDate today()
@@ -175,19 +176,6 @@ void startProgram(QWidget *parent, Program program, const QString &argument)
         MsgBox(parent, u"对不起，无法打开作者主页，本机没有可用的网页浏览器！"_s);
         break;
     }
-}
-
-bool runCommand(QWidget *window, const QString &sql, const QVariantList &params)
-{
-    try {
-        Connection connection;
-        connection.open();
-        connection.execute(sql, params);
-    } catch (const DbError &e) {
-        showFailure(window, e);
-        return false;
-    }
-    return true;
 }
 
 } // namespace ui

@@ -8,7 +8,9 @@
 class QWidget;
 class QPainter;
 class QPagedPaintDevice;
-class DbError;
+namespace hotel {
+class Outcome;
+}
 
 // Everything that leaves the window's own code — message boxes, showing windows, starting
 // programs, file dialogs, printing, today's date — passes through one seam, so tests can
@@ -47,16 +49,13 @@ void setSeam(Seam *seam);
 
 // A message box titled "提示"; returns the answer.
 int MsgBox(QWidget *parent, const QString &text, int style = vbInformation);
-// One message for a failed step: what failed, in the store's own words.
-void showFailure(QWidget *parent, const DbError &error);
+// One message for an operation that was not done: busy, a store failure worded for the clerk,
+// a missing right, another desk's change, or a refusal's own words. Nothing for one done.
+void showOutcome(QWidget *parent, const hotel::Outcome &outcome);
 
 // Starts a tool program without waiting; when none can be started, says so in one message.
 void startProgram(QWidget *parent, Program program, const QString &argument = {});
 
 QDate today();
-
-// The command pattern in one call: its own connection, one statement with bound values; a
-// failure is shown once and false returned.
-bool runCommand(QWidget *window, const QString &sql, const QVariantList &params = {});
 
 } // namespace ui

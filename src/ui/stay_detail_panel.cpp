@@ -1,9 +1,7 @@
 #include "ui/stay_detail_panel.h"
 
-#include "data/connection.h"
 #include "data/conversions.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
+#include "hotel/lookups.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
@@ -43,6 +41,7 @@ void StayDetailPanel::createControls(const Options &options)
         const QString name = u"Text"_s + QString::number(n + 1);
         m_boxes[n + 1] = n + 1 == RoomKeyBox ? ui::makeHiddenKeyBox(this, name) : ui::makeTextBox(this, name);
     }
+    m_right = options.right;
     m_roomNumber = ui::makeRoomNumberBox(this, options.roomNumberBox);
     for (int n = 1; n <= LastColumn; ++n)
         ui::setBuddy(m_labels[n], n + 1 == RoomKeyBox ? m_roomNumber : m_boxes[n + 1]);
@@ -109,20 +108,13 @@ void StayDetailPanel::showRoom()
     const auto key = conv::toInt16(m_boxes[RoomKeyBox]->text());
     if (!key)
         return;
-    try {
-        Connection connection;
-        connection.open();
-        Recordset room(connection);
-        room.open(u"select * from 房间 where 房间ID=?"_s, {int(*key)});
-        if (room.eof())
-            return;
-        grid::appendRecord(m_roomGrid, room);
-        const QString number = room.text(1);
-        if (!number.isEmpty())
-            m_roomNumber->setText(number);
-    } catch (const DbError &) {
-        // Selecting never stops for the store: what could be shown stays shown.
-    }
+    // Selecting never stops for the store: what could be shown stays shown.
+    const auto found = hotel::roomByKey(hotel::session(), m_right, *key);
+    if (!found.ok() || !found.value())
+        return;
+    grid::appendRow(m_roomGrid, found.value()->stored, {}); // a room has no times
+    if (const QString number = found.value()->room.number; !number.isEmpty())
+        m_roomNumber->setText(number);
 }
 
 void StayDetailPanel::resetList(FlexGrid *list)

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "hotel/session.h"
+
 #include <QGroupBox>
 #include <QString>
 #include <QVariantList>
 #include <array>
 
-class Connection;
 class FlexGrid;
 class QGridLayout;
 class QLabel;
@@ -19,8 +20,9 @@ class StayDetailPanel : public QGroupBox
     Q_OBJECT
 public:
     struct Options {
-        QString roomNumberBox; // "Text1" or "Text17"
-        QString refundCaption; // Label14: "应  退  款：" or "应退款："
+        QString roomNumberBox;                       // "Text1" or "Text17"
+        QString refundCaption;                       // Label14: "应  退  款：" or "应退款："
+        hotel::Right right = hotel::Right::CheckOut; // the window's menu group
     };
 
     StayDetailPanel(const Options &options, QWidget *parent);
@@ -51,4 +53,5 @@ private:
     QLineEdit *m_roomNumber = nullptr;
     FlexGrid *m_roomGrid = nullptr;
     QGridLayout *m_layout = nullptr;
+    hotel::Right m_right = hotel::Right::CheckOut;
 };

@@ -80,6 +80,14 @@ QWidget *showWindow(const QString &formName, QWidget *owner)
     return window;
 }
 
+QWidget *showWindowFor(const QString &formName, const RoomHandoff &room, QWidget *owner)
+{
+    QWidget *window = showWindow(formName, owner);
+    if (auto *taker = dynamic_cast<RoomTaker *>(window))
+        taker->takeRoom(room);
+    return window;
+}
+
 QWidget *reopen(QWidget *current, const QString &formName)
 {
     if (current)

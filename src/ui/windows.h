@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -29,5 +30,25 @@ void keepOpenOnEscape(QWidget *window);
 // Closes `current` and shows a fresh instance at once, owned by the main window:
 // its load fills the lists again and its boxes start empty.
 QWidget *reopen(QWidget *current, const QString &formName);
+
+// What the room board hands a window about one room: check-in with this room at this time,
+// check-out for this room, or this room's reservation.
+struct RoomHandoff {
+    qint64 roomKey = 0;
+    QString roomNumber;
+    QDateTime time;        // when a check-in starts
+    qint64 recordKey = -1; // the reservation (or stay) the board showed, when known
+};
+
+// A window that can be given a room by the board.
+class RoomTaker
+{
+public:
+    virtual ~RoomTaker() = default;
+    virtual void takeRoom(const RoomHandoff &room) = 0;
+};
+
+// Shows the window as showWindow does, then hands it the room.
+QWidget *showWindowFor(const QString &formName, const RoomHandoff &room, QWidget *owner = nullptr);
 
 } // namespace ui

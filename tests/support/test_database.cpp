@@ -7,6 +7,7 @@
 #include "data/module1.h"
 #include "data/schema.h"
 #include "data/server_store.h"
+#include "hotel/session.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -41,6 +42,8 @@ TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUui
     Module1::setProgramDirectory(m_dir.path());
     Module1::DbFileName = u"innkeep.mdb"_s;
     Module1::DbPassword = u"58316094"_s;
+    // A desk logged in with every right, as admin is in a new house.
+    hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
     if (!testServer().isEmpty()) {
         m_schemaName = u"t_"_s + QUuid::createUuid().toString(QUuid::Id128);
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, m_connectionName);
@@ -70,6 +73,7 @@ TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUui
 
 TestDatabase::~TestDatabase()
 {
+    hotel::Session::setCurrent(nullptr);
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
         if (!m_schemaName.isEmpty())

@@ -1,0 +1,68 @@
+#include "hotel/listing.h"
+
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/paged_table.h"
+#include "data/schema.h"
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace hotel {
+
+namespace {
+constexpr int WholeListRows = 1000;
+}
+
+Result<ListingPtr> Listing::make(Session *s, Right right, const QString &table, const QString &where,
+                                 const QVariantList &params, Order order, const QStringList &sums)
+{
+    if (!s)
+        return Outcome::refused(Refusal::NoRight);
+    const schema::Table *t = schema::table(table);
+    Q_ASSERT(t);
+    auto list = std::make_shared<Listing>();
+    for (const schema::Column &c : t->columns)
+        list->m_times.push_back(c.type == schema::ColumnType::DateTime);
+    const Outcome o = s->read(right, [&](Connection &c) {
+        list->m_table = std::make_shared<PagedTable>(
+            c, *t, PagedTable::Filter{where, params},
+            order == Order::NewestFirst ? PagedTable::Order::NewestFirst : PagedTable::Order::OldestFirst,
+            sums);
+        list->m_count = list->m_table->count();
+        list->m_sums = list->m_table->sums();
+        // Rows the desks rewrite and delete are read at once, in one statement, while the list is
+        // short: a change at another desk cannot then shift the rows still to be read.
+        if (!t->appendOnly && list->m_count <= WholeListRows) {
+            list->m_whole = list->m_table->read(c, 0, list->m_count);
+            list->m_readWhole = true;
+            list->m_count = int(list->m_whole.size());
+        }
+        return Outcome::done();
+    });
+    if (!o.ok())
+        return o;
+    return ListingPtr(list);
+}
+
+std::vector<QVariantList> Listing::read(int first, int count) const
+{
+    if (m_readWhole) {
+        first = std::clamp(first, 0, int(m_whole.size()));
+        count = std::clamp(count, 0, int(m_whole.size()) - first);
+        return std::vector<QVariantList>(m_whole.begin() + first, m_whole.begin() + first + count);
+    }
+    std::vector<QVariantList> rows;
+    Session *s = Session::current();
+    if (!s || !m_table)
+        return rows;
+    // A page is what the list already showed the count of: no right is asked again.
+    s->readFree([&](Connection &c) {
+        rows = m_table->read(c, first, count);
+        return Outcome::done();
+    });
+    return rows;
+}
+
+} // namespace hotel
