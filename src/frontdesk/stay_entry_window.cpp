@@ -1,10 +1,7 @@
 #include "frontdesk/stay_entry_window.h"
 
-#include "data/connection.h"
-#include "data/conversions.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
 #include "frontdesk/stay_particulars.h"
+#include "hotel/stays.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -27,17 +24,17 @@ const StayEntryKind checkIn{u"Form8",
                             u"新旅客入住",
                             u"确认入住",
                             u"以下表中均为可供选择的空房间，请点击序号选择",
-                            u"旅客入住",
-                            u"update 房间 set 房间状态=2 where 房间ID=? and 房间状态=1",
-                            u"恭喜您，旅客入住成功？"};
+                            hotel::StayKind::Stay,
+                            u"恭喜您，旅客入住成功？",
+                            true};
 
 const StayEntryKind reservation{u"Form10",
                                 u"旅客房间预订",
                                 u"确认预订",
                                 u"以下表中都是可供选择的空房间，请点击序号进行选择",
-                                u"旅客预订",
-                                u"update 房间 set 房间状态=3 where 房间ID=? and 房间状态=1",
-                                u"恭喜您，旅客预订房间成功？"};
+                                hotel::StayKind::Reservation,
+                                u"恭喜您，旅客预订房间成功？",
+                                false};
 
 QString str(const char16_t *text)
 {
@@ -96,13 +93,10 @@ void StayEntryWindow::createLayout()
 
 void StayEntryWindow::Form_Load()
 {
-    // The fill sets the header first, so it stands even when the file cannot be opened.
-    try {
-        grid::fillPaged(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, schema::Rooms,
-                        {u"房间状态=1"_s, {}}, PagedTable::Order::OldestFirst);
-    } catch (const DbError &) {
-        // The window still opens, with the header only.
-    }
+    // The window still opens when the rooms cannot be read, with the header only.
+    const auto rooms = hotel::freeRooms(hotel::session());
+    grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight,
+               rooms.ok() ? rooms.value() : nullptr);
 }
 
 void StayEntryWindow::MSFlexGrid1_Click()
@@ -114,18 +108,21 @@ void StayEntryWindow::MSFlexGrid1_Click()
     m_boxes->text[10]->setText(m_msFlexGrid1->TextMatrix(row, 1));
 }
 
+void StayEntryWindow::takeRoom(const ui::RoomHandoff &room)
+{
+    if (m_kind.startsAtHandoffTime && room.time.isValid())
+        m_boxes->dtPicker1->setValue(room.time);
+    m_msFlexGrid1->selectRecord(rowHolding(m_msFlexGrid1, 0, room.roomKey));
+}
+
 void StayEntryWindow::Command1_Click()
 {
     if (!m_boxes->validate(this))
         return;
-    bool taken = false;
-    try {
-        taken = saveAndTakeRoom();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
-        return;
-    }
-    if (!taken) {
+    hotel::BoxReader reader;
+    const hotel::Stay stay = m_boxes->read(reader);
+    const auto entered = hotel::enterStay(hotel::session(), m_kind.kind, stay, reader);
+    if (entered.isRefused(hotel::Refusal::RoomNotFree)) {
         ui::MsgBox(this, u"对不起，此房间已经不是空闲房，请重新选择房间！"_s);
         // Show the rooms that are free now; the guest's particulars stay for the next pick.
         m_boxes->text[7]->clear();
@@ -133,26 +130,10 @@ void StayEntryWindow::Command1_Click()
         Form_Load();
         return;
     }
+    if (!entered.ok()) {
+        ui::showOutcome(this, entered);
+        return;
+    }
     ui::MsgBox(this, str(m_kind.successMessage));
     ui::reopen(this, str(m_kind.formName));
-}
-
-bool StayEntryWindow::saveAndTakeRoom()
-{
-    Connection connection;
-    connection.open();
-    Transaction transaction(connection);
-    Recordset records(connection);
-    records.open(u"select * from "_s + str(m_kind.table));
-    records.addNew();
-    m_boxes->writeTo(records);
-    records.update();
-    records.close();
-    // setField(8) has already refused a key that is no 16-bit number.
-    const qint16 room = *conv::toInt16(m_boxes->text[7]->text());
-    // Only a room that is still free is taken; otherwise the new row is rolled back with it.
-    if (connection.execute(str(m_kind.takeRoom), {int(room)}) == 0)
-        return false;
-    transaction.commit();
-    return true;
 }

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "ui/windows.h"
+
 #include <QDialog>
 #include <QString>
 #include <memory>
 
+namespace hotel {
+enum class StayKind;
+}
 class StayParticulars;
 class FlexGrid;
 class QGroupBox;
@@ -16,14 +21,14 @@ struct StayEntryKind {
     const char16_t *caption;
     const char16_t *confirmCaption; // Command1
     const char16_t *instruction;    // Label14, above the room list
-    const char16_t *table;          // where the new row goes
-    const char16_t *takeRoom;       // marks the room, only while it is still free
+    hotel::StayKind kind;
     const char16_t *successMessage;
+    bool startsAtHandoffTime; // a room handed over by the board brings the check-in time
 };
 
 // A guest's particulars plus a free room picked from the list: a new stay (Form8) or a new
 // reservation (Form10). The room is taken only if it is still free when the operator confirms.
-class StayEntryWindow : public QDialog
+class StayEntryWindow : public QDialog, public ui::RoomTaker
 {
     Q_OBJECT
 public:
@@ -32,12 +37,12 @@ public:
 
     void MSFlexGrid1_Click();
     void Command1_Click();
+    // Picks the room in the list, as a click on it would.
+    void takeRoom(const ui::RoomHandoff &room) override;
 
 private:
     void createLayout();
     void Form_Load();
-    // Inserts the row and takes the room in one transaction; false when the room was taken meanwhile.
-    bool saveAndTakeRoom();
 
     const StayEntryKind &m_kind;
     QGroupBox *m_frame1;

@@ -1,11 +1,7 @@
 #include "frontdesk/stay_list_window.h"
 
-#include "data/connection.h"
-#include "data/conversions.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
-#include "data/shown_record.h"
 #include "frontdesk/stay_particulars.h"
+#include "hotel/stays.h"
 #include "ui/chosen_record.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
@@ -29,8 +25,7 @@ namespace {
 const StayListKind currentGuests{u"Form9",
                                  u"当前入住信息",
                                  u"当前已入住的旅客",
-                                 u"旅客入住",
-                                 u"select * from 旅客入住 where 入住ID=?",
+                                 hotel::StayKind::Stay,
                                  u"恭喜您，旅客入住信息修改成功？",
                                  true,
                                  false};
@@ -38,8 +33,7 @@ const StayListKind currentGuests{u"Form9",
 const StayListKind reservations{u"Form11",
                                 u"取消客房预订",
                                 u"旅客预订房信息",
-                                u"旅客预订",
-                                u"select * from 旅客预订 where 预订ID=?",
+                                hotel::StayKind::Reservation,
                                 u"恭喜您，旅客预订信息修改成功？",
                                 false,
                                 true};
@@ -115,13 +109,11 @@ void StayListWindow::createLayout()
 
 void StayListWindow::Form_Load()
 {
-    // The fill sets the header first, so it stands even when the file cannot be opened.
-    try {
-        grid::fillPaged(m_msFlexGrid2, grid::stayHeader(), grid::DefaultRowHeight, str(m_kind.table), {},
-                        PagedTable::Order::OldestFirst);
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
-    }
+    // The header stands even when the list cannot be read.
+    const auto stays = hotel::listStays(hotel::session(), m_kind.kind);
+    grid::fill(m_msFlexGrid2, grid::stayHeader(), grid::DefaultRowHeight,
+               stays.ok() ? stays.value() : nullptr);
+    ui::showOutcome(this, stays);
 }
 
 void StayListWindow::MSFlexGrid2_Click()
@@ -129,10 +121,8 @@ void StayListWindow::MSFlexGrid2_Click()
     if (!m_msFlexGrid2->hasSelectedRecord())
         return;
     const int row = m_msFlexGrid2->RowSel();
-    m_shownKey = m_msFlexGrid2->TextMatrix(row, 0);
-    m_shownCells.clear();
-    for (int c = 0; c < m_msFlexGrid2->Cols(); ++c)
-        m_shownCells.append(m_msFlexGrid2->TextMatrix(row, c));
+    if (const auto stored = ui::chosenRow(this, m_msFlexGrid2))
+        m_shown = hotel::fromRow<hotel::Stay>(*stored);
     for (int i = 1; i <= 4; ++i)
         m_boxes->text[i]->setText(m_msFlexGrid2->TextMatrix(row, i));
     m_boxes->dtPicker1->setValueText(m_msFlexGrid2->TextMatrix(row, 5));
@@ -148,73 +138,60 @@ void StayListWindow::showRoom()
         m_msFlexGrid1->setRows(2);
     // Never leave the number of the room shown before beside another stay.
     m_boxes->text[10]->clear();
-    try {
-        const auto room = conv::toInt16(m_boxes->text[7]->text());
-        if (!room)
-            return;
-        Connection connection;
-        connection.open();
-        Recordset records(connection);
-        records.open(u"select * from 房间 where 房间ID=?"_s, {int(*room)});
-        if (records.eof() && records.bof())
-            return;
-        m_msFlexGrid1->setRows(1);
-        grid::appendRecord(m_msFlexGrid1, records);
-        m_boxes->text[10]->setText(records.text(1));
-    } catch (const DbError &) {
-        // Showing the room is a courtesy; the particulars above are already in place.
+    if (!m_shown || !m_shown->room)
+        return;
+    // Showing the room is a courtesy: the particulars above are already in place.
+    const auto found = hotel::roomOfStay(hotel::session(), *m_shown->room);
+    if (!found.ok() || !found.value())
+        return;
+    m_msFlexGrid1->setRows(1);
+    grid::appendRow(m_msFlexGrid1, found.value()->stored, {}); // a room has no times
+    m_boxes->text[10]->setText(found.value()->room.number);
+}
+
+void StayListWindow::takeRoom(const ui::RoomHandoff &room)
+{
+    int row = room.recordKey >= 0 ? rowHolding(m_msFlexGrid2, 0, room.recordKey) : 0;
+    if (row == 0)
+        row = rowHolding(m_msFlexGrid2, 8, room.roomKey);
+    m_msFlexGrid2->selectRecord(row);
+}
+
+bool StayListWindow::chosen()
+{
+    // The boxes hold the record picked last; nothing picked, or the pick undone, is nothing chosen.
+    if (!m_msFlexGrid2->hasSelectedRecord() || !m_shown) {
+        ui::MsgBox(this, ui::nothingChosenMessage());
+        return false;
     }
+    return true;
 }
 
 void StayListWindow::Command1_Click()
 {
-    if (!m_boxes->validate(this))
+    if (!m_boxes->validate(this) || !chosen())
         return;
-    if (chosen().isEmpty() || !ui::rewriteShown(this, str(m_kind.row), m_shownCells,
-                                                [this](Recordset &records) { m_boxes->writeTo(records); }))
+    hotel::BoxReader reader;
+    const hotel::Stay edited = m_boxes->read(reader);
+    const hotel::Outcome saved = hotel::correctStay(hotel::session(), m_kind.kind, *m_shown, edited, reader);
+    if (!saved.ok()) {
+        ui::showOutcome(this, saved);
         return;
+    }
     ui::MsgBox(this, str(m_kind.saveMessage));
     ui::reopen(this, str(m_kind.formName));
 }
 
-QStringList StayListWindow::chosen()
-{
-    // The boxes hold the row picked last; nothing picked, or the pick gone, is nothing chosen.
-    if (!m_msFlexGrid2->hasSelectedRecord() || m_shownCells.isEmpty()) {
-        ui::MsgBox(this, ui::nothingChosenMessage());
-        return {};
-    }
-    return m_shownCells;
-}
-
 void StayListWindow::Command2_Click()
 {
-    if (!m_kind.canCancel || chosen().isEmpty())
+    if (!m_kind.canCancel || !chosen())
         return;
     if (ui::MsgBox(this, u"您确认取消此房间预订？"_s, 68) != ui::vbYes)
         return;
-    try {
-        cancelReservation();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    const hotel::Outcome cancelled = hotel::withdrawStay(hotel::session(), m_kind.kind, *m_shown);
+    if (!cancelled.ok()) {
+        ui::showOutcome(this, cancelled);
         return;
     }
     ui::reopen(this, str(m_kind.formName));
-}
-
-void StayListWindow::cancelReservation()
-{
-    Connection connection;
-    connection.open();
-    Transaction transaction(connection);
-    Recordset records(connection);
-    records.open(str(m_kind.row), {m_shownKey});
-    shown::requireAsShown(records, m_shownCells);
-    // The room is the one the reservation itself names, so the two always go together.
-    const QVariant room = records.field(8);
-    records.close();
-    connection.execute(u"delete from 旅客预订 where 预订ID=?"_s, {m_shownKey});
-    if (room.isValid())
-        connection.execute(u"update 房间 set 房间状态=1 where 房间ID=?"_s, {room});
-    transaction.commit();
 }

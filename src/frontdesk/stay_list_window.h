@@ -1,10 +1,16 @@
 #pragma once
 
+#include "hotel/records.h"
+#include "ui/windows.h"
+
 #include <QDialog>
 #include <QString>
-#include <QStringList>
 #include <memory>
+#include <optional>
 
+namespace hotel {
+enum class StayKind;
+}
 class StayParticulars;
 class FlexGrid;
 class QGroupBox;
@@ -15,8 +21,7 @@ struct StayListKind {
     const char16_t *formName;
     const char16_t *caption;
     const char16_t *listCaption; // Frame2
-    const char16_t *table;       // the table listed
-    const char16_t *row;         // the select of one row by its key
+    hotel::StayKind kind;
     const char16_t *saveMessage;
     bool emptyRoomRowWhenMissing; // a stay whose room is gone still shows one (empty) room row
     bool canCancel;               // Command2 deletes the reservation and frees its room
@@ -24,7 +29,7 @@ struct StayListKind {
 
 // Lists stays in progress (Form9) or reservations (Form11) and corrects the one shown in the
 // boxes; Form11 also cancels it. Both always act on the row whose particulars are shown.
-class StayListWindow : public QDialog
+class StayListWindow : public QDialog, public ui::RoomTaker
 {
     Q_OBJECT
 public:
@@ -34,19 +39,19 @@ public:
     void MSFlexGrid2_Click();
     void Command1_Click();
     void Command2_Click();
+    // Chooses the record the board showed for the room, else the room's first record.
+    void takeRoom(const ui::RoomHandoff &room) override;
 
 private:
     void createLayout();
     void Form_Load();
     void showRoom();
-    void cancelReservation();
+    // False, after one message, when no record is chosen.
+    bool chosen();
 
     const StayListKind &m_kind;
-    // Key of the row whose particulars the boxes show; empty until one is shown.
-    QString m_shownKey;
-    QStringList m_shownCells; // the chosen row as listed
-    // The chosen row as listed; empty after one message when no record is chosen.
-    QStringList chosen();
+    // The record whose particulars the boxes show, as listed; none until one is shown.
+    std::optional<hotel::Stay> m_shown;
     QGroupBox *m_frame1;
     QGroupBox *m_frame2;
     std::unique_ptr<StayParticulars> m_boxes;

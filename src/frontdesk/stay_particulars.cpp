@@ -1,8 +1,8 @@
 #include "frontdesk/stay_particulars.h"
 
 #include "data/conversions.h"
-#include "data/recordset.h"
 #include "ui/date_picker.h"
+#include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/seams.h"
 
@@ -97,17 +97,29 @@ bool StayParticulars::validate(QWidget *window) const
     return true;
 }
 
-void StayParticulars::writeTo(Recordset &records) const
+hotel::Stay StayParticulars::read(hotel::BoxReader &reader) const
 {
-    for (int ordinal = 1; ordinal <= 4; ++ordinal)
-        records.setField(ordinal, text[ordinal]->text());
-    records.setField(5, dtPicker1->Value());
-    // Days, persons, room and prepayment become 16-bit integers; a value out of range throws here,
-    // before anything is stored.
-    records.setField(6, text[5]->text());
-    records.setField(7, text[6]->text());
-    records.setField(8, text[7]->text());
-    records.setField(9, text[8]->text());
-    if (!text[9]->text().isEmpty())
-        records.setField(10, text[9]->text());
+    hotel::Stay stay;
+    stay.guest = text[1]->text();
+    stay.unit = text[2]->text();
+    stay.idType = text[3]->text();
+    stay.idNumber = text[4]->text();
+    stay.checkIn = reader.time(dtPicker1->Value());
+    // In the order the store always filled the row, so the first value refused is the same one.
+    stay.plannedDays = reader.int16(text[5]->text());
+    stay.persons = reader.int16(text[6]->text());
+    stay.room = reader.int16(text[7]->text());
+    stay.prepayment = reader.int16(text[8]->text());
+    stay.remarks = text[9]->text();
+    return stay;
+}
+
+int rowHolding(const FlexGrid *grid, int column, qint64 key)
+{
+    const QString shown = QString::number(key);
+    for (int r = 1; r < grid->Rows(); ++r) {
+        if (grid->TextMatrix(r, column) == shown)
+            return r;
+    }
+    return 0;
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "hotel/records.h"
+
+#include <QtGlobal>
+
 class DatePicker;
+class FlexGrid;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QWidget;
-class Recordset;
 
 // A guest's particulars as check-in, reservation, current guests and reservation edit all show
 // them: Label1..Label13, Text1..Text10 (Text7 the hidden room key under the tinted room number
@@ -19,10 +23,14 @@ public:
     void layOut(QGridLayout *grid) const;
     // Completeness first, then the numbers: one message and false when the input is refused.
     bool validate(QWidget *window) const;
-    // Ordinals 1 to 10 of a stay or reservation row; the remarks only when some are typed.
-    void writeTo(Recordset &records) const;
+    // The particulars as a record; `reader` keeps the words for the first box that holds no value
+    // its column takes.
+    hotel::Stay read(hotel::BoxReader &reader) const;
 
     QLabel *label[14] = {};   // by number
     QLineEdit *text[11] = {}; // by number
     DatePicker *dtPicker1 = nullptr;
 };
+
+// The data row of a list whose column shows the key; 0 when none does.
+int rowHolding(const FlexGrid *grid, int column, qint64 key);

@@ -1,0 +1,243 @@
+#include "data/connection.h"
+#include "data/schema.h"
+#include "data/statement.h"
+#include "hotel/listing.h"
+#include "hotel/lookups.h"
+#include "hotel/stays.h"
+#include "hotel/table_rows.h"
+#include "test_database.h"
+
+#include <QTest>
+#include <functional>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace hotel;
+
+// One desk's session: the rights every operation checks for itself, and the one connection it
+// keeps to the house.
+class TestSession : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void operationsRefuseWithoutTheirRight_data();
+    void operationsRefuseWithoutTheirRight();
+    void checkInsShareOneBackend();
+    void droppedConnectionIsOpenedAgainOnce();
+};
+
+namespace {
+
+// A little of everything, as read by a desk with every right.
+struct House {
+    qint64 freeRoom = 0;
+    qint64 occupiedRoom = 0;
+    Stay stay;
+    Reservation reservation;
+    Room room;
+    Floor floor;
+    LedgerEntry taking;
+};
+
+Stay particulars(qint64 room)
+{
+    return {0,           u"张三"_s, u"华光公司"_s,
+            u"身份证"_s, u"1234"_s, QDateTime(QDate(2006, 4, 20), QTime(14, 30)),
+            qint16(3),   qint16(2), qint16(room),
+            qint16(500), {}};
+}
+
+template <class R> R stored(Session &s, const QString &table, qint64 key)
+{
+    R record;
+    s.read(Right::Setup, [&](Connection &c) {
+        record = fromRow<R>(rows::byKey(c, table, key).value());
+        return Outcome::done();
+    });
+    return record;
+}
+
+House build(TestDatabase &db)
+{
+    House h;
+    const qint64 floor = db.addFloor(u"一楼"_s);
+    h.freeRoom = db.addRoom(u"101"_s, 120, 1);
+    h.occupiedRoom = db.addRoom(u"102"_s, 120, 2);
+    const qint64 reservedRoom = db.addRoom(u"103"_s, 120, 3);
+    const QString columns = u" (旅客姓名, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款) values "
+                            u"('王一', '2006-04-20 10:00:00', 3, 1, ?, 100)"_s;
+    const qint64 stay = db.insert(u"insert into 旅客入住"_s + columns, {h.occupiedRoom});
+    const qint64 reservation = db.insert(u"insert into 旅客预订"_s + columns, {reservedRoom});
+    const qint64 taking = db.insert(
+        u"insert into 交款 (交款时间, 交款金额, 交款人) values ('2006-04-25 18:00:00', 800, '钱四')"_s);
+    Session all(u"admin"_s, u"Z:abcdef"_s);
+    h.stay = stored<Stay>(all, schema::Stays, stay);
+    h.reservation = stored<Reservation>(all, schema::Reservations, reservation);
+    h.room = stored<Room>(all, schema::Rooms, h.freeRoom);
+    h.floor = stored<Floor>(all, schema::Floors, floor);
+    h.taking = stored<LedgerEntry>(all, schema::Takings, taking);
+    return h;
+}
+
+struct Case {
+    const char *name;
+    Right right;
+    bool writes;
+    std::function<Outcome(Session *, const House &)> run;
+};
+
+const std::vector<Case> &cases()
+{
+    static const std::vector<Case> all{
+        {"check in", Right::FrontDesk, true,
+         [](Session *s, const House &h) { return enterStay(s, StayKind::Stay, particulars(h.freeRoom)); }},
+        {"reserve", Right::FrontDesk, true,
+         [](Session *s, const House &h) {
+             return enterStay(s, StayKind::Reservation, particulars(h.freeRoom));
+         }},
+        {"correct a stay", Right::FrontDesk, true,
+         [](Session *s, const House &h) {
+             Stay edited = h.stay;
+             edited.guest = u"王二"_s;
+             return correctStay(s, StayKind::Stay, h.stay, edited);
+         }},
+        {"cancel a reservation", Right::FrontDesk, true,
+         [](Session *s, const House &h) { return withdrawStay(s, StayKind::Reservation, h.reservation); }},
+        {"list free rooms", Right::FrontDesk, false, [](Session *s, const House &) { return freeRooms(s); }},
+        {"list reservations", Right::FrontDesk, false,
+         [](Session *s, const House &) { return listStays(s, StayKind::Reservation); }},
+        {"room of a stay", Right::FrontDesk, false,
+         [](Session *s, const House &h) { return roomOfStay(s, h.occupiedRoom); }},
+        {"rewrite a room", Right::Setup, true,
+         [](Session *s, const House &h) {
+             Room edited = h.room;
+             edited.name = u"大床房"_s;
+             return rows::rewriteShown(s, Right::Setup, schema::Rooms, h.room, edited);
+         }},
+        {"delete a floor", Right::Setup, true,
+         [](Session *s, const House &h) {
+             return rows::deleteShown(s, Right::Setup, schema::Floors, h.floor);
+         }},
+        {"room for check-out", Right::CheckOut, false,
+         [](Session *s, const House &h) { return roomByKey(s, Right::CheckOut, h.occupiedRoom); }},
+        {"delete a taking", Right::Finance, true,
+         [](Session *s, const House &h) {
+             return rows::deleteShown(s, Right::Finance, schema::Takings, h.taking);
+         }},
+        {"list completed stays", Right::Statistics, false,
+         [](Session *s, const House &) {
+             return Listing::make(s, Right::Statistics, schema::CompletedStays);
+         }},
+    };
+    return all;
+}
+
+QString rightsWithout(Right right)
+{
+    QString rights = u"Z:"_s;
+    for (char16_t letter = u'a'; letter <= u'f'; ++letter) {
+        if (letter != char16_t(right))
+            rights += QChar(letter);
+    }
+    return rights;
+}
+
+qint64 backendPid(Session &s)
+{
+    qint64 pid = -1;
+    s.readFree([&](Connection &c) {
+        Statement q(c, u"select pg_backend_pid()"_s);
+        if (q.next())
+            pid = q.integer(0);
+        return Outcome::done();
+    });
+    return pid;
+}
+
+} // namespace
+
+void TestSession::operationsRefuseWithoutTheirRight_data()
+{
+    QTest::addColumn<int>("index");
+    for (std::size_t i = 0; i < cases().size(); ++i)
+        QTest::newRow(cases()[i].name) << int(i);
+}
+
+void TestSession::operationsRefuseWithoutTheirRight()
+{
+    QFETCH(int, index);
+    const Case &c = cases()[std::size_t(index)];
+    TestDatabase db;
+    const House h = build(db);
+    const QString before = db.dump();
+
+    // Every other right is no help, and the store is not even reached.
+    Session without(u"前台"_s, rightsWithout(c.right));
+    const Outcome refused = c.run(&without, h);
+    QVERIFY(refused.isRefused(Refusal::NoRight));
+    QCOMPARE(refused.message(), u"对不起，您没有使用此项功能的权限。"_s);
+    QCOMPARE(db.dump(), before);
+    QCOMPARE(without.connectionsOpened(), 0);
+
+    // That one letter alone is enough.
+    Session only(u"前台"_s, u"Z:"_s + QChar(char16_t(c.right)));
+    const Outcome done = c.run(&only, h);
+    QVERIFY2(done.ok(), qPrintable(done.message()));
+    QCOMPARE(db.dump() != before, c.writes);
+}
+
+void TestSession::checkInsShareOneBackend()
+{
+    if (TestDatabase::testServer().isEmpty())
+        QSKIP("needs QUILLON_TEST_SERVER");
+    TestDatabase db;
+    QList<qint64> rooms;
+    for (int i = 0; i < 20; ++i)
+        rooms.append(db.addRoom(QString::number(101 + i)));
+    Session desk(u"admin"_s, u"Z:abcdef"_s);
+    const qint64 pid = backendPid(desk);
+    QVERIFY(pid > 0);
+    // Tagged, so the server can be asked how many backends this desk holds.
+    const QString tag = u"quillon-test-"_s + QString::number(pid);
+    desk.readFree([&](Connection &c) {
+        Statement(c, u"select set_config('application_name', ?, false)"_s, {tag});
+        return Outcome::done();
+    });
+
+    for (qint64 room : rooms) {
+        const Result<qint64> entered = enterStay(&desk, StayKind::Stay, particulars(room));
+        QVERIFY2(entered.ok(), qPrintable(entered.message()));
+    }
+
+    QCOMPARE(db.count(u"旅客入住"_s), 20);
+    QCOMPARE(db.scalar(u"select count(*) from 房间 where 房间状态=2"_s).toInt(), 20);
+    QCOMPARE(backendPid(desk), pid);
+    QCOMPARE(desk.connectionsOpened(), 1);
+    QCOMPARE(db.rows(u"select pid from pg_stat_activity where application_name=?"_s, {tag}),
+             QList<QStringList>{{QString::number(pid)}});
+}
+
+void TestSession::droppedConnectionIsOpenedAgainOnce()
+{
+    if (TestDatabase::testServer().isEmpty())
+        QSKIP("needs QUILLON_TEST_SERVER");
+    TestDatabase db;
+    const qint64 room = db.addRoom(u"101"_s);
+    Session desk(u"admin"_s, u"Z:abcdef"_s);
+    const qint64 pid = backendPid(desk);
+    QCOMPARE(desk.connectionsOpened(), 1);
+
+    // The server drops the desk's backend between two operations.
+    const QString alive = u"select count(*) from pg_stat_activity where pid="_s + QString::number(pid);
+    QCOMPARE(db.scalar(u"select pg_terminate_backend("_s + QString::number(pid) + u")"_s).toBool(), true);
+    QTRY_COMPARE(db.scalar(alive).toInt(), 0);
+
+    const Result<qint64> entered = enterStay(&desk, StayKind::Stay, particulars(room));
+    QVERIFY2(entered.ok(), qPrintable(entered.message()));
+    QCOMPARE(desk.connectionsOpened(), 2);
+    QVERIFY(backendPid(desk) != pid);
+    QCOMPARE(db.count(u"旅客入住"_s), 1);
+    QCOMPARE(db.scalar(u"select 房间状态 from 房间 where 房间ID=?"_s, {room}).toInt(), 2);
+}
+
+QTEST_MAIN(TestSession)
+#include "test_session.moc"
