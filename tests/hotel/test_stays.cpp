@@ -18,7 +18,6 @@ private Q_SLOTS:
     void enterTakesTheRoomOrNothing();
     void correctOrWithdrawTheShownRecord_data();
     void correctOrWithdrawTheShownRecord();
-    void listsOldestFirst();
 };
 
 namespace {
@@ -68,14 +67,22 @@ QString other(StayKind kind)
 
 enum Fault { NoFault, BadBox, SecondWriteFails, CommitFails, ChangedMeanwhile, DeletedMeanwhile };
 
-void addKinds(const char *name, const std::function<void(QTestData &)> &rest)
+const char *nameOf(StayKind kind)
 {
-    for (StayKind kind : {StayKind::Stay, StayKind::Reservation}) {
-        QTestData &row = QTest::newRow(qPrintable(
-            (kind == StayKind::Stay ? u"check-in "_s : u"reservation "_s) + QString::fromUtf8(name)));
-        row << int(kind);
-        rest(row);
-    }
+    return kind == StayKind::Stay ? "check-in" : "reservation";
+}
+
+void enterRows(const char *name, int roomStatus, Fault fault, Refusal refusal)
+{
+    for (StayKind k : {StayKind::Stay, StayKind::Reservation})
+        QTest::addRow("%s %s", nameOf(k), name) << int(k) << roomStatus << int(fault) << int(refusal);
+}
+
+void shownRows(const char *name, bool withdraw, const QString &remarks, Fault fault, Refusal refusal)
+{
+    for (StayKind k : {StayKind::Stay, StayKind::Reservation})
+        QTest::addRow("%s %s", nameOf(k), name)
+            << int(k) << withdraw << remarks << int(fault) << int(refusal);
 }
 
 } // namespace
@@ -86,17 +93,13 @@ void TestStays::enterTakesTheRoomOrNothing_data()
     QTest::addColumn<int>("roomStatus"); // 0: the room was deleted
     QTest::addColumn<int>("fault");
     QTest::addColumn<int>("refusal"); // Refusal::None and a fault of the store: failed
-    using R = Refusal;
-    const auto rows = [](int roomStatus, int fault, Refusal refusal) {
-        return [=](QTestData &row) { row << roomStatus << fault << int(refusal); };
-    };
-    addKinds("takes a free room", rows(1, NoFault, R::None));
-    addKinds("room occupied meanwhile", rows(2, NoFault, R::RoomNotFree));
-    addKinds("room reserved meanwhile", rows(3, NoFault, R::RoomNotFree));
-    addKinds("room deleted meanwhile", rows(0, NoFault, R::RoomNotFree));
-    addKinds("a box out of range", rows(1, BadBox, R::BadValue));
-    addKinds("the row fails after the room was taken", rows(1, SecondWriteFails, R::None));
-    addKinds("the commit fails", rows(1, CommitFails, R::None));
+    enterRows("takes a free room", 1, NoFault, Refusal::None);
+    enterRows("room occupied meanwhile", 2, NoFault, Refusal::RoomNotFree);
+    enterRows("room reserved meanwhile", 3, NoFault, Refusal::RoomNotFree);
+    enterRows("room deleted meanwhile", 0, NoFault, Refusal::RoomNotFree);
+    enterRows("a box out of range", 1, BadBox, Refusal::BadValue);
+    enterRows("the row fails after the room was taken", 1, SecondWriteFails, Refusal::None);
+    enterRows("the commit fails", 1, CommitFails, Refusal::None);
 }
 
 void TestStays::enterTakesTheRoomOrNothing()
@@ -152,20 +155,16 @@ void TestStays::correctOrWithdrawTheShownRecord_data()
     QTest::addColumn<QString>("remarks"); // typed in the box when correcting
     QTest::addColumn<int>("fault");
     QTest::addColumn<int>("refusal");
-    using R = Refusal;
-    const auto rows = [](bool withdraw, const QString &remarks, int fault, Refusal refusal) {
-        return [=](QTestData &row) { row << withdraw << remarks << fault << int(refusal); };
-    };
-    addKinds("corrected, remarks kept", rows(false, {}, NoFault, R::None));
-    addKinds("corrected, remarks replaced", rows(false, u"加床"_s, NoFault, R::None));
-    addKinds("corrected after a change elsewhere", rows(false, {}, ChangedMeanwhile, R::Changed));
-    addKinds("corrected after a delete elsewhere", rows(false, {}, DeletedMeanwhile, R::Gone));
-    addKinds("corrected with a box out of range", rows(false, {}, BadBox, R::BadValue));
-    addKinds("withdrawn, room freed", rows(true, {}, NoFault, R::None));
-    addKinds("withdrawn after a change elsewhere", rows(true, {}, ChangedMeanwhile, R::Changed));
-    addKinds("withdrawn after a delete elsewhere", rows(true, {}, DeletedMeanwhile, R::Gone));
+    shownRows("corrected, remarks kept", false, {}, NoFault, Refusal::None);
+    shownRows("corrected, remarks replaced", false, u"加床"_s, NoFault, Refusal::None);
+    shownRows("corrected after a change elsewhere", false, {}, ChangedMeanwhile, Refusal::Changed);
+    shownRows("corrected after a delete elsewhere", false, {}, DeletedMeanwhile, Refusal::Gone);
+    shownRows("corrected with a box out of range", false, {}, BadBox, Refusal::BadValue);
+    shownRows("withdrawn, room freed", true, {}, NoFault, Refusal::None);
+    shownRows("withdrawn after a change elsewhere", true, {}, ChangedMeanwhile, Refusal::Changed);
+    shownRows("withdrawn after a delete elsewhere", true, {}, DeletedMeanwhile, Refusal::Gone);
     // Lookup, delete, then freeing the room fails.
-    addKinds("withdrawn, freeing the room fails", rows(true, {}, SecondWriteFails, R::None));
+    shownRows("withdrawn, freeing the room fails", true, {}, SecondWriteFails, Refusal::None);
 }
 
 void TestStays::correctOrWithdrawTheShownRecord()
@@ -235,38 +234,6 @@ void TestStays::correctOrWithdrawTheShownRecord()
     if (fault == BadBox)
         QCOMPARE(o.message(), outOfRange);
     QCOMPARE(db.dump(), before);
-}
-
-void TestStays::listsOldestFirst()
-{
-    TestDatabase db;
-    const qint64 free1 = db.addRoom(u"101"_s, 120, 1);
-    db.addRoom(u"102"_s, 120, 2);
-    db.addRoom(u"103"_s, 120, 3);
-    const qint64 free2 = db.addRoom(u"007"_s, 80, 1);
-    const auto rooms = freeRooms(session());
-    QVERIFY(rooms.ok());
-    QList<qint64> keys;
-    for (const QVariantList &row : rooms.value()->read(0, rooms.value()->count()))
-        keys.append(fromRow<Room>(row).key);
-    QCOMPARE(keys, (QList<qint64>{free1, free2}));
-
-    // Each kind lists its own table only, in the order the records were made.
-    const qint64 a = addRecord(db, StayKind::Reservation, u"甲"_s, free1);
-    addRecord(db, StayKind::Stay, u"乙"_s, free2);
-    const qint64 c = addRecord(db, StayKind::Reservation, u"丙"_s, free2);
-    QList<qint64> reservations;
-    for (const Stay &s : listed(StayKind::Reservation))
-        reservations.append(s.key);
-    QCOMPARE(reservations, (QList<qint64>{a, c}));
-    QCOMPARE(listed(StayKind::Stay).size(), 1);
-
-    // The room beside a record, or none once it has gone.
-    const auto found = roomOfStay(session(), free2);
-    QVERIFY(found.ok() && found.value());
-    QCOMPARE(found.value()->room.number, u"007"_s);
-    const auto gone = roomOfStay(session(), 999);
-    QVERIFY(gone.ok() && !gone.value());
 }
 
 QTEST_MAIN(TestStays)
