@@ -1,9 +1,6 @@
 #include "finance/cash_ledger_window.h"
 
-#include "data/connection.h"
 #include "data/conversions.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
 #include "ui/chosen_record.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
@@ -33,9 +30,7 @@ const LedgerKind Takings{u"Form14",
                          u"序号    |^  交款时间          |^交款金额              |^    交款人  ",
                          u"新增营业款",
                          u"确认提交",
-                         u"交款",
-                         u"select * from 交款 where 交款ID=?",
-                         u"delete from 交款 where 交款ID=?",
+                         hotel::Ledger::Takings,
                          u"恭喜您，上交营业款提交成功！",
                          u"恭喜您，营业款修改成功！",
                          u"恭喜您，营业款删除成功！"};
@@ -48,9 +43,7 @@ const LedgerKind Disbursements{u"Form15",
                                u"序号    |^  拔款时间          |^拔款金额              |^    拔款人  ",
                                u"新增拔款",
                                u"确认拔款",
-                               u"拔款",
-                               u"select * from 拔款 where 拔款ID=?",
-                               u"delete from 拔款 where 拔款ID=?",
+                               hotel::Ledger::Disbursements,
                                u"恭喜您，下拔款项提交成功！",
                                u"恭喜您，拔款修改成功！",
                                u"恭喜您，拔款删除成功！"};
@@ -124,15 +117,15 @@ void CashLedger::createLayout()
 
 void CashLedger::Form_Load()
 {
-    try {
-        const auto rows = grid::fillPaged(m_msFlexGrid1, QString::fromUtf16(m_kind.header),
-                                          grid::KeepRowHeight, QString::fromUtf16(m_kind.table), {},
-                                          PagedTable::Order::OldestFirst, m_totals->columns());
-        m_totals->show(rows->count(), rows->sums());
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    const auto entries = hotel::ledgerEntries(hotel::session(), m_kind.ledger);
+    grid::fill(m_msFlexGrid1, QString::fromUtf16(m_kind.header), grid::KeepRowHeight,
+               entries.ok() ? entries.value() : nullptr);
+    if (!entries.ok()) {
+        ui::showOutcome(this, entries);
         m_totals->clear();
+        return;
     }
+    m_totals->show(entries.value()->count(), entries.value()->sums());
 }
 
 void CashLedger::MSFlexGrid1_Click()
@@ -159,6 +152,25 @@ bool CashLedger::inputIsValid()
     return true;
 }
 
+std::optional<hotel::LedgerEntry> CashLedger::enteredEntry()
+{
+    hotel::BoxReader read;
+    // Columns in order, so the first value refused is the one the store would have named.
+    hotel::LedgerEntry entry{0, read.time(m_dtPicker1->Value()), read.number(m_text1->text()),
+                             m_text2->text()};
+    if (!read.ok()) {
+        ui::showOutcome(this, hotel::Outcome::refused(hotel::Refusal::BadValue, read.refusal()));
+        return std::nullopt;
+    }
+    return entry;
+}
+
+void CashLedger::changed(const char16_t *message)
+{
+    ui::MsgBox(this, QString::fromUtf16(message));
+    ui::reopen(this, QString::fromUtf16(m_kind.formName));
+}
+
 void CashLedger::Command1_Click()
 {
     if (m_command1->text() == QString::fromUtf16(m_kind.idleCaption)) {
@@ -171,49 +183,46 @@ void CashLedger::Command1_Click()
     }
     if (!inputIsValid())
         return;
-    try {
-        Connection connection;
-        connection.open();
-        Recordset records(connection);
-        records.open(u"select * from "_s + QString::fromUtf16(m_kind.table));
-        records.addNew();
-        records.setField(1, m_dtPicker1->Value());
-        records.setField(2, m_text1->text());
-        records.setField(3, m_text2->text());
-        records.update();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e); // still in add mode, the fields as typed
+    const auto entry = enteredEntry();
+    if (!entry)
+        return;
+    const hotel::Outcome added = hotel::addLedgerEntry(hotel::session(), m_kind.ledger, *entry);
+    if (!added.ok()) {
+        ui::showOutcome(this, added); // still in add mode, the fields as typed
         return;
     }
-    ui::MsgBox(this, QString::fromUtf16(m_kind.added));
-    ui::reopen(this, QString::fromUtf16(m_kind.formName));
+    changed(m_kind.added);
 }
 
 void CashLedger::Command2_Click()
 {
     if (!inputIsValid())
         return;
-    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
-    if (cells.isEmpty())
+    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    if (!shown)
         return;
-    if (!ui::rewriteShown(this, QString::fromUtf16(m_kind.rewriteQuery), cells, [this](Recordset &records) {
-            records.setField(1, m_dtPicker1->Value());
-            records.setField(2, m_text1->text());
-            records.setField(3, m_text2->text());
-        }))
+    const auto edited = enteredEntry();
+    if (!edited)
         return;
-    ui::MsgBox(this, QString::fromUtf16(m_kind.rewritten));
-    ui::reopen(this, QString::fromUtf16(m_kind.formName));
+    const hotel::Outcome rewritten = hotel::rewriteLedgerEntry(
+        hotel::session(), m_kind.ledger, hotel::fromRow<hotel::LedgerEntry>(*shown), *edited);
+    if (!rewritten.ok()) {
+        ui::showOutcome(this, rewritten);
+        return;
+    }
+    changed(m_kind.rewritten);
 }
 
 void CashLedger::Command3_Click()
 {
-    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
-    if (cells.isEmpty())
+    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    if (!shown)
         return;
-    if (!ui::deleteShown(this, QString::fromUtf16(m_kind.rewriteQuery),
-                         QString::fromUtf16(m_kind.deleteStatement), cells))
+    const hotel::Outcome deleted =
+        hotel::deleteLedgerEntry(hotel::session(), m_kind.ledger, hotel::fromRow<hotel::LedgerEntry>(*shown));
+    if (!deleted.ok()) {
+        ui::showOutcome(this, deleted);
         return;
-    ui::MsgBox(this, QString::fromUtf16(m_kind.deleted));
-    ui::reopen(this, QString::fromUtf16(m_kind.formName));
+    }
+    changed(m_kind.deleted);
 }

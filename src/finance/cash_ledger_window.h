@@ -1,8 +1,10 @@
 #pragma once
 
+#include "hotel/ledgers.h"
+
 #include <QDialog>
 #include <QString>
-#include <QVariantList>
+#include <optional>
 
 class DatePicker;
 class FlexGrid;
@@ -20,9 +22,7 @@ struct LedgerKind {
     const char16_t *header;
     const char16_t *idleCaption;
     const char16_t *addCaption;
-    const char16_t *table;
-    const char16_t *rewriteQuery; // the entry's key is bound to "?"
-    const char16_t *deleteStatement;
+    hotel::Ledger ledger;
     const char16_t *added;
     const char16_t *rewritten;
     const char16_t *deleted;
@@ -52,6 +52,10 @@ private:
     void Command3_Click();
 
     bool inputIsValid();
+    // The entry as the boxes hold it; nothing, once said, when a box holds no value its column takes.
+    std::optional<hotel::LedgerEntry> enteredEntry();
+    // After a change: the message, then the window afresh.
+    void changed(const char16_t *message);
 
     const LedgerKind &m_kind;
     FlexGrid *m_msFlexGrid1 = nullptr;

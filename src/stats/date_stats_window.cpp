@@ -1,9 +1,6 @@
 #include "stats/date_stats_window.h"
 
-#include "data/connection.h"
-#include "data/conversions.h"
-#include "data/db_error.h"
-#include "data/schema.h"
+#include "hotel/statistics.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -48,23 +45,11 @@ Form16::Form16(QWidget *owner) : StatsWindow(u"Form16"_s, u"按日期统计"_s, 
 
 void Form16::Command1_Click()
 {
-    // Date-times are kept as "yyyy-MM-dd HH:mm:ss" text, whose order is time order, so the
-    // range is a text range on the check-in index. A stay whose check-in time is empty or
-    // unreadable cannot be tested against the range and is listed whatever the range; a partial
-    // index holds just those. The keys come from the two indexes alone (one found by both is
-    // listed once); the rows are then read by key, newest first, with no sorting.
     StayDetailPanel::resetList(m_msFlexGrid2);
-    const PagedTable::Filter stays{
-        u"退房ID in (select 退房ID from 旅客退房 where 入住时间 between ? and ? "
-        u"union all select 退房ID from 旅客退房 where "_s +
-            schema::unreadableTime(u"入住时间"_s) + u")"_s,
-        {conv::toStorage(m_dtPicker1->Value()), conv::toStorage(m_dtPicker2->Value())}};
-    try {
-        Connection connection;
-        connection.open();
-        listStays(connection, stays);
-    } catch (const DbError &) {
-        // A query that fails lists what it read, without a message.
-        m_totals->clear();
-    }
+    const auto stays =
+        hotel::staysCheckedInBetween(hotel::session(), m_dtPicker1->Value(), m_dtPicker2->Value());
+    // A query the store fails lists nothing, without a message; a refused right is said.
+    if (stays.kind() == hotel::Outcome::Kind::Refused)
+        ui::showOutcome(this, stays);
+    listStays(stays);
 }

@@ -1,11 +1,8 @@
 #include "stats/room_stats_window.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
+#include "hotel/statistics.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
-#include "ui/grid_fill.h"
 #include "ui/list_totals_label.h"
 #include "ui/seams.h"
 #include "ui/stay_detail_panel.h"
@@ -45,23 +42,13 @@ void Form17::Command1_Click()
         return;
     }
     StayDetailPanel::resetList(m_msFlexGrid2);
-    try {
-        Connection connection;
-        connection.open();
-        Recordset room(connection);
-        room.open(u"select * from 房间 where 房间号=? collate nocase"_s, {m_text1->text()});
-        if (room.eof()) {
-            m_totals->show(0);
-            ui::MsgBox(this, u"没有找到相关资料信息！"_s);
-            return;
-        }
-        // Only the first room of that number counts.
-        const QVariant key = room.field(0);
-        room.close();
-        listStays(connection, {u"房间ID=?"_s, {key}});
-    } catch (const DbError &e) {
-        // An empty list would read as "no stays in this room".
-        m_totals->clear();
-        ui::showFailure(this, e);
+    const auto stays = hotel::staysOfRoom(hotel::session(), m_text1->text());
+    listStays(stays);
+    if (stays.isRefused(hotel::Refusal::NotFound)) {
+        m_totals->show(0);
+        ui::MsgBox(this, u"没有找到相关资料信息！"_s);
+        return;
     }
+    // Said, so the empty list is not read as a room without stays.
+    ui::showOutcome(this, stays);
 }

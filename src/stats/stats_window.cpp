@@ -1,6 +1,6 @@
 #include "stats/stats_window.h"
 
-#include "data/schema.h"
+#include "hotel/statistics.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
@@ -23,9 +23,9 @@ StatsWindow::StatsWindow(const QString &formName, const QString &caption, const 
     setWindowTitle(caption);
     m_msFlexGrid2 = new FlexGrid(this);
     m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
-    m_detail = new StayDetailPanel({roomNumberBox, u"应退款："_s}, this);
+    m_detail = new StayDetailPanel({roomNumberBox, u"应退款："_s, hotel::Right::Statistics}, this);
     m_command2 = ui::makeButton(this, u"Command2"_s, u"计算器"_s);
-    m_totals = new ListTotalsLabel(u"记录数"_s, {u"实际金额"_s, u"应收款"_s, u"应退款"_s}, this);
+    m_totals = new ListTotalsLabel(u"记录数"_s, hotel::statisticsSums(), this);
 }
 
 void StatsWindow::createLayout(QGroupBox *searchFrame)
@@ -67,11 +67,13 @@ void StatsWindow::Command2_Click()
     ui::startProgram(this, ui::Program::Calculator);
 }
 
-void StatsWindow::listStays(Connection &connection, const PagedTable::Filter &filter)
+void StatsWindow::listStays(const hotel::Result<hotel::ListingPtr> &stays)
 {
     // Only the rows in view are read; the count and sums come with the list's own snapshot.
-    const auto rows =
-        grid::fillPaged(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight, connection,
-                        schema::CompletedStays, filter, PagedTable::Order::NewestFirst, m_totals->columns());
-    m_totals->show(rows->count(), rows->sums());
+    grid::fill(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight,
+               stays.ok() ? stays.value() : nullptr);
+    if (stays.ok())
+        m_totals->show(stays.value()->count(), stays.value()->sums());
+    else
+        m_totals->clear();
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "data/paged_table.h"
+#include "hotel/listing.h"
 
 #include <QDialog>
 
-class Connection;
 class FlexGrid;
 class ListTotalsLabel;
 class QGroupBox;
@@ -26,8 +25,9 @@ protected:
     void Form_Load();
     void MSFlexGrid2_Click();
     void Command2_Click();
-    // Lists the completed stays `filter` picks, newest first, with their totals; throws DbError.
-    void listStays(Connection &connection, const PagedTable::Filter &filter);
+    // The stays a query found, with their totals; a query that failed leaves the list empty and
+    // no totals.
+    void listStays(const hotel::Result<hotel::ListingPtr> &stays);
 
     FlexGrid *m_msFlexGrid2 = nullptr;
     StayDetailPanel *m_detail = nullptr;
