@@ -6,6 +6,7 @@
 // FORM may be Form1 (the login; after "--click Command1" the main window is taken) or Form2 (the
 // main window). "quillon-shot --screen OUT.png" saves the whole display instead (scripts/screenshot.sh).
 #include "data/module1.h"
+#include "hotel/session.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
@@ -19,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTextEdit>
 #include <cstdio>
@@ -95,6 +97,10 @@ int main(int argc, char *argv[])
         if (args[i] == u"--db"_s)
             Module1::setProgramDirectory(args[i + 1]);
     }
+    // The windows opened without a login act for an operator with every right. The session's
+    // connection goes before the application does.
+    hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
+    const auto endSession = qScopeGuard([] { hotel::Session::setCurrent(nullptr); });
     registerAllWindows();
     Form2 main;
     ui::setMainWindow(&main);

@@ -1,9 +1,6 @@
 #include "setup/backup_window.h"
 
-#include "data/db_error.h"
-#include "data/server_store.h"
-#include "setup/database_copy.h"
-#include "setup/server_house_copy.h"
+#include "hotel/house.h"
 #include "ui/form_kit.h"
 #include "ui/pictures.h"
 #include "ui/seams.h"
@@ -86,15 +83,9 @@ void Form7::Command2_Click()
 
 void Form7::Command1_Click()
 {
-    try {
-        if (serverstore::isConfigured()) {
-            if (const QString failure = setup::backupServerHouse(m_text1->text()); !failure.isEmpty())
-                throw DbError(failure);
-        } else {
-            setup::backupDatabase(m_text1->text());
-        }
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    const hotel::Outcome o = hotel::backUp(hotel::session(), m_text1->text());
+    if (!o.ok()) {
+        ui::showOutcome(this, o);
         return;
     }
     ui::MsgBox(this, u"恭喜您，数据库备份成功？"_s);

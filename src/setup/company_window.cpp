@@ -1,9 +1,6 @@
 #include "setup/company_window.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
-#include "data/shown_record.h"
+#include "hotel/setup.h"
 #include "ui/form_kit.h"
 #include "ui/pictures.h"
 #include "ui/seams.h"
@@ -22,8 +19,16 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+
 constexpr int FieldCount = 8;
+
+// Columns 1 to 8, in the order of the boxes.
+QStringList texts(const hotel::Company &c)
+{
+    return {c.name, c.representative, c.phone, c.fax, c.email, c.address, c.postcode, c.profile};
 }
+
+} // namespace
 
 Form3::Form3(QWidget *parent) : QDialog(parent)
 {
@@ -103,45 +108,32 @@ void Form3::setBoxText(int n, const QString &text)
 void Form3::Form_Load()
 {
     // Unreadable particulars leave the boxes empty; the window still opens.
-    try {
-        Connection connection;
-        connection.open();
-        Recordset records(connection);
-        records.open(u"select top 1 * from 公司配置"_s);
-        if (records.eof() && records.bof())
-            return;
-        m_shown = shown::readRow(records);
-        for (int n = 1; n <= FieldCount; ++n) {
-            const QString text = records.text(n);
-            if (!text.isEmpty())
-                setBoxText(n, text);
-        }
-    } catch (const DbError &) {
+    const auto company = hotel::readCompany(hotel::session());
+    if (!company.ok() || !company.value())
+        return;
+    m_shown = company.value();
+    const QStringList stored = texts(*m_shown);
+    for (int n = 1; n <= FieldCount; ++n) {
+        if (!stored.at(n - 1).isEmpty())
+            setBoxText(n, stored.at(n - 1));
     }
 }
 
 void Form3::Command2_Click()
 {
-    try {
-        Connection connection;
-        connection.open();
-        Transaction transaction(connection);
-        Recordset records(connection);
-        records.open(u"select top 1 * from 公司配置"_s);
-        if (records.eof() && records.bof())
-            throw DbError(u"没有找到企业配置记录，信息没有保存。"_s);
-        shown::requireAsShown(records, m_shown);
-        // An empty box keeps what is stored.
-        for (int n = 1; n <= FieldCount; ++n) {
-            const QString text = boxText(n);
-            if (!text.isEmpty())
-                records.setField(n, text);
-        }
-        records.update();
-        records.close();
-        transaction.commit();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    QStringList typed;
+    for (int n = 1; n <= FieldCount; ++n)
+        typed.append(boxText(n));
+    // An empty box keeps what is stored.
+    const hotel::Company particulars{0,           typed.at(0), typed.at(1), typed.at(2), typed.at(3),
+                                     typed.at(4), typed.at(5), typed.at(6), typed.at(7)};
+    const hotel::Outcome o = hotel::saveCompany(hotel::session(), m_shown, particulars);
+    if (o.isRefused(hotel::Refusal::NotFound)) {
+        ui::MsgBox(this, u"没有找到企业配置记录，信息没有保存。"_s, ui::vbCritical);
+        return;
+    }
+    if (!o.ok()) {
+        ui::showOutcome(this, o);
         return;
     }
     ui::MsgBox(this, u"恭喜您，更新信息完成！"_s);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "hotel/records.h"
+
 #include <QDialog>
 #include <QList>
-#include <QStringList>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -32,7 +34,7 @@ private:
     QList<QLineEdit *> m_lines; // Text1 to Text7
     QTextEdit *m_text8;
     QPushButton *m_command2;
-    QStringList m_shown; // the particulars as loaded, to save over only while they still hold
+    std::optional<hotel::Company> m_shown; // as loaded, to save over only while they still hold
     // The profile as stored and as the box showed it then; the box keeps neither CR LF nor
     // every character exactly.
     QString m_storedProfile;

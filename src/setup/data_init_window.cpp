@@ -1,14 +1,9 @@
 #include "setup/data_init_window.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
-#include "data/server_store.h"
-#include "setup/database_copy.h"
-#include "setup/server_house_copy.h"
+#include "hotel/house.h"
 #include "ui/form_kit.h"
 #include "ui/seams.h"
 
-#include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,35 +52,10 @@ void Form20::createLayout()
 
 void Form20::Command1_Click()
 {
-    static const QStringList statements = {
-        u"delete from [拔款]"_s,     u"delete from [交款]"_s,     u"delete from [楼层]"_s,
-        u"delete from [房间]"_s,     u"delete from [旅客入住]"_s, u"delete from [旅客退房]"_s,
-        u"delete from [旅客预订]"_s,
-    };
-    if (serverstore::isConfigured()) {
-        if (const QString failure = setup::wipeServerHouse(statements, nullptr); !failure.isEmpty()) {
-            ui::showFailure(this, DbError(failure));
-            return;
-        }
-        ui::MsgBox(this, u"恭喜您,初始化数据资料成功!"_s);
-        close();
-        return;
-    }
-    // No question is asked, so a copy taken first makes a mistaken wipe recoverable. Copy and
-    // wipe share one lock: no other desk's write can fall between them and be lost.
-    QString copy;
-    try {
-        Connection connection;
-        connection.open();
-        Transaction transaction(connection);
-        copy = setup::keepCopyBeforeInit(connection, setup::databaseFilePath());
-        for (const QString &sql : statements)
-            connection.execute(sql);
-        transaction.commit();
-    } catch (const DbError &e) {
-        if (!copy.isEmpty())
-            QFile::remove(copy); // nothing was wiped, so the copy is not needed
-        ui::showFailure(this, e);
+    // No question is asked first: a copy of the house is kept before the wipe.
+    const hotel::Outcome o = hotel::initializeData(hotel::session());
+    if (!o.ok()) {
+        ui::showOutcome(this, o);
         return;
     }
     ui::MsgBox(this, u"恭喜您,初始化数据资料成功!"_s);

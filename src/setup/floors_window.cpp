@@ -1,8 +1,6 @@
 #include "setup/floors_window.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
+#include "hotel/setup.h"
 #include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -85,14 +83,8 @@ void Form5::createLayout()
 void Form5::Form_Load()
 {
     // A list that cannot be read stays empty; the window still opens.
-    grid::reset(m_msFlexGrid1, header());
-    try {
-        Connection connection;
-        connection.open();
-        grid::fillPaged(m_msFlexGrid1, header(), grid::DefaultRowHeight, connection, schema::Floors, {},
-                        PagedTable::Order::OldestFirst);
-    } catch (const DbError &) {
-    }
+    const auto floors = hotel::listFloors(hotel::session());
+    grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, floors.ok() ? floors.value() : nullptr);
 }
 
 void Form5::MSFlexGrid1_Click()
@@ -108,16 +100,9 @@ void Form5::Command1_Click()
         ui::MsgBox(this, u"请填写完整资料！"_s);
         return;
     }
-    try {
-        Connection connection;
-        connection.open();
-        Recordset records(connection);
-        records.open(u"select * from 楼层"_s);
-        records.addNew();
-        records.setField(1, m_text1->text());
-        records.update();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    const hotel::Outcome o = hotel::addFloor(hotel::session(), hotel::Floor{0, m_text1->text()});
+    if (!o.ok()) {
+        ui::showOutcome(this, o);
         return;
     }
     ui::MsgBox(this, u"恭喜您，添加楼层信息成功！"_s);
@@ -130,25 +115,30 @@ void Form5::Command2_Click()
         ui::MsgBox(this, u"请填写完整资料！"_s);
         return;
     }
-    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
-    if (cells.isEmpty())
+    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    if (!shown)
         return;
-    if (!ui::rewriteShown(this, u"select * from 楼层 where 楼层ID=?"_s, cells,
-                          [this](Recordset &records) { records.setField(1, m_text2->text()); }))
+    const hotel::Outcome o =
+        hotel::renameFloor(hotel::session(), hotel::fromRow<hotel::Floor>(*shown), m_text2->text());
+    if (!o.ok()) {
+        ui::showOutcome(this, o);
         return;
+    }
     ui::MsgBox(this, u"恭喜您，楼层信息修改成功！"_s);
     ui::reopen(this, u"Form5"_s);
 }
 
 void Form5::Command3_Click()
 {
-    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
-    if (cells.isEmpty())
+    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    if (!shown)
         return;
     if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
         return;
-    if (!ui::deleteShown(this, u"select * from 楼层 where 楼层ID=?"_s, u"delete from 楼层 where 楼层ID=?"_s,
-                         cells))
+    const hotel::Outcome o = hotel::deleteFloor(hotel::session(), hotel::fromRow<hotel::Floor>(*shown));
+    if (!o.ok()) {
+        ui::showOutcome(this, o);
         return;
+    }
     ui::reopen(this, u"Form5"_s);
 }

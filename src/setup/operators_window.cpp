@@ -1,8 +1,6 @@
 #include "setup/operators_window.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
+#include "hotel/setup.h"
 #include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -26,7 +24,15 @@ namespace {
 
 const QString AddCaption = u"新增用户"_s;
 const QString ConfirmCaption = u"确认提交"_s;
-const QString RightsLetters = u"abcdef"_s;
+// Check1 to Check6.
+const QList<hotel::Right> Rights = {hotel::Right::Setup,   hotel::Right::FrontDesk,  hotel::Right::CheckOut,
+                                    hotel::Right::Finance, hotel::Right::Statistics, hotel::Right::Tools};
+
+// An empty box is stored as no value at all.
+QString orNull(const QString &text)
+{
+    return text.isEmpty() ? QString() : text;
+}
 
 } // namespace
 
@@ -115,11 +121,8 @@ void Form4::createLayout()
 void Form4::Form_Load()
 {
     // A list that cannot be read stays empty; the window still opens.
-    try {
-        grid::fillPaged(m_msFlexGrid1, header(), grid::DefaultRowHeight, schema::Operators, {},
-                        PagedTable::Order::OldestFirst);
-    } catch (const DbError &) {
-    }
+    const auto operators = hotel::listOperators(hotel::session());
+    grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, operators.ok() ? operators.value() : nullptr);
 }
 
 QString Form4::rightsText() const
@@ -127,7 +130,7 @@ QString Form4::rightsText() const
     QString text = u"Z:"_s;
     for (int i = 0; i < m_checks.size(); ++i) {
         if (m_checks.at(i)->checkState() == Qt::Checked) // grey does not count
-            text += RightsLetters.at(i);
+            text += QChar(char16_t(Rights.at(i)));
     }
     return text;
 }
@@ -148,7 +151,7 @@ void Form4::MSFlexGrid1_Click()
     m_text2->setText(m_msFlexGrid1->TextMatrix(row, 2));
     const QString rights = m_msFlexGrid1->TextMatrix(row, 3);
     for (int i = 0; i < m_checks.size(); ++i) {
-        if (rights.contains(RightsLetters.at(i), Qt::CaseSensitive))
+        if (hotel::grants(rights, false, Rights.at(i)))
             m_checks.at(i)->setCheckState(Qt::Checked);
     }
 }
@@ -164,21 +167,10 @@ void Form4::Command1_Click()
         clearRights();
         return;
     }
-    try {
-        Connection connection;
-        connection.open();
-        Recordset records(connection);
-        records.open(u"select * from 操作用户"_s);
-        records.addNew();
-        // An empty box leaves its column empty (NULL).
-        if (!m_text1->text().isEmpty())
-            records.setField(1, m_text1->text());
-        if (!m_text2->text().isEmpty())
-            records.setField(2, m_text2->text());
-        records.setField(3, rightsText());
-        records.update();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e); // stays in add mode with what was typed
+    const hotel::Outcome o = hotel::addOperator(
+        hotel::session(), hotel::Operator{0, orNull(m_text1->text()), orNull(m_text2->text()), rightsText()});
+    if (!o.ok()) {
+        ui::showOutcome(this, o); // stays in add mode with what was typed
         return;
     }
     ui::MsgBox(this, u"新增用户信息成功!"_s);
@@ -191,29 +183,31 @@ void Form4::Command2_Click()
         ui::MsgBox(this, u"请填写完整资料？"_s);
         return;
     }
-    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
-    if (cells.isEmpty())
+    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    if (!shown)
         return;
-    if (!ui::rewriteShown(this, u"select * from 操作用户 where 用户ID=?"_s, cells,
-                          [this](Recordset &records) {
-                              records.setField(1, m_text1->text());
-                              records.setField(2, m_text2->text());
-                              records.setField(3, rightsText());
-                          }))
+    const auto was = hotel::fromRow<hotel::Operator>(*shown);
+    const hotel::Outcome o = hotel::rewriteOperator(
+        hotel::session(), was, hotel::Operator{was.key, m_text1->text(), m_text2->text(), rightsText()});
+    if (!o.ok()) {
+        ui::showOutcome(this, o);
         return;
+    }
     ui::MsgBox(this, u"修改用户信息成功!"_s);
     ui::reopen(this, u"Form4"_s);
 }
 
 void Form4::Command3_Click()
 {
-    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
-    if (cells.isEmpty())
+    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    if (!shown)
         return;
     if (ui::MsgBox(this, u"确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
         return;
-    if (!ui::deleteShown(this, u"select * from 操作用户 where 用户ID=?"_s,
-                         u"delete from 操作用户 where 用户ID=?"_s, cells))
+    const hotel::Outcome o = hotel::deleteOperator(hotel::session(), hotel::fromRow<hotel::Operator>(*shown));
+    if (!o.ok()) {
+        ui::showOutcome(this, o);
         return;
+    }
     ui::reopen(this, u"Form4"_s);
 }

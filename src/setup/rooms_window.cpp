@@ -1,9 +1,6 @@
 #include "setup/rooms_window.h"
 
-#include "data/connection.h"
-#include "data/conversions.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
+#include "hotel/setup.h"
 #include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
@@ -29,6 +26,7 @@ namespace {
 const QString AddCaption = u"新增房间"_s;
 const QString ConfirmCaption = u"确认提交"_s;
 const QString NoFloorChosen = u"请选择楼层"_s;
+const QString PriceRefused = u"房间价格只能为货币数字形式？"_s;
 
 // The status boxes show a room's status; the operator cannot tick them, since only the
 // front desk changes a status.
@@ -162,26 +160,11 @@ void Form6::createLayout()
 void Form6::Form_Load()
 {
     // Either list may stay empty when it cannot be read; the window still opens.
-    grid::reset(m_msFlexGrid1, grid::roomHeader());
-    try {
-        Connection connection;
-        connection.open();
-        try {
-            grid::fillPaged(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, connection,
-                            schema::Rooms, {}, PagedTable::Order::OldestFirst);
-        } catch (const DbError &) {
-        }
-        try {
-            Recordset floors(connection);
-            floors.open(u"select * from 楼层"_s);
-            while (!floors.eof()) {
-                m_combo1->addItem(floors.text(1));
-                floors.moveNext();
-            }
-        } catch (const DbError &) {
-        }
-    } catch (const DbError &) {
-    }
+    const auto rooms = hotel::listRooms(hotel::session());
+    grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight,
+               rooms.ok() ? rooms.value() : nullptr);
+    if (const auto floors = hotel::floorNames(hotel::session()); floors.ok())
+        m_combo1->addItems(floors.value());
     m_combo1->setCurrentIndex(-1);
     m_combo1->setEditText(NoFloorChosen);
 }
@@ -206,29 +189,37 @@ void Form6::MSFlexGrid1_Click()
     }
 }
 
-bool Form6::fieldsAreValid()
+std::optional<hotel::Room> Form6::typedRoom()
 {
     for (const QLineEdit *box : {m_text1, m_text2, m_text3, m_text4, m_text5}) {
         if (box->text().isEmpty()) {
             ui::MsgBox(this, u"请填写完成资料？"_s);
-            return false;
+            return std::nullopt;
         }
     }
-    if (!conv::isNumeric(m_text4->text()) || !conv::isNumeric(m_text5->text())) {
-        ui::MsgBox(this, u"房间价格只能为货币数字形式？"_s);
-        return false;
+    hotel::BoxReader read;
+    const hotel::Room room{0,
+                           m_text1->text(),
+                           m_text2->text(),
+                           m_text3->text(),
+                           m_combo1->currentText(),
+                           read.number(m_text4->text()),
+                           read.number(m_text5->text()),
+                           std::nullopt};
+    if (!read.ok()) {
+        ui::MsgBox(this, PriceRefused);
+        return std::nullopt;
     }
-    return true;
+    return room;
 }
 
-void Form6::writeFields(Recordset &records)
+// A price the store would not take is refused as a typed one is.
+void Form6::showRefusal(const hotel::Outcome &outcome)
 {
-    records.setField(1, m_text1->text());
-    records.setField(2, m_text2->text());
-    records.setField(3, m_text3->text());
-    records.setField(4, m_combo1->currentText());
-    records.setField(5, m_text4->text());
-    records.setField(6, m_text5->text());
+    if (outcome.isRefused(hotel::Refusal::BadValue))
+        ui::MsgBox(this, PriceRefused);
+    else
+        ui::showOutcome(this, outcome);
 }
 
 void Form6::Command1_Click()
@@ -243,19 +234,12 @@ void Form6::Command1_Click()
         m_text5->clear();
         return;
     }
-    if (!fieldsAreValid())
+    const auto room = typedRoom();
+    if (!room)
         return;
-    try {
-        Connection connection;
-        connection.open();
-        Recordset records(connection);
-        records.open(u"select * from 房间"_s);
-        records.addNew();
-        writeFields(records);
-        records.setField(7, 1); // every new room starts free
-        records.update();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e); // stays in add mode with what was typed
+    const hotel::Outcome o = hotel::addRoom(hotel::session(), *room); // a new room starts free
+    if (!o.ok()) {
+        showRefusal(o); // stays in add mode with what was typed
         return;
     }
     ui::MsgBox(this, u"新增房间信息成功!"_s);
@@ -264,28 +248,35 @@ void Form6::Command1_Click()
 
 void Form6::Command2_Click()
 {
-    if (!fieldsAreValid())
+    auto room = typedRoom();
+    if (!room)
         return;
-    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
-    if (cells.isEmpty())
+    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    if (!shown)
         return;
+    const auto was = hotel::fromRow<hotel::Room>(*shown);
+    room->key = was.key;
     // The status column is left as it is.
-    if (!ui::rewriteShown(this, u"select * from 房间 where 房间ID=?"_s, cells,
-                          [this](Recordset &records) { writeFields(records); }))
+    const hotel::Outcome o = hotel::rewriteRoom(hotel::session(), was, *room);
+    if (!o.ok()) {
+        showRefusal(o);
         return;
+    }
     ui::MsgBox(this, u"房间信息修改成功!"_s);
     ui::reopen(this, u"Form6"_s);
 }
 
 void Form6::Command3_Click()
 {
-    const QStringList cells = ui::chosenRecord(this, m_msFlexGrid1);
-    if (cells.isEmpty())
+    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    if (!shown)
         return;
     if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
         return;
-    if (!ui::deleteShown(this, u"select * from 房间 where 房间ID=?"_s, u"delete from 房间 where 房间ID=?"_s,
-                         cells))
+    const hotel::Outcome o = hotel::deleteRoom(hotel::session(), hotel::fromRow<hotel::Room>(*shown));
+    if (!o.ok()) {
+        ui::showOutcome(this, o);
         return;
+    }
     ui::reopen(this, u"Form6"_s);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "hotel/records.h"
+
 #include <QDialog>
+#include <optional>
 
 class FlexGrid;
 class QCheckBox;
@@ -10,7 +13,9 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class Recordset;
+namespace hotel {
+class Outcome;
+}
 
 // The rooms of the house: list with status, two-step add, rewrite, delete.
 class Form6 : public QDialog
@@ -27,10 +32,10 @@ public:
 private:
     void createLayout();
     void Form_Load();
-    // The checks shared by add and rewrite; false after telling the operator.
-    bool fieldsAreValid();
-    // Columns 1 to 6 from the boxes, as typed.
-    void writeFields(Recordset &records);
+    // The room the boxes describe, after the checks shared by add and rewrite; none after
+    // telling the operator.
+    std::optional<hotel::Room> typedRoom();
+    void showRefusal(const hotel::Outcome &outcome);
 
     QGroupBox *m_frame1;
     FlexGrid *m_msFlexGrid1;

@@ -1,16 +1,15 @@
 #include "shell/login_window.h"
 
-#include "data/connection.h"
 #include "data/database_builder.h"
-#include "data/db_error.h"
 #include "data/module1.h"
-#include "data/recordset.h"
+#include "hotel/session.h"
 #include "shell/main_window.h"
 #include "ui/form_kit.h"
 #include "ui/pictures.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,30 +72,18 @@ void Form1::Form_Load()
 
 void Form1::Command1_Click()
 {
-    bool found = false;
-    QVariant rights;
-    try {
-        Connection connection;
-        connection.open();
-        Recordset records(connection);
-        // Name and password are compared without regard to letter case.
-        records.open(
-            u"select * from 操作用户 where 用户名称=? collate nocase and 登陆密码=? collate nocase"_s,
-            {m_text1->text(), m_text2->text()});
-        if (!(records.eof() && records.bof())) {
-            found = true;
-            rights = records.field(3);
-        }
-    } catch (const DbError &) {
-        found = false; // an unreadable file refuses like a wrong password
-    }
-    if (!found) {
+    // An unreadable house refuses as a wrong password does.
+    const auto in = hotel::Session::logIn(m_text1->text(), m_text2->text());
+    if (!in.ok()) {
         ui::MsgBox(this, u"对不起，用户名或密码错误？"_s);
         return;
     }
-    auto *main = new Form2();
+    hotel::Session::setCurrent(in.value());
+    // Once: the desk's connection is closed with the program, while the database driver stands.
+    static const QMetaObject::Connection endsWithProgram =
+        connect(qApp, &QCoreApplication::aboutToQuit, [] { hotel::Session::setCurrent(nullptr); });
+    auto *main = new Form2(); // its menus and toolbar follow the session's rights
     main->StatusBar1_SetPanelText(3, m_text1->text());
-    main->applyRights(rights);
     close();
     deleteLater();
     main->show();

@@ -1,8 +1,6 @@
 #include "shell/main_window.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
+#include "hotel/setup.h"
 #include "shell/home_page.h"
 #include "shell/room_board.h"
 #include "ui/pictures.h"
@@ -78,6 +76,7 @@ const QList<MenuGroup> &menuTree()
 struct ToolButton {
     const char16_t *text;
     const char16_t *form;
+    hotel::Right group; // the menu group of its window
     QChar glyph;
     QColor colour;
 };
@@ -85,12 +84,12 @@ struct ToolButton {
 const QList<ToolButton> &toolButtons()
 {
     static const QList<ToolButton> buttons = {
-        {u"旅客预订", u"Form10", QChar(u'订'), QColor(0x2e, 0x7d, 0x32)},
-        {u"旅客入住", u"Form8", QChar(u'住'), QColor(0x15, 0x65, 0xc0)},
-        {u"旅客管理", u"Form9", QChar(u'客'), QColor(0x00, 0x83, 0x8f)},
-        {u"旅客退房", u"Form12", QChar(u'退'), QColor(0xc6, 0x28, 0x28)},
-        {u"上缴财务", u"Form14", QChar(u'缴'), QColor(0xef, 0x6c, 0x00)},
-        {u"下拔营业款", u"Form15", QChar(u'拨'), QColor(0x6a, 0x1b, 0x9a)},
+        {u"旅客预订", u"Form10", hotel::Right::FrontDesk, QChar(u'订'), QColor(0x2e, 0x7d, 0x32)},
+        {u"旅客入住", u"Form8", hotel::Right::FrontDesk, QChar(u'住'), QColor(0x15, 0x65, 0xc0)},
+        {u"旅客管理", u"Form9", hotel::Right::FrontDesk, QChar(u'客'), QColor(0x00, 0x83, 0x8f)},
+        {u"旅客退房", u"Form12", hotel::Right::CheckOut, QChar(u'退'), QColor(0xc6, 0x28, 0x28)},
+        {u"上缴财务", u"Form14", hotel::Right::Finance, QChar(u'缴'), QColor(0xef, 0x6c, 0x00)},
+        {u"下拔营业款", u"Form15", hotel::Right::Finance, QChar(u'拨'), QColor(0x6a, 0x1b, 0x9a)},
     };
     return buttons;
 }
@@ -124,6 +123,7 @@ Form2::Form2(QWidget *parent) : QMainWindow(parent)
     createStatusBar();
     ui::setMainWindow(this);
     Form_Load();
+    applyRights([](hotel::Right right) { return hotel::session() && hotel::session()->may(right); });
 }
 
 Form2::~Form2() = default;
@@ -172,6 +172,7 @@ void Form2::createToolbar()
             m_toolbar1->addAction(pictures::toolbarIcon(b.glyph, b.colour), QString::fromUtf16(b.text));
         action->setObjectName(u"Toolbar1_Button"_s + QString::number(index));
         action->setEnabled(ui::hasWindow(QString::fromUtf16(b.form)));
+        m_buttons.append(action);
         connect(action, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
     }
 }
@@ -193,17 +194,10 @@ void Form2::createStatusBar()
 
 void Form2::Form_Load()
 {
-    try {
-        Connection connection;
-        connection.open();
-        Recordset records(connection);
-        records.open(u"select top 1 * from 公司配置"_s);
-        if (records.eof() && records.bof())
-            return;
-        setWindowTitle(records.text(1) + u" [QuillonV3.01] "_s);
-    } catch (const DbError &) {
-        // No readable file: the title keeps its design text.
-    }
+    // No readable house or no company row: the title keeps its design text.
+    const auto name = hotel::companyName(hotel::session());
+    if (name.ok() && name.value())
+        setWindowTitle(*name.value() + u" [QuillonV3.01] "_s);
 }
 
 void Form2::StatusBar1_SetPanelText(int panel, const QString &text)
@@ -221,13 +215,24 @@ QString Form2::StatusBar1_PanelText(int panel) const
 
 void Form2::applyRights(const QVariant &rights)
 {
-    if (rights.isNull() || !rights.isValid())
-        return;
-    const QString text = rights.toString();
-    const QString letters = u"abcdef"_s;
-    for (int i = 0; i < letters.size(); ++i) {
-        if (!text.contains(letters.at(i), Qt::CaseSensitive))
+    applyRights([&rights](hotel::Right right) {
+        return hotel::grants(rights.toString(), rights.isNull() || !rights.isValid(), right);
+    });
+}
+
+void Form2::applyRights(const std::function<bool(hotel::Right)> &may)
+{
+    static const QList<hotel::Right> groups = {hotel::Right::Setup,      hotel::Right::FrontDesk,
+                                               hotel::Right::CheckOut,   hotel::Right::Finance,
+                                               hotel::Right::Statistics, hotel::Right::Tools};
+    for (int i = 0; i < groups.size(); ++i) {
+        if (!may(groups.at(i)))
             m_groups.at(i)->menuAction()->setEnabled(false);
+    }
+    // A toolbar button opens no more than its menu group does.
+    for (int i = 0; i < m_buttons.size(); ++i) {
+        if (!may(toolButtons().at(i).group))
+            m_buttons.at(i)->setEnabled(false);
     }
 }
 
@@ -238,7 +243,7 @@ void Form2::openForm(const QString &formName)
 
 void Form2::Toolbar1_ButtonClick(int index)
 {
-    if (index < 1 || index > toolButtons().size())
+    if (index < 1 || index > toolButtons().size() || !m_buttons.at(index - 1)->isEnabled())
         return;
     openForm(QString::fromUtf16(toolButtons().at(index - 1).form));
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "hotel/session.h"
+
 #include <QMainWindow>
 #include <QVariant>
+#include <functional>
 
+class QAction;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -21,8 +25,10 @@ public:
     void StatusBar1_SetPanelText(int panel, const QString &text);
     QString StatusBar1_PanelText(int panel) const;
 
-    // Disables each menu group whose letter the rights text lacks; NULL disables none.
+    // Disables each menu group whose letter the rights text lacks, with the toolbar buttons of
+    // its windows; NULL disables none. The window made applies the current session's rights.
     void applyRights(const QVariant &rights);
+    void applyRights(const std::function<bool(hotel::Right)> &may);
 
     void Toolbar1_ButtonClick(int index);
     void m_a_9_Click();
@@ -39,5 +45,6 @@ private:
 
     QList<QMenu *> m_groups;
     QToolBar *m_toolbar1 = nullptr;
+    QList<QAction *> m_buttons; // Toolbar1's, by index - 1
     QList<QLabel *> m_panels;
 };

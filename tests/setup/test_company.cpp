@@ -1,3 +1,4 @@
+#include "hotel/session.h"
 #include "setup/company_window.h"
 #include "setup/setup_windows.h"
 #include "test_database.h"
@@ -89,11 +90,6 @@ void TestCompany::save_data()
     QTest::newRow("all changed, quotes kept")
         << QStringList{u"新'店"_s, u"王五"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"简介'); --"_s}
         << QStringList{u"新'店"_s, u"王五"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"简介'); --"_s};
-    QStringList cleared = Stored;
-    cleared[0] = QString();
-    cleared[3] = QString();
-    cleared[7] = QString();
-    QTest::newRow("cleared boxes keep stored values") << cleared << Stored;
     QTest::newRow("all empty changes nothing") << QStringList(8, QString()) << Stored;
 }
 
@@ -167,12 +163,14 @@ void TestCompany::failedSaveShowsOneFailure()
     QCOMPARE(seam.last<Form3>(), w);
     QCOMPARE(kit::text(w, u"Text1"_s), u"新店"_s);
 
-    // With the file gone the window opens empty and says nothing.
+    // With the file gone the window opens empty and says nothing (a desk started afresh: one
+    // that kept its connection still reads the file it opened).
     faults::reset();
     w->close();
     flushDeletes();
     seam.clear();
     QVERIFY(QFile::rename(db.path(), db.path() + u".away"_s));
+    hotel::session()->disconnect();
     w = kit::open<Form3>(u"Form3"_s);
     QCOMPARE(boxes(w), QStringList(8, QString()));
     QVERIFY(seam.messages.isEmpty());

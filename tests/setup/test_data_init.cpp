@@ -1,6 +1,6 @@
+#include "data/house_copy.h"
 #include "data/schema.h"
 #include "setup/data_init_window.h"
-#include "setup/database_copy.h"
 #include "setup/setup_windows.h"
 #include "test_database.h"
 #include "ui/windows.h"
@@ -136,14 +136,14 @@ void TestDataInit::copyNames()
     QTemporaryDir dir;
     const QString database = dir.filePath(u"innkeep.mdb"_s);
     const QString folder = dir.filePath(u"innkeep-backups"_s);
-    QCOMPARE(setup::beforeInitFolder(database), folder);
-    QCOMPARE(setup::beforeInitCopyPath(database, when),
+    QCOMPARE(housecopy::beforeInitFolder(database), folder);
+    QCOMPARE(housecopy::beforeInitCopyPath(database, when),
              folder + u"/innkeep-before-init-20261207-083005.mdb"_s);
     QVERIFY(QDir().mkpath(folder));
     QFile taken(folder + u"/innkeep-before-init-20261207-083005.mdb"_s);
     QVERIFY(taken.open(QIODevice::WriteOnly));
     taken.close();
-    QCOMPARE(setup::beforeInitCopyPath(database, when),
+    QCOMPARE(housecopy::beforeInitCopyPath(database, when),
              folder + u"/innkeep-before-init-20261207-083005-2.mdb"_s);
 }
 

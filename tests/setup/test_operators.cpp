@@ -289,9 +289,10 @@ void TestOperators::failedWritesShowOneFailureAndKeepWindow_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("failingStatement");
-    QTest::newRow("add, insert fails") << u"Command1"_s << 2;
+    // Statements: add = insert; rewrite = select, update; delete = select, delete.
+    QTest::newRow("add, insert fails") << u"Command1"_s << 1;
     QTest::newRow("rewrite, update fails") << u"Command2"_s << 2;
-    QTest::newRow("delete fails") << u"Command3"_s << 1;
+    QTest::newRow("delete fails") << u"Command3"_s << 2;
 }
 
 void TestOperators::failedWritesShowOneFailureAndKeepWindow()

@@ -1,12 +1,12 @@
 #include "data/connection.h"
 #include "data/database_builder.h"
 #include "data/db_error.h"
+#include "data/house_copy.h"
 #include "data/module1.h"
 #include "direct_db.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "hotel_file.h"
-#include "setup/database_copy.h"
 #include "setup/setup_windows.h"
 #include "test_database.h"
 #include "window_kit.h"
@@ -302,7 +302,7 @@ void TestTwoDesks::copiesAreSoundSnapshots()
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
     const int rooms = db.count(u"房间"_s);
     const QString target = QDir(db.directory()).filePath(u"copy.mdb"_s);
-    const QString folder = setup::beforeInitFolder(db.path());
+    const QString folder = housecopy::beforeInitFolder(db.path());
     QWidget *backup = ui::showWindow(u"Form7"_s);
     box(backup, u"Text1"_s)->setText(target);
     QWidget *init = ui::showWindow(u"Form20"_s);
@@ -348,7 +348,7 @@ void TestTwoDesks::noWriteFallsBetweenCopyAndWipe()
 {
     TestDatabase db(true);
     TestSeam seam;
-    const QString folder = setup::beforeInitFolder(db.path());
+    const QString folder = housecopy::beforeInitFolder(db.path());
     const qint64 room = db.addRoom(u"901"_s);
     QStringList written;
     int attempts = 0;

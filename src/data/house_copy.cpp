@@ -1,20 +1,26 @@
-#include "setup/database_copy.h"
+#include "data/house_copy.h"
 
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/db_error.h"
 #include "data/file_modes.h"
+#include "data/house_transfer.h"
 #include "data/module1.h"
+#include "data/schema.h"
+#include "data/server_store.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <filesystem>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace setup {
+namespace housecopy {
 
 namespace {
 
@@ -94,6 +100,30 @@ QString refusal(const QString &source, const QString &typed, const QString &targ
     return {};
 }
 
+// A server's snapshot is a house file of its own: it goes through the same checked,
+// all-or-nothing copy as the file store's backups, as private as a house file. Throws DbError.
+void copySnapshot(const QString &snapshot, const QString &target)
+{
+    QFile::setPermissions(snapshot, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QFileInfo file(snapshot);
+    Connection connection;
+    connection.open(buildConnectionString(file.absolutePath(), file.fileName(), Module1::DbPassword));
+    Transaction lock(connection);
+    copyDatabase(connection, snapshot, target);
+}
+
+// Until the transaction `c` holds ends, other desks may read the house but not write it.
+void holdOffWriters(Connection &c)
+{
+    QStringList tables;
+    for (const schema::Table &t : schema::tables())
+        tables.append(dialect::quoted(t.name));
+    // Run as it is: a server prepares no lock statement.
+    QSqlQuery lock(c.database());
+    if (!lock.exec(u"lock table "_s + tables.join(u", "_s) + u" in exclusive mode"_s))
+        throw serverstore::errorOf(lock.lastError());
+}
+
 } // namespace
 
 QString databaseFilePath()
@@ -134,17 +164,25 @@ void copyDatabase(Connection &locked, const QString &source, const QString &type
     out.setAutoRemove(false);
 }
 
-void backupDatabase(const QString &typedTarget)
+void backUp(Connection &c, const QString &typedTarget)
 {
+    if (c.engine() == dialect::Engine::Postgres) {
+        QTemporaryDir scratch;
+        if (!scratch.isValid())
+            throw DbError(u"无法建立临时文件夹："_s + scratch.errorString());
+        const QString snapshot = scratch.filePath(Module1::DbFileName);
+        if (const QString why = housetransfer::snapshotToFile(c.database(), snapshot); !why.isEmpty())
+            throw DbError(why);
+        copySnapshot(snapshot, typedTarget);
+        return;
+    }
     const QString source = databaseFilePath();
     if (const QString why = copyRefusal(source, typedTarget); !why.isEmpty())
         throw DbError(why);
-    // Opening rolls back a journal a dead desk left; the write lock keeps every other desk's
-    // commit out until the copy is read.
-    Connection connection;
-    connection.open();
-    Transaction lock(connection);
-    copyDatabase(connection, source, typedTarget);
+    // The write lock keeps every other desk's commit out until the copy is read; taking it
+    // rolls back a journal a dead desk left.
+    Transaction lock(c);
+    copyDatabase(c, source, typedTarget);
 }
 
 QString beforeInitFolder(const QString &databasePath)
@@ -164,18 +202,34 @@ QString beforeInitCopyPath(const QString &databasePath, const QDateTime &when)
     return path;
 }
 
-QString keepCopyBeforeInit(Connection &locked, const QString &databasePath)
+QString keepCopyBeforeInit(Connection &c)
 {
-    const QString folder = beforeInitFolder(databasePath);
+    const bool server = c.engine() == dialect::Engine::Postgres;
+    // The file's write lock is the transaction's own; on a server other desks may read meanwhile
+    // but not write, so nothing lands between the copy and what follows it.
+    if (server)
+        holdOffWriters(c);
+    const QString house = server ? Module1::databasePath() : databaseFilePath();
+    const QString folder = beforeInitFolder(house);
     if (!filemodes::makePrivateFolder(folder))
         throw DbError(u"无法建立文件夹"_s + quoted(folder) + u"，初始化前的数据库副本无法保存。"_s);
-    const QString path = beforeInitCopyPath(databasePath, QDateTime::currentDateTime());
+    const QString path = beforeInitCopyPath(house, QDateTime::currentDateTime());
     try {
-        copyDatabase(locked, databasePath, path);
+        if (!server) {
+            copyDatabase(c, house, path);
+            return path;
+        }
+        QTemporaryDir scratch;
+        if (!scratch.isValid())
+            throw DbError(u"无法建立临时文件夹："_s + scratch.errorString());
+        const QString snapshot = scratch.filePath(Module1::DbFileName);
+        if (const QString why = housetransfer::serverToFile(c.database(), snapshot); !why.isEmpty())
+            throw DbError(why);
+        copySnapshot(snapshot, path);
     } catch (const DbError &e) {
         throw DbError(u"初始化前的数据库副本无法保存："_s + e.text(), e.cause());
     }
     return path;
 }
 
-} // namespace setup
+} // namespace housecopy

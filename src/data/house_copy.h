@@ -5,10 +5,11 @@
 
 class Connection;
 
-// Copies of the database file: the operator's backup and the copy kept before a data
-// initialization. Both go through copyDatabase, which never damages the database or an
-// earlier good copy.
-namespace setup {
+// Copies of the house: the operator's backup and the copy kept before a data initialization.
+// A house in a file is copied byte for byte under its write lock; a house on a server is
+// written as a house file that single-desk Quillon opens as it is. Every copy goes through
+// copyDatabase, which never damages the database or an earlier good copy.
+namespace housecopy {
 
 // The database file the connection string names.
 QString databaseFilePath();
@@ -23,17 +24,18 @@ QString copyRefusal(const QString &source, const QString &typedTarget);
 // are forced to disk and checked for consistency, and only then replace the target. Throws DbError.
 void copyDatabase(Connection &locked, const QString &source, const QString &typedTarget);
 
-// The operator's backup: a consistent snapshot of the database file, taken under the write
-// lock so no other desk's commit lands while it is read. Throws DbError.
-void backupDatabase(const QString &typedTarget);
+// The operator's backup of the house `c` is open on (outside any transaction): a consistent
+// snapshot, taken so that no other desk's commit lands while it is read. Throws DbError.
+void backUp(Connection &c, const QString &typedTarget);
 
 // Folder beside the database that keeps the copies taken before a data initialization.
 QString beforeInitFolder(const QString &databasePath);
 // <folder>/<name>-before-init-yyyyMMdd-HHmmss.<suffix>, with "-2", "-3"... if that is taken.
 QString beforeInitCopyPath(const QString &databasePath, const QDateTime &when);
 
-// Copies the database `locked` holds the lock of into beforeInitFolder() (made private to the
-// owner); returns where. Throws DbError.
-QString keepCopyBeforeInit(Connection &locked, const QString &databasePath);
+// Inside the transaction `c` holds open: keeps every other desk's writes off until it ends, and
+// copies the house into beforeInitFolder() (made private to the owner). Returns where. Throws
+// DbError.
+QString keepCopyBeforeInit(Connection &c);
 
-} // namespace setup
+} // namespace housecopy

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "hotel/outcome.h"
+#include "hotel/session.h"
+
+#include <QString>
+
+// The house as a whole: its backup, and wiping the business data to start afresh.
+namespace hotel {
+
+// Copies the house to the file the operator typed. The copy is refused, with the reason as the
+// detail, for a target that cannot take it.
+Outcome backUp(Session *s, const QString &typedTarget);
+
+// In one transaction: a copy of the house kept beside it, then the ledgers, floors, rooms, stays,
+// completed stays and reservations emptied; operators and the company stay. Nothing is wiped
+// unless the copy was made, and no copy is kept when nothing was wiped.
+Outcome initializeData(Session *s);
+
+} // namespace hotel
