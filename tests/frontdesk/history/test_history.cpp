@@ -265,6 +265,10 @@ void TestHistory::roomGoneKeepsPreviousNumber()
     QCOMPARE(text(w, u"Text9"_s), QString::number(gone));
     QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->Rows(), 1);
     QCOMPARE(text(w, u"Text1"_s), u"301"_s);
+    // Its sheet shows the stay without a room row.
+    click(w, u"Command2"_s);
+    QCOMPARE(label(seam.last<Form21>(), 4), u"旅客姓名:乙"_s);
+    QCOMPARE(kit::grid(seam.last<Form21>(), u"MSFlexGrid1"_s)->Rows(), 1);
     QVERIFY(seam.messages.isEmpty());
 }
 
