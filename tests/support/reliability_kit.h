@@ -5,6 +5,7 @@
 
 #include "data/module1.h"
 #include "data/schema.h"
+#include "hotel/session.h"
 #include "shell/login_window.h"
 #include "test_database.h"
 #include "window_kit.h"
@@ -103,8 +104,14 @@ public:
         Module1::setProgramDirectory(m_dir.path());
         Module1::DbFileName = u"innkeep.mdb"_s;
         Module1::DbPassword = u"58316094"_s;
+        // A desk logged in with every right, as TestDatabase has.
+        hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
     }
-    ~Scratch() { Module1::setProgramDirectory(QString()); }
+    ~Scratch()
+    {
+        hotel::Session::setCurrent(nullptr);
+        Module1::setProgramDirectory(QString());
+    }
     Scratch(const Scratch &) = delete;
     Scratch &operator=(const Scratch &) = delete;
 
