@@ -1,7 +1,7 @@
 // The room board's refresh on the big house, and the history search on the years of stays.
 #include "bench_harness.h"
 
-#include "frontdesk/history/history_window.h"
+#include "hotel/history.h"
 #include "shell/room_board.h"
 #include "ui/flex_grid.h"
 
@@ -139,7 +139,7 @@ void BM_BareHistorySearch(benchmark::State &state)
     Samples s;
     int i = 0;
     for (auto _ : state) {
-        const PagedTable::Filter filter = Form13::searchFilter(SearchTexts[i++ % 3]);
+        const hotel::history::Search filter = hotel::history::search(SearchTexts[i++ % 3]);
         const QByteArray sql =
             (u"select * from 旅客退房 where "_s + filter.where + u" order by 退房ID desc"_s).toUtf8();
         std::vector<bare::Value> values;

@@ -1,11 +1,7 @@
 #include "frontdesk/checkout_window.h"
 
-#include "data/connection.h"
 #include "data/conversions.h"
-#include "data/db_error.h"
-#include "data/recordset.h"
-#include "data/settlement.h"
-#include "data/shown_record.h"
+#include "hotel/settlement.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
@@ -20,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -148,7 +143,13 @@ void Form12::Text1_Change()
     grid::reset(m_msFlexGrid1, grid::roomHeader(), grid::KeepRowHeight);
     for (int i = 2; i <= 16; ++i)
         m_text[i]->clear();
-    m_fetchedStays.clear();
+    m_quote.reset();
+}
+
+void Form12::takeRoom(const ui::RoomHandoff &room)
+{
+    m_text[1]->setText(room.roomNumber);
+    Command1_Click();
 }
 
 void Form12::Command1_Click()
@@ -157,150 +158,129 @@ void Form12::Command1_Click()
         ui::MsgBox(this, u"对不起，请输入查询对象？"_s);
         return;
     }
-    try {
-        Connection connection;
-        connection.open();
-        Recordset room(connection);
-        // Typed text compares without regard to case, as the store does.
-        room.open(u"select * from 房间 where 房间号=? collate nocase and 房间状态=2"_s, {m_text[1]->text()});
-        if (room.eof() && room.bof()) {
-            ui::MsgBox(this, u"对不起，此房间号没有入住资料"_s);
-            return;
-        }
-        Recordset stay(connection);
-        stay.open(u"select * from 旅客入住 where 房间ID=?"_s, {room.field(0)});
-        if (stay.eof() && stay.bof()) {
-            ui::MsgBox(this, u"对不起，此房间是已住房，却找不到它的入住资料，请核对房间状态！"_s);
-            return;
-        }
-        QString particulars[10];
-        for (int k = 1; k <= 9; ++k)
-            particulars[k] = stay.text(k);
-        // Every stay row of the room, as fetched: the confirm writes only while they still hold.
-        QList<QStringList> fetched = shown::readRows(stay);
-        // Everything is read; only now do the boxes change.
-        for (int k = 1; k <= 9; ++k) {
-            if (!particulars[k].isEmpty())
-                m_text[k + 1]->setText(particulars[k]);
-        }
-        grid::appendRecord(m_msFlexGrid1, room);
-        if (!room.text(1).isEmpty())
-            m_text[17]->setText(room.text(1));
-        m_fetchedStays = std::move(fetched);
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    const auto quote = hotel::checkout::quote(hotel::session(), m_text[1]->text());
+    if (quote.isRefused(hotel::Refusal::NotFound)) {
+        ui::MsgBox(this, u"对不起，此房间号没有入住资料"_s);
         return;
     }
+    if (quote.isRefused(hotel::Refusal::NoStay)) {
+        ui::MsgBox(this, u"对不起，此房间是已住房，却找不到它的入住资料，请核对房间状态！"_s);
+        return;
+    }
+    if (!quote.ok()) {
+        ui::showOutcome(this, quote);
+        return;
+    }
+    showStay(quote->stay());
+    grid::appendRow(m_msFlexGrid1, quote->roomRow, {}); // a room has no times
+    if (!quote->room.number.isEmpty())
+        m_text[17]->setText(quote->room.number);
+    m_quote = quote.value();
     m_command2->setEnabled(true);
     m_text[11]->setText(conv::dateToText(ui::today()));
 }
 
+void Form12::showStay(const hotel::Stay &stay)
+{
+    auto number = [](const hotel::Int16 &n) { return n ? QString::number(*n) : QString(); };
+    const QString particulars[] = {stay.guest,
+                                   stay.unit,
+                                   stay.idType,
+                                   stay.idNumber,
+                                   stay.checkIn ? conv::dateTimeToText(*stay.checkIn) : QString(),
+                                   number(stay.plannedDays),
+                                   number(stay.persons),
+                                   number(stay.room),
+                                   number(stay.prepayment)};
+    // Particular k goes to box k + 1; one the stay lacks leaves its box as it was.
+    for (int k = 1; k <= 9; ++k) {
+        if (!particulars[k - 1].isEmpty())
+            m_text[k + 1]->setText(particulars[k - 1]);
+    }
+}
+
 void Form12::Command2_Click()
 {
-    settlement::Input in;
+    hotel::SettlementInput in;
     if (const auto checkIn = conv::textToDateTime(m_text[6]->text()))
         in.checkIn = checkIn->date();
     if (const auto checkOut = conv::textToDateTime(m_text[11]->text()))
         in.checkOut = checkOut->date();
-    // The standard price of the first room row; the member price is never charged.
-    in.roomListed = m_msFlexGrid1->Rows() >= 2;
-    if (in.roomListed)
-        in.price = conv::toInt16(m_msFlexGrid1->TextMatrix(1, 5));
+    // The standard price of the room as fetched; the member price is never charged.
+    in.roomListed = m_quote.has_value();
+    if (m_quote)
+        in.price = m_quote->room.price;
     in.prepayment = conv::toInt16(m_text[10]->text());
-    const settlement::Outcome s = settlement::settle(in);
-    if (!s.result) {
+    const auto s = hotel::settle(in);
+    if (!s.ok()) {
         // A result from earlier boxes must not stay behind to be confirmed.
         for (int i = 12; i <= 15; ++i)
             m_text[i]->clear();
         m_command3->setEnabled(false);
-        ui::MsgBox(this, s.refusal);
+        ui::MsgBox(this, s.message());
         return;
     }
-    m_text[12]->setText(QString::number(s.result->days));
-    m_text[13]->setText(QString::number(s.result->amount));
-    m_text[14]->setText(QString::number(s.result->due));
-    m_text[15]->setText(QString::number(s.result->refund));
+    m_text[12]->setText(QString::number(s->days));
+    m_text[13]->setText(QString::number(s->amount));
+    m_text[14]->setText(QString::number(s->due));
+    m_text[15]->setText(QString::number(s->refund));
     m_command3->setEnabled(true);
 }
 
 void Form12::Command3_Click()
 {
-    bool settled = !m_text[9]->text().isEmpty();
+    bool settled = m_quote && !m_text[9]->text().isEmpty();
     for (int i = 12; i <= 15; ++i)
         settled = settled && !m_text[i]->text().isEmpty();
     if (!settled) {
         ui::MsgBox(this, u"对不起，请先提取信息并计算数据，再确认退房！"_s);
         return;
     }
-    bool stored = false;
-    try {
-        stored = storeCheckOut();
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    hotel::BoxReader read;
+    const hotel::CompletedStay completed = completedStay(read);
+    if (!read.ok()) {
+        ui::showOutcome(this, hotel::Outcome::refused(hotel::Refusal::BadValue, read.refusal()));
         return;
     }
-    if (!stored) {
+    const hotel::Outcome stored = hotel::checkout::confirm(hotel::session(), *m_quote, completed);
+    if (stored.isRefused(hotel::Refusal::Gone)) {
         ui::MsgBox(this, u"对不起，此房间的入住资料已经不存在，可能已经办理过退房！"_s);
+        return;
+    }
+    if (stored.isRefused(hotel::Refusal::Changed)) {
+        ui::MsgBox(this, changedElsewhere);
+        return;
+    }
+    if (!stored.ok()) {
+        ui::showOutcome(this, stored);
         return;
     }
     ui::MsgBox(this, u"恭喜您，旅客退房成功？请核准相关帐目!"_s);
     ui::reopen(this, u"Form12"_s);
 }
 
-bool Form12::storeCheckOut()
+hotel::CompletedStay Form12::completedStay(hotel::BoxReader &read) const
 {
-    Connection connection;
-    connection.open();
-    Transaction transaction(connection);
-    // A room key that is no 16-bit number is refused by setField(8) below.
-    const auto room = conv::toInt16(m_text[9]->text());
-    if (room && !stillAsFetched(connection, *room))
-        return false;
-    Recordset records(connection);
-    records.open(u"select * from 旅客退房"_s);
-    records.addNew();
-    // Ordinal k comes from box k + 1; an empty box leaves its column unset.
-    for (int k = 1; k <= 15; ++k) {
-        if (!m_text[k + 1]->text().isEmpty())
-            records.setField(k, m_text[k + 1]->text());
-    }
-    records.update();
-    records.close();
-    if (!room)
-        throw DbError(u"房间ID“"_s + m_text[9]->text() + u"”不是有效的房间编号。"_s);
-    connection.execute(u"update 房间 set 房间状态=1 where 房间ID=?"_s, {int(*room)});
-    // Exactly the rows fetched go; the count proves nothing came between the check and here.
-    if (connection.execute(u"delete from 旅客入住 where 房间ID=?"_s, {int(*room)}) != m_fetchedStays.size())
-        throw DbError(changedElsewhere, DbError::Cause::Conflict);
-    transaction.commit();
-    return true;
-}
-
-bool Form12::stillAsFetched(Connection &connection, int room) const
-{
-    Recordset stays(connection);
-    stays.open(u"select * from 旅客入住 where 房间ID=?"_s, {room});
-    QList<QStringList> now = shown::readRows(stays);
-    if (now.isEmpty())
-        return false; // another check-out came first
-    QList<QStringList> fetched = m_fetchedStays;
-    std::sort(now.begin(), now.end());
-    std::sort(fetched.begin(), fetched.end());
-    if (now != fetched)
-        throw DbError(changedElsewhere, DbError::Cause::Conflict);
-    // The room as listed in the grid, whose price the amount was computed from.
-    QStringList listed;
-    for (int c = 0; c < m_msFlexGrid1->Cols(); ++c)
-        listed.append(m_msFlexGrid1->TextMatrix(1, c));
-    Recordset rooms(connection);
-    rooms.open(u"select * from 房间 where 房间ID=?"_s, {room});
-    try {
-        shown::requireAsShown(rooms, listed);
-    } catch (const DbError &e) {
-        // Only a room that reads otherwise is another desk's doing; a failing store says so.
-        if (e.cause() != DbError::Cause::Conflict)
-            throw;
-        throw DbError(changedElsewhere, DbError::Cause::Conflict);
-    }
-    return true;
+    // Ordinal k comes from box k + 1, read in order; an empty box leaves its column unset.
+    auto box = [this](int n) {
+        const QString text = m_text[n]->text();
+        return text.isEmpty() ? QString() : text;
+    };
+    hotel::CompletedStay c;
+    c.guest = box(2);
+    c.unit = box(3);
+    c.idType = box(4);
+    c.idNumber = box(5);
+    c.checkIn = read.time(box(6));
+    c.plannedDays = read.int16(box(7));
+    c.persons = read.int16(box(8));
+    c.room = read.int16(box(9));
+    c.prepayment = read.int16(box(10));
+    c.checkOut = read.time(box(11));
+    c.days = read.int16(box(12));
+    c.amount = read.int16(box(13));
+    c.due = read.int16(box(14));
+    c.refund = read.int16(box(15));
+    c.remarks = box(16);
+    return c;
 }

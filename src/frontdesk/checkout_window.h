@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QDialog>
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include "hotel/checkout.h"
+#include "ui/windows.h"
 
-class Connection;
+#include <QDialog>
+#include <optional>
 
 class FlexGrid;
 class QGroupBox;
@@ -16,11 +15,14 @@ class QRadioButton;
 
 // Check-out: fetch the stay of an occupied room, compute days, amount and balance against the
 // prepayment, then store the completed stay, free the room and drop the stay, all or nothing.
-class Form12 : public QDialog
+class Form12 : public QDialog, public ui::RoomTaker
 {
     Q_OBJECT
 public:
     explicit Form12(QWidget *owner = nullptr);
+
+    // The board hands over an occupied room: its stay is fetched as if its number were typed.
+    void takeRoom(const ui::RoomHandoff &room) override;
 
     void Text1_Change();
     void Command1_Click();
@@ -30,11 +32,10 @@ public:
 private:
     void createLayout();
     void Form_Load();
-    // False when the stay was gone by the time of confirming; nothing is then written.
-    bool storeCheckOut();
-    // False when the room has no stay rows left; throws a Conflict DbError when its stay rows
-    // or the room row are no longer exactly those fetched and computed.
-    bool stillAsFetched(Connection &connection, int room) const;
+    void showStay(const hotel::Stay &stay);
+    // The completed stay as the boxes hold it; `read` keeps the first box that holds no value
+    // its column takes.
+    hotel::CompletedStay completedStay(hotel::BoxReader &read) const;
 
     QGroupBox *m_frame1;
     QGroupBox *m_frame2;
@@ -45,5 +46,7 @@ private:
     QPushButton *m_command1;
     QPushButton *m_command2;
     QPushButton *m_command3;
-    QList<QStringList> m_fetchedStays;
+    // The room and its stay rows as fetched: the price is charged from it, and the confirmation
+    // stores only while the store still reads so.
+    std::optional<hotel::checkout::Quote> m_quote;
 };

@@ -1,18 +1,12 @@
 #include "shell/room_board.h"
 
-#include "data/connection.h"
-#include "data/db_error.h"
 #include "shell/room_board_view.h"
-#include "ui/date_picker.h"
-#include "ui/flex_grid.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QVBoxLayout>
 
@@ -29,18 +23,8 @@ QLabel *legendLabel(QWidget *parent, const QString &name, int status)
     const QColor edge = RoomBoardView::edgeColour(status);
     label->setStyleSheet(
         u"QLabel { background: %1; color: black; border: 2px %2 %3; padding: 2px 8px; }"_s.arg(
-            fill.name(), status == board::Reserved ? u"dashed"_s : u"solid"_s, edge.name()));
+            fill.name(), status == hotel::Reserved ? u"dashed"_s : u"solid"_s, edge.name()));
     return label;
-}
-
-// The data row of a list whose column holds the text; 0 when none does.
-int rowWith(const FlexGrid *grid, int column, const QString &text)
-{
-    for (int r = 1; r < grid->Rows(); ++r) {
-        if (grid->TextMatrix(r, column) == text)
-            return r;
-    }
-    return 0;
 }
 
 } // namespace
@@ -84,9 +68,9 @@ RoomBoard::~RoomBoard()
 
 void RoomBoard::createLegend()
 {
-    m_free = legendLabel(this, u"BoardFreeCount"_s, board::Free);
-    m_occupied = legendLabel(this, u"BoardOccupiedCount"_s, board::Occupied);
-    m_reserved = legendLabel(this, u"BoardReservedCount"_s, board::Reserved);
+    m_free = legendLabel(this, u"BoardFreeCount"_s, hotel::Free);
+    m_occupied = legendLabel(this, u"BoardOccupiedCount"_s, hotel::Occupied);
+    m_reserved = legendLabel(this, u"BoardReservedCount"_s, hotel::Reserved);
     m_occupancy = new QLabel(this);
     m_occupancy->setObjectName(u"BoardOccupancy"_s);
     m_problem = new QLabel(this);
@@ -95,28 +79,26 @@ void RoomBoard::createLegend()
 
 void RoomBoard::refresh()
 {
-    try {
-        Connection connection;
-        connection.open();
-        const board::Snapshot s = board::read(connection);
-        m_problem->clear();
-        if (s == m_view->snapshot() && !m_free->text().isEmpty())
-            return;
-        m_view->setSnapshot(s);
-        showCounts(s);
-    } catch (const DbError &e) {
+    const auto read = hotel::board::read(hotel::session());
+    if (!read.ok()) {
         // A timer must not pile up message boxes: the board keeps what it showed and says why.
-        m_problem->setText(u"无法读取房间资料：%1"_s.arg(e.text()));
+        m_problem->setText(u"无法读取房间资料：%1"_s.arg(read.message()));
         if (m_free->text().isEmpty())
             showCounts(m_view->snapshot());
+        return;
     }
+    m_problem->clear();
+    if (read.value() == m_view->snapshot() && !m_free->text().isEmpty())
+        return;
+    m_view->setSnapshot(read.value());
+    showCounts(read.value());
 }
 
-void RoomBoard::showCounts(const board::Snapshot &s)
+void RoomBoard::showCounts(const hotel::board::Snapshot &s)
 {
-    m_free->setText(u"%1：%2"_s.arg(RoomBoardView::stateText(board::Free)).arg(s.free));
-    m_occupied->setText(u"%1：%2"_s.arg(RoomBoardView::stateText(board::Occupied)).arg(s.occupied));
-    m_reserved->setText(u"%1：%2"_s.arg(RoomBoardView::stateText(board::Reserved)).arg(s.reserved));
+    m_free->setText(u"%1：%2"_s.arg(RoomBoardView::stateText(hotel::Free)).arg(s.free));
+    m_occupied->setText(u"%1：%2"_s.arg(RoomBoardView::stateText(hotel::Occupied)).arg(s.occupied));
+    m_reserved->setText(u"%1：%2"_s.arg(RoomBoardView::stateText(hotel::Reserved)).arg(s.reserved));
     m_occupancy->setText(u"共 %1 间    入住率：%2%"_s.arg(s.total).arg(s.occupancy(), 0, 'f', 1));
 }
 
@@ -135,7 +117,7 @@ bool RoomBoard::mayUse(QChar letter)
 {
     if (!m_allowed || m_allowed(letter))
         return true;
-    ui::MsgBox(this, u"对不起，您没有使用此项功能的权限。"_s);
+    ui::MsgBox(this, hotel::noRightMessage());
     return false;
 }
 
@@ -145,97 +127,63 @@ QDateTime RoomBoard::now() const
     return QDateTime(ui::today(), QTime(t.hour(), t.minute(), t.second()));
 }
 
-void RoomBoard::openRoom(const board::RoomTile &tile)
+void RoomBoard::openRoom(const hotel::board::RoomTile &tile)
 {
+    ui::RoomHandoff room{tile.roomId, tile.number, {}, tile.recordKey};
     switch (tile.status) {
-    case board::Free: {
+    case hotel::Free:
         if (!mayUse(u'b'))
-            return;
-        QWidget *w = ui::showWindow(u"Form8"_s, window());
-        if (!w)
             return;
         // On this path only, the check-in time starts at now rather than the design value.
-        if (auto *picker = w->findChild<DatePicker *>(u"DTPicker1"_s))
-            picker->setValue(now());
-        if (auto *rooms = w->findChild<FlexGrid *>(u"MSFlexGrid1"_s))
-            rooms->selectRecord(rowWith(rooms, 0, QString::number(tile.roomId)));
+        room.time = now();
+        ui::showWindowFor(u"Form8"_s, room, window());
         return;
-    }
-    case board::Occupied: {
-        if (!mayUse(u'c'))
-            return;
-        QWidget *w = ui::showWindow(u"Form12"_s, window());
-        if (!w)
-            return;
-        auto *number = w->findChild<QLineEdit *>(u"Text1"_s);
-        auto *fetch = w->findChild<QAbstractButton *>(u"Command1"_s);
-        if (number && fetch) {
-            number->setText(tile.number);
-            fetch->click();
-        }
+    case hotel::Occupied:
+        if (mayUse(u'c'))
+            ui::showWindowFor(u"Form12"_s, room, window());
         return;
-    }
-    case board::Reserved: {
-        if (!mayUse(u'b'))
-            return;
-        QWidget *w = ui::showWindow(u"Form11"_s, window());
-        if (!w)
-            return;
-        if (auto *list = w->findChild<FlexGrid *>(u"MSFlexGrid2"_s)) {
-            int row = tile.hasRecord() ? rowWith(list, 0, QString::number(tile.recordKey)) : 0;
-            if (row == 0)
-                row = rowWith(list, 8, QString::number(tile.roomId));
-            list->selectRecord(row);
-        }
+    case hotel::Reserved:
+        if (mayUse(u'b'))
+            ui::showWindowFor(u"Form11"_s, room, window());
         return;
-    }
     default:
         return;
     }
 }
 
-void RoomBoard::guestArrives(const board::RoomTile &tile)
+void RoomBoard::guestArrives(const hotel::board::RoomTile &tile)
 {
-    if (tile.status != board::Reserved || !tile.hasRecord() || !mayUse(u'b'))
+    if (tile.status != hotel::Reserved || !tile.hasRecord() || !mayUse(u'b'))
         return;
     if (ui::MsgBox(this, u"旅客“%1”已到店，按预订办理入住（入住时间为现在）？"_s.arg(tile.guest),
                    ui::vbInformation | ui::vbYesNo) != ui::vbYes)
         return;
-    board::Arrival outcome;
-    try {
-        Connection connection;
-        connection.open();
-        outcome = board::arrive(connection, tile.recordKey, now());
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
-        return;
-    }
-    refresh();
-    switch (outcome) {
-    case board::Arrival::Done:
+    const hotel::Outcome arrived = hotel::board::arrive(hotel::session(), tile.recordKey, now());
+    if (arrived.ok() || arrived.isRefused(hotel::Refusal::Gone) ||
+        arrived.isRefused(hotel::Refusal::NotReserved))
+        refresh(); // the board shows what came of it before saying so
+    if (arrived.ok())
         ui::MsgBox(this, u"旅客“%1”已入住 %2 房间。"_s.arg(tile.guest, tile.number));
-        return;
-    case board::Arrival::ReservationGone:
+    else if (arrived.isRefused(hotel::Refusal::Gone))
         ui::MsgBox(this, u"对不起，这个预订已经不存在（可能已在另一台电脑上处理）。"_s);
-        return;
-    case board::Arrival::RoomNotReserved:
+    else if (arrived.isRefused(hotel::Refusal::NotReserved))
         ui::MsgBox(this, u"对不起，此房间已经不是预订房，没有办理入住。"_s);
-        return;
-    }
+    else
+        ui::showOutcome(this, arrived);
 }
 
-void RoomBoard::showMenu(const board::RoomTile &tile, const QPoint &globalPos)
+void RoomBoard::showMenu(const hotel::board::RoomTile &tile, const QPoint &globalPos)
 {
     QMenu menu(this);
     menu.setObjectName(u"RoomBoardMenu"_s);
     switch (tile.status) {
-    case board::Free:
+    case hotel::Free:
         menu.addAction(u"办理入住…"_s, this, [this, tile] { openRoom(tile); });
         break;
-    case board::Occupied:
+    case hotel::Occupied:
         menu.addAction(u"办理退房…"_s, this, [this, tile] { openRoom(tile); });
         break;
-    case board::Reserved:
+    case hotel::Reserved:
         menu.addAction(u"查看预订…"_s, this, [this, tile] { openRoom(tile); });
         menu.addAction(u"旅客到店入住"_s, this, [this, tile] { guestArrives(tile); })
             ->setEnabled(tile.hasRecord());

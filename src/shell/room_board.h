@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/room_board_data.h"
+#include "hotel/board.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -30,17 +30,17 @@ public:
 
     // What a double-click or Enter on the tile does: check-in with the room picked, check-out
     // with the stay fetched, or the reservation shown, each only with the menu's right.
-    void openRoom(const board::RoomTile &tile);
+    void openRoom(const hotel::board::RoomTile &tile);
     // The reserved room's guest arrives: the reservation becomes a stay checked in now.
-    void guestArrives(const board::RoomTile &tile);
+    void guestArrives(const hotel::board::RoomTile &tile);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createLegend();
-    void showCounts(const board::Snapshot &s);
-    void showMenu(const board::RoomTile &tile, const QPoint &globalPos);
+    void showCounts(const hotel::board::Snapshot &s);
+    void showMenu(const hotel::board::RoomTile &tile, const QPoint &globalPos);
     bool mayUse(QChar letter);
     QDateTime now() const;
 

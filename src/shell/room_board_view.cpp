@@ -37,11 +37,11 @@ RoomBoardView::RoomBoardView(QWidget *parent) : QAbstractScrollArea(parent)
 QString RoomBoardView::stateText(int status)
 {
     switch (status) {
-    case board::Free:
+    case hotel::Free:
         return u"空闲房"_s;
-    case board::Occupied:
+    case hotel::Occupied:
         return u"已住房"_s;
-    case board::Reserved:
+    case hotel::Reserved:
         return u"预订房"_s;
     default:
         return u"状态 "_s + QString::number(status);
@@ -53,11 +53,11 @@ QString RoomBoardView::stateText(int status)
 QColor RoomBoardView::fillColour(int status)
 {
     switch (status) {
-    case board::Free:
+    case hotel::Free:
         return QColor(0xdd, 0xee, 0xfa);
-    case board::Occupied:
+    case hotel::Occupied:
         return QColor(0xf8, 0xd2, 0x96);
-    case board::Reserved:
+    case hotel::Reserved:
         return QColor(0xec, 0xd3, 0xe6);
     default:
         return QColor(0xe0, 0xe0, 0xe0);
@@ -67,18 +67,18 @@ QColor RoomBoardView::fillColour(int status)
 QColor RoomBoardView::edgeColour(int status)
 {
     switch (status) {
-    case board::Free:
+    case hotel::Free:
         return QColor(0x00, 0x72, 0xb2);
-    case board::Occupied:
+    case hotel::Occupied:
         return QColor(0xd5, 0x5e, 0x00);
-    case board::Reserved:
+    case hotel::Reserved:
         return QColor(0xcc, 0x79, 0xa7);
     default:
         return QColor(0x60, 0x60, 0x60);
     }
 }
 
-QString RoomBoardView::toolTipFor(const board::RoomTile &t)
+QString RoomBoardView::toolTipFor(const hotel::board::RoomTile &t)
 {
     QStringList lines;
     lines.append(u"房间号：%1"_s.arg(t.number));
@@ -88,7 +88,7 @@ QString RoomBoardView::toolTipFor(const board::RoomTile &t)
     if (t.hasRecord()) {
         const QDateTime since = t.sinceTime();
         lines.append(u"旅客姓名：%1"_s.arg(t.guest));
-        if (t.status == board::Occupied) {
+        if (t.status == hotel::Occupied) {
             lines.append(u"入住时间：%1"_s.arg(conv::dateTimeToText(since)));
             lines.append(u"计划入住天数：%1"_s.arg(t.plannedDays));
             lines.append(u"预计离店：%1"_s.arg(conv::dateToText(t.departure())));
@@ -96,13 +96,13 @@ QString RoomBoardView::toolTipFor(const board::RoomTile &t)
             lines.append(u"预计到达：%1"_s.arg(conv::dateTimeToText(since)));
             lines.append(u"计划入住天数：%1"_s.arg(t.plannedDays));
         }
-    } else if (t.status == board::Occupied || t.status == board::Reserved) {
+    } else if (t.status == hotel::Occupied || t.status == hotel::Reserved) {
         lines.append(u"（没有找到对应的旅客资料）"_s);
     }
     return lines.join(u'\n');
 }
 
-void RoomBoardView::setSnapshot(const board::Snapshot &snapshot)
+void RoomBoardView::setSnapshot(const hotel::board::Snapshot &snapshot)
 {
     if (snapshot == m_snapshot)
         return;
@@ -110,7 +110,7 @@ void RoomBoardView::setSnapshot(const board::Snapshot &snapshot)
     m_snapshot = snapshot;
     m_tiles.clear();
     m_tiles.reserve(snapshot.total);
-    for (const board::FloorGroup &f : snapshot.floors)
+    for (const hotel::board::FloorGroup &f : snapshot.floors)
         m_tiles.append(f.rooms);
     m_current = -1;
     for (int i = 0; i < m_tiles.size() && currentRoom >= 0; ++i) {
@@ -131,10 +131,10 @@ void RoomBoardView::relayout()
     m_rects.reserve(m_tiles.size());
     m_headers.clear();
     int y = Margin;
-    for (const board::FloorGroup &f : m_snapshot.floors) {
+    for (const hotel::board::FloorGroup &f : m_snapshot.floors) {
         int free = 0;
-        for (const board::RoomTile &t : f.rooms)
-            free += t.status == board::Free;
+        for (const hotel::board::RoomTile &t : f.rooms)
+            free += t.status == hotel::Free;
         const QString name = f.name.isEmpty() ? u"（未指定楼层）"_s : f.name;
         m_headers.append({QRect(Margin, y, width - 2 * Margin, HeaderHeight),
                           u"%1    共 %2 间，空闲 %3 间"_s.arg(name).arg(f.rooms.size()).arg(free)});
@@ -154,7 +154,7 @@ void RoomBoardView::relayout()
     verticalScrollBar()->setRange(0, std::max(0, m_contentHeight - viewport()->height()));
 }
 
-const board::RoomTile *RoomBoardView::currentTile() const
+const hotel::board::RoomTile *RoomBoardView::currentTile() const
 {
     return m_current >= 0 && m_current < m_tiles.size() ? &m_tiles.at(m_current) : nullptr;
 }
@@ -266,12 +266,13 @@ void RoomBoardView::paintEvent(QPaintEvent *event)
     }
 }
 
-void RoomBoardView::paintTile(QPainter &p, const board::RoomTile &t, const QRect &r, bool current) const
+void RoomBoardView::paintTile(QPainter &p, const hotel::board::RoomTile &t, const QRect &r,
+                              bool current) const
 {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(r, fillColour(t.status));
-    QPen edge(edgeColour(t.status), t.status == board::Occupied ? 3 : 2);
-    if (t.status == board::Reserved)
+    QPen edge(edgeColour(t.status), t.status == hotel::Occupied ? 3 : 2);
+    if (t.status == hotel::Reserved)
         edge.setStyle(Qt::DashLine);
     p.setPen(edge);
     p.drawRect(r.adjusted(1, 1, -2, -2));
@@ -300,7 +301,7 @@ void RoomBoardView::paintTile(QPainter &p, const board::RoomTile &t, const QRect
     };
     row(1, t.type);
     if (t.hasRecord()) {
-        if (t.status == board::Occupied)
+        if (t.status == hotel::Occupied)
             row(2, t.guest + u"  离 "_s + shortDate(t.departure()));
         else
             row(2, t.guest + u"  到 "_s + shortDate(t.sinceTime().date()));
@@ -328,7 +329,7 @@ void RoomBoardView::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     moveCurrent(i);
     // A copy: opening a window may refresh the board under us.
-    const board::RoomTile tile = m_tiles.at(i);
+    const hotel::board::RoomTile tile = m_tiles.at(i);
     Q_EMIT activated(tile);
 }
 
@@ -359,14 +360,14 @@ void RoomBoardView::keyPressEvent(QKeyEvent *event)
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (const board::RoomTile *t = currentTile()) {
-            const board::RoomTile tile = *t;
+        if (const hotel::board::RoomTile *t = currentTile()) {
+            const hotel::board::RoomTile tile = *t;
             Q_EMIT activated(tile);
         }
         return;
     case Qt::Key_Menu:
-        if (const board::RoomTile *t = currentTile()) {
-            const board::RoomTile tile = *t;
+        if (const hotel::board::RoomTile *t = currentTile()) {
+            const hotel::board::RoomTile tile = *t;
             const QRect r = tileRect(tile.roomId);
             Q_EMIT menuRequested(tile, viewport()->mapToGlobal(r.center()));
         }
@@ -383,7 +384,7 @@ void RoomBoardView::contextMenuEvent(QContextMenuEvent *event)
     if (i < 0)
         return;
     moveCurrent(i);
-    const board::RoomTile tile = m_tiles.at(i);
+    const hotel::board::RoomTile tile = m_tiles.at(i);
     Q_EMIT menuRequested(tile, event->reason() == QContextMenuEvent::Mouse
                                    ? event->globalPos()
                                    : viewport()->mapToGlobal(tileRect(tile.roomId).center()));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/room_board_data.h"
+#include "hotel/board.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -17,24 +17,24 @@ public:
     explicit RoomBoardView(QWidget *parent = nullptr);
 
     // Shows the rooms, keeping the current room (and the scroll position) where they can be kept.
-    void setSnapshot(const board::Snapshot &snapshot);
-    const board::Snapshot &snapshot() const { return m_snapshot; }
+    void setSnapshot(const hotel::board::Snapshot &snapshot);
+    const hotel::board::Snapshot &snapshot() const { return m_snapshot; }
 
     // Tiles in the order they are shown: floor by floor, rooms by number.
-    const QList<board::RoomTile> &tiles() const { return m_tiles; }
+    const QList<hotel::board::RoomTile> &tiles() const { return m_tiles; }
     // The tile of a room, in viewport coordinates after scrolling it into view; empty when absent.
     QRect tileRect(qint64 roomId);
-    const board::RoomTile *currentTile() const;
+    const hotel::board::RoomTile *currentTile() const;
     void setCurrentRoom(qint64 roomId);
 
     static QString stateText(int status);
     static QColor fillColour(int status);
     static QColor edgeColour(int status);
-    static QString toolTipFor(const board::RoomTile &tile);
+    static QString toolTipFor(const hotel::board::RoomTile &tile);
 
 Q_SIGNALS:
-    void activated(const board::RoomTile &tile);
-    void menuRequested(const board::RoomTile &tile, const QPoint &globalPos);
+    void activated(const hotel::board::RoomTile &tile);
+    void menuRequested(const hotel::board::RoomTile &tile, const QPoint &globalPos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -54,10 +54,10 @@ private:
     // The nearest tile in the row above (-1) or below (+1) the current one.
     int verticalNeighbour(int direction) const;
     void ensureVisible(int index);
-    void paintTile(QPainter &p, const board::RoomTile &tile, const QRect &r, bool current) const;
+    void paintTile(QPainter &p, const hotel::board::RoomTile &tile, const QRect &r, bool current) const;
 
-    board::Snapshot m_snapshot;
-    QList<board::RoomTile> m_tiles;
+    hotel::board::Snapshot m_snapshot;
+    QList<hotel::board::RoomTile> m_tiles;
     QList<QRect> m_rects; // content coordinates, one per tile
     struct Header {
         QRect rect;

@@ -122,7 +122,7 @@ QList<Reader> readers()
         {u"check-out search"_s, u"Form12"_s, nothing, {{u"Text1"_s, u"102"_s}}, {u"Command1"_s}, false},
         {u"room history"_s, u"Form17"_s, nothing, {{u"Text1"_s, u"101"_s}}, {u"Command1"_s}, false},
         {u"date statistics"_s, u"Form16"_s, nothing, {}, {u"Command1"_s}, false},
-        // The sheet prints what the history's boxes show, typed over or not.
+        // The sheet prints the stay chosen in the history, whatever its boxes were typed over with.
         {u"history sheet"_s,
          u"Form13"_s,
          choose(u"MSFlexGrid2"_s, 1),

@@ -1,5 +1,5 @@
 #include "data/connection.h"
-#include "data/shown_record.h"
+#include "hotel/outcome.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
 #include "ui/chosen_record.h"
@@ -128,7 +128,7 @@ void TestShownRecords::changedOrDeletedElsewhere()
         seam.answer(ui::vbYes);
     kit::click(w, b.button);
     QCOMPARE(seam.messageTexts().size(), b.asks ? 2 : 1); // the question, then the answer
-    QCOMPARE(seam.messageTexts().last(), shown::changedMessage());
+    QCOMPARE(seam.messageTexts().last(), hotel::changedMessage());
     QCOMPARE(db.dump(), changed);
     QVERIFY(w->isVisible());
 
@@ -140,7 +140,7 @@ void TestShownRecords::changedOrDeletedElsewhere()
         seam.answer(ui::vbYes);
     kit::click(w, b.button);
     QCOMPARE(seam.messageTexts().size(), b.asks ? 2 : 1);
-    QCOMPARE(seam.messageTexts().last(), shown::goneMessage());
+    QCOMPARE(seam.messageTexts().last(), hotel::goneMessage());
     QCOMPARE(db.dump(), deleted);
     QCOMPARE(db.count(b.table), rows - 1);
     QVERIFY(w->isVisible());
@@ -154,7 +154,7 @@ void TestShownRecords::companyChangedElsewhere()
     kit::set(w, u"Text3"_s, u"025-1111"_s);
     db.exec(u"update 公司配置 set 电话='025-2222'"_s);
     kit::click(w, u"Command2"_s);
-    QCOMPARE(seam.messageTexts(), QStringList{shown::changedMessage()});
+    QCOMPARE(seam.messageTexts(), QStringList{hotel::changedMessage()});
     QCOMPARE(db.scalar(u"select 电话 from 公司配置"_s).toString(), u"025-2222"_s);
 
     // Loaded afresh, the same save goes through.

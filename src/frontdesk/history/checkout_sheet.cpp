@@ -2,18 +2,17 @@
 
 #include "data/conversions.h"
 #include "frontdesk/history/checkout_sheet_layout.h"
+#include "hotel/history.h"
 #include "ui/chosen_record.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
 #include "ui/seams.h"
-#include "ui/stay_detail_panel.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPagedPaintDevice>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -41,13 +40,13 @@ QFrame *makeRule(QWidget *parent, const QString &name, QFrame::Shape shape)
 
 } // namespace
 
-Form21::Form21(QWidget *owner) : QDialog(owner)
+Form21::Form21(QWidget *owner, std::optional<qint64> completedStay) : QDialog(owner)
 {
     setObjectName(u"Form21"_s);
     setWindowTitle(u"打印退房信息"_s);
     createControls();
     connect(m_command1, &QPushButton::clicked, this, &Form21::Command1_Click);
-    Form_Load();
+    Form_Load(completedStay);
 }
 
 QRect Form21::toPixels(const QRect &twips) const
@@ -102,42 +101,41 @@ void Form21::createControls()
     m_command1->setStyleSheet(u"QPushButton { background-color: white; }"_s);
 }
 
-void Form21::Form_Load()
+void Form21::Form_Load(std::optional<qint64> completedStay)
 {
-    // The owner is the history window; without one every value is simply empty.
-    const StayDetailPanel *stay =
-        parentWidget() ? parentWidget()->findChild<StayDetailPanel *>(QString(), Qt::FindDirectChildrenOnly)
-                       : nullptr;
-    auto value = [stay](int box) { return stay ? stay->box(box)->text() : QString(); };
-    const FlexGrid *list = parentWidget() ? parentWidget()->findChild<FlexGrid *>(u"MSFlexGrid2"_s) : nullptr;
-    m_stayChosen = list && list->hasSelectedRecord();
+    std::optional<hotel::history::Sheet> chosen;
+    if (completedStay) {
+        const auto found = hotel::history::sheet(hotel::session(), *completedStay);
+        if (found.ok())
+            chosen = found.value();
+        else
+            ui::showOutcome(this, found);
+    }
+    m_stayShown = chosen.has_value();
+    // Without a stay every label shows its caption (and unit) only.
+    const hotel::CompletedStay stay = chosen ? chosen->stay : hotel::CompletedStay{};
+    auto number = [](const hotel::Int16 &n) { return n ? QString::number(*n) : QString(); };
+    auto time = [](const hotel::Time &t) { return t ? conv::dateTimeToText(*t) : QString(); };
 
     m_labels[2]->setText(u"打印时间:"_s + conv::dateToText(ui::today()));
-    m_labels[3]->setText(u"旅客单位:"_s + value(3));
-    m_labels[4]->setText(u"旅客姓名:"_s + value(2));
-    m_labels[5]->setText(u"入住时间:"_s + value(6));
-    m_labels[6]->setText(u"入住天数:"_s + value(7) + u"天"_s);
-    m_labels[7]->setText(u"入住人数:"_s + value(8) + u"人"_s);
-    m_labels[8]->setText(u"退房时间:"_s + value(11));
-    m_labels[9]->setText(u"金额:"_s + value(13) + u"元"_s);
+    m_labels[3]->setText(u"旅客单位:"_s + stay.unit);
+    m_labels[4]->setText(u"旅客姓名:"_s + stay.guest);
+    m_labels[5]->setText(u"入住时间:"_s + time(stay.checkIn));
+    // The planned days, not the days stayed; the amount charged, not the balance.
+    m_labels[6]->setText(u"入住天数:"_s + number(stay.plannedDays) + u"天"_s);
+    m_labels[7]->setText(u"入住人数:"_s + number(stay.persons) + u"人"_s);
+    m_labels[8]->setText(u"退房时间:"_s + time(stay.checkOut));
+    m_labels[9]->setText(u"金额:"_s + number(stay.amount) + u"元"_s);
 
-    const FlexGrid *rooms = stay ? stay->roomGrid() : nullptr;
-    m_msFlexGrid1->setCols(rooms ? rooms->Cols() : 8);
-    m_msFlexGrid1->setRows(rooms ? rooms->Rows() : 1);
-    m_msFlexGrid1->setFormatString(grid::roomHeader());
-    m_msFlexGrid1->setRowHeightMin(sheet::GridRowHeight);
-    if (!rooms)
-        return;
-    for (int r = 1; r < rooms->Rows(); ++r) {
-        for (int c = 0; c < rooms->Cols(); ++c)
-            m_msFlexGrid1->setTextMatrix(r, c, rooms->TextMatrix(r, c));
-    }
+    grid::reset(m_msFlexGrid1, grid::roomHeader(), sheet::GridRowHeight);
+    if (chosen && chosen->room)
+        grid::appendRow(m_msFlexGrid1, chosen->room->stored, {}); // a room has no times
 }
 
 void Form21::Command1_Click()
 {
     // A sheet of empty labels is no check-out sheet: say what is missing instead of printing it.
-    if (!m_stayChosen) {
+    if (!m_stayShown) {
         ui::MsgBox(this, ui::nothingChosenMessage());
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QRect>
+#include <optional>
 
 class FlexGrid;
 class QFrame;
@@ -9,14 +10,15 @@ class QLabel;
 class QPainter;
 class QPushButton;
 
-// "打印退房信息": one completed stay laid out as a printable page, filled from the history
-// window that owns it. Its button prints the page (without the button) on the default printer,
-// or, when that cannot be done, offers to save it as a PDF file.
+// "打印退房信息": one completed stay laid out as a printable page, opened by the history window
+// that owns it for the stay chosen there. Its button prints the page (without the button) on the
+// default printer, or, when that cannot be done, offers to save it as a PDF file.
 class Form21 : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form21(QWidget *owner);
+    // `completedStay` is the key of the stay chosen in the history; none shows the captions only.
+    Form21(QWidget *owner, std::optional<qint64> completedStay);
 
     // Paints the sheet as the window shows it, without the button, scaled into `area` (device
     // units) at no more than its natural size of `dpi` device units an inch.
@@ -30,7 +32,7 @@ public:
 
 private:
     void createControls();
-    void Form_Load();
+    void Form_Load(std::optional<qint64> completedStay);
     void Command1_Click();
     void offerPdf(const QString &why);
 
@@ -43,5 +45,5 @@ private:
     QFrame *m_shape2 = nullptr;
     FlexGrid *m_msFlexGrid1 = nullptr;
     QPushButton *m_command1 = nullptr;
-    bool m_stayChosen = false; // a completed stay was chosen in the owner's list
+    bool m_stayShown = false; // a completed stay was found to show
 };

@@ -1,7 +1,7 @@
 #include "frontdesk/history/history_window.h"
 
-#include "data/db_error.h"
-#include "data/schema.h"
+#include "frontdesk/history/checkout_sheet.h"
+#include "hotel/history.h"
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
@@ -39,7 +39,7 @@ void Form13::createControls()
 {
     m_msFlexGrid2 = new FlexGrid(this);
     m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
-    m_detail = new StayDetailPanel({u"Text1"_s, u"应  退  款："_s}, this);
+    m_detail = new StayDetailPanel({u"Text1"_s, u"应  退  款："_s, hotel::Right::CheckOut}, this);
     m_command2 = ui::makeButton(m_detail, u"Command2"_s, u"打印信息"_s);
     m_detail->addButton(m_command2);
     m_search = ui::makeTextBox(this, u"SearchBox"_s);
@@ -72,41 +72,24 @@ void Form13::Form_Load()
     showList({});
 }
 
-void Form13::showList(const PagedTable::Filter &filter)
+void Form13::showList(const QString &search)
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
-    try {
-        // Newest first, read page by page as it scrolls into view; the totals come with the count.
-        const auto rows = grid::fillPaged(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight,
-                                          schema::CompletedStays, filter, PagedTable::Order::NewestFirst,
-                                          m_totals->columns());
-        m_totals->show(rows->count(), rows->sums());
-    } catch (const DbError &e) {
-        ui::showFailure(this, e);
+    // Newest first, read page by page as it scrolls into view; the totals come with the count.
+    const auto rows = hotel::history::list(hotel::session(), search, m_totals->columns());
+    if (!rows.ok()) {
+        ui::showOutcome(this, rows);
         m_totals->clear();
+        return;
     }
-}
-
-PagedTable::Filter Form13::searchFilter(const QString &text)
-{
-    const QString needle = text.trimmed().toLower();
-    if (needle.isEmpty())
-        return {};
-    // The typed text is matched literally: its own % and _ are escaped for LIKE.
-    QString escaped = needle;
-    escaped.replace(u"!"_s, u"!!"_s).replace(u"%"_s, u"!%"_s).replace(u"_"_s, u"!_"_s);
-    const QString pattern = u"%"_s + escaped + u"%"_s;
-    return {u"lower(旅客姓名) like ? escape '!' "
-            u"or lower(证件号码) like ? escape '!' "
-            u"or lower(旅客单位) like ? escape '!' "
-            u"or 房间ID in (select 房间ID from 房间 where lower(房间号) like ? escape '!')"_s,
-            {pattern, pattern, pattern, pattern}};
+    grid::fill(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight, rows.value());
+    m_totals->show(rows.value()->count(), rows.value()->sums());
 }
 
 void Form13::runSearch()
 {
     m_searchPause.stop();
-    showList(searchFilter(m_search->text()));
+    showList(m_search->text());
 }
 
 void Form13::MSFlexGrid2_Click()
@@ -116,5 +99,11 @@ void Form13::MSFlexGrid2_Click()
 
 void Form13::Command2_Click()
 {
-    ui::showWindow(u"Form21"_s, this);
+    // Nothing is checked first: with no stay chosen the sheet shows its captions only.
+    std::optional<qint64> chosen;
+    if (m_msFlexGrid2->hasSelectedRecord())
+        chosen = m_msFlexGrid2->flexModel()->storedRow(m_msFlexGrid2->RowSel()).value(0).toLongLong();
+    auto *sheet = new Form21(this, chosen);
+    ui::keepOpenOnEscape(sheet);
+    ui::seam().showModal(sheet);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "data/paged_table.h"
-
 #include <QDialog>
 #include <QTimer>
 
@@ -22,9 +20,6 @@ public:
     // The particulars the check-out sheet reads while it loads.
     const StayDetailPanel *detailPanel() const { return m_detail; }
 
-    // The stays a search text lists: every stay when empty, else those whose guest name,
-    // ID number, organisation or room number contains the text, whatever its case.
-    static PagedTable::Filter searchFilter(const QString &text);
     // How long typing must pause before the list is narrowed.
     static constexpr int SearchPauseMilliseconds = 250;
 
@@ -35,7 +30,7 @@ private:
     void MSFlexGrid2_Click();
     void Command2_Click();
     void runSearch();
-    void showList(const PagedTable::Filter &filter);
+    void showList(const QString &search);
 
     FlexGrid *m_msFlexGrid2 = nullptr;
     StayDetailPanel *m_detail = nullptr;

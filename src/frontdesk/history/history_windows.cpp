@@ -1,6 +1,5 @@
 #include "frontdesk/history/history_windows.h"
 
-#include "frontdesk/history/checkout_sheet.h"
 #include "frontdesk/history/history_window.h"
 #include "ui/windows.h"
 
@@ -9,5 +8,4 @@ using namespace Qt::Literals::StringLiterals;
 void registerHistoryWindows()
 {
     ui::registerWindow(u"Form13"_s, [](QWidget *owner) { return new Form13(owner); });
-    ui::registerWindow(u"Form21"_s, [](QWidget *owner) { return new Form21(owner); });
 }

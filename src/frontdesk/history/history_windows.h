@@ -1,4 +1,4 @@
 #pragma once
 
-// Makes the check-out history and its printed sheet known by name.
+// Makes the check-out history known by name; it opens its printed sheet itself.
 void registerHistoryWindows();

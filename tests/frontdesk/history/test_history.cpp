@@ -2,6 +2,7 @@
 #include "frontdesk/history/checkout_sheet.h"
 #include "frontdesk/history/history_window.h"
 #include "frontdesk/history/history_windows.h"
+#include "hotel/session.h"
 #include "test_database.h"
 #include "ui/chosen_record.h"
 #include "ui/grid_fill.h"
@@ -149,7 +150,7 @@ private Q_SLOTS:
     void clickShowsStayAndRoom();
     void roomGoneKeepsPreviousNumber();
     void databaseGone();
-    void sheetTakesTheHistorysValues();
+    void sheetShowsTheChosenStay();
     void sheetWithoutSelection();
     void printedPageCarriesTheSheet();
     void printsOnThePrinter();
@@ -264,6 +265,10 @@ void TestHistory::roomGoneKeepsPreviousNumber()
     QCOMPARE(text(w, u"Text9"_s), QString::number(gone));
     QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->Rows(), 1);
     QCOMPARE(text(w, u"Text1"_s), u"301"_s);
+    // Its sheet shows the stay without a room row.
+    click(w, u"Command2"_s);
+    QCOMPARE(label(seam.last<Form21>(), 4), u"旅客姓名:乙"_s);
+    QCOMPARE(kit::grid(seam.last<Form21>(), u"MSFlexGrid1"_s)->Rows(), 1);
     QVERIFY(seam.messages.isEmpty());
 }
 
@@ -275,6 +280,7 @@ void TestHistory::databaseGone()
     addNight(db, u"甲"_s, room, u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
     Form13 *w = openHistory();
     QVERIFY(QFile::remove(db.path()));
+    hotel::session()->disconnect(); // the desk's connection is lost with the store
     // Choosing a stay goes on without the store: the boxes fill, the room stays unknown.
     kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
     QCOMPARE(text(w, u"Text2"_s), u"甲"_s);
@@ -287,7 +293,7 @@ void TestHistory::databaseGone()
     QCOMPARE(kit::grid(again, u"MSFlexGrid2"_s)->Rows(), 1);
 }
 
-void TestHistory::sheetTakesTheHistorysValues()
+void TestHistory::sheetShowsTheChosenStay()
 {
     TestDatabase db;
     TestSeam seam;
@@ -297,7 +303,9 @@ void TestHistory::sheetTakesTheHistorysValues()
     addStay(db, {u"李四"_s, u"远洋贸易"_s, u"2026-11-30 10:15:00"_s, 3, 2, room, 400,
                  u"2026-12-05 00:00:00"_s, 5, 750, 350, 0, u"续住两天"_s});
     Form13 *w = openHistory();
-    openSheet(w);
+    kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
+    set(w, u"Text2"_s, u"改过的名字"_s); // the sheet prints the stay as stored, not a box typed over
+    click(w, u"Command2"_s);
     auto *sheet = seam.last<Form21>();
     QVERIFY(sheet);
     QCOMPARE(sheet->parentWidget(), w);

@@ -1,10 +1,10 @@
-#include "data/settlement.h"
+#include "hotel/settlement.h"
 
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 
-Q_DECLARE_METATYPE(settlement::Input)
+Q_DECLARE_METATYPE(hotel::SettlementInput)
 
 class TestSettlement : public QObject
 {
@@ -16,13 +16,13 @@ private Q_SLOTS:
 
 namespace {
 
-settlement::Input input(QDate in, QDate out, int price, int prepayment)
+hotel::SettlementInput input(QDate in, QDate out, double price, int prepayment)
 {
-    settlement::Input i;
+    hotel::SettlementInput i;
     i.checkIn = in;
     i.checkOut = out;
     i.roomListed = true;
-    i.price = qint16(price);
+    i.price = price;
     i.prepayment = qint16(prepayment);
     return i;
 }
@@ -33,7 +33,7 @@ const QDate april20(2006, 4, 20);
 
 void TestSettlement::settle_data()
 {
-    QTest::addColumn<settlement::Input>("in");
+    QTest::addColumn<hotel::SettlementInput>("in");
     QTest::addColumn<QList<int>>("expected"); // days, amount, due, refund; empty when refused
     QTest::addColumn<QString>("refusal");
     const QDate april26(2006, 4, 26);
@@ -46,6 +46,13 @@ void TestSettlement::settle_data()
         << input(april20, april26, 100, 600) << QList{6, 600, 0, 0} << QString();
     QTest::newRow("across a leap day")
         << input(QDate(2008, 2, 28), QDate(2008, 3, 1), 10, 0) << QList{2, 20, 20, 0} << QString();
+    QTest::newRow("price rounds half to even")
+        << input(april20, april20.addDays(1), 120.5, 0) << QList{1, 120, 120, 0} << QString();
+    QTest::newRow("price rounds up past the half")
+        << input(april20, april20.addDays(1), 121.5, 0) << QList{1, 122, 122, 0} << QString();
+    QTest::newRow("price not 16-bit (40000)")
+        << input(april20, april26, 40000, 0) << QList<int>()
+        << u"对不起，房间的标准价格不是 -32768 到 32767 之间的数字，无法计算数据！"_s;
     QTest::newRow("negative days") << input(april26, april20, 120, 0) << QList<int>()
                                    << u"对不起，退房时间早于入住时间，无法计算数据！"_s;
     QTest::newRow("days 32767") << input(april20, april20.addDays(32767), 1, 0)
@@ -77,7 +84,7 @@ void TestSettlement::settle_data()
         << input(april20, april20.addDays(1), -1, 32767) << QList<int>()
         << u"对不起，应退款超出了 -32768 到 32767 的范围，无法计算数据！"_s;
 
-    settlement::Input noDate = input(april20, april26, 120, 0);
+    hotel::SettlementInput noDate = input(april20, april26, 120, 0);
     noDate.checkIn.reset();
     QTest::newRow("no check-in date")
         << noDate << QList<int>() << u"对不起，入住时间不是有效的日期，无法计算数据！"_s;
@@ -85,16 +92,16 @@ void TestSettlement::settle_data()
     noDate.checkOut.reset();
     QTest::newRow("no check-out date")
         << noDate << QList<int>() << u"对不起，退房时间不是有效的日期，无法计算数据！"_s;
-    settlement::Input noRoom = input(april20, april26, 120, 0);
+    hotel::SettlementInput noRoom = input(april20, april26, 120, 0);
     noRoom.roomListed = false;
     noRoom.price.reset();
     QTest::newRow("no room row") << noRoom << QList<int>() << u"对不起，没有房间资料，请先提取信息！"_s;
-    settlement::Input badPrice = input(april20, april26, 120, 0);
+    hotel::SettlementInput badPrice = input(april20, april26, 120, 0);
     badPrice.price.reset();
-    QTest::newRow("price not 16-bit")
+    QTest::newRow("no price stored")
         << badPrice << QList<int>()
         << u"对不起，房间的标准价格不是 -32768 到 32767 之间的数字，无法计算数据！"_s;
-    settlement::Input badPrepayment = input(april20, april26, 120, 0);
+    hotel::SettlementInput badPrepayment = input(april20, april26, 120, 0);
     badPrepayment.prepayment.reset();
     QTest::newRow("prepayment not 16-bit")
         << badPrepayment << QList<int>()
@@ -103,15 +110,16 @@ void TestSettlement::settle_data()
 
 void TestSettlement::settle()
 {
-    QFETCH(settlement::Input, in);
+    QFETCH(hotel::SettlementInput, in);
     QFETCH(QList<int>, expected);
     QFETCH(QString, refusal);
-    const settlement::Outcome out = settlement::settle(in);
-    QCOMPARE(out.refusal, refusal);
-    QCOMPARE(out.result.has_value(), !expected.isEmpty());
-    if (out.result)
-        QCOMPARE((QList<int>{out.result->days, out.result->amount, out.result->due, out.result->refund}),
-                 expected);
+    const hotel::Result<hotel::Settlement> out = hotel::settle(in);
+    QCOMPARE(out.ok(), !expected.isEmpty());
+    if (out.ok())
+        QCOMPARE((QList<int>{out->days, out->amount, out->due, out->refund}), expected);
+    else
+        QCOMPARE(out.refusal(), hotel::Refusal::BadValue);
+    QCOMPARE(out.message(), refusal);
 }
 
 QTEST_GUILESS_MAIN(TestSettlement)

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "hotel/outcome.h"
+#include "hotel/records.h"
+#include "hotel/session.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
 
-class Connection;
-
 // What the room board shows: every room by floor with what occupies or awaits it, read in one
 // go so the board can compare it with what it shows and repaint only on a change.
-namespace board {
-
-enum RoomStatus : int { Free = 1, Occupied = 2, Reserved = 3 };
+namespace hotel::board {
 
 struct RoomTile {
     qint64 roomId = 0;
@@ -50,15 +50,13 @@ struct Snapshot {
     bool operator==(const Snapshot &) const = default;
 };
 
-// Reads every floor, room, stay and reservation; throws DbError.
-Snapshot read(Connection &connection);
-
-enum class Arrival { Done, ReservationGone, RoomNotReserved };
+// Every floor, room, stay and reservation, on the desk's own connection; every operator may
+// see the board.
+Result<Snapshot> read(Session *s);
 
 // The reservation's guest arrives: its particulars become a stay checked in at `now`, the
-// reservation goes and its room becomes occupied, all in one transaction. Throws DbError
-// (nothing written); the other outcomes write nothing either. `stayKey` gets the new stay's key.
-Arrival arrive(Connection &connection, qint64 reservationKey, const QDateTime &now,
-               qint64 *stayKey = nullptr);
+// reservation goes and its room becomes occupied, all in one transaction. Refused Gone when
+// the reservation is no longer there, NotReserved when its room is no longer reserved.
+Outcome arrive(Session *s, qint64 reservationKey, const QDateTime &now);
 
-} // namespace board
+} // namespace hotel::board

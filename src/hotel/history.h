@@ -1,0 +1,37 @@
+#pragma once
+
+#include "hotel/listing.h"
+#include "hotel/lookups.h"
+#include "hotel/outcome.h"
+#include "hotel/records.h"
+#include "hotel/session.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <optional>
+
+// The completed stays of the check-out history, and what its printed sheet shows of one.
+namespace hotel::history {
+
+// A condition on 旅客退房's own columns, "?" for its parameters.
+struct Search {
+    QString where;
+    QVariantList params;
+};
+// The stays a search text picks: every stay when empty, else those whose guest name, ID number,
+// organisation or room number contains the text, whatever its case.
+Search search(const QString &text);
+
+// The completed stays `text` picks, newest first, with the sums of the columns named in `sums`.
+Result<ListingPtr> list(Session *s, const QString &text, const QStringList &sums = {});
+
+// One completed stay and its room as it stands now (none when the room has gone).
+struct Sheet {
+    CompletedStay stay;
+    std::optional<RoomRow> room;
+};
+// None when the stay is no longer stored.
+Result<std::optional<Sheet>> sheet(Session *s, qint64 completedStayKey);
+
+} // namespace hotel::history
