@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "data/conversions.h"
 #include "data/db_error.h"
+#include "data/dialect.h"
 #include "data/recordset.h"
 #include "data/statement.h"
 
@@ -29,8 +30,10 @@ struct Occupant {
 QHash<qint64, Occupant> firstByRoom(Connection &connection, const QString &table, const QString &key)
 {
     QHash<qint64, Occupant> byRoom;
-    Statement q(connection, u"select "_s + key + u", 房间ID, 旅客姓名, 入住时间, 计划入住天数 from "_s +
-                                table + u" order by "_s + key);
+    const QString k = dialect::quoted(key);
+    Statement q(connection, u"select "_s + k +
+                                u", \"房间ID\", \"旅客姓名\", \"入住时间\", \"计划入住天数\" from "_s +
+                                dialect::quoted(table) + u" order by "_s + k);
     while (q.next()) {
         const qint64 room = q.integer(1);
         if (byRoom.contains(room))
@@ -68,7 +71,7 @@ Snapshot read(Connection &connection)
     Snapshot s;
     QHash<QString, int> floorIndex;
     {
-        Statement q(connection, u"select 楼层名称 from 楼层 order by 楼层ID"_s);
+        Statement q(connection, u"select \"楼层名称\" from \"楼层\" order by \"楼层ID\""_s);
         while (q.next()) {
             const QString name = q.text(0);
             if (floorIndex.contains(name))
@@ -82,7 +85,9 @@ Snapshot read(Connection &connection)
 
     QList<FloorGroup> unknownFloors;
     QHash<QString, int> unknownIndex;
-    Statement q(connection, u"select 房间ID, 房间号, 房间类型, 所属楼层, 房间状态 from 房间"_s);
+    Statement q(connection,
+                u"select \"房间ID\", \"房间号\", \"房间类型\", \"所属楼层\", \"房间状态\" from \"房间\" "
+                u"order by \"房间ID\""_s);
     while (q.next()) {
         RoomTile t;
         t.roomId = q.integer(0);
@@ -150,7 +155,7 @@ Arrival arrive(Connection &connection, qint64 reservationKey, const QDateTime &n
 {
     Transaction transaction(connection);
     Recordset reservation(connection);
-    reservation.open(u"select * from 旅客预订 where 预订ID=?"_s, {reservationKey});
+    reservation.open(u"select * from \"旅客预订\" where \"预订ID\"=?"_s, {reservationKey});
     if (reservation.eof())
         return Arrival::ReservationGone;
     QVariantList values;
@@ -159,10 +164,11 @@ Arrival arrive(Connection &connection, qint64 reservationKey, const QDateTime &n
     reservation.close();
     const QVariant room = values.at(7);
     // Only a room still marked reserved is taken, so a second desk cannot check in twice.
-    if (connection.execute(u"update 房间 set 房间状态=2 where 房间ID=? and 房间状态=3"_s, {room}) == 0)
+    if (connection.execute(u"update \"房间\" set \"房间状态\"=2 where \"房间ID\"=? and \"房间状态\"=3"_s,
+                           {room}) == 0)
         return Arrival::RoomNotReserved;
     Recordset stay(connection);
-    stay.open(u"select * from 旅客入住 where 入住ID=?"_s, {-1});
+    stay.open(u"select * from \"旅客入住\" where \"入住ID\"=?"_s, {-1});
     stay.addNew();
     for (int ordinal = 1; ordinal <= 10; ++ordinal) {
         const QVariant value = ordinal == 5 ? QVariant(now) : values.at(ordinal - 1);
@@ -172,7 +178,7 @@ Arrival arrive(Connection &connection, qint64 reservationKey, const QDateTime &n
     stay.update();
     if (stayKey)
         *stayKey = stay.lastInsertedKey();
-    connection.execute(u"delete from 旅客预订 where 预订ID=?"_s, {reservationKey});
+    connection.execute(u"delete from \"旅客预订\" where \"预订ID\"=?"_s, {reservationKey});
     transaction.commit();
     return Arrival::Done;
 }
