@@ -3,16 +3,21 @@
 #include "data/dialect.h"
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 #include <functional>
+#include <memory>
 #include <set>
 
 class DbError;
 class Statement;
+namespace store {
+class Backend;
+class Query;
+} // namespace store
 
-// One connection to the database file, opened by a handler and closed when it goes out of scope.
+// One connection to the house, opened by a handler and closed when it goes out of scope. The
+// store behind it (a file or a server) is chosen when it opens; it behaves the same on both.
 // Every failure is thrown as DbError.
 class Connection
 {
@@ -26,7 +31,7 @@ public:
     void open();
     void open(const QString &connectionString);
     void close();
-    bool isOpen() const { return m_db.isOpen(); }
+    bool isOpen() const;
 
     // Command pattern: a delete or update; returns the number of rows it touched.
     int execute(const QString &sql, const QVariantList &params = {});
@@ -36,7 +41,8 @@ public:
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
 
-    QSqlDatabase &database() { return m_db; }
+    // Qt's connection underneath, for the house moves that speak to the driver directly.
+    QSqlDatabase &database();
     // The engine behind this connection; its SQL goes through dialect::translate().
     dialect::Engine engine() const { return m_engine; }
 
@@ -55,16 +61,13 @@ public:
 
 private:
     friend class Statement;
-    // Runs one statement with bound values through Qt SQL (the server's driver).
-    QSqlQuery run(const QString &sql, const QVariantList &params, bool forwardOnly);
-    // Counts a statement for the test switches; throws DbError where one is set to fail.
-    void countStatement();
-    void addMissingIndexes();
+    // The statement in the engine's words, prepared; throws DbError.
+    std::unique_ptr<store::Query> prepare(const QString &sql);
 
-    QString m_name;
-    QSqlDatabase m_db;
+    std::unique_ptr<store::Backend> m_backend;
+    QSqlDatabase m_noDatabase; // database() before the connection opens
     bool m_inTransaction = false;
-    std::set<Statement *> m_statements; // on the file store, finished before it closes
+    std::set<Statement *> m_statements; // finished before the store closes
     dialect::Engine m_engine = dialect::Engine::Sqlite;
 };
 
@@ -82,17 +85,3 @@ private:
     Connection &m_connection;
     bool m_done = false;
 };
-
-// Test-only switches that make the Nth statement, or the next commit, fail.
-namespace faults {
-void reset();
-void failStatement(int n); // 1-based count of statements since reset(); 0 turns it off
-void failCommit(bool on);
-int statementsRun();
-int commitsRun();
-// How long a desk waits for another desk's write (0: the program's own wait); for new connections.
-void setBusyWait(int ms);
-// Called with 0 once a connection has opened, and with the statement's number just before each
-// counted statement runs (another desk can act there); empty turns it off.
-void beforeEachStep(std::function<void(int)> hook);
-} // namespace faults

@@ -26,11 +26,9 @@ namespace {
 struct Writer {
     QSqlDatabase db;
     QString error;
-    dialect::Engine engine = dialect::Engine::Sqlite;
 
-    bool run(const QString &program, const QVariantList &params = {})
+    bool run(const QString &sql, const QVariantList &params = {})
     {
-        const QString sql = dialect::translate(engine, program);
         if (!error.isEmpty())
             return false;
         QSqlQuery q(db);
@@ -54,13 +52,33 @@ struct Writer {
         }
         return true;
     }
+
+    // One row into `table`, a value for each of `columns`.
+    bool insert(const QString &table, const QStringList &columns, const QVariantList &values)
+    {
+        QStringList names;
+        for (const QString &c : columns)
+            names.append(dialect::quoted(c));
+        return run(u"insert into "_s + dialect::quoted(table) + u" ("_s + names.join(u", "_s) +
+                       u") values ("_s + QStringList(columns.size(), u"?"_s).join(u", "_s) + u")"_s,
+                   values);
+    }
 };
+
+const QStringList StayColumns = {u"旅客姓名"_s, u"旅客单位"_s, u"证件名称"_s,
+                                 u"证件号码"_s, u"入住时间"_s, u"计划入住天数"_s,
+                                 u"入住人数"_s, u"房间ID"_s,   u"预付款"_s};
+
+void setRoomStatus(Writer &w, const QVariant &room, int status)
+{
+    w.run(u"update \"房间\" set \"房间状态\"=? where \"房间ID\"=?"_s, {status, room});
+}
 
 void writeSample(Writer &w)
 {
     const QStringList floors = {u"一楼"_s, u"二楼"_s, u"三楼"_s};
     for (const QString &f : floors)
-        w.run(u"insert into 楼层 (楼层名称) values (?)"_s, {f});
+        w.insert(schema::Floors, {u"楼层名称"_s}, {f});
 
     struct Room {
         QString number, name, type, floor;
@@ -77,9 +95,10 @@ void writeSample(Writer &w)
         rooms.append({QString::number(300 + i), u"豪华套房"_s + QString::number(300 + i), u"套房"_s,
                       floors[2], 268.5, 228});
     for (const Room &r : rooms)
-        w.run(
-            u"insert into 房间 (房间号, 房间名称, 房间类型, 所属楼层, 标准价格, 会员价格, 房间状态) values (?, ?, ?, ?, ?, ?, 1)"_s,
-            {r.number, r.name, r.type, r.floor, r.price, r.member});
+        w.insert(schema::Rooms,
+                 {u"房间号"_s, u"房间名称"_s, u"房间类型"_s, u"所属楼层"_s, u"标准价格"_s, u"会员价格"_s,
+                  u"房间状态"_s},
+                 {r.number, r.name, r.type, r.floor, r.price, r.member, 1});
 
     const QDate today = QDate::currentDate();
     auto stamp = [](const QDate &d, int h, int m) { return conv::toStorage(QDateTime(d, QTime(h, m))); };
@@ -99,18 +118,16 @@ void writeSample(Writer &w)
     const int occupied[] = {1, 2, 7};
     for (int i = 0; i < 3; ++i) {
         const Guest &g = guests[i];
-        w.run(
-            u"insert into 旅客入住 (旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 备注信息) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-            {g.name, g.org, g.idKind, g.idNumber, stamp(today.addDays(-(i + 1)), 14, 30), 3 + i, 1 + (i % 2),
-             occupied[i], 500, i == 0 ? QVariant(u"需要叫醒服务"_s) : QVariant()});
-        w.run(u"update 房间 set 房间状态=2 where 房间ID=?"_s, {occupied[i]});
+        w.insert(schema::Stays, StayColumns + QStringList{u"备注信息"_s},
+                 {g.name, g.org, g.idKind, g.idNumber, stamp(today.addDays(-(i + 1)), 14, 30), 3 + i,
+                  1 + (i % 2), occupied[i], 500, i == 0 ? QVariant(u"需要叫醒服务"_s) : QVariant()});
+        setRoomStatus(w, occupied[i], 2);
     }
     // One reservation: room 301.
-    w.run(
-        u"insert into 旅客预订 (旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-        {guests[3].name, guests[3].org, guests[3].idKind, guests[3].idNumber, stamp(today.addDays(3), 12, 0),
-         2, 2, 13, 300});
-    w.run(u"update 房间 set 房间状态=3 where 房间ID=13"_s);
+    w.insert(schema::Reservations, StayColumns,
+             {guests[3].name, guests[3].org, guests[3].idKind, guests[3].idNumber,
+              stamp(today.addDays(3), 12, 0), 2, 2, 13, 300});
+    setRoomStatus(w, 13, 3);
 
     // A few completed stays over the past weeks.
     const struct {
@@ -122,18 +139,18 @@ void writeSample(Writer &w)
         const int amount = int(price * p.actual);
         const int due = std::max(0, amount - p.prepay);
         const int refund = std::max(0, p.prepay - amount);
-        w.run(
-            u"insert into 旅客退房 (旅客姓名, 旅客单位, 证件名称, 证件号码, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 退房时间, 实际入住天数, 实际金额, 应收款, 应退款, 备注信息) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
-            {g.name, g.org, g.idKind, g.idNumber, stamp(today.addDays(-p.daysAgoIn), 15, 0), p.planned, 1,
-             p.room, p.prepay, stamp(today.addDays(-p.daysAgoIn + p.actual), 0, 0), p.actual, amount, due,
-             refund, QVariant()});
+        w.insert(schema::CompletedStays,
+                 StayColumns + QStringList{u"退房时间"_s, u"实际入住天数"_s, u"实际金额"_s, u"应收款"_s,
+                                           u"应退款"_s, u"备注信息"_s},
+                 {g.name, g.org, g.idKind, g.idNumber, stamp(today.addDays(-p.daysAgoIn), 15, 0), p.planned,
+                  1, p.room, p.prepay, stamp(today.addDays(-p.daysAgoIn + p.actual), 0, 0), p.actual, amount,
+                  due, refund, QVariant()});
     }
-    w.run(u"insert into 交款 (交款时间, 交款金额, 交款人) values (?, ?, ?)"_s,
-          {stamp(today.addDays(-7), 18, 0), 1580, u"张会计"_s});
-    w.run(u"insert into 交款 (交款时间, 交款金额, 交款人) values (?, ?, ?)"_s,
-          {stamp(today.addDays(-1), 18, 5), 2365.5, u"张会计"_s});
-    w.run(u"insert into 拔款 (拔款时间, 拔款金额, 拔款人) values (?, ?, ?)"_s,
-          {stamp(today.addDays(-5), 9, 30), 500, u"王经理"_s});
+    const QStringList takings = {u"交款时间"_s, u"交款金额"_s, u"交款人"_s};
+    w.insert(schema::Takings, takings, {stamp(today.addDays(-7), 18, 0), 1580, u"张会计"_s});
+    w.insert(schema::Takings, takings, {stamp(today.addDays(-1), 18, 5), 2365.5, u"张会计"_s});
+    w.insert(schema::Disbursements, {u"拔款时间"_s, u"拔款金额"_s, u"拔款人"_s},
+             {stamp(today.addDays(-5), 9, 30), 500, u"王经理"_s});
 }
 
 void writeHouse(Writer &w, const Options &options)
@@ -143,14 +160,15 @@ void writeHouse(Writer &w, const Options &options)
         c = char(QRandomGenerator::system()->generate() & 0xff);
     const QByteArray hash =
         QCryptographicHash::hash(salt + options.password.toUtf8(), QCryptographicHash::Sha256);
-    w.run(u"insert into "_s + schema::AccessTable + u" (salt, hash) values (?, ?)"_s, {salt, hash});
-    w.run(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values (?, ?, ?)"_s,
-          {options.operatorName, options.operatorPassword, u"Z:abcdef"_s});
+    w.insert(schema::AccessTable, {u"salt"_s, u"hash"_s}, {salt, hash});
+    w.insert(schema::Operators, {u"用户名称"_s, u"登陆密码"_s, u"权限设置"_s},
+             {options.operatorName, options.operatorPassword, u"Z:abcdef"_s});
     const QString company = options.companyName.isEmpty() ? u"Quillon 示范宾馆"_s : options.companyName;
-    w.run(
-        u"insert into 公司配置 (企业名称, 法人代表, 电话, 传真, 电子邮件, 地址, 邮政编码, 企业简介) values (?, ?, ?, ?, ?, ?, ?, ?)"_s,
-        {company, u"（请填写）"_s, QString(), QString(), QString(), QString(), QString(),
-         u"这是新建数据库时写入的示范企业资料，请在“企业配置”中改为贵店的资料。"_s});
+    w.insert(schema::Company,
+             {u"企业名称"_s, u"法人代表"_s, u"电话"_s, u"传真"_s, u"电子邮件"_s, u"地址"_s, u"邮政编码"_s,
+              u"企业简介"_s},
+             {company, u"（请填写）"_s, QString(), QString(), QString(), QString(), QString(),
+              u"这是新建数据库时写入的示范企业资料，请在“企业配置”中改为贵店的资料。"_s});
     if (options.sampleData)
         writeSample(w);
 }
@@ -162,7 +180,7 @@ QString createServerHouse(const QString &server, const Options &options)
     const QString name = u"quillon-build-"_s + QUuid::createUuid().toString();
     QString error;
     {
-        Writer w{QSqlDatabase::addDatabase(u"QPSQL"_s, name), {}, dialect::Engine::Postgres};
+        Writer w{QSqlDatabase::addDatabase(u"QPSQL"_s, name), {}};
         try {
             serverstore::open(w.db, server);
             w.run(u"begin"_s);

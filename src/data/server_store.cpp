@@ -96,17 +96,22 @@ QString keywordForm(const QString &server)
     return parts.join(u' ');
 }
 
-void open(QSqlDatabase &db, const QString &server)
+void open(QSqlDatabase &db, const QString &server, int lockWaitMs)
 {
     // The driver adds its own options to these; the whole string goes to libpq as it is.
     db.setConnectOptions(keywordForm(server));
     if (!db.open())
         throw openError(db.lastError());
-    // A row another desk is writing is waited for a few seconds, then reported as busy.
     QSqlQuery q(db);
-    if (!q.exec(
-            u"select set_config('lock_timeout', '5s', false), set_config('client_min_messages', 'warning', false)"_s))
+    if (!q.exec(u"select set_config('lock_timeout', '"_s + lockTimeout(lockWaitMs) +
+                u"', false), set_config('client_min_messages', 'warning', false)"_s))
         throw errorOf(q.lastError());
+}
+
+QString lockTimeout(int ms)
+{
+    // A lock timeout of 0 would wait for ever.
+    return QString::number(std::max(ms, 1)) + u"ms"_s;
 }
 
 QStringList createStatements()

@@ -34,8 +34,11 @@ ServerTarget parseConnectionString(const QString &connectionString);
 // driver would split there) or a password written into it.
 QString keywordForm(const QString &server);
 
-// Opens `db` (a QPSQL connection) on the server; throws DbError in the server's words.
-void open(QSqlDatabase &db, const QString &server);
+// Opens `db` (a QPSQL connection) on the server; a row another desk is writing is waited for
+// `lockWaitMs`, then reported as busy. Throws DbError in the server's words.
+void open(QSqlDatabase &db, const QString &server, int lockWaitMs = 5000);
+// The server's lock_timeout for a wait of `ms`.
+QString lockTimeout(int ms);
 
 // The statements that create an empty house in the server's current schema.
 QStringList createStatements();

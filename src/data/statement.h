@@ -1,20 +1,21 @@
 #pragma once
 
 #include <QDateTime>
-#include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
-#include <functional>
+#include <memory>
 #include <optional>
 
 class Connection;
-struct sqlite3_stmt;
+namespace store {
+class Query;
+}
 
 // One prepared statement with its values bound, run at once and finished when it goes out of
-// scope. Columns are read by ordinal in the kind the caller expects. On the file store it is
-// SQLite's own statement, so a list reads each value once, straight into its kind; on a server
-// it goes through Qt SQL's driver.
+// scope. Columns are read by ordinal in the kind the caller expects, on either store: on the file
+// a list reads each value once, straight into its kind.
 class Statement
 {
 public:
@@ -48,15 +49,9 @@ private:
     bool onRow(int column) const;
 
     Connection &m_connection;
-    sqlite3_stmt *m_native = nullptr; // the file store
-    std::optional<QSqlQuery> m_query; // a server
+    std::unique_ptr<store::Query> m_query; // null once finished early
     enum class State { RowWaiting, OnRow, Done };
     State m_state = State::Done; // RowWaiting: the first row, reached when the statement ran
     int m_changes = 0;
-    qint64 m_lastId = -1;
+    int m_columns = 0;
 };
-
-// The bytes of the file behind an open SQLite connection, in order, handed to `sink` in chunks
-// (false from the sink stops). Read through SQLite's own file handle, so its locks hold
-// throughout; a second handle on the file would drop them when closed. Throws DbError.
-void readStoreFile(QSqlDatabase &db, const std::function<bool(const char *data, qint64 size)> &sink);

@@ -4,12 +4,15 @@
 #include "data/db_error.h"
 #include "data/module1.h"
 #include "data/recordset.h"
+#include "data/server_store.h"
 #include "index_kit.h"
 #include "test_database.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,6 +37,8 @@ private Q_SLOTS:
     void transactionIsAllOrNothing();
     void topOneSpeaksSqlite();
     void faultSwitchFailsTheNthStatement();
+    void storeCauses_data();
+    void storeCauses();
     void olderFileGetsItsIndexesWhenOpened();
 };
 
@@ -241,27 +246,29 @@ void TestDataLayer::int16ColumnsRefuseOutOfRange()
 void TestDataLayer::missingOrWrongPasswordFailAlike()
 {
     TestDatabase db;
-    QString missingText, wrongText;
-    Module1::DbFileName = u"nothere.mdb"_s;
-    try {
-        Connection c;
-        c.open();
-        QFAIL("opened a missing file");
-    } catch (const DbError &e) {
-        missingText = e.text();
-    }
-    QVERIFY(!QFile::exists(db.directory() + u"/nothere.mdb"_s)); // never created
-    Module1::DbFileName = u"innkeep.mdb"_s;
+    const auto openFails = [](const QString &why) {
+        try {
+            Connection c;
+            c.open();
+            QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+        } catch (const DbError &e) {
+            return e.text();
+        }
+        return QString();
+    };
     Module1::DbPassword = u"12345678"_s;
-    try {
-        Connection c;
-        c.open();
-        QFAIL("opened with a wrong password");
-    } catch (const DbError &e) {
-        wrongText = e.text();
-    }
-    QCOMPARE(wrongText, missingText.replace(u"nothere.mdb"_s, u"innkeep.mdb"_s));
+    const QString wrongText = openFails(u"opened with a wrong password"_s);
     Module1::DbPassword = u"58316094"_s;
+    if (db.server().isEmpty()) {
+        Module1::DbFileName = u"nothere.mdb"_s;
+        QString missingText = openFails(u"opened a missing file"_s);
+        QVERIFY(!QFile::exists(db.directory() + u"/nothere.mdb"_s)); // never created
+        Module1::DbFileName = u"innkeep.mdb"_s;
+        QCOMPARE(wrongText, missingText.replace(u"nothere.mdb"_s, u"innkeep.mdb"_s));
+    } else {
+        QVERIFY2(wrongText.contains(db.server()) && wrongText.contains(u"数据库密码不正确"_s),
+                 qPrintable(wrongText));
+    }
     Connection ok;
     ok.open();
     QVERIFY(ok.isOpen());
@@ -298,7 +305,7 @@ void TestDataLayer::faultSwitchFailsTheNthStatement()
     faults::reset();
     faults::failStatement(2);
     Connection c;
-    c.open();
+    c.open(); // its password check and index repair are not the program's statements
     c.execute(u"delete from 楼层"_s);
     QVERIFY_THROWS_EXCEPTION(DbError, c.execute(u"delete from 房间"_s));
     QCOMPARE(faults::statementsRun(), 2);
@@ -306,10 +313,62 @@ void TestDataLayer::faultSwitchFailsTheNthStatement()
     faults::failCommit(true);
     {
         Transaction tx(c);
-        db.count(u"楼层"_s);
+        c.execute(u"insert into 楼层 (楼层名称) values ('一楼')"_s);
         QVERIFY_THROWS_EXCEPTION(DbError, tx.commit());
     }
+    QVERIFY(!c.inTransaction());
+    QCOMPARE(faults::commitsRun(), 1);
+    QCOMPARE(db.count(u"楼层"_s), 0);
     faults::reset();
+}
+
+void TestDataLayer::storeCauses_data()
+{
+    QTest::addColumn<bool>("server");
+    QTest::addColumn<QString>("code"); // SQLite's result code, or the server's SQLSTATE
+    QTest::addColumn<int>("cause");
+    QTest::addColumn<bool>("busy");
+    const auto row = [](const char *name, bool server, const QString &code, StoreCause cause,
+                        bool busy = false) { QTest::newRow(name) << server << code << int(cause) << busy; };
+    // Extended result codes carry the primary one in their low byte.
+    row("file busy", false, u"5"_s, StoreCause::Other, true);
+    row("file busy snapshot", false, u"517"_s, StoreCause::Other, true);
+    row("file locked shared cache", false, u"262"_s, StoreCause::Other, true);
+    row("file full", false, u"13"_s, StoreCause::DiskFull);
+    row("file moved read-only", false, u"1032"_s, StoreCause::ReadOnly);
+    row("file corrupt", false, u"11"_s, StoreCause::Unreadable);
+    row("file not a database", false, u"26"_s, StoreCause::Unreadable);
+    row("file constraint", false, u"19"_s, StoreCause::Other);
+    row("server lock timeout", true, u"55P03"_s, StoreCause::Other, true);
+    row("server serialization", true, u"40001"_s, StoreCause::Other, true);
+    row("server deadlock", true, u"40P01"_s, StoreCause::Other, true);
+    row("server gone", true, u"08006"_s, StoreCause::ConnectionLost);
+    row("server shut down", true, u"57P01"_s, StoreCause::ConnectionLost);
+    row("server password", true, u"28P01"_s, StoreCause::AccountRefused);
+    row("server no table", true, u"42P01"_s, StoreCause::NoHouse);
+    row("server disk full", true, u"53100"_s, StoreCause::DiskFull);
+    row("server read only", true, u"25006"_s, StoreCause::ReadOnly);
+    row("server no privilege", true, u"42501"_s, StoreCause::Permission);
+    row("server unique", true, u"23505"_s, StoreCause::Other);
+}
+
+void TestDataLayer::storeCauses()
+{
+    QFETCH(bool, server);
+    QFETCH(QString, code);
+    QFETCH(int, cause);
+    QFETCH(bool, busy);
+    const DbError e =
+        server ? serverstore::errorOf(QSqlError(u"driver"_s, u"words"_s, QSqlError::StatementError, code))
+               : Connection::storeError(code.toInt(), u"words"_s);
+    QCOMPARE(e.cause() == DbError::Cause::Busy, busy);
+    if (busy) {
+        QCOMPARE(e.text(), Connection::busyError().text()); // never the store's own words
+        return;
+    }
+    QCOMPARE(int(e.store()), cause);
+    QVERIFY(e.fromDriver());
+    QCOMPARE(e.text(), u"words"_s);
 }
 
 void TestDataLayer::olderFileGetsItsIndexesWhenOpened()

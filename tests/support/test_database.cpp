@@ -42,6 +42,8 @@ TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUui
     Module1::setProgramDirectory(m_dir.path());
     Module1::DbFileName = u"innkeep.mdb"_s;
     Module1::DbPassword = u"58316094"_s;
+    // Before any connection opens, so the fault switches reach every one.
+    faults::install();
     // A desk logged in with every right, as admin is in a new house.
     hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
     if (!testServer().isEmpty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fault_backend.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>

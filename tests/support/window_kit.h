@@ -4,6 +4,7 @@
 // and list rows clicked with the mouse, boxes typed into, lists read back.
 
 #include "data/connection.h"
+#include "fault_backend.h"
 #include "test_seam.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"

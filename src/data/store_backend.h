@@ -1,0 +1,104 @@
+#pragma once
+
+#include "data/dialect.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+
+class DbError;
+
+// The store behind a Connection, one backend per engine, chosen once when the connection opens:
+// the file through SQLite's own interface, a server through Qt's PostgreSQL driver. Everything
+// above it (Connection, Statement) is the same for both. Every failure is thrown as DbError, busy
+// and the store's causes already told apart.
+namespace store {
+
+// One prepared statement of a backend.
+class Query
+{
+public:
+    virtual ~Query() = default;
+    // Binds `params` to the statement's "?" in order.
+    virtual void bind(const QVariantList &params) = 0;
+    // The next row: true on a row, false at the end (never called again after that). The first
+    // step runs the statement.
+    virtual bool step() = 0;
+    virtual int columnCount() const = 0;
+    virtual QString columnName(int column) const = 0;
+    // Columns are read on a row, in range.
+    virtual bool isNull(int column) const = 0;
+    virtual qint64 integer(int column) const = 0;
+    // NULL as an invalid QVariant.
+    virtual QVariant value(int column) const = 0;
+    // After the first step: the rows it changed, and the key its insert was given.
+    virtual int changes() const = 0;
+    virtual qint64 lastInsertId() = 0;
+};
+
+class Backend
+{
+public:
+    virtual ~Backend() = default;
+    virtual dialect::Engine engine() const = 0;
+
+    // Opens the house at `source` (a file's path, a server's libpq string) and checks `password`
+    // against its access record; a house made before an index was added gets its indexes. Another
+    // desk's write is waited for `busyWaitMs` before a step fails as busy.
+    virtual void open(const QString &source, const QString &password, int busyWaitMs) = 0;
+    virtual bool isOpen() const = 0;
+    // Every Query of it must be gone first.
+    virtual void close() = 0;
+
+    virtual std::unique_ptr<Query> prepare(const QString &sql) = 0;
+    // A transaction that fails at once, not halfway, when another desk holds what it writes.
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    // Never throws: there is nothing left to do when it fails.
+    virtual void rollback() = 0;
+    virtual void setBusyWait(int ms) = 0;
+    virtual bool hasIndex(const QString &name) = 0;
+
+    // The store file's bytes through the store's own handle (see Connection::readFileBytes).
+    virtual void readFileBytes(const std::function<bool(const char *data, qint64 size)> &sink) = 0;
+    // Qt's connection underneath, for the house moves that speak to the driver directly.
+    virtual QSqlDatabase &database() = 0;
+
+protected:
+    // The steps of open() after the driver has opened, the same on every engine; both close the
+    // backend and throw when they fail.
+    void admit(const QString &source, const QString &password);
+    void addMissingIndexes(int busyWaitMs);
+};
+
+// The backend for a connection string, open; throws DbError.
+std::unique_ptr<Backend> open(const QString &connectionString);
+
+// Hands every backend a connection opens to `wrap`, before it opens, and uses what it returns:
+// for tests, which count and fail store steps around the real backend. Empty: none.
+using Wrapper = std::function<std::unique_ptr<Backend>(std::unique_ptr<Backend>)>;
+void setWrapper(Wrapper wrap);
+
+// How long a desk waits for another desk's write before giving up.
+inline constexpr int BusyWaitMs = 5000;
+
+// The one sentence for a house that cannot be opened: missing, damaged or the wrong password.
+QString cannotOpen(const QString &source);
+
+namespace sqlite {
+std::unique_ptr<Backend> make();
+// A failed step by SQLite's result code (extended or not) and its words; see
+// Connection::storeError.
+DbError errorOf(int code, const QString &text);
+// See Connection::checkFile.
+QString checkFile(const QString &path);
+} // namespace sqlite
+
+namespace postgres {
+std::unique_ptr<Backend> make();
+} // namespace postgres
+
+} // namespace store
