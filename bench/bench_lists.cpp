@@ -3,6 +3,8 @@
 
 #include "data/connection.h"
 #include "data/schema.h"
+#include "hotel/history.h"
+#include "hotel/setup.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
@@ -88,7 +90,8 @@ void BM_HistoryFill(benchmark::State &state)
     FlexGrid grid;
     for (auto _ : state) {
         s.start();
-        grid::fillPaged(&grid, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+        grid::fill(&grid, grid::completedStayHeader(), grid::DefaultRowHeight,
+                   hotel::history::list(hotel::session(), {}).value());
         s.stop();
     }
     record("history.fill", s.median());
@@ -292,12 +295,8 @@ void BM_RoomsWindow(benchmark::State &state)
             closeWindow(w);
             FlexGrid grid;
             fill.start();
-            {
-                Connection connection;
-                connection.open();
-                grid::fillPaged(&grid, grid::roomHeader(), grid::DefaultRowHeight, connection, u"房间"_s, {},
-                                PagedTable::Order::OldestFirst);
-            }
+            grid::fill(&grid, grid::roomHeader(), grid::DefaultRowHeight,
+                       hotel::listRooms(hotel::session()).value());
             fill.stop();
         }
     } catch (const std::exception &e) {
@@ -306,7 +305,7 @@ void BM_RoomsWindow(benchmark::State &state)
     if (rows != g.rooms.rooms)
         failBenchmark(state, "rooms list shows " + std::to_string(rows) + " rows");
     record("rooms.window", s.median(), u"Form6: construct, load, first paint"_s);
-    record("rooms.fill", fill.median(), u"grid::fillPaged of 房间: count, first page"_s);
+    record("rooms.fill", fill.median(), u"grid::fill of 房间: count, first page"_s);
     state.counters["median_ms"] = s.median();
 }
 
@@ -327,12 +326,8 @@ void BM_FloorsWindow(benchmark::State &state)
             closeWindow(w);
             FlexGrid grid;
             fill.start();
-            {
-                Connection connection;
-                connection.open();
-                grid::fillPaged(&grid, u"序号|^楼层名称           "_s, grid::DefaultRowHeight, connection,
-                                u"楼层"_s, {}, PagedTable::Order::OldestFirst);
-            }
+            grid::fill(&grid, u"序号|^楼层名称           "_s, grid::DefaultRowHeight,
+                       hotel::listFloors(hotel::session()).value());
             fill.stop();
         }
     } catch (const std::exception &e) {
@@ -341,7 +336,7 @@ void BM_FloorsWindow(benchmark::State &state)
     if (rows != g.rooms.floors)
         failBenchmark(state, "floors list shows " + std::to_string(rows) + " rows");
     record("floors.window", s.median(), u"Form5: construct, load, first paint"_s);
-    record("floors.fill", fill.median(), u"grid::fillPaged of 楼层: count, every row in one read"_s);
+    record("floors.fill", fill.median(), u"grid::fill of 楼层: count, every row in one read"_s);
     state.counters["median_ms"] = s.median();
 }
 

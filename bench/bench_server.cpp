@@ -9,6 +9,7 @@
 #include "data/conversions.h"
 #include "data/house_transfer.h"
 #include "data/module1.h"
+#include "hotel/session.h"
 #include "shell/shell_windows.h"
 #include "ui/date_picker.h"
 #include "ui/flex_grid.h"
@@ -39,6 +40,8 @@ void usePlace(const QString &dir)
     Module1::setProgramDirectory(dir);
     Module1::DbFileName = u"innkeep.mdb"_s;
     Module1::DbPassword = QString::fromLatin1(benchdata::Password);
+    if (!hotel::session())
+        hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
 }
 
 template <class T> T *child(QWidget *w, const QString &name)

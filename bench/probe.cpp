@@ -13,6 +13,7 @@
 
 #include "data/conversions.h"
 #include "data/module1.h"
+#include "hotel/session.h"
 #include "shell/login_window.h"
 #include "shell/shell_windows.h"
 #include "ui/flex_grid.h"
@@ -140,6 +141,8 @@ int peakHistory(QApplication &app, const QString &dir)
     Module1::setProgramDirectory(dir);
     Module1::DbFileName = u"innkeep.mdb"_s;
     Module1::DbPassword = QString::fromLatin1(benchdata::Password);
+    if (!hotel::session())
+        hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
     registerAllWindows();
     BenchSeam seam;
     // Warm up everything a window needs, so the figure is the list and not the toolkit.

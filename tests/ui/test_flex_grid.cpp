@@ -1,3 +1,5 @@
+#include "data/schema.h"
+#include "list_kit.h"
 #include "test_database.h"
 #include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
@@ -41,8 +43,8 @@ void TestFlexGrid::emptyTableGivesHeaderOnly()
 {
     TestDatabase db;
     FlexGrid g;
-    grid::fillPaged(&g, u"序号|^楼层名称           "_s, 250, schema::Floors, {},
-                    PagedTable::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称           "_s, 250, schema::Floors, {}, {},
+                  hotel::Listing::Order::OldestFirst);
     QCOMPARE(g.Rows(), 1);
     QCOMPARE(g.RowSel(), 0);
     g.selectRecord(1);
@@ -56,7 +58,7 @@ void TestFlexGrid::fillShowsKeysAndLeavesNullsEmpty()
     db.insert(
         u"insert into 房间 (房间号, 房间名称, 房间类型, 标准价格, 房间状态) values ('102', 'x', NULL, 12.5, 1)"_s);
     FlexGrid g;
-    grid::fillPaged(&g, grid::roomHeader(), 250, schema::Rooms, {}, PagedTable::Order::OldestFirst);
+    kit::fillList(&g, grid::roomHeader(), 250, schema::Rooms, {}, {}, hotel::Listing::Order::OldestFirst);
     QCOMPARE(g.Rows(), 3);
     QCOMPARE(g.TextMatrix(1, 0), QString::number(r1));
     QCOMPARE(g.TextMatrix(1, 1), u"101"_s);
@@ -73,8 +75,8 @@ void TestFlexGrid::refillDropsEarlierRows()
     db.addFloor(u"A"_s);
     db.addFloor(u"B"_s);
     FlexGrid g;
-    grid::fillPaged(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, PagedTable::Order::OldestFirst);
-    grid::fillPaged(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, PagedTable::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
     QCOMPARE(g.Rows(), 3);
     QCOMPARE(g.TextMatrix(2, 1), u"B"_s);
 }
@@ -105,7 +107,7 @@ void TestFlexGrid::selectionByClickOrKeyboard()
     FlexGrid g;
     g.resize(400, 300);
     g.show();
-    grid::fillPaged(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, PagedTable::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
     // What a window's pick would copy: the chosen row, read when the choice is announced.
     QStringList picked;
     connect(&g, &FlexGrid::Click, &g, [&] { picked.append(g.TextMatrix(g.RowSel(), 1)); });
@@ -155,13 +157,13 @@ void TestFlexGrid::longValuesWidenTheirColumn()
     TestDatabase db;
     db.addFloor(u"A"_s);
     FlexGrid g;
-    grid::fillPaged(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, PagedTable::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
     const int narrow = g.columnWidth(1);
     db.addFloor(u"一个很长很长的楼层名称，比表头宽得多"_s);
-    grid::fillPaged(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, PagedTable::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
     QVERIFY(g.columnWidth(1) > narrow);
-    grid::fillPaged(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {u"0"_s, {}},
-                    PagedTable::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, u"0"_s, {},
+                  hotel::Listing::Order::OldestFirst);
     QCOMPARE(g.columnWidth(1), narrow); // back to the header's width
 }
 

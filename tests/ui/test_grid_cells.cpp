@@ -1,9 +1,8 @@
 // What a list shows: every cell as the stored value reads in the operator's locale, long lists
 // read only as far as they are looked at, and columns wide enough for what they hold.
-#include "data/connection.h"
 #include "data/conversions.h"
-#include "data/paged_table.h"
 #include "data/schema.h"
+#include "list_kit.h"
 #include "test_database.h"
 #include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
@@ -114,17 +113,17 @@ void TestGridCells::cellsReadAsStoredInEachLocale()
     for (const QLocale &l : locales) {
         conv::setLocale(l);
         FlexGrid g;
-        grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+        kit::fillList(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
         QCOMPARE(shownCells(g),
                  expectedCells(db.path(), schema::CompletedStays, u"order by 退房ID desc"_s, 16));
-        grid::fillPaged(&g, grid::roomHeader(), grid::DefaultRowHeight, schema::Rooms, {},
-                        PagedTable::Order::OldestFirst);
+        kit::fillList(&g, grid::roomHeader(), grid::DefaultRowHeight, schema::Rooms, {}, {},
+                      hotel::Listing::Order::OldestFirst);
         QCOMPARE(shownCells(g), expectedCells(db.path(), schema::Rooms, {}, 8));
     }
     // The check-out time shown in the general date of the locale; midnight as the date alone.
     conv::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     FlexGrid g;
-    grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    kit::fillList(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
     QCOMPARE(g.TextMatrix(4, 10), u"11/7/2021 1:30:00 AM"_s);
     QCOMPARE(g.TextMatrix(6, 10), u"5/5/2021"_s);
 }
@@ -135,7 +134,7 @@ void TestGridCells::historyReadsOnlyWhatIsLookedAt()
     addCompletedStays(db, 5 * FlexGridModel::PageRows);
     faults::reset();
     FlexGrid g;
-    grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    kit::fillList(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
     QCOMPARE(g.Rows(), 1 + 5 * FlexGridModel::PageRows);
     // The count, and the first page for the column widths.
     const int atOpen = faults::statementsRun();
@@ -161,7 +160,7 @@ void TestGridCells::historyIsOneSnapshot()
     const QList<QStringList> before =
         expectedCells(db.path(), schema::CompletedStays, u"order by 退房ID desc"_s, 16);
     FlexGrid g;
-    grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    kit::fillList(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
     // Check-outs at another desk while the list is open.
     addCompletedStays(db, 10);
     QCOMPARE(g.Rows(), 1 + int(before.size()));
@@ -178,8 +177,8 @@ void TestGridCells::changingListsAreOneSnapshot()
     const QList<QStringList> before =
         expectedCells(db.path(), schema::Rooms, u"where 房间状态=1 order by 房间ID"_s, 8);
     FlexGrid g;
-    grid::fillPaged(&g, grid::roomHeader(), grid::DefaultRowHeight, schema::Rooms, {u"房间状态=1"_s, {}},
-                    PagedTable::Order::OldestFirst);
+    kit::fillList(&g, grid::roomHeader(), grid::DefaultRowHeight, schema::Rooms, u"房间状态=1"_s, {},
+                  hotel::Listing::Order::OldestFirst);
     // Rooms taken and removed at another desk before the rows further down are looked at.
     db.exec(u"update 房间 set 房间状态=2 where 房间ID % 5 = 0"_s);
     db.exec(u"delete from 房间 where 房间ID % 7 = 0"_s);
@@ -191,16 +190,14 @@ void TestGridCells::filteredListsInEitherOrder()
     TestDatabase db;
     addCompletedStays(db, 4 * FlexGridModel::PageRows);
     db.exec(u"update 旅客退房 set 房间ID=4, 实际金额=退房ID where 退房ID % 3 = 0"_s);
-    const PagedTable::Filter room4{u"房间ID=?"_s, {4}};
-    for (const auto order : {PagedTable::Order::NewestFirst, PagedTable::Order::OldestFirst}) {
+    for (const auto order : {hotel::Listing::Order::NewestFirst, hotel::Listing::Order::OldestFirst}) {
         const QString sql = u"where 房间ID=4 order by 退房ID "_s +
-                            (order == PagedTable::Order::NewestFirst ? u"desc"_s : u"asc"_s);
+                            (order == hotel::Listing::Order::NewestFirst ? u"desc"_s : u"asc"_s);
         const QList<QStringList> expected = expectedCells(db.path(), schema::CompletedStays, sql, 16);
         FlexGrid g;
-        Connection c;
-        c.open();
-        const auto rows = grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, c,
-                                          schema::CompletedStays, room4, order, {u"实际金额"_s, u"预付款"_s});
+        const auto rows =
+            kit::fillList(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays,
+                          u"\"房间ID\"=?"_s, {4}, order, {u"实际金额"_s, u"预付款"_s});
         QCOMPARE(rows->count(), int(expected.size()));
         QCOMPARE(rows->sums().value(0),
                  db.scalar(u"select sum(实际金额) from 旅客退房 where 房间ID=4"_s).toDouble());
@@ -222,7 +219,7 @@ void TestGridCells::columnsFitTheWidestDrawnValue()
         u"insert into 旅客退房 (证件号码, 房间ID) values ('军字第20190088号', 1), ('320102198505050011', 1)"_s);
     FlexGrid g;
     g.resize(900, 400);
-    grid::fillPaged(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
+    kit::fillList(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
     const QFontMetrics m = g.fontMetrics();
     QVERIFY(m.horizontalAdvance(u"320102198505050011"_s) > m.horizontalAdvance(u"军字第20190088号"_s));
     QVERIFY(g.columnWidth(4) >= m.horizontalAdvance(u"320102198505050011"_s));
