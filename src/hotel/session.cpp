@@ -5,6 +5,8 @@
 #include "data/module1.h"
 #include "data/statement.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace hotel {
@@ -47,6 +49,13 @@ Session *Session::current()
 
 void Session::setCurrent(std::shared_ptr<Session> session)
 {
+    // The connection must close while Qt's database drivers are still there, not among the
+    // static destructors after them.
+    static const bool closesWithTheApplication = [] {
+        qAddPostRoutine([] { currentSession().reset(); });
+        return true;
+    }();
+    Q_UNUSED(closesWithTheApplication);
     currentSession() = std::move(session);
 }
 

@@ -79,9 +79,6 @@ void Form1::Command1_Click()
         return;
     }
     hotel::Session::setCurrent(in.value());
-    // Once: the desk's connection is closed with the program, while the database driver stands.
-    static const QMetaObject::Connection endsWithProgram =
-        connect(qApp, &QCoreApplication::aboutToQuit, [] { hotel::Session::setCurrent(nullptr); });
     auto *main = new Form2(); // its menus and toolbar follow the session's rights
     main->StatusBar1_SetPanelText(3, m_text1->text());
     close();

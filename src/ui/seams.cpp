@@ -152,7 +152,9 @@ void showOutcome(QWidget *parent, const hotel::Outcome &outcome)
     if (outcome.ok())
         return;
     // Another desk's write is news for the operator, not a fault of the program.
-    const int style = outcome.kind() == hotel::Outcome::Kind::Failed ? vbCritical : vbInformation;
+    // A value the store cannot take has always been reported as the store's error.
+    const bool fault = outcome.kind() == hotel::Outcome::Kind::Failed || outcome.isRefused(hotel::Refusal::BadValue);
+    const int style = fault ? vbCritical : vbInformation;
     seam().message(parent, outcome.message(), style, u"提示"_s);
 }
 

@@ -8,6 +8,7 @@
 #include "data/module1.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "hotel_file.h"
+#include "test_database.h"
 #include "window_kit.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ int main(int argc, char **argv)
     Module1::setProgramDirectory(args[1]);
     Module1::DbFileName = u"innkeep.mdb"_s;
     Module1::DbPassword = u"58316094"_s;
+    TestDatabase::logInEveryRight();
     const qint64 start = args[2].toLongLong();
     const int firstRoom = args[3].toInt();
     const int rounds = args[4].toInt();

@@ -8,6 +8,7 @@
 #include "data/module1.h"
 #include "hotel_file.h"
 #include "stay_operations.h"
+#include "test_database.h"
 #include "test_seam.h"
 #include "ui/seams.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char **argv)
     Module1::setProgramDirectory(file.absolutePath());
     Module1::DbFileName = file.fileName();
     Module1::DbPassword = u"58316094"_s;
+    TestDatabase::logInEveryRight();
     const quint64 seed = args[2].toULongLong();
     const int limit = args.size() > 3 ? args[3].toInt() : 0;
 

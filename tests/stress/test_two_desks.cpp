@@ -8,6 +8,7 @@
 #include "frontdesk/frontdesk_windows.h"
 #include "hotel_file.h"
 #include "setup/setup_windows.h"
+#include "hotel/session.h"
 #include "test_database.h"
 #include "window_kit.h"
 
@@ -131,6 +132,7 @@ int bookingDesk(const QString &path, int rounds, const QString &barrier, const Q
     Module1::setProgramDirectory(QFileInfo(path).absolutePath());
     Module1::DbFileName = QFileInfo(path).fileName();
     Module1::DbPassword = u"58316094"_s;
+    TestDatabase::logInEveryRight();
     registerFrontdeskWindows();
     TestSeam seam;
     const QString other = desk == u"a"_s ? u"b"_s : u"a"_s;
@@ -282,6 +284,7 @@ void TestTwoDesks::busyDatabaseSaysSoAndWaits()
 
     // A desk in another process holds its write for a second; this desk waits it out.
     faults::setBusyWait(0);
+    hotel::session()->disconnect(); // the desk's connection opens again with the program's own wait
     Child b;
     QVERIFY(b.start({u"--hold"_s, db.path(), u"1000"_s}, "held"));
     seam.clear();

@@ -105,7 +105,7 @@ public:
         Module1::DbFileName = u"innkeep.mdb"_s;
         Module1::DbPassword = u"58316094"_s;
         // A desk logged in with every right, as admin is in a new house.
-        hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
+        TestDatabase::logInEveryRight();
     }
     ~Scratch()
     {

@@ -34,6 +34,11 @@ QString TestDatabase::testServer()
     return QString::fromUtf8(file.readAll()).trimmed();
 }
 
+void TestDatabase::logInEveryRight()
+{
+    hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
+}
+
 TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUuid::createUuid().toString())
 {
     dbbuild::Options options;
@@ -44,8 +49,7 @@ TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUui
     Module1::DbPassword = u"58316094"_s;
     // Before any connection opens, so the fault switches reach every one.
     faults::install();
-    // A desk logged in with every right, as admin is in a new house.
-    hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
+    logInEveryRight();
     if (!testServer().isEmpty()) {
         m_schemaName = u"t_"_s + QUuid::createUuid().toString(QUuid::Id128);
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, m_connectionName);
