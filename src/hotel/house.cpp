@@ -1,6 +1,7 @@
 #include "hotel/house.h"
 
 #include "data/connection.h"
+#include "data/database_builder.h"
 #include "data/dialect.h"
 #include "data/house_copy.h"
 #include "data/schema.h"
@@ -46,6 +47,14 @@ Outcome initializeData(Session *s)
     if (!o.ok())
         discardCopy(); // nothing was wiped, so the copy is not needed
     return o;
+}
+
+QString createEmptyHouse(const QString &path, const QString &databasePassword)
+{
+    dbbuild::Options options;
+    options.password = databasePassword;
+    options.sampleData = false;
+    return dbbuild::createDatabase(path, options);
 }
 
 } // namespace hotel

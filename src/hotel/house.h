@@ -17,4 +17,8 @@ Outcome backUp(Session *s, const QString &typedTarget);
 // unless the copy was made, and no copy is kept when nothing was wiped.
 Outcome initializeData(Session *s);
 
+// A new, empty house file at `path` with the first operator admin/admin, before anyone logs in;
+// the reason it could not be made, or empty text.
+QString createEmptyHouse(const QString &path, const QString &databasePassword);
+
 } // namespace hotel

@@ -1,7 +1,7 @@
 #include "shell/login_window.h"
 
-#include "data/database_builder.h"
 #include "data/module1.h"
+#include "hotel/house.h"
 #include "hotel/session.h"
 #include "shell/main_window.h"
 #include "ui/form_kit.h"
@@ -110,10 +110,7 @@ bool Form1::offerNewHouse()
         if (folderIsNew)
             QFile::setPermissions(dir,
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        dbbuild::Options options;
-        options.password = Module1::DbPassword;
-        options.sampleData = false;
-        error = dbbuild::createDatabase(path, options);
+        error = hotel::createEmptyHouse(path, Module1::DbPassword);
     }
     if (!error.isEmpty()) {
         ui::MsgBox(this, u"新建数据库失败："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
