@@ -132,7 +132,7 @@ std::pair<double, double> checkInOut(BenchSeam &seam)
     return {checkIn, checkOut};
 }
 
-// ---- straight through libpq, a connection per piece of work as the handlers have ---------
+// ---- straight through libpq, on one connection kept across rounds as a desk's session keeps its own
 
 struct Pg {
     explicit Pg(const QByteArray &conninfo) : conn(PQconnectdb(conninfo.constData()))
@@ -173,33 +173,30 @@ struct Pg {
     PGconn *conn;
 };
 
-double bareHistory(const QByteArray &conninfo)
+double bareHistory(Pg &pg)
 {
-    return timed([&] { Pg(conninfo).exec("select * from \"旅客退房\" order by \"退房ID\" desc"); });
+    return timed([&] { pg.exec("select * from \"旅客退房\" order by \"退房ID\" desc"); });
 }
 
-double bareStats(const QByteArray &conninfo)
+double bareStats(Pg &pg)
 {
     const QByteArray from = MonthStart.toString(u"yyyy-MM-dd HH:mm:ss"_s).toLatin1();
     const QByteArray to = MonthEnd.toString(u"yyyy-MM-dd HH:mm:ss"_s).toLatin1();
     return timed([&] {
-        Pg(conninfo).exec(
-            "select * from \"旅客退房\" where \"入住时间\" between $1 and $2 order by \"退房ID\" desc",
-            {from.constData(), to.constData()});
+        pg.exec("select * from \"旅客退房\" where \"入住时间\" between $1 and $2 order by \"退房ID\" desc",
+                {from.constData(), to.constData()});
     });
 }
 
-std::pair<double, double> bareCheckInOut(const QByteArray &conninfo)
+std::pair<double, double> bareCheckInOut(Pg &pg)
 {
     std::string room;
     std::string number;
     {
-        Pg pg(conninfo);
         room = pg.value("select \"房间ID\" from \"房间\" where \"房间状态\"=1 order by 1 limit 1");
         number = pg.value("select \"房间号\" from \"房间\" where \"房间ID\"=$1", {room.c_str()});
     }
     const double in = timed([&] {
-        Pg pg(conninfo);
         pg.exec("begin");
         pg.exec("insert into \"旅客入住\" (\"旅客姓名\", \"入住时间\", \"计划入住天数\", \"入住人数\", "
                 "\"房间ID\", "
@@ -211,7 +208,6 @@ std::pair<double, double> bareCheckInOut(const QByteArray &conninfo)
         pg.exec("commit");
     });
     const double out = timed([&] {
-        Pg pg(conninfo);
         const std::string key = pg.value(
             "select \"房间ID\" from \"房间\" where \"房间号\"=$1 and \"房间状态\"=2", {number.c_str()});
         pg.exec("select * from \"旅客入住\" where \"房间ID\"=$1", {key.c_str()});
@@ -312,12 +308,12 @@ int main(int argc, char **argv)
             rows[2].*column = in.median();
             rows[3].*column = out.median();
         }
-        const QByteArray conninfo = server.toUtf8();
-        rows[0].bare = median(n, [&] { return bareHistory(conninfo); });
-        rows[1].bare = median(n, [&] { return bareStats(conninfo); });
+        Pg pg(server.toUtf8());
+        rows[0].bare = median(n, [&] { return bareHistory(pg); });
+        rows[1].bare = median(n, [&] { return bareStats(pg); });
         Samples in, out;
         for (int i = 0; i < n; ++i) {
-            const auto [a, b] = bareCheckInOut(conninfo);
+            const auto [a, b] = bareCheckInOut(pg);
             in.add(a);
             out.add(b);
         }
