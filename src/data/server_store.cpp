@@ -72,13 +72,13 @@ ServerTarget parseConnectionString(const QString &connectionString)
 QString keywordForm(const QString &server)
 {
     if (server.contains(u';'))
-        throw DbError(u"数据库服务器的连接串不能含有分号：“"_s + server + u"”。"_s);
+        throw DbError(u"quillon.ini 中数据库服务器的连接串不能含有分号。"_s);
     char *error = nullptr;
     PQconninfoOption *options = PQconninfoParse(server.toUtf8().constData(), &error);
     if (!options) {
-        const QString why = error ? QString::fromUtf8(error).trimmed() : u"内存不足"_s;
+        // libpq's words quote the string, which may hold a password: they are not shown.
         PQfreemem(error);
-        throw DbError(u"无法读取数据库服务器的连接串：“"_s + server + u"”（"_s + why + u"）。"_s);
+        throw DbError(u"无法读取 quillon.ini 中数据库服务器的连接串，请检查它的写法。"_s);
     }
     QStringList parts;
     bool password = false;
