@@ -11,7 +11,6 @@
 #include "data/connection.h"
 #include "data/conversions.h"
 #include "data/module1.h"
-#include "data/recordset.h"
 #include "data/statement.h"
 #include "hotel/session.h"
 #include "shell/shell_windows.h"

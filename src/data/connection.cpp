@@ -63,7 +63,7 @@ std::unique_ptr<store::Query> Connection::prepare(const QString &sql)
 {
     if (!isOpen())
         throw notOpen();
-    return m_backend->prepare(dialect::translate(m_engine, sql));
+    return m_backend->prepare(sql);
 }
 
 int Connection::execute(const QString &sql, const QVariantList &params)

@@ -43,7 +43,7 @@ public:
 
     // Qt's connection underneath, for the house moves that speak to the driver directly.
     QSqlDatabase &database();
-    // The engine behind this connection; its SQL goes through dialect::translate().
+    // The engine behind this connection: SQL goes to it as written, in words both engines take.
     dialect::Engine engine() const { return m_engine; }
 
     // The error to throw for a failed step: a busy or locked store (another desk's write

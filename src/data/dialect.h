@@ -6,18 +6,15 @@ namespace schema {
 enum class ColumnType;
 }
 
-// What differs between the engines that can hold a house: the windows write one SQL (Jet's
-// "select top N", "[table]" in commands, "collate nocase" where text compares without case)
-// and each engine gets it in its own words here, and nowhere else.
+// What differs between the engines that can hold a house. The program's SQL is written once in
+// words both take (quoted names, "limit ?", "collate nocase"); only the tables' column types
+// differ, and they are chosen here.
 namespace dialect {
 
 enum class Engine { Sqlite, Postgres };
 
-// The program's SQL as the engine must read it.
-QString translate(Engine engine, const QString &sql);
-
 // What ends a select to take `count` rows after skipping `skip`: two "?" to bind, in that order.
-QString rowWindow(Engine engine);
+QString rowWindow();
 
 // The engine's type for each kind of column; a key numbers new rows itself and never hands out a
 // deleted key again.
@@ -25,7 +22,7 @@ QString columnType(Engine engine, schema::ColumnType type);
 // The type of a column of raw bytes.
 QString bytesType(Engine engine);
 
-// A table or column name as the engine quotes it.
+// A table or column name quoted, so a server keeps its capitals (房间ID, not 房间id).
 QString quoted(const QString &identifier);
 
 } // namespace dialect

@@ -2,7 +2,6 @@
 
 #include "data/connection.h"
 #include "data/dialect.h"
-#include "data/recordset.h"
 #include "data/statement.h"
 
 #include <algorithm>
@@ -71,18 +70,18 @@ std::vector<QVariantList> PagedTable::readNewestFirst(Connection &connection, in
         skip = ascending ? m_count - first - count : first;
     }
     params << count << skip;
-    Recordset records(connection);
-    records.open(u"select * from "_s + dialect::quoted(m_table.name) + u" where "_s + where +
-                     u" order by "_s + m_key + (ascending ? u" asc"_s : u" desc"_s) +
-                     dialect::rowWindow(connection.engine()),
-                 params);
+    Statement q(connection,
+                u"select * from "_s + dialect::quoted(m_table.name) + u" where "_s + where + u" order by "_s +
+                    m_key + (ascending ? u" asc"_s : u" desc"_s) + dialect::rowWindow(),
+                params);
     std::vector<QVariantList> rows;
-    while (!records.eof()) {
+    const int columns = q.columnCount();
+    while (q.next()) {
         QVariantList row;
-        for (int c = 0; c < records.fieldCount(); ++c)
-            row.append(records.stored(c));
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row.append(q.value(c));
         rows.push_back(std::move(row));
-        records.moveNext();
     }
     if (ascending)
         std::reverse(rows.begin(), rows.end());

@@ -32,7 +32,7 @@ public:
     // One per column of `sums`, 0 where no row has a value.
     const QList<double> &sums() const { return m_sums; }
     // Rows first .. first + count - 1 (0 is the first in the list's order), values by ordinal as
-    // Recordset::stored() gives them; throws DbError.
+    // the store keeps them (date-times as their stored text on the file); throws DbError.
     std::vector<QVariantList> read(Connection &connection, int first, int count) const;
 
 private:

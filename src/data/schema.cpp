@@ -112,20 +112,6 @@ const QList<Index> &indexes()
     return all;
 }
 
-const Table *tableWithColumns(const QStringList &names)
-{
-    for (const Table &t : tables()) {
-        if (t.columns.size() != names.size())
-            continue;
-        bool same = true;
-        for (qsizetype i = 0; same && i < names.size(); ++i)
-            same = t.columns.at(i).name.compare(names.at(i), Qt::CaseInsensitive) == 0;
-        if (same)
-            return &t;
-    }
-    return nullptr;
-}
-
 QString indexColumns(const Index &index)
 {
     QStringList columns;

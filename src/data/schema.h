@@ -27,8 +27,6 @@ struct Table {
 const QList<Table> &tables();
 // nullptr when the name is not one of ours.
 const Table *table(const QString &name);
-// The table whose columns are exactly `names`, in order (what "select *" of it gives).
-const Table *tableWithColumns(const QStringList &names);
 
 struct Index {
     QString name;

@@ -1,23 +1,21 @@
 #include "data/db_error.h"
-#include "data/dialect.h"
 #include "data/module1.h"
 #include "data/server_store.h"
+#include "server_sql.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
-using dialect::Engine;
 
-// The server's words for the program's SQL, and how the settings file names a server.
+// The server's words for the tests' own SQL, and how the settings file names a server.
 class TestServerStore : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void serverDialect_data();
     void serverDialect();
-    void fileDialectUnchanged();
     void keywordForm();
     void settingsChooseTheStore();
 };
@@ -46,15 +44,7 @@ void TestServerStore::serverDialect()
 {
     QFETCH(QString, sql);
     QFETCH(QString, server);
-    QCOMPARE(dialect::translate(Engine::Postgres, sql), server);
-}
-
-void TestServerStore::fileDialectUnchanged()
-{
-    QCOMPARE(dialect::translate(Engine::Sqlite, u"select * from 房间 where 房间ID=?"_s),
-             u"select * from 房间 where 房间ID=?"_s);
-    QCOMPARE(dialect::translate(Engine::Sqlite, u"select top 1 * from 公司配置"_s),
-             u"select * from 公司配置 limit 1"_s);
+    QCOMPARE(testsql::forServer(sql), server);
 }
 
 void TestServerStore::keywordForm()

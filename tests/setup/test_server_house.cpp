@@ -123,7 +123,7 @@ void TestServerHouse::wipeWaitsForAnotherDeskThenChangesNothing()
     Connection other;
     other.open();
     other.beginTransaction();
-    other.execute(u"update 房间 set 房间名称=? where 房间ID=1"_s, {u"改名中"_s});
+    other.execute(u"update 房间 set 房间名称=? where \"房间ID\"=1"_s, {u"改名中"_s});
     const QString before = db.dump();
     TestSeam seam;
     QPointer<Form20> w = kit::open<Form20>(u"Form20"_s);

@@ -3,11 +3,11 @@
 #include "data/conversions.h"
 #include "data/database_builder.h"
 #include "data/db_error.h"
-#include "data/dialect.h"
 #include "data/module1.h"
 #include "data/schema.h"
 #include "data/server_store.h"
 #include "hotel/session.h"
+#include "server_sql.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -103,7 +103,7 @@ static QSqlQuery runQuery(const QString &connection, const QString &program, con
 {
     QSqlDatabase db = QSqlDatabase::database(connection);
     const bool server = db.driverName() == u"QPSQL"_s;
-    const QString sql = server ? dialect::translate(dialect::Engine::Postgres, program) : program;
+    const QString sql = server ? testsql::forServer(program) : program;
     QSqlQuery q(db);
     // The server prepares only queries; statements without values go as they are.
     if (server && params.isEmpty()) {
