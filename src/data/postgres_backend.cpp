@@ -9,6 +9,7 @@
 #include <QSqlDriver>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <libpq-fe.h>
 #include <memory>
 #include <vector>
@@ -165,14 +166,17 @@ Param paramOf(const QVariant &v)
         p.data = QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest).toLatin1();
         break;
     case QMetaType::QDateTime: {
-        // The house keeps whole seconds of local time (timestamp(0) without zone).
+        // Whole seconds of local time, as the house keeps them (timestamp(0) without zone, which
+        // ignores the offset); the offset places the moment for a column with a zone.
         const QDateTime t = v.toDateTime().toLocalTime();
         p.null = !t.isValid();
         if (!p.null) {
             const QDate d = t.date();
             const QTime h = t.time();
+            const int offset = t.offsetFromUtc() / 60;
             char rest[32];
-            std::snprintf(rest, sizeof rest, " %02d:%02d:%02d", h.hour(), h.minute(), h.second());
+            std::snprintf(rest, sizeof rest, " %02d:%02d:%02d%c%02d:%02d", h.hour(), h.minute(), h.second(),
+                          offset < 0 ? '-' : '+', std::abs(offset) / 60, std::abs(offset) % 60);
             p.data = dateText(d.year(), d.month(), d.day(), rest);
         }
         break;
@@ -339,7 +343,9 @@ private:
                                                     lengths.data(), formats.data(), 0));
         }
         m_rows = PQntuples(m_result.get());
-        m_changes = QByteArrayView(PQcmdTuples(m_result.get())).toInt();
+        // A select changes nothing, as on the file; an insert's "returning" rows are its changes.
+        if (!QByteArrayView(PQcmdStatus(m_result.get())).startsWith("SELECT"))
+            m_changes = QByteArrayView(PQcmdTuples(m_result.get())).toInt();
         const int columns = PQnfields(m_result.get());
         m_kinds.reserve(columns);
         for (int c = 0; c < columns; ++c)

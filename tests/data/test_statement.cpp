@@ -88,6 +88,9 @@ void TestStatement::valuesKeepTheirKindOnTheServer_data()
     QTest::newRow("time") << u"timestamp(0)"_s << QVariant(time.addMSecs(600)) << QVariant(time);
     QTest::newRow("time as text") << u"timestamp(0)"_s << QVariant(u"2006-04-20 14:30:05"_s)
                                   << QVariant(time);
+    QTest::newRow("time with fraction")
+        << u"timestamp"_s << QVariant(u"2006-04-20 14:30:05.25"_s) << QVariant(time.addMSecs(250));
+    QTest::newRow("time with zone") << u"timestamptz"_s << QVariant(time) << QVariant(time);
     QTest::newRow("null time") << u"timestamp(0)"_s << QVariant(QDateTime()) << QVariant();
     QTest::newRow("date") << u"date"_s << QVariant(QDate(2006, 4, 20)) << QVariant(QDate(2006, 4, 20));
 }
