@@ -139,11 +139,15 @@ bool holdsHouse(QSqlDatabase &db)
     return q.value(0).toBool();
 }
 
+bool isBusy(const QString &sqlState)
+{
+    // Lock timeout, serialization failure, deadlock: another desk holds the rows.
+    return sqlState == u"55P03"_s || sqlState == u"40001"_s || sqlState == u"40P01"_s;
+}
+
 bool isBusy(const QSqlError &error)
 {
-    const QString code = error.nativeErrorCode();
-    // Lock timeout, serialization failure, deadlock: another desk holds the rows.
-    return code == u"55P03"_s || code == u"40001"_s || code == u"40P01"_s;
+    return isBusy(error.nativeErrorCode());
 }
 
 QString describe(const QSqlError &error)
@@ -151,11 +155,10 @@ QString describe(const QSqlError &error)
     return isBusy(error) ? Connection::busyError().text() : error.databaseText();
 }
 
-DbError errorOf(const QSqlError &error)
+DbError errorOf(const QString &code, const QString &text, bool connectionGone)
 {
-    if (isBusy(error))
+    if (isBusy(code))
         return Connection::busyError();
-    const QString code = error.nativeErrorCode();
     StoreCause cause = StoreCause::Other;
     if (code.startsWith(u"08"_s) || code == u"57P01"_s || code == u"57P02"_s || code == u"57P03"_s)
         cause = StoreCause::ConnectionLost;
@@ -169,9 +172,15 @@ DbError errorOf(const QSqlError &error)
         cause = StoreCause::ReadOnly;
     else if (code == u"42P01"_s || code == u"3D000"_s || code == u"3F000"_s)
         cause = StoreCause::NoHouse;
-    else if (code.isEmpty() && error.type() == QSqlError::ConnectionError)
+    else if (connectionGone)
         cause = StoreCause::ConnectionLost;
-    return DbError::driver(cause, error.databaseText());
+    return DbError::driver(cause, text);
+}
+
+DbError errorOf(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return errorOf(code, error.databaseText(), code.isEmpty() && error.type() == QSqlError::ConnectionError);
 }
 
 DbError openError(const QSqlError &error)

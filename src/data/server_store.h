@@ -47,11 +47,15 @@ bool holdsHouse(QSqlDatabase &db);
 
 // A failed statement in words for the operator; a row held by another desk reads as busy.
 // Another desk holds the rows (lock timeout, serialization failure, deadlock).
+bool isBusy(const QString &sqlState);
 bool isBusy(const QSqlError &error);
 QString describe(const QSqlError &error);
 // A failed statement as a DbError of its kind, in the server's own words (never the connection
 // string).
 DbError errorOf(const QSqlError &error);
+// The same by the server's SQLSTATE (empty when it sent none) and its words; `connectionGone`:
+// the connection itself is broken, whatever else the state says.
+DbError errorOf(const QString &sqlState, const QString &text, bool connectionGone);
 // A failed connection as a DbError: not reached, account refused, or no such database.
 DbError openError(const QSqlError &error);
 

@@ -3,9 +3,12 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/module1.h"
+#include "data/server_store.h"
 #include "data/statement.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -73,19 +76,32 @@ void Session::disconnect()
 {
     m_connection.reset();
     m_target.clear();
+    m_settings.clear();
 }
 
 Connection &Session::connection()
 {
     // The settings name the house; a desk pointed at another one (a test's new house) follows.
-    const QString target = Module1::connectionString();
-    if (!m_connection || target != m_target) {
-        m_connection.reset();
-        auto c = std::make_unique<Connection>();
-        c->open(target);
-        m_connection = std::move(c);
-        m_target = target;
-        ++m_opened;
+    // They are read again only when the folder, the file name or the settings file changed.
+    if (const QString dir = Module1::programDirectory(); dir != m_programDirectory || m_iniPath.isEmpty()) {
+        m_programDirectory = dir;
+        m_iniPath = serverstore::settingsPath();
+    }
+    const QFileInfo ini(m_iniPath);
+    const QString settings =
+        m_programDirectory + u'\n' + Module1::DbFileName + u'\n' + Module1::DbPassword + u'\n' +
+        (ini.exists() ? QString::number(ini.lastModified().toMSecsSinceEpoch()) : QString());
+    if (!m_connection || settings != m_settings) {
+        const QString target = Module1::connectionString();
+        if (!m_connection || target != m_target) {
+            m_connection.reset();
+            auto c = std::make_unique<Connection>();
+            c->open(target);
+            m_connection = std::move(c);
+            m_target = target;
+            ++m_opened;
+        }
+        m_settings = settings;
     }
     return *m_connection;
 }

@@ -67,7 +67,10 @@ private:
     QString m_rights;
     bool m_rightsNull = false;
     std::unique_ptr<Connection> m_connection;
-    QString m_target; // the house the connection was opened on
+    QString m_target;   // the house the connection was opened on
+    QString m_settings; // what named it: folder, file, password, settings file's time
+    QString m_programDirectory;
+    QString m_iniPath;
     int m_opened = 0;
 };
 
