@@ -21,9 +21,9 @@ enum class StoreCause {
 class DbError : public std::exception
 {
 public:
-    // Busy and Conflict are not faults of the store: another desk got there first, and the
-    // operator is only told to try again or to look again.
-    enum class Cause { Failure, Busy, Conflict };
+    // Busy is no fault of the store: another desk's write outlasted the wait, and the operator
+    // is only told to try again.
+    enum class Cause { Failure, Busy };
 
     explicit DbError(QString text, Cause cause = Cause::Failure) : m_text(std::move(text)), m_cause(cause) {}
     // The driver's own text for a failure of the given kind.

@@ -51,14 +51,9 @@ Outcome Outcome::failed(StoreCause cause, QString detail)
 
 Outcome Outcome::of(const DbError &error)
 {
-    switch (error.cause()) {
-    case DbError::Cause::Busy:
+    // Another desk's change is found by the operations themselves and refused, never thrown.
+    if (error.cause() == DbError::Cause::Busy)
         return busy();
-    case DbError::Cause::Conflict:
-        return refused(error.text() == goneMessage() ? Refusal::Gone : Refusal::Changed, error.text());
-    case DbError::Cause::Failure:
-        break;
-    }
     Outcome o = failed(error.store(), error.text());
     // The program's own sentences stand as they are; only the driver's words are worded here.
     o.m_fromDriver = error.fromDriver();
