@@ -4,6 +4,7 @@
 #include "data/database_builder.h"
 #include "data/dialect.h"
 #include "data/house_copy.h"
+#include "data/module1.h"
 #include "data/schema.h"
 #include "data/statement.h"
 
@@ -47,6 +48,12 @@ Outcome initializeData(Session *s)
     if (!o.ok())
         discardCopy(); // nothing was wiped, so the copy is not needed
     return o;
+}
+
+void removeUnfinishedCopies()
+{
+    housecopy::removeUnfinishedCopies(Module1::houseDirectory());
+    housecopy::removeUnfinishedCopies(housecopy::beforeInitFolder(Module1::databasePath()));
 }
 
 QString createEmptyHouse(const QString &path, const QString &databasePassword)

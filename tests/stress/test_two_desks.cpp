@@ -1,19 +1,29 @@
 #include "data/connection.h"
 #include "data/database_builder.h"
 #include "data/db_error.h"
+#include "data/file_modes.h"
 #include "data/house_copy.h"
 #include "data/module1.h"
 #include "direct_db.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
+#include "hotel/board.h"
+#include "hotel/house.h"
+#include "hotel/session.h"
+#include "hotel/setup.h"
 #include "hotel_file.h"
 #include "setup/setup_windows.h"
-#include "hotel/session.h"
+#include "shell/main_window.h"
+#include "shell/room_board.h"
+#include "shell/room_board_view.h"
+#include "shell/shell_windows.h"
 #include "test_database.h"
 #include "window_kit.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QPointer>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -37,6 +47,8 @@ private Q_SLOTS:
     void staleCheckOutWritesNothing();
     void busyDatabaseSaysSoAndWaits();
     void copiesAreSoundSnapshots();
+    void frozenDeskFreezesNoOther();
+    void copiesLeaveNothingBehind();
     void noWriteFallsBetweenCopyAndWipe();
     void backupRefusesTheStoresOwnFiles();
     void doubleBookingRace();
@@ -165,6 +177,7 @@ struct Child {
         }
         return out.contains(waitFor);
     }
+    void signal(int number) { ::kill(pid_t(process.processId()), number); }
     void kill()
     {
         ::kill(pid_t(process.processId()), SIGKILL);
@@ -194,6 +207,7 @@ void TestTwoDesks::initTestCase()
     registerFrontdeskWindows();
     registerSetupWindows();
     registerFinanceWindows();
+    registerAllWindows();
 }
 
 void TestTwoDesks::cleanup()
@@ -343,6 +357,84 @@ void TestTwoDesks::copiesAreSoundSnapshots()
     options.password = u"58316094"_s;
     QCOMPARE(dbbuild::createDatabase(fresh, options), QString());
     QCOMPARE(QFile::permissions(fresh) & OwnerGroupOther, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// Another desk is frozen inside a commit (stopped while it holds the file's exclusive lock): this
+// desk's main window, board, lists, backup and writes each answer within ten seconds with the
+// busy sentence, the board at once; no copy is left. Once the frozen desk is killed the write goes
+// through, once.
+void TestTwoDesks::frozenDeskFreezesNoOther()
+{
+    TestDatabase db(true);
+    TestSeam seam;
+    Form2 main;
+    auto *board = main.findChild<RoomBoard *>();
+    const hotel::board::Snapshot before = board->view()->snapshot();
+    const QStringList files = QDir(db.directory()).entryList(QDir::Files) << u"innkeep.mdb-journal"_s;
+    Child frozen;
+    QVERIFY(frozen.start({u"--tear"_s, db.path()}, "torn"));
+    frozen.signal(SIGSTOP);
+    const QList<std::pair<const char *, std::function<hotel::Outcome()>>> steps = {
+        {"board poll", [&] { return board->refresh(), hotel::board::read(hotel::session()); }},
+        {"list", [] { return hotel::listRooms(hotel::session()); }},
+        {"backup", [&] { return hotel::backUp(hotel::session(), db.directory() + u"/copy.mdb"_s); }},
+        {"write",
+         [] {
+             return hotel::addFloor(hotel::session(), {0, u"九楼"_s});
+         }},
+    };
+    for (const auto &[name, step] : steps) {
+        QElapsedTimer t;
+        t.start();
+        const hotel::Outcome o = step();
+        qInfo("%s, another desk frozen mid-commit: %lld ms", name, t.elapsed());
+        QVERIFY2(t.elapsed() < (qstrcmp(name, "board poll") ? 10000 : 1000), name);
+        QCOMPARE(o.message(), hotel::busyMessage());
+    }
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(Form2().windowTitle(), Form2::designTitle()); // the company name could not be read
+    qInfo("main window opens: %lld ms", t.elapsed());
+    QVERIFY(t.elapsed() < 10000);
+    QVERIFY(board->view()->isStale() && board->view()->snapshot() == before);
+    QVERIFY(board->findChild<QLabel *>(u"BoardProblem"_s)->text().contains(u"不是最新"_s));
+    QCOMPARE(QDir(db.directory()).entryList(QDir::Files | QDir::Hidden), files);
+
+    frozen.kill();
+    QVERIFY(hotel::addFloor(hotel::session(), {0, u"九楼"_s}).ok());
+    QCOMPARE(db.scalar(u"select count(*) from 楼层 where 楼层名称='九楼'"_s).toInt(), 1);
+    board->refresh();
+    QVERIFY(!board->view()->isStale() && board->findChild<QLabel *>(u"BoardProblem"_s)->text().isEmpty());
+}
+
+// A copy a killed backup left is removed by the next backup into that folder (one another backup
+// is still writing stays); a name the file system cannot take is told as too long, and the
+// longest it takes is written.
+void TestTwoDesks::copiesLeaveNothingBehind()
+{
+    TestDatabase db;
+    QTemporaryDir dir;
+    const QString left = dir.filePath(housecopy::UnfinishedCopyPrefix.toString() + u"a1b2c3.tmp"_s);
+    const QString writing = dir.filePath(housecopy::UnfinishedCopyPrefix.toString() + u"d4e5f6.tmp"_s);
+    QVERIFY(kit::write(left, "half a house") && kit::write(writing, "half another"));
+    QFile live(writing);
+    QVERIFY(live.open(QIODevice::ReadWrite) && filemodes::lockWhileOpen(live.handle()));
+
+    const QString longest = dir.filePath(QString(251, u'a') + u".mdb"_s);
+    const hotel::Outcome done = hotel::backUp(hotel::session(), longest);
+    QVERIFY2(done.ok(), qPrintable(done.message()));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{QFileInfo(longest).fileName(), QFileInfo(writing).fileName()}));
+    QCOMPARE(kit::bytes(longest), kit::bytes(db.path()));
+    live.close();
+    QCOMPARE(housecopy::removeUnfinishedCopies(dir.path()), 1);
+
+    const hotel::Outcome tooLong =
+        hotel::backUp(hotel::session(), dir.filePath(QString(86, u'长') + u".mdb"_s));
+    QVERIFY2(tooLong.message().startsWith(u"文件名太长"_s) && tooLong.message().contains(u"255"_s),
+             qPrintable(tooLong.message()));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(longest).fileName()});
 }
 
 // Desk B tries a check-in at every step of A's initialization; whatever it manages must survive
