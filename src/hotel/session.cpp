@@ -110,6 +110,20 @@ Connection &Session::connection(int busyWaitMs)
 
 Outcome Session::run(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work)
 {
+    // The reads that follow one that just waited in vain (the rest of a window's opening) do not
+    // wait again: the desk answers after one wait, not one per list. A write always waits.
+    if (!transaction && m_gaveUp.isValid() && !m_gaveUp.hasExpired(1000))
+        waiting = Waiting::Never;
+    const Outcome o = runOnce(transaction, waiting, work);
+    if (o.ok())
+        m_gaveUp.invalidate();
+    else if (!transaction && o.kind() == Outcome::Kind::Busy && waiting == Waiting::ForOtherDesks)
+        m_gaveUp.start();
+    return o;
+}
+
+Outcome Session::runOnce(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work)
+{
     const int wait = waiting == Waiting::Never ? 0 : store::BusyWaitMs;
     for (int attempt = 0;; ++attempt) {
         bool committing = false;

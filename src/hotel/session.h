@@ -2,6 +2,7 @@
 
 #include "hotel/outcome.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -66,6 +67,7 @@ public:
 
 private:
     Outcome run(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work);
+    Outcome runOnce(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work);
     Connection &connection(int busyWaitMs);
 
     QString m_operator;
@@ -77,6 +79,7 @@ private:
     QString m_programDirectory;
     QString m_iniPath;
     int m_opened = 0;
+    QElapsedTimer m_gaveUp; // since a read's wait for another desk last ran out
 };
 
 // The current session, or a refusal for a desk nobody is logged in at.
