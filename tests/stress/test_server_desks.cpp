@@ -2,19 +2,25 @@
 #include "data/house_transfer.h"
 #include "data/schema.h"
 #include "data/server_store.h"
+#include "hotel/house.h"
+#include "hotel/session.h"
+#include "hotel/stays.h"
 #include "hotel_file.h"
 #include "test_database.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <libpq-fe.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -28,6 +34,8 @@ private Q_SLOTS:
     void twoDesksTakeOneRoom();
     void killedDeskLeavesNothingHalfWritten();
     void bigHouseMovesThereAndBack();
+    void deskFrozenMidTransactionIsLetGo();
+    void deskFrozenWhileSentRowsHoldsNobody();
 };
 
 namespace {
@@ -76,6 +84,12 @@ QStringList differences(const QString &a, const QString &b)
     }
     QSqlDatabase::removeDatabase(name);
     return out;
+}
+
+hotel::Stay guestIn(qint64 room)
+{
+    return {0,         u"张三"_s, {},           u"身份证"_s, u"1234"_s, QDateTime::currentDateTime(),
+            qint16(1), qint16(1), qint16(room), qint16(100), {}};
 }
 
 } // namespace
@@ -253,6 +267,63 @@ void TestServerDesks::bigHouseMovesThereAndBack()
     file.open(u"provider=Microsoft.Jet.Oledb.4.0;Data Source="_s + back +
               u";Jet Oledb:Database PassWord=58316094;"_s);
     QVERIFY(file.isOpen());
+}
+
+// A desk stops while its transaction holds a room's row (to the server, a connection that falls
+// silent): the others read on, a write of that row is busy after the wait, and once the server
+// ends the idle transaction the write is done, once.
+void TestServerDesks::deskFrozenMidTransactionIsLetGo()
+{
+    TestDatabase db;
+    const qint64 room = db.addRoom(u"101"_s);
+    QSettings(db.directory() + u"/quillon.ini"_s, QSettings::IniFormat)
+        .setValue(u"server/idle_transaction_seconds"_s, 10);
+    Connection frozen;
+    frozen.open();
+    frozen.beginTransaction();
+    frozen.execute(u"update 房间 set 房间名称='改名中' where \"房间ID\"=?"_s, {room});
+    hotel::Session desk(u"admin"_s, u"Z:abcdef"_s);
+    QElapsedTimer clock;
+    clock.start();
+    const hotel::Result<hotel::ListingPtr> free = hotel::freeRooms(&desk);
+    QVERIFY2(free.ok() && clock.elapsed() < 2000, qPrintable(free.message()));
+    hotel::Result<qint64> entered = hotel::enterStay(&desk, hotel::StayKind::Stay, guestIn(room));
+    QCOMPARE(entered.kind(), hotel::Outcome::Kind::Busy);
+    QVERIFY(clock.elapsed() < 10000);
+    while (entered.kind() == hotel::Outcome::Kind::Busy && clock.elapsed() < 60000)
+        entered = hotel::enterStay(&desk, hotel::StayKind::Stay, guestIn(room));
+    // Within the settings' idle limit and one more wait, not the default half minute.
+    QVERIFY2(entered.ok() && clock.elapsed() < 25000, qPrintable(entered.message()));
+    QCOMPARE(db.scalar(u"select count(*) from 旅客入住 where 房间ID=?"_s, {room}).toInt(), 1);
+    QCOMPARE(db.scalar(u"select 房间名称 from 房间 where 房间ID=?"_s, {room}).toString(), u"房间101"_s);
+}
+
+// A desk stops while its server process sends it the rows of a big select: that process ignores a
+// cancel and is never idle, yet another desk checks in, backs up and wipes the house.
+void TestServerDesks::deskFrozenWhileSentRowsHoldsNobody()
+{
+    TestDatabase db(true);
+    Connection frozen;
+    frozen.open();
+    frozen.beginTransaction();
+    PGconn *pg = *static_cast<PGconn *const *>(frozen.database().driver()->handle().constData());
+    QVERIFY(PQsendQuery(pg, "select r.*, repeat('x', 1000) from 房间 r, generate_series(1, 2000)") &&
+            PQsetSingleRowMode(pg));
+    PQclear(PQgetResult(pg));
+    QTRY_COMPARE(db.scalar(u"select count(*) from pg_stat_activity where wait_event='ClientWrite'"_s).toInt(),
+                 1);
+    hotel::Session desk(u"admin"_s, u"Z:abcdef"_s);
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 room = db.scalar(u"select min(房间ID) from 房间 where 房间状态=1"_s).toLongLong();
+    const hotel::Result<qint64> entered = hotel::enterStay(&desk, hotel::StayKind::Stay, guestIn(room));
+    QVERIFY2(entered.ok(), qPrintable(entered.message()));
+    const hotel::Outcome backup = hotel::backUp(&desk, db.directory() + u"/copy.mdb"_s);
+    QVERIFY2(backup.ok(), qPrintable(backup.message()));
+    const hotel::Outcome wiped = hotel::initializeData(&desk);
+    QVERIFY2(wiped.ok(), qPrintable(wiped.message()));
+    QCOMPARE(db.count(u"房间"_s), 0);
+    QVERIFY(clock.elapsed() < 60000);
 }
 
 QTEST_MAIN(TestServerDesks)
