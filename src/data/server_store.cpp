@@ -205,7 +205,9 @@ DbError errorOf(const QString &code, const QString &text, bool connectionGone)
     if (isBusy(code))
         return Connection::busyError();
     StoreCause cause = StoreCause::Other;
-    if (code.startsWith(u"08"_s) || code == u"57P01"_s || code == u"57P02"_s || code == u"57P03"_s)
+    // 25P03: the server ended a session whose transaction was left idle past its limit.
+    if (code.startsWith(u"08"_s) || code == u"57P01"_s || code == u"57P02"_s || code == u"57P03"_s ||
+        code == u"25P03"_s)
         cause = StoreCause::ConnectionLost;
     else if (code.startsWith(u"28"_s))
         cause = StoreCause::AccountRefused;
