@@ -7,7 +7,6 @@
 #include "hotel/table_rows.h"
 #include "test_database.h"
 
-#include <QSettings>
 #include <QTest>
 #include <functional>
 
@@ -23,7 +22,6 @@ private Q_SLOTS:
     void operationsRefuseWithoutTheirRight_data();
     void operationsRefuseWithoutTheirRight();
     void checkInsShareOneBackend();
-    void droppedConnectionIsOpenedAgainOnce_data();
     void droppedConnectionIsOpenedAgainOnce();
 };
 
@@ -207,21 +205,11 @@ void TestSession::checkInsShareOneBackend()
              QList<QStringList>{{QString::number(pid)}});
 }
 
-void TestSession::droppedConnectionIsOpenedAgainOnce_data()
-{
-    QTest::addColumn<bool>("leftIdle");
-    QTest::newRow("terminated by the server's administrator") << false;
-    QTest::newRow("transaction left idle past the limit") << true;
-}
-
 void TestSession::droppedConnectionIsOpenedAgainOnce()
 {
     if (TestDatabase::testServer().isEmpty())
         QSKIP("needs QUILLON_TEST_SERVER");
-    QFETCH(bool, leftIdle);
     TestDatabase db;
-    QSettings(db.directory() + u"/quillon.ini"_s, QSettings::IniFormat)
-        .setValue(u"server/idle_transaction_seconds"_s, 1);
     const qint64 room = db.addRoom(u"101"_s);
     Session desk(u"admin"_s, u"Z:abcdef"_s);
     const qint64 pid = backendPid(desk);
@@ -229,14 +217,7 @@ void TestSession::droppedConnectionIsOpenedAgainOnce()
 
     // The server drops the desk's backend between two operations.
     const QString alive = u"select count(*) from pg_stat_activity where pid="_s + QString::number(pid);
-    if (leftIdle) {
-        desk.readFree([](Connection &c) {
-            Statement(c, u"begin"_s);
-            return Outcome::done();
-        });
-    } else {
-        QCOMPARE(db.scalar(u"select pg_terminate_backend("_s + QString::number(pid) + u")"_s).toBool(), true);
-    }
+    QCOMPARE(db.scalar(u"select pg_terminate_backend("_s + QString::number(pid) + u")"_s).toBool(), true);
     QTRY_COMPARE(db.scalar(alive).toInt(), 0);
 
     const Result<qint64> entered = enterStay(&desk, StayKind::Stay, particulars(room));

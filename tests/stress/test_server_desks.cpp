@@ -271,17 +271,19 @@ void TestServerDesks::bigHouseMovesThereAndBack()
 
 // A desk stops while its transaction holds a room's row (to the server, a connection that falls
 // silent): the others read on, a write of that row is busy after the wait, and once the server
-// ends the idle transaction the write is done, once.
+// ends the idle transaction the write is done, once; the stopped desk reconnects when it wakes.
 void TestServerDesks::deskFrozenMidTransactionIsLetGo()
 {
     TestDatabase db;
     const qint64 room = db.addRoom(u"101"_s);
     QSettings(db.directory() + u"/quillon.ini"_s, QSettings::IniFormat)
         .setValue(u"server/idle_transaction_seconds"_s, 10);
-    Connection frozen;
-    frozen.open();
-    frozen.beginTransaction();
-    frozen.execute(u"update 房间 set 房间名称='改名中' where \"房间ID\"=?"_s, {room});
+    hotel::Session frozen(u"admin"_s, u"Z:abcdef"_s);
+    frozen.readFree([&](Connection &c) {
+        c.beginTransaction();
+        c.execute(u"update 房间 set 房间名称='改名中' where \"房间ID\"=?"_s, {room});
+        return hotel::Outcome::done();
+    });
     hotel::Session desk(u"admin"_s, u"Z:abcdef"_s);
     QElapsedTimer clock;
     clock.start();
@@ -296,6 +298,8 @@ void TestServerDesks::deskFrozenMidTransactionIsLetGo()
     QVERIFY2(entered.ok() && clock.elapsed() < 25000, qPrintable(entered.message()));
     QCOMPARE(db.scalar(u"select count(*) from 旅客入住 where 房间ID=?"_s, {room}).toInt(), 1);
     QCOMPARE(db.scalar(u"select 房间名称 from 房间 where 房间ID=?"_s, {room}).toString(), u"房间101"_s);
+    QVERIFY(hotel::freeRooms(&frozen).ok());
+    QCOMPARE(frozen.connectionsOpened(), 2);
 }
 
 // A desk stops while its server process sends it the rows of a big select: that process ignores a
