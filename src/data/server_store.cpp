@@ -81,6 +81,7 @@ QString keywordForm(const QString &server)
         throw DbError(u"无法读取 quillon.ini 中数据库服务器的连接串，请检查它的写法。"_s);
     }
     QStringList parts;
+    QStringList given;
     bool password = false;
     for (const PQconninfoOption *o = options; o->keyword; ++o) {
         if (!o->val)
@@ -88,12 +89,41 @@ QString keywordForm(const QString &server)
         const QString keyword = QString::fromUtf8(o->keyword);
         if (keyword == u"password"_s && *o->val)
             password = true;
+        given.append(keyword);
         parts.append(keyword + u'=' + libpqQuoted(QString::fromUtf8(o->val)));
     }
     PQconninfoFree(options);
     if (password)
         throw DbError(u"quillon.ini 中不能写数据库服务器的密码：请写在 ~/.pgpass 或服务文件中。"_s);
+    // A server that vanished (cable, power) is noticed within a minute, and one that never
+    // answers within ten seconds.
+    static const std::pair<QString, QString> defaults[] = {
+        {u"keepalives"_s, u"1"_s},       {u"keepalives_idle"_s, u"20"_s}, {u"keepalives_interval"_s, u"5"_s},
+        {u"keepalives_count"_s, u"4"_s}, {u"connect_timeout"_s, u"10"_s},
+    };
+    for (const auto &[keyword, value] : defaults) {
+        if (!given.contains(keyword))
+            parts.append(keyword + u'=' + libpqQuoted(value));
+    }
     return parts.join(u' ');
+}
+
+Limits configuredLimits()
+{
+    Limits limits;
+    const QString path = settingsPath();
+    if (!QFile::exists(path))
+        return limits;
+    QSettings settings(path, QSettings::IniFormat);
+    const auto seconds = [&settings](const QString &key, int fallback) {
+        bool ok = false;
+        const int v = settings.value(key).toInt(&ok);
+        return ok && v > 0 ? v : fallback;
+    };
+    limits.idleTransactionSeconds =
+        seconds(u"server/idle_transaction_seconds"_s, limits.idleTransactionSeconds);
+    limits.statementSeconds = seconds(u"server/statement_seconds"_s, limits.statementSeconds);
+    return limits;
 }
 
 void open(QSqlDatabase &db, const QString &server, int lockWaitMs)
@@ -102,9 +132,24 @@ void open(QSqlDatabase &db, const QString &server, int lockWaitMs)
     db.setConnectOptions(keywordForm(server));
     if (!db.open())
         throw openError(db.lastError());
+    // The server's side of the keepalives, and a limit on unacknowledged data: a process blocked
+    // sending rows to a desk whose machine is gone ends with its connection. tcp_user_timeout
+    // only where the server knows it.
+    const Limits limits = configuredLimits();
     QSqlQuery q(db);
-    if (!q.exec(u"select set_config('lock_timeout', '"_s + lockTimeout(lockWaitMs) +
-                u"', false), set_config('client_min_messages', 'warning', false)"_s))
+    if (!q.prepare(
+            u"select set_config('lock_timeout', ?, false), set_config('statement_timeout', ?, false), "
+            u"set_config('idle_in_transaction_session_timeout', ?, false), "
+            u"set_config('tcp_keepalives_idle', '20', false), "
+            u"set_config('tcp_keepalives_interval', '5', false), "
+            u"set_config('tcp_keepalives_count', '4', false), "
+            u"(select set_config(name, '40000', false) from pg_settings where name = 'tcp_user_timeout'), "
+            u"set_config('client_min_messages', 'warning', false)"_s))
+        throw errorOf(q.lastError());
+    q.addBindValue(lockTimeout(lockWaitMs));
+    q.addBindValue(QString::number(limits.statementSeconds) + u"s"_s);
+    q.addBindValue(QString::number(limits.idleTransactionSeconds) + u"s"_s);
+    if (!q.exec())
         throw errorOf(q.lastError());
 }
 
@@ -160,7 +205,9 @@ DbError errorOf(const QString &code, const QString &text, bool connectionGone)
     if (isBusy(code))
         return Connection::busyError();
     StoreCause cause = StoreCause::Other;
-    if (code.startsWith(u"08"_s) || code == u"57P01"_s || code == u"57P02"_s || code == u"57P03"_s)
+    // 25P03: the server ended a session whose transaction was left idle past its limit.
+    if (code.startsWith(u"08"_s) || code == u"57P01"_s || code == u"57P02"_s || code == u"57P03"_s ||
+        code == u"25P03"_s)
         cause = StoreCause::ConnectionLost;
     else if (code.startsWith(u"28"_s))
         cause = StoreCause::AccountRefused;

@@ -30,12 +30,23 @@ struct ServerTarget {
 };
 ServerTarget parseConnectionString(const QString &connectionString);
 
-// The server in libpq's keyword form. Throws DbError for text libpq cannot read, a ";" (the
-// driver would split there) or a password written into it.
+// The server in libpq's keyword form, with TCP keepalives and a connect timeout unless the
+// settings give their own. Throws DbError for text libpq cannot read, a ";" (the driver would
+// split there) or a password written into it.
 QString keywordForm(const QString &server);
 
+// How long the server lets a desk's session leave a transaction idle and run one statement.
+// quillon.ini's [server] section may change them: idle_transaction_seconds, statement_seconds.
+struct Limits {
+    int idleTransactionSeconds = 30;
+    int statementSeconds = 60;
+};
+Limits configuredLimits();
+
 // Opens `db` (a QPSQL connection) on the server; a row another desk is writing is waited for
-// `lockWaitMs`, then reported as busy. Throws DbError in the server's words.
+// `lockWaitMs`, then reported as busy. The server ends the session when a transaction is left
+// idle, a statement runs or the desk's machine stays silent past the limits, so a frozen desk
+// never holds the house for long. Throws DbError in the server's words.
 void open(QSqlDatabase &db, const QString &server, int lockWaitMs = 5000);
 // The server's lock_timeout for a wait of `ms`.
 QString lockTimeout(int ms);

@@ -213,6 +213,7 @@ void TestDataLayer::storeCauses_data()
     row("server deadlock", true, u"40P01"_s, StoreCause::Other, true);
     row("server gone", true, u"08006"_s, StoreCause::ConnectionLost);
     row("server shut down", true, u"57P01"_s, StoreCause::ConnectionLost);
+    row("server idle transaction ended", true, u"25P03"_s, StoreCause::ConnectionLost);
     row("server password", true, u"28P01"_s, StoreCause::AccountRefused);
     row("server no table", true, u"42P01"_s, StoreCause::NoHouse);
     row("server disk full", true, u"53100"_s, StoreCause::DiskFull);

@@ -49,11 +49,17 @@ void TestServerStore::serverDialect()
 
 void TestServerStore::keywordForm()
 {
+    // Keepalives and a connect timeout are added unless the settings give their own.
+    const QString limits =
+        u" keepalives='1' keepalives_idle='20' keepalives_interval='5' keepalives_count='4' connect_timeout='10'"_s;
     QCOMPARE(serverstore::keywordForm(u"postgresql://desk@db.example:5433/quillon"_s),
-             u"user='desk' dbname='quillon' host='db.example' port='5433'"_s);
+             u"user='desk' dbname='quillon' host='db.example' port='5433'"_s + limits);
     QCOMPARE(
         serverstore::keywordForm(u"host=/run/pg dbname='a b' options='-c x=1' application_name=it\\'s"_s),
-        u"dbname='a b' host='/run/pg' options='-c x=1' application_name='it\\'s'"_s);
+        u"dbname='a b' host='/run/pg' options='-c x=1' application_name='it\\'s'"_s + limits);
+    QCOMPARE(serverstore::keywordForm(u"host=db keepalives=0 connect_timeout=3 keepalives_count=9"_s),
+             u"connect_timeout='3' host='db' keepalives='0' keepalives_count='9' keepalives_idle='20' "
+             u"keepalives_interval='5'"_s);
     // Passwords belong in ~/.pgpass; a ";" would be cut by the driver; nonsense is refused. The
     // refusal never repeats the string, which may carry a password.
     for (const QString &refused : {u"host=db password=secret"_s, u"postgresql://desk:secret@db/quillon"_s,
