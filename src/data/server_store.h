@@ -1,10 +1,11 @@
 #pragma once
 
+#include "data/db_error.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
-class DbError;
 class QSqlError;
 
 // A house kept on a PostgreSQL server instead of the file. quillon.ini beside the house names the
@@ -31,8 +32,11 @@ struct ServerTarget {
 ServerTarget parseConnectionString(const QString &connectionString);
 
 // The server in libpq's keyword form. Throws DbError for text libpq cannot read, a ";" (the
-// driver would split there) or a password written into it.
+// driver would split there) or a password written into it, with the line of quillon.ini that
+// holds it when it came from there.
 QString keywordForm(const QString &server);
+// The line of quillon.ini that names the server (1 is the first), or 0.
+int settingsLine();
 
 // Opens `db` (a QPSQL connection) on the server; a row another desk is writing is waited for
 // `lockWaitMs`, then reported as busy. Throws DbError in the server's words.
@@ -56,7 +60,10 @@ DbError errorOf(const QSqlError &error);
 // The same by the server's SQLSTATE (empty when it sent none) and its words; `connectionGone`:
 // the connection itself is broken, whatever else the state says.
 DbError errorOf(const QString &sqlState, const QString &text, bool connectionGone);
-// A failed connection as a DbError: not reached, account refused, or no such database.
+// Why a connection failed, by libpq's or the server's words.
+StoreCause openCause(const QString &text);
+// A failed connection as a DbError: not reached, account refused, encryption refused, or no such
+// database.
 DbError openError(const QSqlError &error);
 
 } // namespace serverstore

@@ -205,6 +205,8 @@ void TestDataLayer::storeCauses_data()
     row("file locked shared cache", false, u"262"_s, StoreCause::Other, true);
     row("file full", false, u"13"_s, StoreCause::DiskFull);
     row("file moved read-only", false, u"1032"_s, StoreCause::ReadOnly);
+    row("file read-only folder", false, u"1544"_s, StoreCause::ReadOnly);
+    row("file journal cannot be rolled back", false, u"776"_s, StoreCause::NeedsWrite);
     row("file corrupt", false, u"11"_s, StoreCause::Unreadable);
     row("file not a database", false, u"26"_s, StoreCause::Unreadable);
     row("file constraint", false, u"19"_s, StoreCause::Other);
