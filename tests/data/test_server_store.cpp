@@ -17,7 +17,6 @@ private Q_SLOTS:
     void serverDialect_data();
     void serverDialect();
     void keywordForm();
-    void openCauses_data();
     void openCauses();
     void settingsChooseTheStore();
 };
@@ -70,33 +69,22 @@ void TestServerStore::keywordForm()
     }
 }
 
-void TestServerStore::openCauses_data()
-{
-    QTest::addColumn<QString>("text"); // libpq's or the server's words
-    QTest::addColumn<int>("cause");
-    const auto row = [](const char *text, StoreCause cause) {
-        QTest::newRow(text) << QString::fromUtf8(text) << int(cause);
-    };
-    row("connection to server at \"10.0.0.5\", port 5432 failed: Connection refused",
-        StoreCause::Unreachable);
-    row("could not translate host name \"dbserver\" to address: Name or service not known",
-        StoreCause::Unreachable);
-    row("FATAL:  Peer authentication failed for user \"desk\"", StoreCause::AccountRefused);
-    row("FATAL:  no pg_hba.conf entry for host \"10.0.0.9\", user \"desk\", database \"quillon\", SSL "
-        "encryption",
-        StoreCause::AccountRefused);
-    row("FATAL:  no pg_hba.conf entry for host \"10.0.0.9\", user \"desk\", database \"quillon\", no "
-        "encryption",
-        StoreCause::SslRefused);
-    row("server does not support SSL, but SSL was required", StoreCause::SslRefused);
-    row("FATAL:  database \"quillon\" does not exist", StoreCause::NoHouse);
-}
-
 void TestServerStore::openCauses()
 {
-    QFETCH(QString, text);
-    QFETCH(int, cause);
-    QCOMPARE(int(serverstore::openCause(text)), cause);
+    // libpq's and the server's words at a failed connection.
+    const std::pair<const char *, StoreCause> cases[] = {
+        {"connection to server at \"10.0.0.5\", port 5432 failed: Connection refused",
+         StoreCause::Unreachable},
+        {"FATAL:  Peer authentication failed for user \"desk\"", StoreCause::AccountRefused},
+        {"FATAL:  no pg_hba.conf entry for host \"h\", user \"u\", database \"q\", SSL encryption",
+         StoreCause::AccountRefused},
+        {"FATAL:  no pg_hba.conf entry for host \"h\", user \"u\", database \"q\", no encryption",
+         StoreCause::SslRefused},
+        {"server does not support SSL, but SSL was required", StoreCause::SslRefused},
+        {"FATAL:  database \"quillon\" does not exist", StoreCause::NoHouse},
+    };
+    for (const auto &[text, cause] : cases)
+        QVERIFY2(serverstore::openCause(QString::fromUtf8(text)) == cause, text);
 }
 
 void TestServerStore::settingsChooseTheStore()
