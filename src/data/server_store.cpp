@@ -69,16 +69,40 @@ ServerTarget parseConnectionString(const QString &connectionString)
     return target;
 }
 
+int settingsLine()
+{
+    QFile file(settingsPath());
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    QString section;
+    for (int line = 1; !file.atEnd(); ++line) {
+        const QString text = QString::fromUtf8(file.readLine()).trimmed();
+        if (text.startsWith(u'[') && text.endsWith(u']'))
+            section = text.mid(1, text.size() - 2).trimmed();
+        else if (section.compare(u"server"_s, Qt::CaseInsensitive) == 0 &&
+                 text.section(u'=', 0, 0).trimmed() == u"connection"_s && text.contains(u'='))
+            return line;
+    }
+    return 0;
+}
+
 QString keywordForm(const QString &server)
 {
+    // The settings' line is named only when the text came from them; a tool's own argument has none.
+    const auto refused = [&server](StoreCause cause, const char *why) {
+        const int line = server == configuredServer() ? settingsLine() : 0;
+        const QString where =
+            line > 0 ? u"quillon.ini line "_s + QString::number(line) : u"the connection string"_s;
+        return DbError::settings(cause, line, where + u": "_s + QString::fromLatin1(why));
+    };
     if (server.contains(u';'))
-        throw DbError(u"quillon.ini 中数据库服务器的连接串不能含有分号。"_s);
+        throw refused(StoreCause::SettingsSemicolon, "a \";\" is not allowed");
     char *error = nullptr;
     PQconninfoOption *options = PQconninfoParse(server.toUtf8().constData(), &error);
     if (!options) {
         // libpq's words quote the string, which may hold a password: they are not shown.
         PQfreemem(error);
-        throw DbError(u"无法读取 quillon.ini 中数据库服务器的连接串，请检查它的写法。"_s);
+        throw refused(StoreCause::SettingsUnreadable, "libpq cannot read it");
     }
     QStringList parts;
     QStringList given;
@@ -94,7 +118,7 @@ QString keywordForm(const QString &server)
     }
     PQconninfoFree(options);
     if (password)
-        throw DbError(u"quillon.ini 中不能写数据库服务器的密码：请写在 ~/.pgpass 或服务文件中。"_s);
+        throw refused(StoreCause::SettingsPassword, "a password belongs in ~/.pgpass, not here");
     // A server that vanished (cable, power) is noticed within a minute, and one that never
     // answers within ten seconds.
     static const std::pair<QString, QString> defaults[] = {
@@ -213,6 +237,8 @@ DbError errorOf(const QString &code, const QString &text, bool connectionGone)
         cause = StoreCause::AccountRefused;
     else if (code == u"42501"_s)
         cause = StoreCause::Permission;
+    else if (code == u"57014"_s)
+        cause = StoreCause::TimedOut;
     else if (code == u"53100"_s)
         cause = StoreCause::DiskFull;
     else if (code == u"25006"_s)
@@ -230,17 +256,26 @@ DbError errorOf(const QSqlError &error)
     return errorOf(code, error.databaseText(), code.isEmpty() && error.type() == QSqlError::ConnectionError);
 }
 
-DbError openError(const QSqlError &error)
+StoreCause openCause(const QString &text)
 {
-    // libpq's words for a refused login or an unknown database; anything else is "not reached".
-    const QString text = error.databaseText();
-    StoreCause cause = StoreCause::Unreachable;
+    // libpq's and the server's words: encryption one side requires and the other does not offer;
+    // a refused login; an unknown database; anything else is "not reached".
+    if (text.contains(u"SSL was required"_s) || text.contains(u"does not support SSL"_s) ||
+        (text.contains(u"no pg_hba.conf entry"_s) &&
+         (text.contains(u"no encryption"_s) || text.contains(u"SSL off"_s))))
+        return StoreCause::SslRefused;
     if (text.contains(u"authentication failed"_s) || text.contains(u"password"_s) ||
         text.contains(u"no pg_hba.conf entry"_s) || text.contains(u"role \""_s))
-        cause = StoreCause::AccountRefused;
-    else if (text.contains(u"database \""_s) && text.contains(u"does not exist"_s))
-        cause = StoreCause::NoHouse;
-    return DbError::driver(cause, text);
+        return StoreCause::AccountRefused;
+    if (text.contains(u"database \""_s) && text.contains(u"does not exist"_s))
+        return StoreCause::NoHouse;
+    return StoreCause::Unreachable;
+}
+
+DbError openError(const QSqlError &error)
+{
+    const QString text = error.databaseText();
+    return DbError::driver(openCause(text), text);
 }
 
 } // namespace serverstore

@@ -85,9 +85,6 @@ void setWrapper(Wrapper wrap);
 // How long a desk waits for another desk's write before giving up.
 inline constexpr int BusyWaitMs = 5000;
 
-// The one sentence for a house that cannot be opened: missing, damaged or the wrong password.
-QString cannotOpen(const QString &source);
-
 namespace sqlite {
 std::unique_ptr<Backend> make();
 // A failed step by SQLite's result code (extended or not) and its words; see

@@ -55,8 +55,11 @@ Outcome wipe(Session *s, bool &changed)
             Statement(c, u"delete from "_s + dialect::quoted(table));
         return Outcome::done();
     });
-    if (!o.ok() && !copy.isEmpty())
-        QFile::remove(copy); // nothing was wiped, so the copy is not needed
+    // Nothing was wiped, so the copy is not needed; but a commit cut off with its connection may
+    // have reached the server, and then the copy is all that is left.
+    const bool maybeWiped = o.kind() == Outcome::Kind::Failed && o.cause() == StoreCause::ConnectionLost;
+    if (!o.ok() && !maybeWiped && !copy.isEmpty())
+        QFile::remove(copy);
     return o;
 }
 

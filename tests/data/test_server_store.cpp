@@ -17,6 +17,7 @@ private Q_SLOTS:
     void serverDialect_data();
     void serverDialect();
     void keywordForm();
+    void openCauses();
     void settingsChooseTheStore();
 };
 
@@ -72,6 +73,24 @@ void TestServerStore::keywordForm()
             QVERIFY2(!e.text().contains(u"secret"_s), qPrintable(e.text()));
         }
     }
+}
+
+void TestServerStore::openCauses()
+{
+    // libpq's and the server's words at a failed connection.
+    const std::pair<const char *, StoreCause> cases[] = {
+        {"connection to server at \"10.0.0.5\", port 5432 failed: Connection refused",
+         StoreCause::Unreachable},
+        {"FATAL:  Peer authentication failed for user \"desk\"", StoreCause::AccountRefused},
+        {"FATAL:  no pg_hba.conf entry for host \"h\", user \"u\", database \"q\", SSL encryption",
+         StoreCause::AccountRefused},
+        {"FATAL:  no pg_hba.conf entry for host \"h\", user \"u\", database \"q\", no encryption",
+         StoreCause::SslRefused},
+        {"server does not support SSL, but SSL was required", StoreCause::SslRefused},
+        {"FATAL:  database \"quillon\" does not exist", StoreCause::NoHouse},
+    };
+    for (const auto &[text, cause] : cases)
+        QVERIFY2(serverstore::openCause(QString::fromUtf8(text)) == cause, text);
 }
 
 void TestServerStore::settingsChooseTheStore()
