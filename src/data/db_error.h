@@ -8,12 +8,20 @@ enum class StoreCause {
     Other,
     DiskFull,
     ReadOnly,
-    Unreadable,     // file missing, damaged, or the wrong database password
+    NeedsWrite, // a file that can only be read once an interrupted write is undone
+    FileMissing,
+    Unreadable,     // file damaged, not a house, or the wrong database password
     Unreachable,    // server not reached
     AccountRefused, // server refused the account
+    SslRefused,     // one side requires an encrypted connection the other does not offer
     NoHouse,        // no house on the server
     Permission,
     ConnectionLost,
+    TimedOut, // the server cancelled a statement that ran past its limit
+    // quillon.ini refused: text libpq cannot read, a ";", or a password written into it
+    SettingsUnreadable,
+    SettingsSemicolon,
+    SettingsPassword,
 };
 
 // A failed database or file step. Its text is either the program's own sentence for the
@@ -34,10 +42,21 @@ public:
         e.m_fromDriver = true;
         return e;
     }
+    // The settings refused at line `line` of quillon.ini (0: not known); worded for the clerk
+    // elsewhere, never with the settings' own text. `text` is for the command-line tools.
+    static DbError settings(StoreCause store, int line, QString text)
+    {
+        DbError e(std::move(text));
+        e.m_store = store;
+        e.m_fromDriver = true;
+        e.m_line = line;
+        return e;
+    }
     const QString &text() const { return m_text; }
     Cause cause() const { return m_cause; }
     StoreCause store() const { return m_store; }
     bool fromDriver() const { return m_fromDriver; }
+    int line() const { return m_line; }
     const char *what() const noexcept override { return "database error"; }
 
 private:
@@ -45,4 +64,5 @@ private:
     Cause m_cause;
     StoreCause m_store = StoreCause::Other;
     bool m_fromDriver = false;
+    int m_line = 0;
 };

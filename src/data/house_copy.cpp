@@ -257,34 +257,64 @@ QString beforeInitCopyPath(const QString &databasePath, const QDateTime &when)
     return path;
 }
 
-QString keepCopyBeforeInit(Connection &c)
+namespace {
+
+// A new path in beforeInitFolder() of `house`, the folder made if needed.
+QString newBeforeInitPath(const QString &house)
 {
-    const bool server = c.engine() == dialect::Engine::Postgres;
-    // The file's write lock is the transaction's own; on a server other desks may read meanwhile
-    // but not write, so nothing lands between the copy and what follows it.
-    if (server)
-        holdOffWriters(c);
-    const QString house = server ? Module1::databasePath() : databaseFilePath();
     const QString folder = beforeInitFolder(house);
     if (!filemodes::makePrivateFolder(folder))
         throw DbError(u"无法建立文件夹"_s + quoted(folder) + u"，初始化前的数据库副本无法保存。"_s);
-    const QString path = beforeInitCopyPath(house, QDateTime::currentDateTime());
+    return beforeInitCopyPath(house, QDateTime::currentDateTime());
+}
+
+DbError notKept(const DbError &e)
+{
+    return DbError(u"初始化前的数据库副本无法保存："_s + e.text(), e.cause());
+}
+
+} // namespace
+
+QString keepCopyBeforeInit(Connection &c)
+{
+    // The file's write lock is the transaction's own: nothing lands between the copy and what
+    // follows it.
+    const QString house = databaseFilePath();
+    const QString path = newBeforeInitPath(house);
     try {
-        if (!server) {
-            copyDatabase(c, house, path);
-            return path;
-        }
+        copyDatabase(c, house, path);
+    } catch (const DbError &e) {
+        throw notKept(e);
+    }
+    return path;
+}
+
+ServerCopy keepServerCopyBeforeInit(Connection &c)
+{
+    ServerCopy copy;
+    const QString path = newBeforeInitPath(Module1::databasePath());
+    try {
         QTemporaryDir scratch;
         if (!scratch.isValid())
             throw DbError(u"无法建立临时文件夹："_s + scratch.errorString());
         const QString snapshot = scratch.filePath(Module1::DbFileName);
-        if (const QString why = housetransfer::serverToFile(c.database(), snapshot); !why.isEmpty())
+        if (const QString why = housetransfer::snapshotToFile(c.database(), snapshot, &copy.fingerprint);
+            !why.isEmpty())
             throw DbError(why);
         copySnapshot(snapshot, path);
     } catch (const DbError &e) {
-        throw DbError(u"初始化前的数据库副本无法保存："_s + e.text(), e.cause());
+        throw notKept(e);
     }
-    return path;
+    copy.path = path;
+    return copy;
+}
+
+bool stillAsCopied(Connection &c, const ServerCopy &copy)
+{
+    // Taken before anything is read, so the transaction's snapshot already sees every write
+    // that got in before the lock.
+    holdOffWriters(c);
+    return housetransfer::fingerprint(c.database()) == copy.fingerprint;
 }
 
 } // namespace housecopy

@@ -40,9 +40,23 @@ QString beforeInitFolder(const QString &databasePath);
 // <folder>/<name>-before-init-yyyyMMdd-HHmmss.<suffix>, with "-2", "-3"... if that is taken.
 QString beforeInitCopyPath(const QString &databasePath, const QDateTime &when);
 
-// Inside the transaction `c` holds open: keeps every other desk's writes off until it ends, and
-// copies the house into beforeInitFolder() (made private to the owner). Returns where. Throws
-// DbError.
+// A house in a file: inside the transaction `c` holds open, keeps every other desk's writes off
+// until it ends, and copies the house into beforeInitFolder() (made private to the owner).
+// Returns where. Throws DbError.
 QString keepCopyBeforeInit(Connection &c);
+
+// A house on a server is copied before the wipe's transaction, from a snapshot that holds no
+// lock a writer waits for: a desk that freezes while it reads holds nobody up. The wipe's
+// transaction then only checks, under its locks, that nothing changed since.
+struct ServerCopy {
+    QString path;        // the copy in beforeInitFolder()
+    QString fingerprint; // the house as the copy read it
+};
+// Outside any transaction. Throws DbError.
+ServerCopy keepServerCopyBeforeInit(Connection &c);
+// First thing in the wipe's transaction: keeps every other desk's writes off until it ends (a
+// desk holding them past the busy wait makes it fail as busy) and tells whether the house is
+// still as `copy` read it. Throws DbError.
+bool stillAsCopied(Connection &c, const ServerCopy &copy);
 
 } // namespace housecopy

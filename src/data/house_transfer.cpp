@@ -197,6 +197,8 @@ QString fileToServer(const QString &filePath, const QString &server)
             }
             serverstore::open(pg, server);
             exec(pg, u"begin"_s);
+            // A big house takes longer than a desk's statements may.
+            exec(pg, u"set local statement_timeout = 0"_s);
             if (serverstore::holdsHouse(pg))
                 throw DbError(u"服务器上已经有一家旅馆的数据，不会覆盖。"_s);
             for (const QString &sql : serverstore::createStatements())
@@ -293,14 +295,43 @@ QString serverToFile(QSqlDatabase &server, const QString &filePath)
     return error;
 }
 
-QString snapshotToFile(QSqlDatabase &server, const QString &filePath)
+QString snapshotToFile(QSqlDatabase &server, const QString &filePath, QString *fingerprint)
 {
     QSqlQuery q(server);
+    // Reading a big house may take longer than a desk's statements may; it holds back no writer.
     if (!q.exec(u"start transaction isolation level repeatable read, read only"_s))
         return q.lastError().text();
-    const QString error = serverToFile(server, filePath);
+    if (!q.exec(u"set local statement_timeout = 0"_s)) {
+        const QString error = q.lastError().text();
+        QSqlQuery(server).exec(u"rollback"_s);
+        return error;
+    }
+    QString error = serverToFile(server, filePath);
+    if (error.isEmpty() && fingerprint) {
+        try {
+            *fingerprint = housetransfer::fingerprint(server);
+        } catch (const DbError &e) {
+            error = e.text();
+            QFile::remove(filePath);
+        }
+    }
     QSqlQuery(server).exec(u"commit"_s);
     return error;
+}
+
+QString fingerprint(QSqlDatabase &server)
+{
+    // Rows counted and their texts hashed and summed: any row added, removed or changed shows,
+    // and only the sums cross the network.
+    QStringList sums;
+    for (const Table &t : allTables())
+        sums.append(
+            u"(select count(*) || ':' || coalesce(sum(hashtextextended(t::text, 0)::numeric), 0) from \""_s +
+            t.name + u"\" t)"_s);
+    QSqlQuery q(server);
+    if (!q.exec(u"select concat_ws('/', "_s + sums.join(u", "_s) + u")"_s) || !q.next())
+        throw serverstore::errorOf(q.lastError());
+    return q.value(0).toString();
 }
 
 } // namespace housetransfer

@@ -15,7 +15,12 @@ QString fileToServer(const QString &filePath, const QString &server);
 // existing file. Returns why it failed, or empty text.
 QString serverToFile(QSqlDatabase &server, const QString &filePath);
 
-// serverToFile from a read-only, repeatable-read transaction of its own: one consistent snapshot.
-QString snapshotToFile(QSqlDatabase &server, const QString &filePath);
+// serverToFile from a read-only, repeatable-read transaction of its own: one consistent snapshot
+// that holds no lock a writer waits for. With `fingerprint`, also what the snapshot holds (below).
+QString snapshotToFile(QSqlDatabase &server, const QString &filePath, QString *fingerprint = nullptr);
+
+// Every table of the house as the server's current transaction sees it, summed up on the server
+// in a few bytes: equal for a house that did not change. Throws DbError.
+QString fingerprint(QSqlDatabase &server);
 
 } // namespace housetransfer

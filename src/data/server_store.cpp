@@ -69,18 +69,43 @@ ServerTarget parseConnectionString(const QString &connectionString)
     return target;
 }
 
+int settingsLine()
+{
+    QFile file(settingsPath());
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    QString section;
+    for (int line = 1; !file.atEnd(); ++line) {
+        const QString text = QString::fromUtf8(file.readLine()).trimmed();
+        if (text.startsWith(u'[') && text.endsWith(u']'))
+            section = text.mid(1, text.size() - 2).trimmed();
+        else if (section.compare(u"server"_s, Qt::CaseInsensitive) == 0 &&
+                 text.section(u'=', 0, 0).trimmed() == u"connection"_s && text.contains(u'='))
+            return line;
+    }
+    return 0;
+}
+
 QString keywordForm(const QString &server)
 {
+    // The settings' line is named only when the text came from them; a tool's own argument has none.
+    const auto refused = [&server](StoreCause cause, const char *why) {
+        const int line = server == configuredServer() ? settingsLine() : 0;
+        const QString where =
+            line > 0 ? u"quillon.ini line "_s + QString::number(line) : u"the connection string"_s;
+        return DbError::settings(cause, line, where + u": "_s + QString::fromLatin1(why));
+    };
     if (server.contains(u';'))
-        throw DbError(u"quillon.ini 中数据库服务器的连接串不能含有分号。"_s);
+        throw refused(StoreCause::SettingsSemicolon, "a \";\" is not allowed");
     char *error = nullptr;
     PQconninfoOption *options = PQconninfoParse(server.toUtf8().constData(), &error);
     if (!options) {
         // libpq's words quote the string, which may hold a password: they are not shown.
         PQfreemem(error);
-        throw DbError(u"无法读取 quillon.ini 中数据库服务器的连接串，请检查它的写法。"_s);
+        throw refused(StoreCause::SettingsUnreadable, "libpq cannot read it");
     }
     QStringList parts;
+    QStringList given;
     bool password = false;
     for (const PQconninfoOption *o = options; o->keyword; ++o) {
         if (!o->val)
@@ -88,12 +113,41 @@ QString keywordForm(const QString &server)
         const QString keyword = QString::fromUtf8(o->keyword);
         if (keyword == u"password"_s && *o->val)
             password = true;
+        given.append(keyword);
         parts.append(keyword + u'=' + libpqQuoted(QString::fromUtf8(o->val)));
     }
     PQconninfoFree(options);
     if (password)
-        throw DbError(u"quillon.ini 中不能写数据库服务器的密码：请写在 ~/.pgpass 或服务文件中。"_s);
+        throw refused(StoreCause::SettingsPassword, "a password belongs in ~/.pgpass, not here");
+    // A server that vanished (cable, power) is noticed within a minute, and one that never
+    // answers within ten seconds.
+    static const std::pair<QString, QString> defaults[] = {
+        {u"keepalives"_s, u"1"_s},       {u"keepalives_idle"_s, u"20"_s}, {u"keepalives_interval"_s, u"5"_s},
+        {u"keepalives_count"_s, u"4"_s}, {u"connect_timeout"_s, u"10"_s},
+    };
+    for (const auto &[keyword, value] : defaults) {
+        if (!given.contains(keyword))
+            parts.append(keyword + u'=' + libpqQuoted(value));
+    }
     return parts.join(u' ');
+}
+
+Limits configuredLimits()
+{
+    Limits limits;
+    const QString path = settingsPath();
+    if (!QFile::exists(path))
+        return limits;
+    QSettings settings(path, QSettings::IniFormat);
+    const auto seconds = [&settings](const QString &key, int fallback) {
+        bool ok = false;
+        const int v = settings.value(key).toInt(&ok);
+        return ok && v > 0 ? v : fallback;
+    };
+    limits.idleTransactionSeconds =
+        seconds(u"server/idle_transaction_seconds"_s, limits.idleTransactionSeconds);
+    limits.statementSeconds = seconds(u"server/statement_seconds"_s, limits.statementSeconds);
+    return limits;
 }
 
 void open(QSqlDatabase &db, const QString &server, int lockWaitMs)
@@ -102,9 +156,24 @@ void open(QSqlDatabase &db, const QString &server, int lockWaitMs)
     db.setConnectOptions(keywordForm(server));
     if (!db.open())
         throw openError(db.lastError());
+    // The server's side of the keepalives, and a limit on unacknowledged data: a process blocked
+    // sending rows to a desk whose machine is gone ends with its connection. tcp_user_timeout
+    // only where the server knows it.
+    const Limits limits = configuredLimits();
     QSqlQuery q(db);
-    if (!q.exec(u"select set_config('lock_timeout', '"_s + lockTimeout(lockWaitMs) +
-                u"', false), set_config('client_min_messages', 'warning', false)"_s))
+    if (!q.prepare(
+            u"select set_config('lock_timeout', ?, false), set_config('statement_timeout', ?, false), "
+            u"set_config('idle_in_transaction_session_timeout', ?, false), "
+            u"set_config('tcp_keepalives_idle', '20', false), "
+            u"set_config('tcp_keepalives_interval', '5', false), "
+            u"set_config('tcp_keepalives_count', '4', false), "
+            u"(select set_config(name, '40000', false) from pg_settings where name = 'tcp_user_timeout'), "
+            u"set_config('client_min_messages', 'warning', false)"_s))
+        throw errorOf(q.lastError());
+    q.addBindValue(lockTimeout(lockWaitMs));
+    q.addBindValue(QString::number(limits.statementSeconds) + u"s"_s);
+    q.addBindValue(QString::number(limits.idleTransactionSeconds) + u"s"_s);
+    if (!q.exec())
         throw errorOf(q.lastError());
 }
 
@@ -160,12 +229,16 @@ DbError errorOf(const QString &code, const QString &text, bool connectionGone)
     if (isBusy(code))
         return Connection::busyError();
     StoreCause cause = StoreCause::Other;
-    if (code.startsWith(u"08"_s) || code == u"57P01"_s || code == u"57P02"_s || code == u"57P03"_s)
+    // 25P03: the server ended a session whose transaction was left idle past its limit.
+    if (code.startsWith(u"08"_s) || code == u"57P01"_s || code == u"57P02"_s || code == u"57P03"_s ||
+        code == u"25P03"_s)
         cause = StoreCause::ConnectionLost;
     else if (code.startsWith(u"28"_s))
         cause = StoreCause::AccountRefused;
     else if (code == u"42501"_s)
         cause = StoreCause::Permission;
+    else if (code == u"57014"_s)
+        cause = StoreCause::TimedOut;
     else if (code == u"53100"_s)
         cause = StoreCause::DiskFull;
     else if (code == u"25006"_s)
@@ -183,17 +256,26 @@ DbError errorOf(const QSqlError &error)
     return errorOf(code, error.databaseText(), code.isEmpty() && error.type() == QSqlError::ConnectionError);
 }
 
-DbError openError(const QSqlError &error)
+StoreCause openCause(const QString &text)
 {
-    // libpq's words for a refused login or an unknown database; anything else is "not reached".
-    const QString text = error.databaseText();
-    StoreCause cause = StoreCause::Unreachable;
+    // libpq's and the server's words: encryption one side requires and the other does not offer;
+    // a refused login; an unknown database; anything else is "not reached".
+    if (text.contains(u"SSL was required"_s) || text.contains(u"does not support SSL"_s) ||
+        (text.contains(u"no pg_hba.conf entry"_s) &&
+         (text.contains(u"no encryption"_s) || text.contains(u"SSL off"_s))))
+        return StoreCause::SslRefused;
     if (text.contains(u"authentication failed"_s) || text.contains(u"password"_s) ||
         text.contains(u"no pg_hba.conf entry"_s) || text.contains(u"role \""_s))
-        cause = StoreCause::AccountRefused;
-    else if (text.contains(u"database \""_s) && text.contains(u"does not exist"_s))
-        cause = StoreCause::NoHouse;
-    return DbError::driver(cause, text);
+        return StoreCause::AccountRefused;
+    if (text.contains(u"database \""_s) && text.contains(u"does not exist"_s))
+        return StoreCause::NoHouse;
+    return StoreCause::Unreachable;
+}
+
+DbError openError(const QSqlError &error)
+{
+    const QString text = error.databaseText();
+    return DbError::driver(openCause(text), text);
 }
 
 } // namespace serverstore

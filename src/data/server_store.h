@@ -1,10 +1,11 @@
 #pragma once
 
+#include "data/db_error.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
-class DbError;
 class QSqlError;
 
 // A house kept on a PostgreSQL server instead of the file. quillon.ini beside the house names the
@@ -30,12 +31,26 @@ struct ServerTarget {
 };
 ServerTarget parseConnectionString(const QString &connectionString);
 
-// The server in libpq's keyword form. Throws DbError for text libpq cannot read, a ";" (the
-// driver would split there) or a password written into it.
+// The server in libpq's keyword form, with TCP keepalives and a connect timeout unless the
+// settings give their own. Throws DbError for text libpq cannot read, a ";" (the driver would
+// split there) or a password written into it, with the line of quillon.ini that holds it when it
+// came from there.
 QString keywordForm(const QString &server);
+// The line of quillon.ini that names the server (1 is the first), or 0.
+int settingsLine();
+
+// How long the server lets a desk's session leave a transaction idle and run one statement.
+// quillon.ini's [server] section may change them: idle_transaction_seconds, statement_seconds.
+struct Limits {
+    int idleTransactionSeconds = 30;
+    int statementSeconds = 60;
+};
+Limits configuredLimits();
 
 // Opens `db` (a QPSQL connection) on the server; a row another desk is writing is waited for
-// `lockWaitMs`, then reported as busy. Throws DbError in the server's words.
+// `lockWaitMs`, then reported as busy. The server ends the session when a transaction is left
+// idle, a statement runs or the desk's machine stays silent past the limits, so a frozen desk
+// never holds the house for long. Throws DbError in the server's words.
 void open(QSqlDatabase &db, const QString &server, int lockWaitMs = 5000);
 // The server's lock_timeout for a wait of `ms`.
 QString lockTimeout(int ms);
@@ -56,7 +71,10 @@ DbError errorOf(const QSqlError &error);
 // The same by the server's SQLSTATE (empty when it sent none) and its words; `connectionGone`:
 // the connection itself is broken, whatever else the state says.
 DbError errorOf(const QString &sqlState, const QString &text, bool connectionGone);
-// A failed connection as a DbError: not reached, account refused, or no such database.
+// Why a connection failed, by libpq's or the server's words.
+StoreCause openCause(const QString &text);
+// A failed connection as a DbError: not reached, account refused, encryption refused, or no such
+// database.
 DbError openError(const QSqlError &error);
 
 } // namespace serverstore

@@ -27,7 +27,10 @@ QString nextName(const QString &kind)
 
 DbError failure(sqlite3 *db, int code)
 {
-    return errorOf(code, QString::fromUtf8(sqlite3_errmsg(db)));
+    // The extended code tells a read-only file from one that needs a write before it can be read.
+    const int extended = sqlite3_extended_errcode(db);
+    return errorOf((extended & 0xff) == (code & 0xff) ? extended : code,
+                   QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 // Values are bound as Qt's driver binds them, so nothing stored changes kind: a null text, date
@@ -143,8 +146,10 @@ public:
     {
         const QFileInfo file(source);
         // QSQLITE would create a missing file; the program never creates its database.
-        if (!file.exists() || !file.isFile())
-            throw DbError(cannotOpen(source));
+        if (!file.exists() && !file.isSymLink())
+            throw DbError::driver(StoreCause::FileMissing, source);
+        if (!file.isFile())
+            throw DbError::driver(StoreCause::Unreadable, source);
         m_name = nextName(u"file"_s);
         m_db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
         m_db.setDatabaseName(file.absoluteFilePath());
@@ -154,7 +159,7 @@ public:
             m_handle = *static_cast<sqlite3 *const *>(h.constData());
         if (!m_handle) {
             close();
-            throw DbError(cannotOpen(source));
+            throw DbError::driver(StoreCause::Unreadable, source);
         }
         admit(source, password);
         addMissingIndexes(busyWaitMs);
@@ -267,6 +272,11 @@ DbError errorOf(int code, const QString &text)
     case SQLITE_FULL:
         return DbError::driver(StoreCause::DiskFull, text);
     case SQLITE_READONLY:
+        // A journal left by a write cut short (or a WAL file) must be undone before the file can
+        // be read, and cannot be where the file or its folder is read-only.
+        if (code == SQLITE_READONLY_ROLLBACK || code == SQLITE_READONLY_RECOVERY ||
+            code == SQLITE_READONLY_CANTINIT || code == SQLITE_READONLY_CANTLOCK)
+            return DbError::driver(StoreCause::NeedsWrite, text);
         return DbError::driver(StoreCause::ReadOnly, text);
     case SQLITE_PERM:
     case SQLITE_AUTH:

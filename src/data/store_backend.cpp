@@ -26,14 +26,13 @@ QByteArray passwordHash(const QByteArray &salt, const QString &password)
 
 } // namespace
 
-QString cannotOpen(const QString &source)
-{
-    // Missing file, damaged file and wrong password read the same.
-    return u"无法打开数据库文件“"_s + source + u"”：文件不存在、已损坏或数据库密码不正确。"_s;
-}
-
 void Backend::admit(const QString &source, const QString &password)
 {
+    const bool file = engine() == dialect::Engine::Sqlite;
+    // What a house without our access record is: a damaged or foreign file, or a server (or a
+    // schema) that holds no house. The server's text never names it: it may hold a password.
+    const DbError notAHouse = file ? DbError::driver(StoreCause::Unreadable, source)
+                                   : DbError::driver(StoreCause::NoHouse, QString());
     bool admitted = false;
     try {
         const std::unique_ptr<Query> q = prepare(u"select salt, hash from "_s + schema::AccessTable);
@@ -41,15 +40,23 @@ void Backend::admit(const QString &source, const QString &password)
         admitted =
             q->step() && passwordHash(q->value(0).toByteArray(), password) == q->value(1).toByteArray();
     } catch (const DbError &e) {
-        // A house another desk is writing is busy, not unreadable.
-        if (e.cause() == DbError::Cause::Busy) {
-            close();
+        close();
+        // Busy, a file that cannot be read before it is written, a lost server: each its own
+        // cause. A missing table or a file that is no database is no house.
+        switch (e.store()) {
+        case StoreCause::Other:
+        case StoreCause::NoHouse:
+        case StoreCause::Unreadable:
+            if (e.cause() == DbError::Cause::Busy)
+                throw;
+            throw notAHouse;
+        default:
             throw;
         }
     }
     if (!admitted) {
         close();
-        throw DbError(cannotOpen(source));
+        throw notAHouse;
     }
 }
 
@@ -91,7 +98,7 @@ std::unique_ptr<Backend> open(const QString &connectionString, int busyWaitMs)
     } else {
         const ConnectionTarget target = parseConnectionString(connectionString);
         if (!target.valid)
-            throw DbError(cannotOpen(target.dataSource));
+            throw DbError::driver(StoreCause::FileMissing, target.dataSource);
         backend = sqlite::make();
         source = target.dataSource;
         password = target.password;

@@ -86,9 +86,6 @@ std::unique_ptr<Backend> open(const QString &connectionString, int busyWaitMs = 
 using Wrapper = std::function<std::unique_ptr<Backend>(std::unique_ptr<Backend>)>;
 void setWrapper(Wrapper wrap);
 
-// The one sentence for a house that cannot be opened: missing, damaged or the wrong password.
-QString cannotOpen(const QString &source);
-
 namespace sqlite {
 std::unique_ptr<Backend> make();
 // A failed step by SQLite's result code (extended or not) and its words; see

@@ -118,11 +118,9 @@ void CashLedger::createLayout()
 void CashLedger::Form_Load()
 {
     const auto entries = hotel::ledgerEntries(hotel::session(), m_kind.ledger);
-    grid::fill(m_msFlexGrid1, QString::fromUtf16(m_kind.header), grid::KeepRowHeight,
-               entries.ok() ? entries.value() : nullptr);
+    grid::fill(m_msFlexGrid1, QString::fromUtf16(m_kind.header), grid::KeepRowHeight, entries);
     if (!entries.ok()) {
-        ui::showOutcome(this, entries);
-        m_totals->clear();
+        m_totals->clear(); // the list said why
         return;
     }
     m_totals->show(entries.value()->count(), entries.value()->sums());

@@ -95,8 +95,7 @@ void StayEntryWindow::Form_Load()
 {
     // The window still opens when the rooms cannot be read, with the header only.
     const auto rooms = hotel::freeRooms(hotel::session());
-    grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight,
-               rooms.ok() ? rooms.value() : nullptr);
+    grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, rooms);
 }
 
 void StayEntryWindow::MSFlexGrid1_Click()

@@ -109,11 +109,9 @@ void StayListWindow::createLayout()
 
 void StayListWindow::Form_Load()
 {
-    // The header stands even when the list cannot be read.
+    // The header stands even when the list cannot be read, and the list says why.
     const auto stays = hotel::listStays(hotel::session(), m_kind.kind);
-    grid::fill(m_msFlexGrid2, grid::stayHeader(), grid::DefaultRowHeight,
-               stays.ok() ? stays.value() : nullptr);
-    ui::showOutcome(this, stays);
+    grid::fill(m_msFlexGrid2, grid::stayHeader(), grid::DefaultRowHeight, stays);
 }
 
 void StayListWindow::MSFlexGrid2_Click()

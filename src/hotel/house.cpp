@@ -24,30 +24,59 @@ Outcome backUp(Session *s, const QString &typedTarget)
     });
 }
 
-Outcome initializeData(Session *s)
+namespace {
+
+// Wipes the house, after the copy taken first (a mistaken wipe stays recoverable, since no
+// question is asked). On a server the copy is read before the wipe's transaction and the wipe
+// refused as busy when the house changed in between; `changed` tells that case.
+Outcome wipe(Session *s, bool &changed)
 {
-    if (!s)
-        return Outcome::refused(Refusal::NoRight);
     static const QStringList wiped = {schema::Disbursements, schema::Takings, schema::Floors,
                                       schema::Rooms,         schema::Stays,   schema::CompletedStays,
                                       schema::Reservations};
-    // No question is asked first, so a copy taken first makes a mistaken wipe recoverable.
-    QString copy;
-    const auto discardCopy = [&copy] {
-        if (!copy.isEmpty())
-            QFile::remove(copy);
-        copy.clear();
-    };
+    housecopy::ServerCopy early;
+    const Outcome read = s->read(Right::Setup, [&](Connection &c) {
+        if (c.engine() == dialect::Engine::Postgres)
+            early = housecopy::keepServerCopyBeforeInit(c);
+        return Outcome::done();
+    });
+    if (!read.ok())
+        return read;
+    QString copy = early.path;
     const Outcome o = s->write(Right::Setup, [&](Connection &c) {
-        discardCopy(); // from an attempt on a connection the store dropped
-        copy = housecopy::keepCopyBeforeInit(c);
+        if (early.path.isEmpty()) {
+            if (!copy.isEmpty())
+                QFile::remove(copy); // from an attempt on a connection the store dropped
+            copy = housecopy::keepCopyBeforeInit(c);
+        } else if (!housecopy::stillAsCopied(c, early)) {
+            changed = true;
+            throw Connection::busyError();
+        }
         for (const QString &table : wiped)
             Statement(c, u"delete from "_s + dialect::quoted(table));
         return Outcome::done();
     });
-    if (!o.ok())
-        discardCopy(); // nothing was wiped, so the copy is not needed
+    // Nothing was wiped, so the copy is not needed; but a commit cut off with its connection may
+    // have reached the server, and then the copy is all that is left.
+    const bool maybeWiped = o.kind() == Outcome::Kind::Failed && o.cause() == StoreCause::ConnectionLost;
+    if (!o.ok() && !maybeWiped && !copy.isEmpty())
+        QFile::remove(copy);
     return o;
+}
+
+} // namespace
+
+Outcome initializeData(Session *s)
+{
+    if (!s)
+        return Outcome::refused(Refusal::NoRight);
+    bool changed = false;
+    const Outcome first = wipe(s, changed);
+    if (!changed)
+        return first;
+    // Another desk wrote between the copy and the locks: the copy is read once more.
+    changed = false;
+    return wipe(s, changed);
 }
 
 void removeUnfinishedCopies()

@@ -46,7 +46,7 @@ Result<ListingPtr> Listing::make(Session *s, Right right, const QString &table, 
     return ListingPtr(list);
 }
 
-std::vector<QVariantList> Listing::read(int first, int count) const
+std::vector<QVariantList> Listing::read(int first, int count, Outcome *failure) const
 {
     if (m_readWhole) {
         first = std::clamp(first, 0, int(m_whole.size()));
@@ -58,10 +58,12 @@ std::vector<QVariantList> Listing::read(int first, int count) const
     if (!s || !m_table)
         return rows;
     // A page is what the list already showed the count of: no right is asked again.
-    s->readFree([&](Connection &c) {
+    const Outcome o = s->readFree([&](Connection &c) {
         rows = m_table->read(c, first, count);
         return Outcome::done();
     });
+    if (failure)
+        *failure = o;
     return rows;
 }
 

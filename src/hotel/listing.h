@@ -30,8 +30,8 @@ public:
     // True when every row was read at once.
     bool isWhole() const { return m_readWhole; }
     // Rows first .. first + count - 1, every column by ordinal as stored; none when the store
-    // fails (the list then shows them empty).
-    std::vector<QVariantList> read(int first, int count) const;
+    // fails, and then `failure` (when given) says why.
+    std::vector<QVariantList> read(int first, int count, Outcome *failure = nullptr) const;
 
     // The rows of `table` that `where` (on its own columns, "?" for `params`) picks.
     static Result<std::shared_ptr<const Listing>>

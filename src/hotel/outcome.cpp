@@ -57,37 +57,71 @@ Outcome Outcome::of(const DbError &error)
     Outcome o = failed(error.store(), error.text());
     // The program's own sentences stand as they are; only the driver's words are worded here.
     o.m_fromDriver = error.fromDriver();
+    o.m_line = error.line();
+    // The settings' sentence names the line; their own text stays out of every message.
+    if (error.store() == StoreCause::SettingsUnreadable || error.store() == StoreCause::SettingsSemicolon ||
+        error.store() == StoreCause::SettingsPassword)
+        o.m_detail.clear();
     return o;
 }
 
 namespace {
 
-QString causeSentence(StoreCause cause)
+// The settings refused: which line, and why; never the settings' own text.
+QString settingsSentence(StoreCause cause, int line)
+{
+    const QString where =
+        line > 0 ? u"quillon.ini 第 "_s + QString::number(line) + u" 行："_s : u"quillon.ini 中"_s;
+    switch (cause) {
+    case StoreCause::SettingsSemicolon:
+        return where + u"数据库服务器的连接串不能含有分号。"_s;
+    case StoreCause::SettingsPassword:
+        return where + u"不能写数据库服务器的密码：请写在 ~/.pgpass 或服务文件中。"_s;
+    default:
+        return where + u"数据库服务器的连接串写法有误，无法读取，请检查它的写法。"_s;
+    }
+}
+
+} // namespace
+
+QString causeSentence(StoreCause cause, int line)
 {
     switch (cause) {
     case StoreCause::DiskFull:
         return u"磁盘已满，数据没有保存。请腾出磁盘空间后再试。"_s;
     case StoreCause::ReadOnly:
         return u"数据库只能读、不能写（文件或文件夹是只读的），数据没有保存。"_s;
+    case StoreCause::NeedsWrite:
+        return u"数据库文件上次有一次写入没有完成，要先恢复才能打开，但文件或所在的文件夹是只读的。"
+               u"请让它们可以写入后再试。"_s;
+    case StoreCause::FileMissing:
+        return u"找不到数据库文件。"_s;
     case StoreCause::Unreadable:
-        return u"无法读取数据库：文件不存在、已损坏或数据库密码不正确。"_s;
+        return u"数据库文件已损坏或不是宾馆的数据库（也可能是数据库密码不正确），无法打开。"_s;
     case StoreCause::Unreachable:
         return u"无法连接数据库服务器，请检查服务器是否开启、网络是否连通。"_s;
     case StoreCause::AccountRefused:
         return u"数据库服务器拒绝了这个账号，请检查账号和密码设置。"_s;
+    case StoreCause::SslRefused:
+        return u"数据库服务器和本机对加密连接（SSL）的要求不一致：一方要求加密，另一方没有提供。"
+               u"请检查服务器的 pg_hba.conf 和 quillon.ini 中的 sslmode。"_s;
     case StoreCause::NoHouse:
         return u"数据库服务器上没有宾馆数据，请先用 quillon-createdb 建立。"_s;
     case StoreCause::Permission:
         return u"数据库账号没有进行这项操作的权限。"_s;
     case StoreCause::ConnectionLost:
         return u"与数据库的连接已经断开，重新连接也没有成功。"_s;
+    case StoreCause::TimedOut:
+        return u"数据库服务器上的这项操作超过了时限，已被取消，数据没有保存。请稍后再试。"_s;
+    case StoreCause::SettingsUnreadable:
+    case StoreCause::SettingsSemicolon:
+    case StoreCause::SettingsPassword:
+        return settingsSentence(cause, line);
     case StoreCause::Other:
         break;
     }
     return u"数据库操作失败，数据没有保存。"_s;
 }
-
-} // namespace
 
 QString Outcome::message() const
 {
@@ -111,8 +145,8 @@ QString Outcome::message() const
         if (!m_fromDriver)
             return m_detail;
         // The driver's own words at most as a detail line.
-        return m_detail.isEmpty() ? causeSentence(m_cause)
-                                  : causeSentence(m_cause) + u"\n（"_s + m_detail.trimmed() + u"）"_s;
+        return m_detail.isEmpty() ? causeSentence(m_cause, m_line)
+                                  : causeSentence(m_cause, m_line) + u"\n（"_s + m_detail.trimmed() + u"）"_s;
     }
     return {};
 }

@@ -51,6 +51,7 @@ private:
     StoreCause m_cause = StoreCause::Other;
     QString m_detail;
     bool m_fromDriver = false;
+    int m_line = 0; // of the settings refused
 };
 
 // An outcome that carries a value when done.
@@ -71,5 +72,7 @@ QString noRightMessage();
 QString goneMessage();
 QString changedMessage();
 QString busyMessage();
+// The sentence for a store failure of this cause; `line`: of the settings refused.
+QString causeSentence(StoreCause cause, int line = 0);
 
 } // namespace hotel

@@ -186,10 +186,10 @@ Result<std::shared_ptr<Session>> Session::logIn(const QString &name, const QStri
     auto s = std::make_shared<Session>(name, QString());
     bool found = false;
     const Outcome o = s->run(false, Waiting::ForOtherDesks, [&](Connection &c) {
-        // Name and password are compared without regard to letter case.
+        // Names are compared without regard to letter case, passwords exactly.
         Statement q(c,
                     u"select \"权限设置\" from \"操作用户\" where \"用户名称\"=? collate nocase and "
-                    u"\"登陆密码\"=? collate nocase order by \"用户ID\" limit 1"_s,
+                    u"\"登陆密码\"=? order by \"用户ID\" limit 1"_s,
                     {name, password});
         if (q.next()) {
             found = true;

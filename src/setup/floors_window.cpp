@@ -84,7 +84,7 @@ void Form5::Form_Load()
 {
     // A list that cannot be read stays empty; the window still opens.
     const auto floors = hotel::listFloors(hotel::session());
-    grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, floors.ok() ? floors.value() : nullptr);
+    grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, floors);
 }
 
 void Form5::MSFlexGrid1_Click()

@@ -122,7 +122,7 @@ void Form4::Form_Load()
 {
     // A list that cannot be read stays empty; the window still opens.
     const auto operators = hotel::listOperators(hotel::session());
-    grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, operators.ok() ? operators.value() : nullptr);
+    grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, operators);
 }
 
 QString Form4::rightsText() const

@@ -159,12 +159,14 @@ void Form6::createLayout()
 
 void Form6::Form_Load()
 {
-    // Either list may stay empty when it cannot be read; the window still opens.
+    // Either list may stay empty when it cannot be read; the window still opens, and says why
+    // once: the floors cannot be read either when the rooms could not be.
     const auto rooms = hotel::listRooms(hotel::session());
-    grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight,
-               rooms.ok() ? rooms.value() : nullptr);
+    grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, rooms);
     if (const auto floors = hotel::floorNames(hotel::session()); floors.ok())
         m_combo1->addItems(floors.value());
+    else if (rooms.ok())
+        ui::showOutcome(this, floors);
     m_combo1->setCurrentIndex(-1);
     m_combo1->setEditText(NoFloorChosen);
 }

@@ -72,10 +72,15 @@ void Form1::Form_Load()
 
 void Form1::Command1_Click()
 {
-    // An unreadable house refuses as a wrong password does.
     const auto in = hotel::Session::logIn(m_text1->text(), m_text2->text());
-    if (!in.ok()) {
+    // A house that cannot be reached or read says why; only a house that answered and knows no
+    // such operator with that password is a wrong name or password.
+    if (in.isRefused(hotel::Refusal::NotFound)) {
         ui::MsgBox(this, u"对不起，用户名或密码错误？"_s);
+        return;
+    }
+    if (!in.ok()) {
+        ui::showOutcome(this, in);
         return;
     }
     hotel::Session::setCurrent(in.value());

@@ -48,7 +48,7 @@ void Form16::Command1_Click()
     StayDetailPanel::resetList(m_msFlexGrid2);
     const auto stays =
         hotel::staysCheckedInBetween(hotel::session(), m_dtPicker1->Value(), m_dtPicker2->Value());
-    // A query the store fails lists nothing, without a message; a refused right is said.
+    // A refused right is said here; a store that fails is said by the list.
     if (stays.kind() == hotel::Outcome::Kind::Refused)
         ui::showOutcome(this, stays);
     listStays(stays);

@@ -49,6 +49,7 @@ void Form17::Command1_Click()
         ui::MsgBox(this, u"没有找到相关资料信息！"_s);
         return;
     }
-    // Said, so the empty list is not read as a room without stays.
-    ui::showOutcome(this, stays);
+    // A store failure the list said; a refused right is said here.
+    if (stays.kind() == hotel::Outcome::Kind::Refused)
+        ui::showOutcome(this, stays);
 }

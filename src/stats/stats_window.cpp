@@ -69,9 +69,12 @@ void StatsWindow::Command2_Click()
 
 void StatsWindow::listStays(const hotel::Result<hotel::ListingPtr> &stays)
 {
-    // Only the rows in view are read; the count and sums come with the list's own snapshot.
-    grid::fill(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight,
-               stays.ok() ? stays.value() : nullptr);
+    // Only the rows in view are read; the count and sums come with the list's own snapshot. A
+    // refusal is the caller's to word; a store that failed says why.
+    if (stays.kind() == hotel::Outcome::Kind::Refused)
+        grid::reset(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight);
+    else
+        grid::fill(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight, stays);
     if (stays.ok())
         m_totals->show(stays.value()->count(), stays.value()->sums());
     else

@@ -1,8 +1,11 @@
 #include "ui/grid_fill.h"
 
 #include "ui/flex_grid.h"
+#include "ui/seams.h"
 
+#include <QPointer>
 #include <algorithm>
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,9 +27,33 @@ void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const hotel
         return;
     FlexGridModel *model = grid->flexModel();
     model->setDateColumns(rows->timeColumns());
-    model->setPaged(rows->count(), [rows](int first, int count) { return rows->read(first, count); });
+    // Pages are read while the list paints: the message waits for the event loop, once per fill.
+    auto told = std::make_shared<bool>(false);
+    const QPointer<FlexGrid> shown(grid);
+    model->setPaged(rows->count(), [rows, told, shown](int first, int count) {
+        hotel::Outcome failure;
+        std::vector<QVariantList> read = rows->read(first, count, &failure);
+        if (!failure.ok() && !*told && shown) {
+            *told = true;
+            QMetaObject::invokeMethod(
+                shown, [shown, failure] { ui::showOutcome(shown ? shown->window() : nullptr, failure); },
+                Qt::QueuedConnection);
+        }
+        return read;
+    });
     if (rows->isWhole())
         model->loadEveryPage();
+}
+
+void fill(FlexGrid *grid, const QString &header, int rowHeightTwips,
+          const hotel::Result<hotel::ListingPtr> &rows)
+{
+    if (rows.ok()) {
+        fill(grid, header, rowHeightTwips, rows.value());
+        return;
+    }
+    reset(grid, header, rowHeightTwips);
+    ui::showOutcome(grid->window(), rows);
 }
 
 void appendRow(FlexGrid *grid, const QVariantList &row, const std::vector<bool> &timeColumns)

@@ -17,6 +17,7 @@ private Q_SLOTS:
     void serverDialect_data();
     void serverDialect();
     void keywordForm();
+    void openCauses();
     void settingsChooseTheStore();
 };
 
@@ -49,11 +50,17 @@ void TestServerStore::serverDialect()
 
 void TestServerStore::keywordForm()
 {
+    // Keepalives and a connect timeout are added unless the settings give their own.
+    const QString limits =
+        u" keepalives='1' keepalives_idle='20' keepalives_interval='5' keepalives_count='4' connect_timeout='10'"_s;
     QCOMPARE(serverstore::keywordForm(u"postgresql://desk@db.example:5433/quillon"_s),
-             u"user='desk' dbname='quillon' host='db.example' port='5433'"_s);
+             u"user='desk' dbname='quillon' host='db.example' port='5433'"_s + limits);
     QCOMPARE(
         serverstore::keywordForm(u"host=/run/pg dbname='a b' options='-c x=1' application_name=it\\'s"_s),
-        u"dbname='a b' host='/run/pg' options='-c x=1' application_name='it\\'s'"_s);
+        u"dbname='a b' host='/run/pg' options='-c x=1' application_name='it\\'s'"_s + limits);
+    QCOMPARE(serverstore::keywordForm(u"host=db keepalives=0 connect_timeout=3 keepalives_count=9"_s),
+             u"connect_timeout='3' host='db' keepalives='0' keepalives_count='9' keepalives_idle='20' "
+             u"keepalives_interval='5'"_s);
     // Passwords belong in ~/.pgpass; a ";" would be cut by the driver; nonsense is refused. The
     // refusal never repeats the string, which may carry a password.
     for (const QString &refused : {u"host=db password=secret"_s, u"postgresql://desk:secret@db/quillon"_s,
@@ -66,6 +73,24 @@ void TestServerStore::keywordForm()
             QVERIFY2(!e.text().contains(u"secret"_s), qPrintable(e.text()));
         }
     }
+}
+
+void TestServerStore::openCauses()
+{
+    // libpq's and the server's words at a failed connection.
+    const std::pair<const char *, StoreCause> cases[] = {
+        {"connection to server at \"10.0.0.5\", port 5432 failed: Connection refused",
+         StoreCause::Unreachable},
+        {"FATAL:  Peer authentication failed for user \"desk\"", StoreCause::AccountRefused},
+        {"FATAL:  no pg_hba.conf entry for host \"h\", user \"u\", database \"q\", SSL encryption",
+         StoreCause::AccountRefused},
+        {"FATAL:  no pg_hba.conf entry for host \"h\", user \"u\", database \"q\", no encryption",
+         StoreCause::SslRefused},
+        {"server does not support SSL, but SSL was required", StoreCause::SslRefused},
+        {"FATAL:  database \"quillon\" does not exist", StoreCause::NoHouse},
+    };
+    for (const auto &[text, cause] : cases)
+        QVERIFY2(serverstore::openCause(QString::fromUtf8(text)) == cause, text);
 }
 
 void TestServerStore::settingsChooseTheStore()

@@ -1,4 +1,5 @@
 #include "data/connection.h"
+#include "data/module1.h"
 #include "data/schema.h"
 #include "data/statement.h"
 #include "hotel/listing.h"
@@ -7,6 +8,7 @@
 #include "hotel/table_rows.h"
 #include "test_database.h"
 
+#include <QFile>
 #include <QTest>
 #include <functional>
 
@@ -23,6 +25,8 @@ private Q_SLOTS:
     void operationsRefuseWithoutTheirRight();
     void checkInsShareOneBackend();
     void droppedConnectionIsOpenedAgainOnce();
+    void loginTellsTheCause_data();
+    void loginTellsTheCause();
 };
 
 namespace {
@@ -226,6 +230,64 @@ void TestSession::droppedConnectionIsOpenedAgainOnce()
     QVERIFY(backendPid(desk) != pid);
     QCOMPARE(db.count(u"旅客入住"_s), 1);
     QCOMPARE(db.scalar(u"select 房间状态 from 房间 where 房间ID=?"_s, {room}).toInt(), 2);
+}
+
+void TestSession::loginTellsTheCause_data()
+{
+    // What is done to the house, the login typed, and the cause (-1 admitted, -2 wrong name or
+    // password). "ini:" writes the settings, "server:" adds to the test server's own.
+    QTest::addColumn<QString>("house");
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<int>("cause");
+    QTest::newRow("names ignore case") << QString() << u"ADMIN/admin"_s << -1;
+    QTest::newRow("passwords do not") << QString() << u"admin/Admin"_s << -2;
+    const auto row = [](const char *name, const char *house, StoreCause cause) {
+        QTest::newRow(name) << QString::fromUtf8(house) << u"admin/admin"_s << int(cause);
+    };
+    row("file missing", "file:", StoreCause::FileMissing);
+    row("file damaged", "file:xxxxxxxx", StoreCause::Unreadable);
+    row("file not a house", "file:empty", StoreCause::Unreadable);
+    row("settings with a semicolon", "ini:host=db;dbname=x", StoreCause::SettingsSemicolon);
+    row("settings unreadable", "ini:host='db password=geheim", StoreCause::SettingsUnreadable);
+    row("settings with a password", "ini:host=db password=geheim", StoreCause::SettingsPassword);
+    row("server not reached", "ini:host=127.0.0.1 port=1", StoreCause::Unreachable);
+    row("server database unknown", "server: dbname=no_such_house", StoreCause::NoHouse);
+    row("server without a house", "server: options='-c search_path=no_house'", StoreCause::NoHouse);
+    row("server refuses the account", "server: user=no_such_desk", StoreCause::AccountRefused);
+}
+
+void TestSession::loginTellsTheCause()
+{
+    QFETCH(QString, house);
+    QFETCH(QString, login);
+    QFETCH(int, cause);
+    const QString kind = house.section(u':', 0, 0), text = house.section(u':', 1);
+    const bool onServer = !TestDatabase::testServer().isEmpty();
+    if ((kind == u"file"_s && onServer) || (kind == u"server"_s && !onServer))
+        QSKIP("another store");
+    TestDatabase db;
+    const bool file = kind == u"file"_s;
+    QString content = text == u"empty"_s ? QString() : text;
+    if (!file) // the settings on line 5
+        content = u"[general]\nx=1\n\n[server]\nconnection=\""_s +
+                  (kind == u"server"_s ? TestDatabase::testServer() : QString()) + text + u"\"\n"_s;
+    QFile f(file ? db.path() : QDir(db.directory()).filePath(u"quillon.ini"_s));
+    if (file)
+        f.remove();
+    if (!text.isEmpty() && f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(content.toUtf8()), f.close();
+    const auto in = Session::logIn(login.section(u'/', 0, 0), login.section(u'/', 1));
+    QCOMPARE(in.ok(), cause == -1);
+    QCOMPARE(in.isRefused(Refusal::NotFound), cause == -2);
+    if (cause < 0)
+        return;
+    QCOMPARE(int(in.cause()), cause);
+    // Its own sentence first, the driver's words at most on a line after it; never the settings,
+    // a password or the connection string.
+    const QString message = in.message();
+    QVERIFY2(message.startsWith(causeSentence(in.cause(), 5)), qPrintable(message));
+    for (const QString &secret : {u"geheim"_s, Module1::DbPassword, u"dbname="_s, u"host="_s})
+        QVERIFY2(!message.contains(secret), qPrintable(message));
 }
 
 QTEST_MAIN(TestSession)

@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
+#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
 using kit::click;
@@ -26,7 +28,8 @@ private Q_SLOTS:
     void initTestCase();
     void backupIsAFileHouse();
     void wipeKeepsSnapshotInOneTransaction();
-    void wipeWaitsForAnotherDeskThenChangesNothing();
+    void wipeWaitsForAnotherDesk_data();
+    void wipeWaitsForAnotherDesk();
     void accessNeedsTheHousePassword();
     void olderHouseGetsItsIndexesWhenOpened();
 };
@@ -116,8 +119,16 @@ void TestServerHouse::wipeKeepsSnapshotInOneTransaction()
              before.section(u"seq:"_s, 0, 0));
 }
 
-void TestServerHouse::wipeWaitsForAnotherDeskThenChangesNothing()
+void TestServerHouse::wipeWaitsForAnotherDesk_data()
 {
+    QTest::addColumn<bool>("commitsMeanwhile");
+    QTest::newRow("desk keeps writing: nothing changes") << false;
+    QTest::newRow("desk commits after the copy: copied again") << true;
+}
+
+void TestServerHouse::wipeWaitsForAnotherDesk()
+{
+    QFETCH(bool, commitsMeanwhile);
     TestDatabase db(true);
     // Another desk is in the middle of a write.
     Connection other;
@@ -125,9 +136,22 @@ void TestServerHouse::wipeWaitsForAnotherDeskThenChangesNothing()
     other.beginTransaction();
     other.execute(u"update 房间 set 房间名称=? where \"房间ID\"=1"_s, {u"改名中"_s});
     const QString before = db.dump();
+    std::thread late([&] {
+        QThread::msleep(1500);
+        if (commitsMeanwhile)
+            other.commit();
+    });
     TestSeam seam;
     QPointer<Form20> w = kit::open<Form20>(u"Form20"_s);
     click(w, u"Command1"_s);
+    late.join();
+    if (commitsMeanwhile) {
+        QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您,初始化数据资料成功!"_s});
+        QCOMPARE(copies(db).size(), 1);
+        QVERIFY(fileDump(QDir(db.directory()).filePath(u"innkeep-backups/"_s + copies(db).first()))
+                    .contains(u"改名中"_s));
+        return;
+    }
     QCOMPARE(seam.messageTexts(), QStringList{u"数据正在另一台前台上使用，请稍等片刻再试一次。"_s});
     QCOMPARE(db.dump(), before);
     QCOMPARE(copies(db), QStringList());

@@ -5,6 +5,7 @@
 #include "data/database_builder.h"
 #include "data/db_error.h"
 #include "data/module1.h"
+#include "hotel/outcome.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
@@ -62,9 +63,10 @@ bool logIn(TestSeam &seam)
         }
     }
     flushDeletes();
+    // A house that cannot be read is never told as a wrong name or password.
     if (!admitted &&
-        (seam.messages.size() != before + 1 || seam.messages.last().text != u"对不起，用户名或密码错误？"_s))
-        qWarning("refused without its message");
+        (seam.messages.size() != before + 1 || seam.messages.last().text == u"对不起，用户名或密码错误？"_s))
+        qWarning("refused without its cause");
     return admitted;
 }
 
@@ -170,6 +172,9 @@ void TestFileFaults::brokenFiles()
     const QByteArray before = fileHash(path);
 
     QVERIFY(!logIn(seam));
+    const StoreCause cause = kind == u"missing"_s ? StoreCause::FileMissing : StoreCause::Unreadable;
+    QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(cause)),
+             qPrintable(seam.messages.last().text));
     {
         Form2 main;
         QCOMPARE(main.windowTitle(), Form2::designTitle());
@@ -258,7 +263,11 @@ static int readOnlyChild(const QString &dir)
         c.execute(u"delete from 楼层"_s);
         qWarning("a write to a read-only file succeeded");
         return 1;
-    } catch (const DbError &) {
+    } catch (const DbError &e) {
+        if (hotel::Outcome::of(e).cause() != StoreCause::ReadOnly) {
+            qWarning("a read-only file told as another cause");
+            return 1;
+        }
     }
     Form2 main;
     pressEverything(seam);

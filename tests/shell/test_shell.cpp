@@ -67,7 +67,7 @@ private Q_SLOTS:
     void initTestCase() { registerAllWindows(); }
     void cleanup() { closeAll(); }
     void loginWindowControls();
-    void loginSucceedsIgnoringCase();
+    void loginNameIgnoresCase();
     void loginRefusals_data();
     void loginRefusals();
     void loginRefusedWhenFileUnreadable();
@@ -104,11 +104,11 @@ void TestShell::loginWindowControls()
     QCOMPARE(nextStop(text2), login.findChild<QWidget *>(u"Command1"_s));
 }
 
-void TestShell::loginSucceedsIgnoringCase()
+void TestShell::loginNameIgnoresCase()
 {
     TestDatabase db;
     TestSeam seam;
-    Form2 *main = logIn(u"ADMIN"_s, u"Admin"_s);
+    Form2 *main = logIn(u"ADMIN"_s, u"admin"_s); // the password itself is compared exactly
     QVERIFY(main);
     QVERIFY(seam.messages.isEmpty());
     QCOMPARE(main->StatusBar1_PanelText(3), u"ADMIN"_s); // as typed
@@ -120,6 +120,7 @@ void TestShell::loginRefusals_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("password");
     QTest::newRow("wrong password") << u"admin"_s << u"nimda"_s;
+    QTest::newRow("password in capitals") << u"admin"_s << u"ADMIN"_s;
     QTest::newRow("both empty") << QString() << QString();
     QTest::newRow("quote in name") << u"admin'"_s << u"admin"_s;
     QTest::newRow("injection") << u"' or '1'='1"_s << u"' or '1'='1"_s;
@@ -155,12 +156,18 @@ void TestShell::loginRefusedWhenFileUnreadable()
     Module1::DbPassword = u"00000000"_s; // a file guarded by another password
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);
+    // Each refusal says its cause, never that the name or password was wrong.
     login->Command1_Click();
-    QCOMPARE(seam.messageTexts(), QStringList{u"对不起，用户名或密码错误？"_s});
+    QCOMPARE(seam.messages.size(), 1);
+    const StoreCause notOurs = db.server().isEmpty() ? StoreCause::Unreadable : StoreCause::NoHouse;
+    QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(notOurs)),
+             qPrintable(seam.messages.last().text));
     QFile::remove(db.path());
     Module1::DbPassword = u"58316094"_s;
     login->Command1_Click();
     QCOMPARE(seam.messages.size(), 2);
+    QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(StoreCause::FileMissing)),
+             qPrintable(seam.messages.last().text));
     QVERIFY(!QFile::exists(db.path())); // refusing never creates the file
     delete login;
 }

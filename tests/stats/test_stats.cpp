@@ -199,15 +199,14 @@ void TestStats::queriesWithoutDatabase()
     QCOMPARE(kit::grid(byRoom, u"MSFlexGrid2"_s)->Rows(), 2);
     QVERIFY(QFile::remove(db.path()));
     hotel::session()->disconnect(); // the next query has to open the store again
-    // By date a query that cannot reach the store leaves an empty list and says nothing; by
-    // room the failure is shown, so the empty list is not read as a room without stays.
+    // Both show the failure once, so the empty list is not read as a time or room without stays.
     queryByDate(byDate, at(u"2006-01-01 00:00:00"_s), at(u"2006-12-31 00:00:00"_s));
     QCOMPARE(kit::grid(byDate, u"MSFlexGrid2"_s)->Rows(), 1);
-    QVERIFY(seam.messages.isEmpty());
+    QCOMPARE(seam.messages.size(), 1);
     queryByRoom(byRoom, u"101"_s);
     QCOMPARE(kit::grid(byRoom, u"MSFlexGrid2"_s)->Rows(), 1);
-    QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.size(), 2);
+    QCOMPARE(seam.messages.last().style, int(ui::vbCritical));
 }
 
 QTEST_MAIN(TestStats)

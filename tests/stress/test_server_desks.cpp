@@ -2,19 +2,25 @@
 #include "data/house_transfer.h"
 #include "data/schema.h"
 #include "data/server_store.h"
+#include "hotel/house.h"
+#include "hotel/session.h"
+#include "hotel/stays.h"
 #include "hotel_file.h"
 #include "test_database.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <libpq-fe.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -28,6 +34,7 @@ private Q_SLOTS:
     void twoDesksTakeOneRoom();
     void killedDeskLeavesNothingHalfWritten();
     void bigHouseMovesThereAndBack();
+    void frozenDesksHoldTheHouseLessThanAMinute();
 };
 
 namespace {
@@ -76,6 +83,12 @@ QStringList differences(const QString &a, const QString &b)
     }
     QSqlDatabase::removeDatabase(name);
     return out;
+}
+
+hotel::Stay guestIn(qint64 room)
+{
+    return {0,         u"张三"_s, {},           u"身份证"_s, u"1234"_s, QDateTime::currentDateTime(),
+            qint16(1), qint16(1), qint16(room), qint16(100), {}};
 }
 
 } // namespace
@@ -253,6 +266,54 @@ void TestServerDesks::bigHouseMovesThereAndBack()
     file.open(u"provider=Microsoft.Jet.Oledb.4.0;Data Source="_s + back +
               u";Jet Oledb:Database PassWord=58316094;"_s);
     QVERIFY(file.isOpen());
+}
+
+// Two desks stop mid-work: one while its transaction holds a room's row (to the server, a
+// connection that falls silent), one while its server process sends it the rows of a big select
+// (such a process ignores a cancel and is never idle). Another desk reads at once, is told busy for
+// that room, checks in elsewhere and backs up; once the server ends the idle transaction it checks
+// that room in, once, and wipes the house. The desk that held the row reconnects when it wakes.
+void TestServerDesks::frozenDesksHoldTheHouseLessThanAMinute()
+{
+    TestDatabase db(true);
+    QSettings(db.directory() + u"/quillon.ini"_s, QSettings::IniFormat)
+        .setValue(u"server/idle_transaction_seconds"_s, 10);
+    const qint64 held = db.scalar(u"select min(房间ID) from 房间 where 房间状态=1"_s).toLongLong();
+    const qint64 other = db.scalar(u"select max(房间ID) from 房间 where 房间状态=1"_s).toLongLong();
+    hotel::Session stopped(u"admin"_s, u"Z:abcdef"_s);
+    stopped.readFree([&](Connection &c) {
+        c.beginTransaction();
+        c.execute(u"update 房间 set 房间名称='改名中' where \"房间ID\"=?"_s, {held});
+        return hotel::Outcome::done();
+    });
+    Connection sending;
+    sending.open();
+    sending.beginTransaction();
+    PGconn *pg = *static_cast<PGconn *const *>(sending.database().driver()->handle().constData());
+    QVERIFY(PQsendQuery(pg, "select r.*, repeat('x', 1000) from 房间 r, generate_series(1, 2000)") &&
+            PQsetSingleRowMode(pg));
+    PQclear(PQgetResult(pg));
+    QTRY_COMPARE(db.scalar(u"select count(*) from pg_stat_activity where wait_event='ClientWrite'"_s).toInt(),
+                 1);
+
+    hotel::Session desk(u"admin"_s, u"Z:abcdef"_s);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(hotel::freeRooms(&desk).ok() && clock.elapsed() < 2000);
+    hotel::Result<qint64> entered = hotel::enterStay(&desk, hotel::StayKind::Stay, guestIn(held));
+    QVERIFY(entered.kind() == hotel::Outcome::Kind::Busy && clock.elapsed() < 10000);
+    QVERIFY(hotel::enterStay(&desk, hotel::StayKind::Stay, guestIn(other)).ok());
+    QVERIFY(hotel::backUp(&desk, db.directory() + u"/copy.mdb"_s).ok());
+    while (entered.kind() == hotel::Outcome::Kind::Busy && clock.elapsed() < 60000)
+        entered = hotel::enterStay(&desk, hotel::StayKind::Stay, guestIn(held));
+    // Within the settings' idle limit and one more wait, not the default half minute.
+    QVERIFY2(entered.ok() && clock.elapsed() < 25000, qPrintable(entered.message()));
+    QCOMPARE(db.scalar(u"select count(*) from 旅客入住 where 房间ID=?"_s, {held}).toInt(), 1);
+    const hotel::Outcome wiped = hotel::initializeData(&desk);
+    QVERIFY2(wiped.ok() && clock.elapsed() < 60000, qPrintable(wiped.message()));
+    QCOMPARE(db.count(u"房间"_s), 0);
+    QVERIFY(hotel::freeRooms(&stopped).ok());
+    QCOMPARE(stopped.connectionsOpened(), 2);
 }
 
 QTEST_MAIN(TestServerDesks)
