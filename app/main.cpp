@@ -1,4 +1,5 @@
 #include "data/conversions.h"
+#include "hotel/house.h"
 #include "shell/login_window.h"
 #include "shell/shell_windows.h"
 
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
     QLocale::setDefault(conv::locale());
 
     registerAllWindows();
+    // A copy a killed backup left holds the whole house; it goes at the latest now.
+    hotel::removeUnfinishedCopies();
     auto *login = new Form1();
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();

@@ -30,8 +30,13 @@ void Connection::open()
 
 void Connection::open(const QString &connectionString)
 {
+    open(connectionString, store::BusyWaitMs);
+}
+
+void Connection::open(const QString &connectionString, int busyWaitMs)
+{
     close();
-    m_backend = store::open(connectionString);
+    m_backend = store::open(connectionString, busyWaitMs);
     m_engine = m_backend->engine();
 }
 
@@ -98,6 +103,13 @@ void Connection::rollback()
         return;
     m_backend->rollback();
     m_inTransaction = false;
+}
+
+void Connection::setBusyWait(int ms)
+{
+    if (!isOpen())
+        throw notOpen();
+    m_backend->setBusyWait(ms);
 }
 
 void Connection::readFileBytes(const std::function<bool(const char *, qint64)> &sink)

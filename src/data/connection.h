@@ -30,6 +30,8 @@ public:
     // Opens the file named by Module1's connection string.
     void open();
     void open(const QString &connectionString);
+    // The same, waiting `busyWaitMs` instead of the program's own wait for another desk's write.
+    void open(const QString &connectionString, int busyWaitMs);
     void close();
     bool isOpen() const;
 
@@ -40,6 +42,9 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
+    // How long each later step waits for another desk's write before failing as busy; 0: not at
+    // all. Throws DbError.
+    void setBusyWait(int ms);
 
     // Qt's connection underneath, for the house moves that speak to the driver directly.
     QSqlDatabase &database();

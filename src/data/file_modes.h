@@ -19,4 +19,13 @@ bool isRegularFile(const QString &path);
 // Forces the bytes written through descriptor `fd` to disk.
 bool syncToDisk(int fd);
 
+// Takes the exclusive lock of the file open on `fd` without waiting, for as long as it stays open
+// (a process that dies lets go of it); false when another open file holds it, or when the file
+// was removed meanwhile. A file system without locks lets it be written unlocked.
+bool lockWhileOpen(int fd);
+// Removes the file at `path` unless another open file holds its lock; true when it is gone.
+bool removeUnlessLocked(const QString &path);
+// The longest file name, in bytes, the file system of `folder` takes; 0 when it cannot be told.
+int maxNameBytes(const QString &folder);
+
 } // namespace filemodes

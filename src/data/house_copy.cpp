@@ -12,10 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <filesystem>
 
 using namespace Qt::Literals::StringLiterals;
@@ -97,8 +97,52 @@ QString refusal(const QString &source, const QString &typed, const QString &targ
     }
     if (!QFileInfo(info.absolutePath()).isDir())
         return u"文件夹"_s + quoted(info.absolutePath()) + u"不存在。"_s;
+    const qsizetype nameBytes = QFile::encodeName(info.fileName()).size();
+    if (const int limit = filemodes::maxNameBytes(info.absolutePath()); limit > 0 && nameBytes > limit)
+        return u"文件名太长："_s + quoted(typed) +
+               u"的文件名有 %1 个字节，这个文件夹最多允许 %2 个字节。"_s
+               u"请换一个短一些的文件名。"_s.arg(nameBytes)
+                   .arg(limit);
     return {};
 }
+
+// The copy while it is written: a short name of its own beside the target (so that any name the
+// folder takes as a target fits) that says what it is to whoever finds one a killed backup left;
+// locked while open, and removed unless it was put in place.
+struct UnfinishedCopy {
+    UnfinishedCopy(const QDir &folder, const QString &typedTarget)
+    {
+        static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            QString name = UnfinishedCopyPrefix.toString();
+            for (int i = 0; i < 6; ++i)
+                name += QLatin1Char(Letters[QRandomGenerator::global()->bounded(36)]);
+            file.setFileName(folder.filePath(name + u".tmp"_s));
+            if (!file.open(QIODevice::ReadWrite | QIODevice::NewOnly,
+                           QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+                if (file.exists())
+                    continue;
+                throw DbError(u"无法写入"_s + quoted(typedTarget) + u"："_s + file.errorString());
+            }
+            // Another backup removes only leftovers it can lock; one that removed this file
+            // before it was locked leaves a fresh name to try.
+            if (filemodes::lockWhileOpen(int(file.handle())))
+                return;
+            file.close();
+        }
+        throw DbError(u"无法写入"_s + quoted(typedTarget) + u"。"_s);
+    }
+    ~UnfinishedCopy()
+    {
+        if (!placed && file.isOpen())
+            QFile::remove(file.fileName());
+    }
+    UnfinishedCopy(const UnfinishedCopy &) = delete;
+    UnfinishedCopy &operator=(const UnfinishedCopy &) = delete;
+
+    QFile file;
+    bool placed = false;
+};
 
 // A server's snapshot is a house file of its own: it goes through the same checked,
 // all-or-nothing copy as the file store's backups, as private as a house file. Throws DbError.
@@ -131,6 +175,17 @@ QString databaseFilePath()
     return parseConnectionString(Module1::connectionString()).dataSource;
 }
 
+int removeUnfinishedCopies(const QString &folder)
+{
+    const QDir dir(folder);
+    int removed = 0;
+    const QStringList names =
+        dir.entryList({UnfinishedCopyPrefix.toString() + u"*"_s}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names)
+        removed += filemodes::removeUnlessLocked(dir.filePath(name)) ? 1 : 0;
+    return removed;
+}
+
 QString copyRefusal(const QString &source, const QString &typedTarget)
 {
     return refusal(source, typedTarget, QDir::fromNativeSeparators(typedTarget));
@@ -142,17 +197,17 @@ void copyDatabase(Connection &locked, const QString &source, const QString &type
     if (const QString why = refusal(source, typedTarget, target); !why.isEmpty())
         throw DbError(why);
     // Never write into the target itself: a failed or unsound copy must leave an earlier backup whole.
-    const QFileInfo info(target);
-    QTemporaryFile out(info.absoluteDir().filePath(u"."_s + info.fileName() + u".XXXXXX"_s));
-    if (!out.open())
-        throw DbError(u"无法写入"_s + quoted(typedTarget) + u"："_s + out.errorString());
+    const QDir folder = QFileInfo(target).absoluteDir();
+    removeUnfinishedCopies(folder.path());
+    UnfinishedCopy unfinished(folder, typedTarget);
+    QFile &out = unfinished.file;
     // As private as the database: a copy holds every guest's particulars and the passwords.
     if (!filemodes::copyPermissions(source, out.fileName()))
         throw DbError(u"无法设置"_s + quoted(typedTarget) + u"的访问权限。"_s);
     locked.readFileBytes([&out](const char *data, qint64 size) { return out.write(data, size) == size; });
     if (out.error() != QFileDevice::NoError || !out.flush() || !filemodes::syncToDisk(out.handle()))
         throw DbError(u"写入"_s + quoted(typedTarget) + u"时出错："_s + out.errorString());
-    out.close();
+    // Kept open, and so locked, until it is in place.
     if (const QString problem = Connection::checkFile(out.fileName()); !problem.isEmpty())
         throw DbError(u"数据库副本没有通过完整性检查（"_s + problem + u"），没有保存。"_s);
     std::error_code error;
@@ -161,7 +216,7 @@ void copyDatabase(Connection &locked, const QString &source, const QString &type
     if (error)
         throw DbError(u"写入"_s + quoted(typedTarget) + u"时出错："_s +
                       QString::fromStdString(error.message()));
-    out.setAutoRemove(false);
+    unfinished.placed = true;
 }
 
 void backUp(Connection &c, const QString &typedTarget)

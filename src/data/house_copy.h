@@ -20,9 +20,16 @@ QString databaseFilePath();
 QString copyRefusal(const QString &source, const QString &typedTarget);
 
 // Copies the database `locked` has open, inside its Transaction, to `typedTarget` byte for byte.
-// The bytes go to a temporary file in the target's folder with the database's permission bits,
-// are forced to disk and checked for consistency, and only then replace the target. Throws DbError.
+// The bytes go to a temporary file in the target's folder (named UnfinishedCopyPrefix…, locked
+// while it is written) with the database's permission bits, are forced to disk and checked for
+// consistency, and only then replace the target. Unfinished copies a killed backup left in that
+// folder are removed first. Throws DbError.
 void copyDatabase(Connection &locked, const QString &source, const QString &typedTarget);
+
+// The start of a copy's name while it is written; a copy cut short keeps it until removed.
+inline constexpr QStringView UnfinishedCopyPrefix = u"未完成的备份-";
+// Removes the unfinished copies in `folder` that no live copy is writing; how many went.
+int removeUnfinishedCopies(const QString &folder);
 
 // The operator's backup of the house `c` is open on (outside any transaction): a consistent
 // snapshot, taken so that no other desk's commit lands while it is read. Throws DbError.

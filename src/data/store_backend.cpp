@@ -86,7 +86,7 @@ void Backend::addMissingIndexes(int busyWaitMs)
     }
 }
 
-std::unique_ptr<Backend> open(const QString &connectionString)
+std::unique_ptr<Backend> open(const QString &connectionString, int busyWaitMs)
 {
     std::unique_ptr<Backend> backend;
     QString source;
@@ -105,7 +105,7 @@ std::unique_ptr<Backend> open(const QString &connectionString)
     }
     if (const Wrapper &wrap = installedWrapper())
         backend = wrap(std::move(backend));
-    backend->open(source, password, BusyWaitMs);
+    backend->open(source, password, busyWaitMs);
     return backend;
 }
 

@@ -74,16 +74,17 @@ protected:
     void addMissingIndexes(int busyWaitMs);
 };
 
-// The backend for a connection string, open; throws DbError.
-std::unique_ptr<Backend> open(const QString &connectionString);
+// How long a desk waits for another desk's write before giving up.
+inline constexpr int BusyWaitMs = 5000;
+
+// The backend for a connection string, open, waiting `busyWaitMs` for another desk's write at
+// each step (opening included); throws DbError.
+std::unique_ptr<Backend> open(const QString &connectionString, int busyWaitMs = BusyWaitMs);
 
 // Hands every backend a connection opens to `wrap`, before it opens, and uses what it returns:
 // for tests, which count and fail store steps around the real backend. Empty: none.
 using Wrapper = std::function<std::unique_ptr<Backend>(std::unique_ptr<Backend>)>;
 void setWrapper(Wrapper wrap);
-
-// How long a desk waits for another desk's write before giving up.
-inline constexpr int BusyWaitMs = 5000;
 
 namespace sqlite {
 std::unique_ptr<Backend> make();

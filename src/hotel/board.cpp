@@ -166,10 +166,12 @@ Result<Snapshot> read(Session *s)
     if (!s)
         return Outcome::refused(Refusal::NoRight);
     Snapshot snapshot;
-    const Outcome o = s->readFree([&](Connection &c) {
-        snapshot = readAll(c);
-        return Outcome::done();
-    });
+    const Outcome o = s->readFree(
+        [&](Connection &c) {
+            snapshot = readAll(c);
+            return Outcome::done();
+        },
+        Session::Waiting::Never);
     if (!o.ok())
         return o;
     return snapshot;

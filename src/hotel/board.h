@@ -51,7 +51,8 @@ struct Snapshot {
 };
 
 // Every floor, room, stay and reservation, on the desk's own connection; every operator may
-// see the board.
+// see the board. It never waits for another desk's write: busy at once while one commits, for
+// the board to keep its last picture and try again at its next poll.
 Result<Snapshot> read(Session *s);
 
 // The reservation's guest arrives: its particulars become a stay checked in at `now`, the

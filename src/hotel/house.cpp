@@ -4,6 +4,7 @@
 #include "data/database_builder.h"
 #include "data/dialect.h"
 #include "data/house_copy.h"
+#include "data/module1.h"
 #include "data/schema.h"
 #include "data/statement.h"
 
@@ -76,6 +77,12 @@ Outcome initializeData(Session *s)
     // Another desk wrote between the copy and the locks: the copy is read once more.
     changed = false;
     return wipe(s, changed);
+}
+
+void removeUnfinishedCopies()
+{
+    housecopy::removeUnfinishedCopies(Module1::houseDirectory());
+    housecopy::removeUnfinishedCopies(housecopy::beforeInitFolder(Module1::databasePath()));
 }
 
 QString createEmptyHouse(const QString &path, const QString &databasePassword)

@@ -17,6 +17,10 @@ Outcome backUp(Session *s, const QString &typedTarget);
 // unless the copy was made, and no copy is kept when nothing was wiped.
 Outcome initializeData(Session *s);
 
+// Removes the copies a backup or a data initialization killed mid-way left in the house's folder
+// and in the folder of the copies kept before a data initialization; at the program's start.
+void removeUnfinishedCopies();
+
 // A new, empty house file at `path` with the first operator admin/admin, before anyone logs in;
 // the reason it could not be made, or empty text.
 QString createEmptyHouse(const QString &path, const QString &databasePassword);

@@ -5,10 +5,12 @@
 #include "data/module1.h"
 #include "data/server_store.h"
 #include "data/statement.h"
+#include "data/store_backend.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -79,7 +81,7 @@ void Session::disconnect()
     m_settings.clear();
 }
 
-Connection &Session::connection()
+Connection &Session::connection(int busyWaitMs)
 {
     // The settings name the house; a desk pointed at another one (a test's new house) follows.
     // They are read again only when the folder, the file name or the settings file changed.
@@ -96,7 +98,7 @@ Connection &Session::connection()
         if (!m_connection || target != m_target) {
             m_connection.reset();
             auto c = std::make_unique<Connection>();
-            c->open(target);
+            c->open(target, busyWaitMs);
             m_connection = std::move(c);
             m_target = target;
             ++m_opened;
@@ -106,12 +108,38 @@ Connection &Session::connection()
     return *m_connection;
 }
 
-Outcome Session::run(bool transaction, const std::function<Outcome(Connection &)> &work)
+Outcome Session::run(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work)
 {
+    // The reads that follow one that just waited in vain (the rest of a window's opening) do not
+    // wait again: the desk answers after one wait, not one per list. A write always waits.
+    if (!transaction && m_gaveUp.isValid() && !m_gaveUp.hasExpired(1000))
+        waiting = Waiting::Never;
+    const Outcome o = runOnce(transaction, waiting, work);
+    if (o.ok())
+        m_gaveUp.invalidate();
+    else if (!transaction && o.kind() == Outcome::Kind::Busy && waiting == Waiting::ForOtherDesks)
+        m_gaveUp.start();
+    return o;
+}
+
+Outcome Session::runOnce(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work)
+{
+    const int wait = waiting == Waiting::Never ? 0 : store::BusyWaitMs;
     for (int attempt = 0;; ++attempt) {
         bool committing = false;
         try {
-            Connection &c = connection();
+            Connection &c = connection(wait);
+            if (waiting == Waiting::Never) {
+                c.setBusyWait(0);
+                // Back to the desk's own wait for the next operation, whatever came of this one.
+                const auto restore = qScopeGuard([&c] {
+                    try {
+                        c.setBusyWait(store::BusyWaitMs);
+                    } catch (const DbError &) {
+                    }
+                });
+                return work(c);
+            }
             if (!transaction)
                 return work(c);
             Transaction t(c);
@@ -138,26 +166,26 @@ Outcome Session::read(Right right, const std::function<Outcome(Connection &)> &w
 {
     if (!may(right))
         return Outcome::refused(Refusal::NoRight);
-    return run(false, work);
+    return run(false, Waiting::ForOtherDesks, work);
 }
 
 Outcome Session::write(Right right, const std::function<Outcome(Connection &)> &work)
 {
     if (!may(right))
         return Outcome::refused(Refusal::NoRight);
-    return run(true, work);
+    return run(true, Waiting::ForOtherDesks, work);
 }
 
-Outcome Session::readFree(const std::function<Outcome(Connection &)> &work)
+Outcome Session::readFree(const std::function<Outcome(Connection &)> &work, Waiting waiting)
 {
-    return run(false, work);
+    return run(false, waiting, work);
 }
 
 Result<std::shared_ptr<Session>> Session::logIn(const QString &name, const QString &password)
 {
     auto s = std::make_shared<Session>(name, QString());
     bool found = false;
-    const Outcome o = s->run(false, [&](Connection &c) {
+    const Outcome o = s->run(false, Waiting::ForOtherDesks, [&](Connection &c) {
         // Names are compared without regard to letter case, passwords exactly.
         Statement q(c,
                     u"select \"权限设置\" from \"操作用户\" where \"用户名称\"=? collate nocase and "

@@ -2,6 +2,7 @@
 
 #include "hotel/outcome.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -42,6 +43,10 @@ public:
     static Session *current();
     static void setCurrent(std::shared_ptr<Session> session);
 
+    // Whether a read waits for another desk's write (up to store::BusyWaitMs) or gives up at
+    // once as busy, for a read on the window's thread that comes round again anyway.
+    enum class Waiting { ForOtherDesks, Never };
+
     const QString &operatorName() const { return m_operator; }
     bool may(Right right) const;
 
@@ -52,7 +57,8 @@ public:
     // The same, inside one transaction, committed when `work` is done and rolled back otherwise.
     Outcome write(Right right, const std::function<Outcome(Connection &)> &work);
     // Without a right: what every operator may see (the board, the company name).
-    Outcome readFree(const std::function<Outcome(Connection &)> &work);
+    Outcome readFree(const std::function<Outcome(Connection &)> &work,
+                     Waiting waiting = Waiting::ForOtherDesks);
 
     // How many times the connection has been opened: one for a desk that never lost it.
     int connectionsOpened() const { return m_opened; }
@@ -60,8 +66,9 @@ public:
     void disconnect();
 
 private:
-    Outcome run(bool transaction, const std::function<Outcome(Connection &)> &work);
-    Connection &connection();
+    Outcome run(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work);
+    Outcome runOnce(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work);
+    Connection &connection(int busyWaitMs);
 
     QString m_operator;
     QString m_rights;
@@ -72,6 +79,7 @@ private:
     QString m_programDirectory;
     QString m_iniPath;
     int m_opened = 0;
+    QElapsedTimer m_gaveUp; // since a read's wait for another desk last ran out
 };
 
 // The current session, or a refusal for a desk nobody is logged in at.

@@ -24,7 +24,8 @@ public:
 
     static constexpr int PollMilliseconds = 5000;
 
-    // Reads the rooms and shows them; a failed read keeps the board as it was and says so.
+    // Reads the rooms and shows them, never waiting for another desk; a failed read keeps the
+    // board as it was and says so, a busy one dims it as not current until a read succeeds.
     void refresh();
     RoomBoardView *view() const { return m_view; }
 

@@ -237,9 +237,19 @@ void RoomBoardView::ensureVisible(int index)
         bar->setValue(r.bottom() - height + Margin);
 }
 
+void RoomBoardView::setStale(bool stale)
+{
+    if (stale == m_stale)
+        return;
+    m_stale = stale;
+    viewport()->update();
+}
+
 void RoomBoardView::paintEvent(QPaintEvent *event)
 {
     QPainter p(viewport());
+    if (m_stale)
+        p.setOpacity(0.45);
     const int offset = verticalScrollBar()->value();
     const QRect visible = event->rect().translated(0, offset);
     p.translate(0, -offset);
@@ -255,6 +265,8 @@ void RoomBoardView::paintEvent(QPaintEvent *event)
         p.drawLine(h.rect.bottomLeft(), h.rect.bottomRight());
     }
     if (m_tiles.isEmpty()) {
+        if (m_stale)
+            return; // nothing read yet: the board's label says why
         p.setPen(palette().color(QPalette::WindowText));
         p.drawText(viewport()->rect().translated(0, offset), Qt::AlignCenter,
                    u"还没有房间。请在“房间管理”中添加房间。"_s);

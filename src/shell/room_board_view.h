@@ -19,6 +19,9 @@ public:
     // Shows the rooms, keeping the current room (and the scroll position) where they can be kept.
     void setSnapshot(const hotel::board::Snapshot &snapshot);
     const hotel::board::Snapshot &snapshot() const { return m_snapshot; }
+    // A picture that could not be read again is drawn dimmed until a read succeeds.
+    void setStale(bool stale);
+    bool isStale() const { return m_stale; }
 
     // Tiles in the order they are shown: floor by floor, rooms by number.
     const QList<hotel::board::RoomTile> &tiles() const { return m_tiles; }
@@ -66,4 +69,5 @@ private:
     QList<Header> m_headers;
     int m_contentHeight = 0;
     int m_current = -1;
+    bool m_stale = false;
 };

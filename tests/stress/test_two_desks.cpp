@@ -1,19 +1,27 @@
 #include "data/connection.h"
 #include "data/database_builder.h"
 #include "data/db_error.h"
+#include "data/file_modes.h"
 #include "data/house_copy.h"
 #include "data/module1.h"
 #include "direct_db.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
+#include "hotel/house.h"
+#include "hotel/session.h"
+#include "hotel/setup.h"
 #include "hotel_file.h"
 #include "setup/setup_windows.h"
-#include "hotel/session.h"
+#include "shell/main_window.h"
+#include "shell/room_board.h"
+#include "shell/room_board_view.h"
 #include "test_database.h"
 #include "window_kit.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QPointer>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -37,6 +45,8 @@ private Q_SLOTS:
     void staleCheckOutWritesNothing();
     void busyDatabaseSaysSoAndWaits();
     void copiesAreSoundSnapshots();
+    void frozenDeskFreezesNoOther();
+    void copiesLeaveNothingBehind();
     void noWriteFallsBetweenCopyAndWipe();
     void backupRefusesTheStoresOwnFiles();
     void doubleBookingRace();
@@ -343,6 +353,76 @@ void TestTwoDesks::copiesAreSoundSnapshots()
     options.password = u"58316094"_s;
     QCOMPARE(dbbuild::createDatabase(fresh, options), QString());
     QCOMPARE(QFile::permissions(fresh) & OwnerGroupOther, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// Another desk stopped inside a commit: the board answers at once, the rest within ten seconds,
+// busy, and no copy is left; once the frozen desk is killed the write goes through, once.
+void TestTwoDesks::frozenDeskFreezesNoOther()
+{
+    TestDatabase db(true);
+    TestSeam seam;
+    Form2 main;
+    auto *board = main.findChild<RoomBoard *>();
+    auto *problem = board->findChild<QLabel *>(u"BoardProblem"_s);
+    const hotel::board::Snapshot before = board->view()->snapshot();
+    const QStringList files = QDir(db.directory()).entryList(QDir::Files) << u"innkeep.mdb-journal"_s;
+    Child frozen;
+    QVERIFY(frozen.start({u"--tear"_s, db.path()}, "torn"));
+    ::kill(pid_t(frozen.process.processId()), SIGSTOP);
+    const QString busy = hotel::busyMessage();
+    const std::tuple<const char *, int, std::function<QString()>, QString> steps[] = {
+        {"board poll", 1000, [&] { return board->refresh(), problem->text(); },
+         u"房间状态不是最新的：数据正在另一台前台上使用，稍后自动刷新。"_s},
+        {"main window", 10000, [] { return Form2().windowTitle(); }, Form2::designTitle()},
+        {"two lists", 10000,
+         [] { return hotel::listRooms(hotel::session()), hotel::floorNames(hotel::session()).message(); },
+         busy},
+        {"backup", 10000,
+         [&] { return hotel::backUp(hotel::session(), db.directory() + u"/c.mdb"_s).message(); }, busy},
+        {"write", 10000,
+         [] {
+             return hotel::addFloor(hotel::session(), {0, u"九楼"_s}).message();
+         },
+         busy},
+    };
+    for (const auto &[name, boundMs, step, expected] : steps) {
+        QTest::qWait(1100); // each step on its own: not right after another's wait ran out
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(step(), expected);
+        qInfo("%s, another desk frozen mid-commit: %lld ms", name, t.elapsed());
+        QVERIFY2(t.elapsed() < boundMs, name);
+    }
+    QVERIFY(board->view()->isStale() && board->view()->snapshot() == before);
+    QCOMPARE(QDir(db.directory()).entryList(QDir::Files | QDir::Hidden), files);
+
+    frozen.kill();
+    QVERIFY(hotel::addFloor(hotel::session(), {0, u"九楼"_s}).ok());
+    QCOMPARE(db.scalar(u"select count(*) from 楼层 where 楼层名称='九楼'"_s).toInt(), 1);
+    board->refresh();
+    QVERIFY(!board->view()->isStale() && problem->text().isEmpty());
+}
+
+// A copy a killed backup left is removed by the next backup into that folder, one another backup
+// is writing is not; the longest name the file system takes is written, a longer one told so.
+void TestTwoDesks::copiesLeaveNothingBehind()
+{
+    TestDatabase db;
+    QTemporaryDir dir;
+    const QString prefix = dir.filePath(housecopy::UnfinishedCopyPrefix.toString());
+    QFile live(prefix + u"live.tmp"_s);
+    QVERIFY(kit::write(prefix + u"left.tmp"_s, "half a house") && live.open(QIODevice::WriteOnly));
+    QVERIFY(filemodes::lockWhileOpen(live.handle()));
+    const QString longest = QString(251, u'a') + u".mdb"_s;
+    QVERIFY(hotel::backUp(hotel::session(), dir.filePath(longest)).ok());
+    QCOMPARE(kit::bytes(dir.filePath(longest)), kit::bytes(db.path()));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{longest, QFileInfo(live).fileName()}));
+    live.close();
+    QCOMPARE(housecopy::removeUnfinishedCopies(dir.path()), 1);
+
+    const QString tooLong = hotel::backUp(hotel::session(), dir.filePath(QString(86, u'长'))).message();
+    QVERIFY2(tooLong.startsWith(u"文件名太长"_s) && tooLong.contains(u"255"_s), qPrintable(tooLong));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{longest});
 }
 
 // Desk B tries a check-in at every step of A's initialization; whatever it manages must survive
