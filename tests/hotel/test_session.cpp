@@ -27,6 +27,8 @@ private Q_SLOTS:
     void droppedConnectionIsOpenedAgainOnce();
     void loginTellsTheCause_data();
     void loginTellsTheCause();
+    void fullAndReadOnlyFilesAreToldInChinese_data();
+    void fullAndReadOnlyFilesAreToldInChinese();
 };
 
 namespace {
@@ -288,6 +290,46 @@ void TestSession::loginTellsTheCause()
     QVERIFY2(message.startsWith(causeSentence(in.cause(), 5)), qPrintable(message));
     for (const QString &secret : {u"geheim"_s, Module1::DbPassword, u"dbname="_s, u"host="_s})
         QVERIFY2(!message.contains(secret), qPrintable(message));
+}
+
+void TestSession::fullAndReadOnlyFilesAreToldInChinese_data()
+{
+    // The store's own refusal, made real on the desk's connection, and its words.
+    QTest::addColumn<QString>("pragma");
+    QTest::addColumn<int>("cause");
+    QTest::addColumn<QString>("driver");
+    QTest::newRow("full") << u"pragma max_page_count=%1"_s << int(StoreCause::DiskFull)
+                          << u"database or disk is full"_s;
+    QTest::newRow("read-only") << u"pragma query_only=1"_s << int(StoreCause::ReadOnly)
+                               << u"attempt to write a readonly database"_s;
+}
+
+void TestSession::fullAndReadOnlyFilesAreToldInChinese()
+{
+    QFETCH(QString, pragma);
+    QFETCH(int, cause);
+    QFETCH(QString, driver);
+    TestDatabase db;
+    if (!db.server().isEmpty())
+        QSKIP("the file's own limits");
+    const qint64 room = db.addRoom(u"101"_s, 120, 1);
+    Session *s = session();
+    QVERIFY(s->readFree([&](Connection &c) {
+                 qint64 pages = 0;
+                 if (Statement q(c, u"pragma page_count"_s); q.next())
+                     pages = q.integer(0);
+                 Statement(c, pragma.arg(pages)).next();
+                 return Outcome::done();
+             }).ok());
+    Stay stay = particulars(room);
+    stay.guest = QString(20000, u'长'); // more than the last free page holds
+    const auto o = enterStay(s, StayKind::Stay, stay);
+    QCOMPARE(int(o.kind()), int(Outcome::Kind::Failed));
+    QCOMPARE(int(o.cause()), cause);
+    // The clerk's sentence first; the driver's English only on a line after it.
+    const QString message = o.message();
+    QVERIFY2(message.startsWith(causeSentence(o.cause(), 0)), qPrintable(message));
+    QVERIFY2(message.section(u'\n', 1).contains(driver), qPrintable(message));
 }
 
 QTEST_MAIN(TestSession)
