@@ -146,7 +146,7 @@ QString Outcome::message() const
             return m_detail;
         // The driver's own words at most as a detail line.
         return m_detail.isEmpty() ? causeSentence(m_cause, m_line)
-                                  : causeSentence(m_cause, m_line) + u"\n（"_s + m_detail.trimmed() + u"）"_s;
+                                  : causeSentence(m_cause, m_line) + u"\n（"_s + m_detail.simplified() + u"）"_s;
     }
     return {};
 }
