@@ -145,8 +145,9 @@ QString Outcome::message() const
         if (!m_fromDriver)
             return m_detail;
         // The driver's own words at most as a detail line.
-        return m_detail.isEmpty() ? causeSentence(m_cause, m_line)
-                                  : causeSentence(m_cause, m_line) + u"\n（"_s + m_detail.simplified() + u"）"_s;
+        return m_detail.isEmpty()
+                   ? causeSentence(m_cause, m_line)
+                   : causeSentence(m_cause, m_line) + u"\n（"_s + m_detail.simplified() + u"）"_s;
     }
     return {};
 }
