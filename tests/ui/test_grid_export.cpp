@@ -19,6 +19,7 @@ class TestGridExport : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void csvReadsBackEqualToTheList();
+    void csvKeepsFormulasText();
     void printsEveryRowOnEnoughPages();
 };
 
@@ -119,6 +120,35 @@ void TestGridExport::csvReadsBackEqualToTheList()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
+void TestGridExport::csvKeepsFormulasText()
+{
+    // A name as listed and its field; beside it a refund as the store gives it stays a number.
+    const QList<std::pair<QString, QString>> cases{
+        {u"=1+2"_s, u"\"'=1+2\""_s},
+        {u"+86 138"_s, u"\"'+86 138\""_s},
+        {u"@SUM(A1)"_s, u"\"'@SUM(A1)\""_s},
+        {u"\t=1"_s, u"\"'\t=1\""_s},
+        {u"\r=1"_s, u"\"'\r=1\""_s},
+        {u"-30元"_s, u"\"'-30元\""_s},
+        {u"=\"a\",b"_s, u"\"'=\"\"a\"\",b\""_s},
+        {u"-2+3+cmd|' /C calc'!A0"_s, u"\"'-2+3+cmd|' /C calc'!A0\""_s},
+        {u"-30"_s, u"-30"_s},
+        {u"-12.50"_s, u"-12.50"_s},
+        {u"+5"_s, u"+5"_s},
+        {u"a=b+c"_s, u"a=b+c"_s},
+        {QString(), QString()},
+        {u"1,5"_s, u"\"1,5\""_s}};
+    QWidget window;
+    FlexGrid g(&window);
+    g.setFormatString(u"旅客姓名|应退款"_s);
+    g.setRows(2);
+    g.flexModel()->setValue(1, 1, -30);
+    for (const auto &[cell, field] : cases) {
+        g.setTextMatrix(1, 0, cell);
+        QCOMPARE(QString::fromUtf8(grid_export::csv(&g).mid(3)).section(u"\r\n"_s, 1, 1), field + u",-30"_s);
+    }
+}
+
 void TestGridExport::printsEveryRowOnEnoughPages()
 {
     TestSeam seam;
@@ -139,7 +169,7 @@ void TestGridExport::printsEveryRowOnEnoughPages()
         QPdfWriter writer(direct);
         writer.setPageSize(QPageSize(QPageSize::A4));
         QPainter painter(&writer);
-        const int pages = grid_export::paintPages(g, u"上交营业款"_s, painter,
+        const int pages = grid_export::paintPages(g, {u"上交营业款"_s, {}, {}, {}, {}}, painter,
                                                   QRectF(0, 0, writer.width(), writer.height()),
                                                   [&writer] { return writer.newPage(); });
         painter.end();
