@@ -76,6 +76,7 @@ void CashLedger::createControls()
     m_command3 = ui::makeButton(this, u"Command3"_s, u"删除信息"_s);
     // The amount column is named as its label reads, without the colon.
     m_totals = new ListTotalsLabel(u"笔数"_s, {QString::fromUtf16(m_kind.amountLabel).chopped(1)}, this);
+    m_msFlexGrid1->setTotalsLabel(m_totals);
 }
 
 void CashLedger::createLayout()

@@ -46,6 +46,7 @@ Form16::Form16(QWidget *owner) : StatsWindow(u"Form16"_s, u"按日期统计"_s, 
 void Form16::Command1_Click()
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
+    m_msFlexGrid2->setListFilter(u"入住时间："_s + m_dtPicker1->text() + u" 至 "_s + m_dtPicker2->text());
     const auto stays =
         hotel::staysCheckedInBetween(hotel::session(), m_dtPicker1->Value(), m_dtPicker2->Value());
     // A refused right is said here; a store that fails is said by the list.

@@ -42,6 +42,7 @@ void Form17::Command1_Click()
         return;
     }
     StayDetailPanel::resetList(m_msFlexGrid2);
+    m_msFlexGrid2->setListFilter(u"房间号："_s + m_text1->text());
     const auto stays = hotel::staysOfRoom(hotel::session(), m_text1->text());
     listStays(stays);
     if (stays.isRefused(hotel::Refusal::NotFound)) {

@@ -26,6 +26,7 @@ StatsWindow::StatsWindow(const QString &formName, const QString &caption, const 
     m_detail = new StayDetailPanel({roomNumberBox, u"应退款："_s, hotel::Right::Statistics}, this);
     m_command2 = ui::makeButton(this, u"Command2"_s, u"计算器"_s);
     m_totals = new ListTotalsLabel(u"记录数"_s, hotel::statisticsSums(), this);
+    m_msFlexGrid2->setTotalsLabel(m_totals);
 }
 
 void StatsWindow::createLayout(QGroupBox *searchFrame)

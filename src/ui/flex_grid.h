@@ -3,6 +3,8 @@
 #include "ui/flex_grid_model.h"
 
 #include <QHash>
+#include <QLabel>
+#include <QPointer>
 #include <QTableView>
 
 // The list grid every window uses: one fixed header row, the key column drawn as fixed cells,
@@ -32,6 +34,13 @@ public:
     void selectRecord(int row);
 
     FlexGridModel *flexModel() const { return m_model; }
+
+    // What a printout says the list holds, beside the window's title: the filter that chose its
+    // rows (set by the window as it fills the list) and the totals line shown under it.
+    void setListFilter(const QString &filter) { m_listFilter = filter; }
+    const QString &listFilter() const { return m_listFilter; }
+    void setTotalsLabel(QLabel *totals) { m_totals = totals; }
+    QString totalsText() const { return m_totals ? m_totals->text() : QString(); }
     // The sum of the characters' advances in the cells' font: close to the drawn width, and
     // cheap, since each character is measured once.
     int roughWidth(const QString &text) const;
@@ -56,4 +65,6 @@ private:
     int m_rowHeightMinTwips = 0;
     mutable QHash<char16_t, int> m_advances;
     QHash<QString, int> m_headerWidths;
+    QString m_listFilter;
+    QPointer<QLabel> m_totals;
 };

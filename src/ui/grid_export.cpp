@@ -1,5 +1,6 @@
 #include "ui/grid_export.h"
 
+#include "hotel/session.h"
 #include "ui/flex_grid.h"
 #include "ui/seams.h"
 
@@ -11,6 +12,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -19,17 +21,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace grid_export {
 
 namespace {
-
-QString fieldText(const QString &value)
-{
-    const bool quote = value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
-                       value.contains(u'\r') || value.startsWith(u' ') || value.endsWith(u' ');
-    if (!quote)
-        return value;
-    QString inner = value;
-    inner.replace(u"\""_s, u"\"\""_s);
-    return u"\""_s + inner + u"\""_s;
-}
 
 QString listTitle(const FlexGrid *grid)
 {
@@ -55,7 +46,7 @@ bool writePdf(const FlexGrid *grid, const QString &path)
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
-    paintPages(grid, listTitle(grid), painter, QRectF(0, 0, writer.width(), writer.height()),
+    paintPages(grid, heading(grid), painter, QRectF(0, 0, writer.width(), writer.height()),
                [&writer] { return writer.newPage(); });
     return painter.end();
 }
@@ -79,7 +70,29 @@ void offerPdf(FlexGrid *grid, const QString &why)
     ui::MsgBox(window, u"列表已保存为："_s + QDir::toNativeSeparators(path));
 }
 
+// A number as the lists show one: a minus sign is its sign, not a formula.
+bool isPlainNumber(const QString &value)
+{
+    static const QRegularExpression number(u"^[-+]?[0-9]+(\\.[0-9]+)?$"_s);
+    return number.match(value).hasMatch();
+}
+
 } // namespace
+
+QString csvField(const QString &value)
+{
+    // A spreadsheet takes a field that starts like this for a formula ("=1+2" would show 3, or
+    // run a command). A leading apostrophe is what Excel and LibreOffice read as "this is text"
+    // and is the usual guard; the field is quoted so the apostrophe stays inside it.
+    static const QString formulaStarts = u"=+-@\t\r"_s;
+    if (!value.isEmpty() && formulaStarts.contains(value.front()) && !isPlainNumber(value))
+        return u"\"'"_s + QString(value).replace(u"\""_s, u"\"\""_s) + u"\""_s;
+    const bool quote = value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
+                       value.contains(u'\r') || value.startsWith(u' ') || value.endsWith(u' ');
+    if (!quote)
+        return value;
+    return u"\""_s + QString(value).replace(u"\""_s, u"\"\""_s) + u"\""_s;
+}
 
 void attach(FlexGrid *grid)
 {
@@ -110,12 +123,12 @@ QByteArray csv(const FlexGrid *grid)
     QString text;
     QStringList fields;
     for (const QString &h : headerTexts(grid))
-        fields.append(fieldText(h));
+        fields.append(csvField(h));
     text += fields.join(u',') + u"\r\n"_s;
     for (int r = 1; r < grid->Rows(); ++r) {
         fields.clear();
         for (int c = 0; c < grid->Cols(); ++c)
-            fields.append(fieldText(grid->TextMatrix(r, c)));
+            fields.append(csvField(grid->TextMatrix(r, c)));
         text += fields.join(u',') + u"\r\n"_s;
     }
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
@@ -132,7 +145,14 @@ bool writeCsv(const FlexGrid *grid, const QString &path, QString *error)
     return true;
 }
 
-int paintPages(const FlexGrid *grid, const QString &title, QPainter &painter, const QRectF &page,
+Heading heading(const FlexGrid *grid)
+{
+    const hotel::Session *session = hotel::session();
+    return {listTitle(grid), grid->listFilter(), grid->totalsText(),
+            session ? session->operatorName() : QString(), QDateTime::currentDateTime()};
+}
+
+int paintPages(const FlexGrid *grid, const Heading &heading, QPainter &painter, const QRectF &page,
                const std::function<bool()> &newPage)
 {
     constexpr int SampledRows = 200;
@@ -163,7 +183,18 @@ int paintPages(const FlexGrid *grid, const QString &title, QPainter &painter, co
     QFont bold = font;
     bold.setBold(true);
     const qreal line = fm.height() * 1.35;
-    int pages = 1;
+
+    // Every page has the same heading, so the rows a page holds, and with them the page count
+    // printed on the first page, are known before drawing. The totals take two rows' room.
+    constexpr qreal HeadingLines = 3.5;
+    const int rows = grid->Rows() - 1;
+    const int perPage = std::max(1, int((page.height() - HeadingLines * line) / line));
+    const int slots = rows + (heading.totals.isEmpty() ? 0 : 2);
+    const int pages = std::max(1, (slots + perPage - 1) / perPage);
+    const QString title = heading.filter.isEmpty() ? heading.title : heading.title + u"　"_s + heading.filter;
+    QStringList meta{u"打印时间："_s + heading.printedAt.toString(u"yyyy-MM-dd HH:mm"_s)};
+    if (!heading.operatorName.isEmpty())
+        meta.append(u"操作员："_s + heading.operatorName);
     qreal y = page.top();
 
     auto drawRow = [&](const QStringList &cells, const QFont &f) {
@@ -177,30 +208,43 @@ int paintPages(const FlexGrid *grid, const QString &title, QPainter &painter, co
         }
         y += line;
     };
-    auto drawHeading = [&] {
+    auto drawHeading = [&](int pageNumber) {
+        const QRectF band(page.left(), y, page.width(), line);
         painter.setFont(bold);
-        painter.drawText(QRectF(page.left(), y, page.width(), line), Qt::AlignLeft | Qt::AlignVCenter, title);
+        painter.drawText(
+            band, Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetricsF(bold, painter.device()).elidedText(title, Qt::ElideRight, page.width() * 0.75));
         painter.setFont(font);
-        painter.drawText(QRectF(page.left(), y, page.width(), line), Qt::AlignRight | Qt::AlignVCenter,
-                         u"第 %1 页"_s.arg(pages));
+        painter.drawText(band, Qt::AlignRight | Qt::AlignVCenter,
+                         u"第 %1 页 / 共 %2 页"_s.arg(pageNumber).arg(pages));
+        y += line;
+        painter.drawText(QRectF(page.left(), y, page.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
+                         meta.join(u"    "_s));
         y += line * 1.5;
         drawRow(headers, bold);
         painter.drawLine(QPointF(page.left(), y), QPointF(page.right(), y));
     };
-    drawHeading();
+
     QStringList cells;
-    for (int r = 1; r < grid->Rows(); ++r) {
-        if (y + line > page.bottom()) {
-            if (!newPage())
-                break;
-            ++pages;
-            y = page.top();
-            drawHeading();
+    int r = 1;
+    for (int p = 1; p <= pages; ++p) {
+        if (p > 1 && !newPage())
+            return p - 1;
+        y = page.top();
+        drawHeading(p);
+        for (int onPage = 0; onPage < perPage && r <= rows; ++onPage, ++r) {
+            cells.clear();
+            for (int c = 0; c < cols; ++c)
+                cells.append(grid->TextMatrix(r, c));
+            drawRow(cells, font);
         }
-        cells.clear();
-        for (int c = 0; c < cols; ++c)
-            cells.append(grid->TextMatrix(r, c));
-        drawRow(cells, font);
+    }
+    if (!heading.totals.isEmpty()) {
+        y += line * 0.5;
+        painter.drawLine(QPointF(page.left(), y), QPointF(page.right(), y));
+        painter.setFont(font);
+        painter.drawText(QRectF(page.left(), y, page.width(), line), Qt::AlignRight | Qt::AlignVCenter,
+                         heading.totals);
     }
     return pages;
 }
@@ -229,10 +273,10 @@ void print(FlexGrid *grid)
         return;
     }
     QString error;
-    const QString title = listTitle(grid);
+    const Heading shown = heading(grid);
     const bool printed = ui::seam().printPage(
-        [grid, &title](QPainter &painter, QPagedPaintDevice &device) {
-            paintPages(grid, title, painter, QRectF(0, 0, device.width(), device.height()),
+        [grid, &shown](QPainter &painter, QPagedPaintDevice &device) {
+            paintPages(grid, shown, painter, QRectF(0, 0, device.width(), device.height()),
                        [&device] { return device.newPage(); });
         },
         &error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -18,15 +19,29 @@ void attach(FlexGrid *grid);
 // The header texts without their alignment marks and padding blanks.
 QStringList headerTexts(const FlexGrid *grid);
 
+// One CSV field: quoted where it holds a comma, quote, line break or edge blank; text a
+// spreadsheet would take for a formula is kept text.
+QString csvField(const QString &value);
 // The list as CSV: UTF-8 with a byte-order mark (spreadsheet programs then read Chinese),
-// CRLF line ends, fields quoted where they hold a comma, quote, line break or edge blank.
+// CRLF line ends, every cell through csvField().
 QByteArray csv(const FlexGrid *grid);
 // Writes csv() to the file whole or not at all; false with the reason.
 bool writeCsv(const FlexGrid *grid, const QString &path, QString *error);
 
+// What every printed page says the list is.
+struct Heading {
+    QString title;  // the window's title
+    QString filter; // what chose the rows, empty for a whole list
+    QString totals; // the line under the list on screen, printed after the last row
+    QString operatorName;
+    QDateTime printedAt;
+};
+// The heading of the grid's list as it stands now, printed by the operator logged in.
+Heading heading(const FlexGrid *grid);
+
 // Draws the list as a table over as many pages as it needs; `newPage` starts the next one.
-// Returns the number of pages drawn.
-int paintPages(const FlexGrid *grid, const QString &title, QPainter &painter, const QRectF &page,
+// Every page carries the heading and "第 N 页 / 共 M 页". Returns the number of pages drawn.
+int paintPages(const FlexGrid *grid, const Heading &heading, QPainter &painter, const QRectF &page,
                const std::function<bool()> &newPage);
 
 // The menu's two commands, with their questions and messages through the seam.

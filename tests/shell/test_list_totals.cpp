@@ -1,10 +1,13 @@
 #include "frontdesk/history/history_window.h"
+#include "hotel/session.h"
 #include "shell/shell_windows.h"
 #include "test_database.h"
+#include "ui/grid_export.h"
 #include "window_kit.h"
 
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QRegularExpression>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace kit;
@@ -19,6 +22,7 @@ private Q_SLOTS:
     void cleanup() { flushDeletes(); }
     void totalsAreTheSumsOfTheListedRows();
     void historySearchFindsByEachField();
+    void printoutsSayWhatTheListIs();
 };
 
 namespace {
@@ -84,7 +88,7 @@ void TestListTotals::totalsAreTheSumsOfTheListedRows()
 
     QWidget *byDate = open(u"Form16"_s);
     QCOMPARE(totalsOf(byDate), u"记录数：0    实际金额合计：0    应收款合计：0    应退款合计：0"_s);
-    byDate->findChild<DatePicker *>(u"DTPicker1"_s)->setValue(QDateTime(QDate(2026, 11, 10), QTime(0, 0)));
+    byDate->findChild<DatePicker *>(u"DTPicker1"_s)->setValue(QDateTime(QDate(2026, 11, 5), QTime(0, 0)));
     byDate->findChild<DatePicker *>(u"DTPicker2"_s)->setValue(QDateTime(QDate(2026, 12, 1), QTime(23, 0)));
     click(byDate, u"Command1"_s);
     QCOMPARE(column(grid(byDate, u"MSFlexGrid2"_s), 1), (QStringList{u"丙"_s, u"乙"_s}));
@@ -158,6 +162,52 @@ void TestListTotals::historySearchFindsByEachField()
     QCOMPARE(find(QString()).size(), 4); // cleared: all again
     QCOMPARE(totalsOf(history), u"记录数：4    实际金额合计：1000    应收款合计：0    应退款合计：0"_s);
     QVERIFY(seam.messages.isEmpty());
+}
+
+void TestListTotals::printoutsSayWhatTheListIs()
+{
+    TestDatabase db;
+    TestSeam seam;
+    seam.setPrinter(true);
+    hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"李会计"_s, u"Z:abcdef"_s));
+    const qint64 rooms[] = {db.addRoom(u"101"_s), db.addRoom(u"102"_s)};
+    for (int i = 1; i <= 150; ++i)
+        addStay(db, u"客%1号"_s.arg(i), u"厂"_s, QString::number(i), rooms[i % 3 == 0],
+                u"2026-11-%1 10:00:00"_s.arg(1 + i / 6, 2, 10, QChar(u'0')), 100 + i, 0, i % 5 ? 0 : -30);
+    const QList<std::tuple<QString, QString, std::function<void(QWidget *)>>> cases{
+        {u"Form13"_s, u"历史旅客退房记录　查找：“号”"_s,
+         [](QWidget *w) {
+             commitText(box(w, u"SearchBox"_s), u"号"_s);
+             QTest::keyClick(box(w, u"SearchBox"_s), Qt::Key_Return);
+         }},
+        {u"Form16"_s, u"按日期统计　入住时间：2026/11/5 00:00:00 至 2026/11/25 23:00:00"_s,
+         [](QWidget *w) {
+             w->findChild<DatePicker *>(u"DTPicker1"_s)->setValue(QDateTime(QDate(2026, 11, 5), QTime(0, 0)));
+             w->findChild<DatePicker *>(u"DTPicker2"_s)
+                 ->setValue(QDateTime(QDate(2026, 11, 25), QTime(23, 0)));
+             click(w, u"Command1"_s);
+         }},
+        {u"Form17"_s, u"按房间统计　房间号：101"_s,
+         [](QWidget *w) { set(w, u"Text1"_s, u"101"_s), click(w, u"Command1"_s); }}};
+    for (const auto &[form, title, query] : cases) {
+        QWidget *w = open(form);
+        query(w);
+        FlexGrid *list = grid(w, u"MSFlexGrid2"_s);
+        const QString meta = u"打印时间："_s + QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:"_s);
+        grid_export::print(list);
+        const QStringList &pages = seam.printedPages;
+        const qsizetype m = pages.size();
+        QVERIFY(list->Rows() < 100 || m > 1);
+        for (qsizetype p : {qsizetype(0), m - 1}) {
+            QVERIFY2(pages.at(p).startsWith(title + u"第 %1 页 / 共 %2 页"_s.arg(p + 1).arg(m) + meta),
+                     qPrintable(pages.at(p).left(120)));
+            QVERIFY(pages.at(p).contains(u"    操作员：李会计序号"_s));
+        }
+        // The totals line the window shows, once, after the last row; no row is left out.
+        QVERIFY(pages.last().endsWith(totalsOf(w)) && pages.join(QString()).count(totalsOf(w)) == 1);
+        for (const QString &name : column(list, 1))
+            QVERIFY2(pages.join(QString()).contains(name), qPrintable(name));
+    }
 }
 
 QTEST_MAIN(TestListTotals)

@@ -2,11 +2,40 @@
 
 #include <QApplication>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// A page-sized device that keeps the texts drawn on each page instead of pixels; the writer's own
+// engine only answers the page's metrics and never opens its file.
+class TextEngine : public QPaintEngine
+{
+public:
+    QStringList pages{QString()};
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &) override {}
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF &, const QTextItem &item) override { pages.last() += item.text(); }
+    Type type() const override { return User; }
+};
+
+class TextPrinter : public QPdfWriter
+{
+public:
+    TextPrinter() : QPdfWriter(u"/dev/null"_s) { setPageSize(QPageSize(QPageSize::A4)); }
+    QPaintEngine *paintEngine() const override { return &engine; }
+    bool newPage() override { return engine.pages.append(QString()), true; }
+    mutable TextEngine engine;
+};
+
+} // namespace
 
 TestSeam::TestSeam()
 {
@@ -80,6 +109,11 @@ bool TestSeam::printPage(const std::function<void(QPainter &, QPagedPaintDevice 
     QPainter painter(&writer);
     paint(painter, writer);
     painter.end();
+    TextPrinter texts;
+    QPainter reader(&texts);
+    paint(reader, texts);
+    reader.end();
+    printedPages = texts.engine.pages;
     ++pagesPrinted;
     return true;
 }

@@ -50,6 +50,8 @@ public:
     QList<Started> started;
     QStringList fileDialogDirs;
     int pagesPrinted = 0;
+    // What each page of the last printout says: its texts in drawing order, run together.
+    QStringList printedPages;
 
     QStringList messageTexts() const;
     void clear();

@@ -19,6 +19,7 @@ class TestGridExport : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void csvReadsBackEqualToTheList();
+    void csvKeepsFormulasText();
     void printsEveryRowOnEnoughPages();
 };
 
@@ -119,6 +120,24 @@ void TestGridExport::csvReadsBackEqualToTheList()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
+void TestGridExport::csvKeepsFormulasText()
+{
+    // A name as listed and its field; beside it a refund as the store gives it stays a number.
+    const QList<std::pair<QString, QString>> cases{
+        {u"=1+2"_s, u"\"'=1+2\""_s}, {u"@A1"_s, u"\"'@A1\""_s},   {u"+86 1"_s, u"\"'+86 1\""_s},
+        {u"\t=1"_s, u"\"'\t=1\""_s}, {u"-3元"_s, u"\"'-3元\""_s}, {u"=\"a\""_s, u"\"'=\"\"a\"\"\""_s},
+        {u"-30"_s, u"-30"_s},        {u"-1.50"_s, u"-1.50"_s},    {u"a=b"_s, u"a=b"_s}};
+    QWidget window;
+    FlexGrid g(&window);
+    g.setFormatString(u"旅客姓名|应退款"_s);
+    g.setRows(2);
+    g.flexModel()->setValue(1, 1, -30);
+    for (const auto &[cell, field] : cases) {
+        g.setTextMatrix(1, 0, cell);
+        QCOMPARE(QString::fromUtf8(grid_export::csv(&g).mid(3)).section(u"\r\n"_s, 1, 1), field + u",-30"_s);
+    }
+}
+
 void TestGridExport::printsEveryRowOnEnoughPages()
 {
     TestSeam seam;
@@ -139,7 +158,7 @@ void TestGridExport::printsEveryRowOnEnoughPages()
         QPdfWriter writer(direct);
         writer.setPageSize(QPageSize(QPageSize::A4));
         QPainter painter(&writer);
-        const int pages = grid_export::paintPages(g, u"上交营业款"_s, painter,
+        const int pages = grid_export::paintPages(g, {u"上交营业款"_s, {}, {}, {}, {}}, painter,
                                                   QRectF(0, 0, writer.width(), writer.height()),
                                                   [&writer] { return writer.newPage(); });
         painter.end();

@@ -46,6 +46,7 @@ void Form13::createControls()
     m_search->setPlaceholderText(u"旅客姓名、证件号码、单位或房间号"_s);
     m_search->setClearButtonEnabled(true);
     m_totals = new ListTotalsLabel(u"记录数"_s, {u"实际金额"_s, u"应收款"_s, u"应退款"_s}, this);
+    m_msFlexGrid2->setTotalsLabel(m_totals);
 }
 
 void Form13::createLayout()
@@ -75,6 +76,7 @@ void Form13::Form_Load()
 void Form13::showList(const QString &search)
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
+    m_msFlexGrid2->setListFilter(search.isEmpty() ? QString() : u"查找：“"_s + search + u"”"_s);
     // Newest first, read page by page as it scrolls into view; the totals come with the count.
     const auto rows = hotel::history::list(hotel::session(), search, m_totals->columns());
     if (!rows.ok()) {
