@@ -60,6 +60,8 @@ CashLedger::CashLedger(const LedgerKind &kind, QWidget *owner) : QDialog(owner),
     connect(m_command1, &QPushButton::clicked, this, &CashLedger::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &CashLedger::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &CashLedger::Command3_Click);
+    // A new entry is most often money handed over just now; a clicked entry shows its own time.
+    m_dtPicker1->setValue(ui::now());
     Form_Load();
 }
 
@@ -141,11 +143,11 @@ void CashLedger::MSFlexGrid1_Click()
 bool CashLedger::inputIsValid()
 {
     if (m_text1->text().isEmpty() || m_text2->text().isEmpty()) {
-        ui::MsgBox(this, u"请填写完整资料？"_s);
+        ui::refuseAt(m_text1->text().isEmpty() ? m_text1 : m_text2, u"请填写完整资料？"_s);
         return false;
     }
     if (!conv::isNumeric(m_text1->text())) {
-        ui::MsgBox(this, u"金额只能为数字？"_s);
+        ui::refuseAt(m_text1, u"金额只能为数字？"_s);
         return false;
     }
     return true;

@@ -155,7 +155,7 @@ void Form12::takeRoom(const ui::RoomHandoff &room)
 void Form12::Command1_Click()
 {
     if (m_text[1]->text().isEmpty()) {
-        ui::MsgBox(this, u"对不起，请输入查询对象？"_s);
+        ui::refuseAt(m_text[1], u"对不起，请输入查询对象？"_s);
         return;
     }
     const auto quote = hotel::checkout::quote(hotel::session(), m_text[1]->text());

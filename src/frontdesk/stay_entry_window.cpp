@@ -54,6 +54,8 @@ StayEntryWindow::StayEntryWindow(const StayEntryKind &kind, QWidget *owner) : QD
     createLayout();
     connect(m_msFlexGrid1, &FlexGrid::Click, this, &StayEntryWindow::MSFlexGrid1_Click);
     connect(m_command1, &QPushButton::clicked, this, &StayEntryWindow::Command1_Click);
+    // A clerk who leaves the picker alone means now, also in the window a confirm shows again.
+    m_boxes->dtPicker1->setValue(ui::now());
     Form_Load();
 }
 
@@ -114,9 +116,18 @@ void StayEntryWindow::takeRoom(const ui::RoomHandoff &room)
     m_msFlexGrid1->selectRecord(rowHolding(m_msFlexGrid1, 0, room.roomKey));
 }
 
+bool StayEntryWindow::timeIsMeant()
+{
+    // A day's grace for a guest written up late; anything older is more likely a slip of the picker.
+    if (m_boxes->dtPicker1->Value() >= ui::now().addDays(-1))
+        return true;
+    return ui::MsgBox(this, u"入住时间比现在早一天以上，确定按这个时间保存吗？"_s,
+                      ui::vbYesNo | ui::vbInformation) == ui::vbYes;
+}
+
 void StayEntryWindow::Command1_Click()
 {
-    if (!m_boxes->validate(this))
+    if (!m_boxes->validate(m_msFlexGrid1) || !timeIsMeant())
         return;
     hotel::BoxReader reader;
     const hotel::Stay stay = m_boxes->read(reader);

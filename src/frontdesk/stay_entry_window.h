@@ -43,6 +43,8 @@ public:
 private:
     void createLayout();
     void Form_Load();
+    // True unless the time lies more than a day back and the operator does not confirm it.
+    bool timeIsMeant();
 
     const StayEntryKind &m_kind;
     QGroupBox *m_frame1;

@@ -167,7 +167,7 @@ bool StayListWindow::chosen()
 
 void StayListWindow::Command1_Click()
 {
-    if (!m_boxes->validate(this) || !chosen())
+    if (!m_boxes->validate(m_msFlexGrid2) || !chosen())
         return;
     hotel::BoxReader reader;
     const hotel::Stay edited = m_boxes->read(reader);

@@ -81,18 +81,20 @@ void StayParticulars::layOut(QGridLayout *grid) const
     grid->setColumnStretch(4, 1);
 }
 
-bool StayParticulars::validate(QWidget *window) const
+bool StayParticulars::validate(QWidget *roomChooser) const
 {
     for (int i = 1; i <= 8; ++i) {
         if (text[i]->text().isEmpty()) {
-            ui::MsgBox(window, u"请填写完整资料？"_s);
+            // The room key is hidden: a missing room is mended in the list it is picked from.
+            ui::refuseAt(i == 7 ? roomChooser : text[i], u"请填写完整资料？"_s);
             return false;
         }
     }
-    if (!conv::isNumeric(text[5]->text()) || !conv::isNumeric(text[6]->text()) ||
-        !conv::isNumeric(text[8]->text())) {
-        ui::MsgBox(window, u"入住天数，人数，预付款只能为数字形式？"_s);
-        return false;
+    for (int i : {5, 6, 8}) {
+        if (!conv::isNumeric(text[i]->text())) {
+            ui::refuseAt(text[i], u"入住天数，人数，预付款只能为数字形式？"_s);
+            return false;
+        }
     }
     return true;
 }

@@ -21,8 +21,9 @@ public:
 
     // Rows 0 to 4 of the frame's grid.
     void layOut(QGridLayout *grid) const;
-    // Completeness first, then the numbers: one message and false when the input is refused.
-    bool validate(QWidget *window) const;
+    // Completeness first, then the numbers: one message and false when the input is refused, the
+    // refused box (or `roomChooser` for a missing room) then holding the focus.
+    bool validate(QWidget *roomChooser) const;
     // The particulars as a record; `reader` keeps the words for the first box that holds no value
     // its column takes.
     hotel::Stay read(hotel::BoxReader &reader) const;

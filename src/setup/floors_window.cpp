@@ -97,7 +97,7 @@ void Form5::MSFlexGrid1_Click()
 void Form5::Command1_Click()
 {
     if (m_text1->text().isEmpty()) {
-        ui::MsgBox(this, u"请填写完整资料！"_s);
+        ui::refuseAt(m_text1, u"请填写完整资料！"_s);
         return;
     }
     const hotel::Outcome o = hotel::addFloor(hotel::session(), hotel::Floor{0, m_text1->text()});
@@ -112,7 +112,7 @@ void Form5::Command1_Click()
 void Form5::Command2_Click()
 {
     if (m_text2->text().isEmpty()) {
-        ui::MsgBox(this, u"请填写完整资料！"_s);
+        ui::refuseAt(m_text2, u"请填写完整资料！"_s);
         return;
     }
     const auto shown = ui::chosenRow(this, m_msFlexGrid1);

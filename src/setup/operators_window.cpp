@@ -180,7 +180,7 @@ void Form4::Command1_Click()
 void Form4::Command2_Click()
 {
     if (m_text1->text().isEmpty() || m_text2->text().isEmpty()) {
-        ui::MsgBox(this, u"请填写完整资料？"_s);
+        ui::refuseAt(m_text1->text().isEmpty() ? m_text1 : m_text2, u"请填写完整资料？"_s);
         return;
     }
     const auto shown = ui::chosenRow(this, m_msFlexGrid1);

@@ -193,25 +193,23 @@ void Form6::MSFlexGrid1_Click()
 
 std::optional<hotel::Room> Form6::typedRoom()
 {
-    for (const QLineEdit *box : {m_text1, m_text2, m_text3, m_text4, m_text5}) {
+    for (QLineEdit *box : {m_text1, m_text2, m_text3, m_text4, m_text5}) {
         if (box->text().isEmpty()) {
-            ui::MsgBox(this, u"请填写完成资料？"_s);
+            ui::refuseAt(box, u"请填写完成资料？"_s);
             return std::nullopt;
         }
     }
     hotel::BoxReader read;
-    const hotel::Room room{0,
-                           m_text1->text(),
-                           m_text2->text(),
-                           m_text3->text(),
-                           m_combo1->currentText(),
-                           read.number(m_text4->text()),
-                           read.number(m_text5->text()),
-                           std::nullopt};
+    const auto standard = read.number(m_text4->text());
+    QLineEdit *refused = read.ok() ? nullptr : m_text4;
+    const auto agreed = read.number(m_text5->text());
     if (!read.ok()) {
-        ui::MsgBox(this, PriceRefused);
+        ui::refuseAt(refused ? refused : m_text5, PriceRefused);
         return std::nullopt;
     }
+    const hotel::Room room{
+        0,        m_text1->text(), m_text2->text(), m_text3->text(), m_combo1->currentText(),
+        standard, agreed,          std::nullopt};
     return room;
 }
 

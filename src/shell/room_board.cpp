@@ -130,12 +130,6 @@ bool RoomBoard::mayUse(QChar letter)
     return false;
 }
 
-QDateTime RoomBoard::now() const
-{
-    const QTime t = QTime::currentTime();
-    return QDateTime(ui::today(), QTime(t.hour(), t.minute(), t.second()));
-}
-
 void RoomBoard::openRoom(const hotel::board::RoomTile &tile)
 {
     ui::RoomHandoff room{tile.roomId, tile.number, {}, tile.recordKey};
@@ -144,7 +138,7 @@ void RoomBoard::openRoom(const hotel::board::RoomTile &tile)
         if (!mayUse(u'b'))
             return;
         // On this path only, the check-in time starts at now rather than the design value.
-        room.time = now();
+        room.time = ui::now();
         ui::showWindowFor(u"Form8"_s, room, window());
         return;
     case hotel::Occupied:
@@ -167,7 +161,7 @@ void RoomBoard::guestArrives(const hotel::board::RoomTile &tile)
     if (ui::MsgBox(this, u"旅客“%1”已到店，按预订办理入住（入住时间为现在）？"_s.arg(tile.guest),
                    ui::vbInformation | ui::vbYesNo) != ui::vbYes)
         return;
-    const hotel::Outcome arrived = hotel::board::arrive(hotel::session(), tile.recordKey, now());
+    const hotel::Outcome arrived = hotel::board::arrive(hotel::session(), tile.recordKey, ui::now());
     if (arrived.ok() || arrived.isRefused(hotel::Refusal::Gone) ||
         arrived.isRefused(hotel::Refusal::NotReserved))
         refresh(); // the board shows what came of it before saying so

@@ -43,7 +43,6 @@ private:
     void showCounts(const hotel::board::Snapshot &s);
     void showMenu(const hotel::board::RoomTile &tile, const QPoint &globalPos);
     bool mayUse(QChar letter);
-    QDateTime now() const;
 
     RightCheck m_allowed;
     RoomBoardView *m_view = nullptr;

@@ -23,3 +23,9 @@ bool DatePicker::setValueText(const QString &text)
     setDateTime(*value);
     return true;
 }
+
+bool DatePicker::focusNextPrevChild(bool next)
+{
+    // QDateTimeEdit walks its sections on Tab, so digits meant for the next box land in the time.
+    return QWidget::focusNextPrevChild(next);
+}

@@ -86,6 +86,11 @@ QDate Seam::today()
     return QDate::currentDate();
 }
 
+QTime Seam::timeOfDay()
+{
+    return QTime::currentTime();
+}
+
 QString Seam::openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
 {
     // An open dialog in which the name of a file that does not exist yet may be typed too.
@@ -147,13 +152,20 @@ int MsgBox(QWidget *parent, const QString &text, int style)
     return seam().message(parent, text, style, u"提示"_s);
 }
 
+void refuseAt(QWidget *box, const QString &text)
+{
+    MsgBox(box->window(), text);
+    box->setFocus(Qt::OtherFocusReason);
+}
+
 void showOutcome(QWidget *parent, const hotel::Outcome &outcome)
 {
     if (outcome.ok())
         return;
     // Another desk's write is news for the operator, not a fault of the program.
     // A value the store cannot take has always been reported as the store's error.
-    const bool fault = outcome.kind() == hotel::Outcome::Kind::Failed || outcome.isRefused(hotel::Refusal::BadValue);
+    const bool fault =
+        outcome.kind() == hotel::Outcome::Kind::Failed || outcome.isRefused(hotel::Refusal::BadValue);
     const int style = fault ? vbCritical : vbInformation;
     seam().message(parent, outcome.message(), style, u"提示"_s);
 }
@@ -161,6 +173,12 @@ void showOutcome(QWidget *parent, const hotel::Outcome &outcome)
 QDate today()
 {
     return seam().today();
+}
+
+QDateTime now()
+{
+    const QTime t = seam().timeOfDay();
+    return QDateTime(today(), QTime(t.hour(), t.minute()));
 }
 
 void startProgram(QWidget *parent, Program program, const QString &argument)

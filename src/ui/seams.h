@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QVariantList>
 #include <functional>
@@ -33,6 +34,7 @@ public:
     // Starts a program without waiting; false when nothing could be started.
     virtual bool startProgram(Program program, const QString &argument);
     virtual QDate today();
+    virtual QTime timeOfDay();
     // An open-file dialog that also takes a name of a file not there yet; empty on cancel.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter);
@@ -49,6 +51,8 @@ void setSeam(Seam *seam);
 
 // A message box titled "提示"; returns the answer.
 int MsgBox(QWidget *parent, const QString &text, int style = vbInformation);
+// A refusal about one box: the message, then that box takes the focus for the operator to mend it.
+void refuseAt(QWidget *box, const QString &text);
 // One message for an operation that was not done: busy, a store failure worded for the clerk,
 // a missing right, another desk's change, or a refusal's own words. Nothing for one done.
 void showOutcome(QWidget *parent, const hotel::Outcome &outcome);
@@ -57,5 +61,7 @@ void showOutcome(QWidget *parent, const hotel::Outcome &outcome);
 void startProgram(QWidget *parent, Program program, const QString &argument = {});
 
 QDate today();
+// Today at the clock's hour and minute: where a new record's time starts.
+QDateTime now();
 
 } // namespace ui

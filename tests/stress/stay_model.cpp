@@ -164,7 +164,7 @@ QStringList StayModel::enterStay(const Operation &op)
             Row row(11);
             for (int i = 1; i <= 4; ++i)
                 row[i] = p.box[i].text;
-            row[5] = p.pickerSet ? stored(p.picker) : u"2006-04-26 00:00:00"_s;
+            row[5] = stored(p.pickerSet ? p.picker : EntryClock);
             row[6] = value(p.box[5]);
             row[7] = value(p.box[6]);
             row[8] = QString::number(op.room);

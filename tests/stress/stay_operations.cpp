@@ -249,6 +249,8 @@ Operation OperationGenerator::run(Kind kind)
 
 void OperationGenerator::enterStay(Operation &op, const QString &form)
 {
+    m_seam.setToday(EntryClock.date());
+    m_seam.setTimeOfDay(EntryClock.time());
     QWidget *w = open(form);
     FlexGrid *rooms = grid(w, u"MSFlexGrid1"_s);
     op.offered = column(rooms, 0);

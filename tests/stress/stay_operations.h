@@ -15,6 +15,10 @@ class QWidget;
 // so a model can say what the database should hold afterwards.
 namespace stress {
 
+// The clock while a check-in or reservation window is open: before every time the operations pick,
+// so none lies more than a day back and is asked about; an untouched picker stores it.
+inline const QDateTime EntryClock(QDate(2006, 2, 28), QTime(8, 15));
+
 enum class Kind {
     CheckIn,
     Reserve,

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 // Stands in for the operator and the platform: records every message and shown window,
-// answers Yes/No questions from a script, and pins today's date.
+// answers Yes/No questions from a script, and pins today's date and the clock.
 class TestSeam : public ui::Seam
 {
 public:
@@ -31,6 +31,7 @@ public:
     void showModal(QWidget *window) override;
     bool startProgram(ui::Program program, const QString &argument) override;
     QDate today() override { return m_today; }
+    QTime timeOfDay() override { return m_time; }
     QString openFileName(QWidget *, const QString &, const QString &dir, const QString &) override;
     QString saveFileName(QWidget *, const QString &, const QString &dir, const QString &) override;
     bool hasPrinter() override { return m_hasPrinter; }
@@ -40,6 +41,7 @@ public:
     // Script.
     void answer(int answer) { m_answers.enqueue(answer); }
     void setToday(const QDate &d) { m_today = d; }
+    void setTimeOfDay(const QTime &t) { m_time = t; }
     void setFileDialogResult(const QString &path) { m_fileResult = path; }
     void setPrinter(bool available, const QString &pdfPath = {});
     void setProgramsAvailable(bool available) { m_programsAvailable = available; }
@@ -68,6 +70,7 @@ public:
 private:
     QQueue<int> m_answers;
     QDate m_today{2006, 4, 26};
+    QTime m_time{8, 15, 42};
     QString m_fileResult;
     bool m_hasPrinter = false;
     QString m_pdfPath;
