@@ -179,6 +179,7 @@ void CashLedger::Command1_Click()
         m_command3->setEnabled(false);
         m_text1->clear();
         m_text2->clear();
+        m_dtPicker1->setValue(ui::now()); // not the time of the entry last clicked
         m_command1->setText(QString::fromUtf16(m_kind.addCaption));
         return;
     }

@@ -66,7 +66,10 @@ void TestEntryWindows::timeStartsNow()
     const QDateTime later(QDate(2026, 2, 7), QTime(21, 52));
     auto confirm = [&] {
         if (ledger) {
-            click(w, u"Command1"_s);
+            picker(w)->setValue(later.addYears(-3));
+            click(w, u"Command1"_s); // a new entry starts at the clock, whatever was shown
+            QCOMPARE(picker(w)->Value(), later);
+            picker(w)->setValue(later.addDays(-1));
             set(w, u"Text1"_s, u"100"_s);
             set(w, u"Text2"_s, u"张会计"_s);
         } else {
