@@ -31,6 +31,11 @@ QString libpqQuoted(const QString &value)
     return u"'"_s + v + u"'"_s;
 }
 
+// A desk or a server that vanished (cable, power) is noticed within a minute from either end.
+constexpr int KeepaliveIdleSeconds = 20;
+constexpr int KeepaliveIntervalSeconds = 5;
+constexpr int KeepaliveCount = 4;
+
 } // namespace
 
 QString settingsPath()
@@ -121,9 +126,12 @@ QString keywordForm(const QString &server)
         throw refused(StoreCause::SettingsPassword, "a password belongs in ~/.pgpass, not here");
     // A server that vanished (cable, power) is noticed within a minute, and one that never
     // answers within ten seconds.
-    static const std::pair<QString, QString> defaults[] = {
-        {u"keepalives"_s, u"1"_s},       {u"keepalives_idle"_s, u"20"_s}, {u"keepalives_interval"_s, u"5"_s},
-        {u"keepalives_count"_s, u"4"_s}, {u"connect_timeout"_s, u"10"_s},
+    const std::pair<QString, QString> defaults[] = {
+        {u"keepalives"_s, u"1"_s},
+        {u"keepalives_idle"_s, QString::number(KeepaliveIdleSeconds)},
+        {u"keepalives_interval"_s, QString::number(KeepaliveIntervalSeconds)},
+        {u"keepalives_count"_s, QString::number(KeepaliveCount)},
+        {u"connect_timeout"_s, u"10"_s},
     };
     for (const auto &[keyword, value] : defaults) {
         if (!given.contains(keyword))
@@ -164,15 +172,16 @@ void open(QSqlDatabase &db, const QString &server, int lockWaitMs)
     if (!q.prepare(
             u"select set_config('lock_timeout', ?, false), set_config('statement_timeout', ?, false), "
             u"set_config('idle_in_transaction_session_timeout', ?, false), "
-            u"set_config('tcp_keepalives_idle', '20', false), "
-            u"set_config('tcp_keepalives_interval', '5', false), "
-            u"set_config('tcp_keepalives_count', '4', false), "
+            u"set_config('tcp_keepalives_idle', ?, false), set_config('tcp_keepalives_interval', ?, false), "
+            u"set_config('tcp_keepalives_count', ?, false), "
             u"(select set_config(name, '40000', false) from pg_settings where name = 'tcp_user_timeout'), "
             u"set_config('client_min_messages', 'warning', false)"_s))
         throw errorOf(q.lastError());
     q.addBindValue(lockTimeout(lockWaitMs));
     q.addBindValue(QString::number(limits.statementSeconds) + u"s"_s);
     q.addBindValue(QString::number(limits.idleTransactionSeconds) + u"s"_s);
+    for (const int n : {KeepaliveIdleSeconds, KeepaliveIntervalSeconds, KeepaliveCount})
+        q.addBindValue(QString::number(n));
     if (!q.exec())
         throw errorOf(q.lastError());
 }

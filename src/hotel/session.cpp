@@ -129,17 +129,17 @@ Outcome Session::runOnce(bool transaction, Waiting waiting, const std::function<
         bool committing = false;
         try {
             Connection &c = connection(wait);
-            if (waiting == Waiting::Never) {
-                c.setBusyWait(0);
-                // Back to the desk's own wait for the next operation, whatever came of this one.
-                const auto restore = qScopeGuard([&c] {
-                    try {
-                        c.setBusyWait(store::BusyWaitMs);
-                    } catch (const DbError &) {
-                    }
-                });
-                return work(c);
-            }
+            if (wait != store::BusyWaitMs)
+                c.setBusyWait(wait);
+            // Back to the desk's own wait for the next operation, whatever came of this one.
+            const auto restore = qScopeGuard([&c, wait] {
+                if (wait == store::BusyWaitMs)
+                    return;
+                try {
+                    c.setBusyWait(store::BusyWaitMs);
+                } catch (const DbError &) {
+                }
+            });
             if (!transaction)
                 return work(c);
             Transaction t(c);

@@ -80,17 +80,15 @@ void RoomBoard::createLegend()
 void RoomBoard::refresh()
 {
     const auto read = hotel::board::read(hotel::session());
-    if (read.kind() == hotel::Outcome::Kind::Busy) {
-        // Another desk is writing: the read did not wait for it; the next poll tries again.
-        m_problem->setText(u"房间状态不是最新的：数据正在另一台前台上使用，稍后自动刷新。"_s);
-        m_view->setStale(true);
-        if (m_free->text().isEmpty())
-            showCounts(m_view->snapshot());
-        return;
-    }
     if (!read.ok()) {
         // A timer must not pile up message boxes: the board keeps what it showed and says why.
-        m_problem->setText(u"无法读取房间资料：%1"_s.arg(read.message()));
+        // Another desk writing is not waited for: the picture is dimmed until the next poll
+        // reads it again.
+        const bool busy = read.kind() == hotel::Outcome::Kind::Busy;
+        m_problem->setText(busy ? u"房间状态不是最新的：数据正在另一台前台上使用，稍后自动刷新。"_s
+                                : u"无法读取房间资料：%1"_s.arg(read.message()));
+        if (busy)
+            m_view->setStale(true);
         if (m_free->text().isEmpty())
             showCounts(m_view->snapshot());
         return;

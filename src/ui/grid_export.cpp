@@ -85,13 +85,12 @@ QString csvField(const QString &value)
     // run a command). A leading apostrophe is what Excel and LibreOffice read as "this is text"
     // and is the usual guard; the field is quoted so the apostrophe stays inside it.
     static const QString formulaStarts = u"=+-@\t\r"_s;
-    if (!value.isEmpty() && formulaStarts.contains(value.front()) && !isPlainNumber(value))
-        return u"\"'"_s + QString(value).replace(u"\""_s, u"\"\""_s) + u"\""_s;
-    const bool quote = value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
+    const bool formula = !value.isEmpty() && formulaStarts.contains(value.front()) && !isPlainNumber(value);
+    const bool quote = formula || value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
                        value.contains(u'\r') || value.startsWith(u' ') || value.endsWith(u' ');
     if (!quote)
         return value;
-    return u"\""_s + QString(value).replace(u"\""_s, u"\"\""_s) + u"\""_s;
+    return (formula ? u"\"'"_s : u"\""_s) + QString(value).replace(u"\""_s, u"\"\""_s) + u"\""_s;
 }
 
 void attach(FlexGrid *grid)

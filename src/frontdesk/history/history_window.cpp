@@ -79,12 +79,11 @@ void Form13::showList(const QString &search)
     m_msFlexGrid2->setListFilter(search.isEmpty() ? QString() : u"查找：“"_s + search + u"”"_s);
     // Newest first, read page by page as it scrolls into view; the totals come with the count.
     const auto rows = hotel::history::list(hotel::session(), search, m_totals->columns());
+    grid::fill(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight, rows);
     if (!rows.ok()) {
-        ui::showOutcome(this, rows);
-        m_totals->clear();
+        m_totals->clear(); // the list said why
         return;
     }
-    grid::fill(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight, rows.value());
     m_totals->show(rows.value()->count(), rows.value()->sums());
 }
 
