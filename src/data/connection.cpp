@@ -45,6 +45,11 @@ bool Connection::isOpen() const
     return m_backend && m_backend->isOpen();
 }
 
+bool Connection::keepsRecord() const
+{
+    return m_backend && m_backend->keepsRecord();
+}
+
 QSqlDatabase &Connection::database()
 {
     return m_backend ? m_backend->database() : m_noDatabase;

@@ -50,6 +50,9 @@ public:
     QSqlDatabase &database();
     // The engine behind this connection: SQL goes to it as written, in words both engines take.
     dialect::Engine engine() const { return m_engine; }
+    // Whether the house has its record of who did what (an older house on a server may lack it
+    // until its owner upgrades it).
+    bool keepsRecord() const;
 
     // The error to throw for a failed step: a busy or locked store (another desk's write
     // outlasted the wait) becomes one plain message; anything else keeps the store's text.

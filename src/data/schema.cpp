@@ -74,6 +74,19 @@ QList<Table> buildTables()
                {u"拔款时间"_s, T::DateTime},
                {u"拔款金额"_s, T::Number},
                {u"拔款人"_s, T::Text}}});
+    // The store's clock, the operator, the desk's host name, what was done to which record, and
+    // the money before and after where it changed.
+    t.append({Record,
+              {{u"记录ID"_s, T::Key},
+               {u"操作时间"_s, T::DateTime},
+               {u"操作员"_s, T::Text},
+               {u"前台"_s, T::Text},
+               {u"操作"_s, T::Text},
+               {u"数据表"_s, T::Text},
+               {u"记录号"_s, T::Number},
+               {u"原金额"_s, T::Number},
+               {u"新金额"_s, T::Number}},
+              true});
     return t;
 }
 
@@ -108,6 +121,8 @@ const QList<Index> &indexes()
         {u"旅客退房_房间_金额"_s,
          CompletedStays,
          {u"房间ID"_s, u"退房ID"_s, u"实际金额"_s, u"应收款"_s, u"应退款"_s}},
+        // The record of who did what, by date.
+        {u"操作记录_操作时间"_s, Record, {u"操作时间"_s}},
     };
     return all;
 }
@@ -143,19 +158,33 @@ QStringList indexStatements()
     return sql;
 }
 
+namespace {
+
+QString createTable(const Table &t, dialect::Engine engine, bool unlessThere)
+{
+    QStringList cols;
+    for (const Column &c : t.columns) {
+        const QString name = dialect::quoted(c.name);
+        cols.append(
+            name + u" "_s + dialect::columnType(engine, c.type) +
+            (c.type == T::Int16 ? u" CHECK ("_s + name + u" BETWEEN -32768 AND 32767)"_s : QString()));
+    }
+    return (unlessThere ? u"CREATE TABLE IF NOT EXISTS "_s : u"CREATE TABLE "_s) + dialect::quoted(t.name) +
+           u" ("_s + cols.join(u", "_s) + u")"_s;
+}
+
+} // namespace
+
+QStringList upgradeStatements(dialect::Engine engine)
+{
+    return QStringList{createTable(*table(Record), engine, true)} + indexStatements();
+}
+
 QStringList createStatements(dialect::Engine engine)
 {
     QStringList sql;
-    for (const Table &t : tables()) {
-        QStringList cols;
-        for (const Column &c : t.columns) {
-            const QString name = dialect::quoted(c.name);
-            cols.append(
-                name + u" "_s + dialect::columnType(engine, c.type) +
-                (c.type == T::Int16 ? u" CHECK ("_s + name + u" BETWEEN -32768 AND 32767)"_s : QString()));
-        }
-        sql.append(u"CREATE TABLE "_s + dialect::quoted(t.name) + u" ("_s + cols.join(u", "_s) + u")"_s);
-    }
+    for (const Table &t : tables())
+        sql.append(createTable(t, engine, false));
     sql += indexStatements();
     const QString bytes = dialect::bytesType(engine);
     sql.append(u"CREATE TABLE "_s + dialect::quoted(AccessTable) + u" (salt "_s + bytes +

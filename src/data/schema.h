@@ -49,6 +49,9 @@ inline const QString UnreadableTimeIndex = QString::fromUtf16(u"旅客退房_入
 
 // Statements that create an empty store: the tables, their indexes and the access record.
 QStringList createStatements(dialect::Engine engine);
+// What an older house lacks, each statement leaving what exists alone: tables added since, and
+// the indexes.
+QStringList upgradeStatements(dialect::Engine engine);
 
 // Table names used throughout the program.
 inline const QString Operators = QString::fromUtf16(u"操作用户");
@@ -62,6 +65,8 @@ inline const QString Takings = QString::fromUtf16(u"交款");
 inline const QString Disbursements = QString::fromUtf16(u"拔款");
 
 // Where the salted hash of the database password lives.
+// Who did what: one row per write a desk made, kept through a data initialization.
+inline const QString Record = QString::fromUtf16(u"操作记录");
 inline const QString AccessTable = QString::fromUtf16(u"quillon_access");
 
 } // namespace schema

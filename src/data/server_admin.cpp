@@ -1,6 +1,7 @@
 #include "data/server_admin.h"
 
 #include "data/db_error.h"
+#include "data/dialect.h"
 #include "data/schema.h"
 #include "data/server_store.h"
 
@@ -117,6 +118,17 @@ QStringList keySequences(QSqlDatabase &db)
     return sequences;
 }
 
+// What a desk does to each table: reads and writes the house, reads its access record, adds to
+// the record of who did what.
+QStringList deskRights(const QString &table)
+{
+    if (table == schema::AccessTable)
+        return {u"select"_s};
+    if (table == schema::Record)
+        return {u"select"_s, u"insert"_s};
+    return {u"select"_s, u"insert"_s, u"update"_s, u"delete"_s};
+}
+
 bool ownsHouse(QSqlDatabase &db)
 {
     return scalar(db,
@@ -196,14 +208,19 @@ Answer account(QSqlDatabase &db)
                 u"role made for them (quillon-createdb --server … --desk-role NAME)"_s.arg(user)};
     QStringList lacking;
     bool truncates = false;
+    bool rewrites = false;
     for (const QString &table : everyTable()) {
-        const QStringList needed = table == schema::AccessTable
-                                       ? QStringList{u"select"_s}
-                                       : QStringList{u"select"_s, u"insert"_s, u"update"_s, u"delete"_s};
+        const QStringList needed = deskRights(table);
         for (const QString &right : needed)
             if (!scalar(db, u"select has_table_privilege(to_regclass(?), ?)"_s, {quotedName(table), right})
                      .toBool())
                 lacking.append(right + u" on "_s + table);
+        // The record of who did what only grows.
+        if (table == schema::Record)
+            for (const QString &right : {u"update"_s, u"delete"_s})
+                rewrites = rewrites || scalar(db, u"select has_table_privilege(to_regclass(?), ?)"_s,
+                                              {quotedName(table), right})
+                                           .toBool();
         truncates = truncates || scalar(db, u"select has_table_privilege(to_regclass(?), 'truncate')"_s,
                                         {quotedName(table)})
                                      .toBool();
@@ -215,6 +232,9 @@ Answer account(QSqlDatabase &db)
         return {Kind::Failed,
                 u"account %1 may not %2: the house's owner grants a desk role with "
                 u"quillon-createdb --server … --desk-role %1"_s.arg(user, lacking.join(u", "_s))};
+    if (rewrites)
+        return {Kind::Warning,
+                u"account %1 is a desk role but may also rewrite the record of who did what"_s.arg(user)};
     if (truncates)
         return {Kind::Warning,
                 u"account %1 is a desk role but may also truncate the house's tables"_s.arg(user)};
@@ -326,17 +346,15 @@ QString grantDeskRole(const QString &server, const QString &role)
             if (!serverstore::holdsHouse(db) || !ownsHouse(db))
                 throw DbError(u"only the house's owner grants a desk role"_s);
             const QString who = quotedName(role);
-            QStringList tables;
-            for (const QString &t : houseTables())
-                tables.append(quotedName(t));
             const QString sequences = keySequences(db).join(u", "_s);
             run(db, u"begin"_s);
             run(db, u"grant usage on schema "_s +
                         quotedName(scalar(db, u"select current_schema()"_s).toString()) + u" to "_s + who);
-            run(db, u"revoke all on "_s + tables.join(u", "_s) + u", "_s + schema::AccessTable + u" from "_s +
-                        who);
-            run(db, u"grant select, insert, update, delete on "_s + tables.join(u", "_s) + u" to "_s + who);
-            run(db, u"grant select on "_s + schema::AccessTable + u" to "_s + who);
+            for (const QString &table : everyTable()) {
+                run(db, u"revoke all on "_s + quotedName(table) + u" from "_s + who);
+                run(db, u"grant "_s + deskRights(table).join(u", "_s) + u" on "_s + quotedName(table) +
+                            u" to "_s + who);
+            }
             if (!sequences.isEmpty()) {
                 run(db, u"revoke all on sequence "_s + sequences + u" from "_s + who);
                 // Moving a house in sets the sequences past its keys.
@@ -359,7 +377,7 @@ QString upgrade(const QString &server)
             if (!ownsHouse(db))
                 throw DbError(u"only the house's owner upgrades it"_s);
             run(db, u"begin"_s);
-            for (const QString &sql : schema::indexStatements())
+            for (const QString &sql : schema::upgradeStatements(dialect::Engine::Postgres))
                 run(db, sql);
             run(db, u"commit"_s);
         });

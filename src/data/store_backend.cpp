@@ -2,6 +2,7 @@
 
 #include "data/connection_string.h"
 #include "data/db_error.h"
+#include "data/dialect.h"
 #include "data/schema.h"
 #include "data/server_store.h"
 
@@ -67,18 +68,26 @@ void Backend::addMissingIndexes(int busyWaitMs)
     // without them until a later open.
     try {
         if (hasIndex(schema::indexes().last().name))
-            return;
+            return; // the record came with the newest index
         setBusyWait(0);
     } catch (const DbError &) {
         return;
     }
-    for (const QString &sql : schema::indexStatements()) {
+    for (const QString &sql : schema::upgradeStatements(engine())) {
         try {
             const std::unique_ptr<Query> q = prepare(sql);
             q->bind({});
             q->step();
         } catch (const DbError &) {
         }
+    }
+    try {
+        const std::unique_ptr<Query> q =
+            prepare(u"select 1 from "_s + dialect::quoted(schema::Record) + u" where 1=0"_s);
+        q->bind({});
+        q->step();
+    } catch (const DbError &) {
+        m_keepsRecord = false;
     }
     try {
         setBusyWait(busyWaitMs);

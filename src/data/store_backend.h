@@ -61,6 +61,9 @@ public:
     virtual void rollback() = 0;
     virtual void setBusyWait(int ms) = 0;
     virtual bool hasIndex(const QString &name) = 0;
+    // Whether the house has its record of who did what: an older house on a server that this
+    // desk may not upgrade has not, until its owner upgrades it.
+    bool keepsRecord() const { return m_keepsRecord; }
 
     // The store file's bytes through the store's own handle (see Connection::readFileBytes).
     virtual void readFileBytes(const std::function<bool(const char *data, qint64 size)> &sink) = 0;
@@ -72,6 +75,9 @@ protected:
     // backend and throw when they fail.
     void admit(const QString &source, const QString &password);
     void addMissingIndexes(int busyWaitMs);
+
+private:
+    bool m_keepsRecord = true;
 };
 
 // How long a desk waits for another desk's write before giving up.

@@ -1,4 +1,5 @@
 #include "hotel/board.h"
+#include "hotel/deeds.h"
 
 #include "data/conversions.h"
 #include "data/dialect.h"
@@ -192,8 +193,9 @@ Outcome arrive(Session *s, qint64 reservationKey, const QDateTime &now)
         if (taken.rowsAffected() == 0)
             return Outcome::refused(Refusal::NotReserved);
         stay.checkIn = now;
-        rows::insert(c, schema::Stays, toRow(stay));
+        const qint64 key = rows::insert(c, schema::Stays, toRow(stay));
         rows::remove(c, schema::Reservations, reservationKey);
+        note(c, *s, Deed::Arrive, schema::Stays, key, {std::nullopt, moneyOf(stay)});
         return Outcome::done();
     });
 }

@@ -1,4 +1,5 @@
 #include "hotel/checkout.h"
+#include "hotel/deeds.h"
 
 #include "data/schema.h"
 #include "data/statement.h"
@@ -55,7 +56,8 @@ Outcome confirm(Session *s, const Quote &quote, const CompletedStay &completed)
         const auto room = rows::byKey(c, schema::Rooms, quote.room.key);
         if (stays != quote.stays || !room || fromRow<Room>(*room) != quote.room)
             return Outcome::refused(Refusal::Changed);
-        rows::insert(c, schema::CompletedStays, toRow(completed));
+        const qint64 key = rows::insert(c, schema::CompletedStays, toRow(completed));
+        note(c, *s, Deed::CheckOut, schema::CompletedStays, key, {std::nullopt, moneyOf(completed)});
         Statement(c, u"update \"房间\" set \"房间状态\"=? where \"房间ID\"=?"_s,
                   {int(RoomStatus::Free), quote.room.key});
         for (const Stay &stay : quote.stays)

@@ -1,4 +1,5 @@
 #include "hotel/house.h"
+#include "hotel/deeds.h"
 
 #include "data/connection.h"
 #include "data/database_builder.h"
@@ -18,10 +19,18 @@ Outcome backUp(Session *s, const QString &typedTarget)
 {
     if (!s)
         return Outcome::refused(Refusal::NoRight);
-    return s->read(Right::Setup, [&](Connection &c) {
+    const Outcome o = s->read(Right::Setup, [&](Connection &c) {
         housecopy::backUp(c, typedTarget);
         return Outcome::done();
     });
+    if (!o.ok())
+        return o;
+    // The copy is made; a record that cannot say so does not undo it.
+    s->write(Right::Setup, [&](Connection &c) {
+        note(c, *s, Deed::Backup, QString(), std::nullopt);
+        return Outcome::done();
+    });
+    return o;
 }
 
 namespace {
@@ -54,6 +63,7 @@ Outcome wipe(Session *s, bool &changed)
         }
         for (const QString &table : wiped)
             Statement(c, u"delete from "_s + dialect::quoted(table));
+        note(c, *s, Deed::DataInit, QString(), std::nullopt);
         return Outcome::done();
     });
     // Nothing was wiped, so the copy is not needed; but a commit cut off with its connection may

@@ -1,4 +1,5 @@
 #include "hotel/ledgers.h"
+#include "hotel/deeds.h"
 
 #include "data/conversions.h"
 #include "data/schema.h"
@@ -50,7 +51,8 @@ Outcome addLedgerEntry(Session *s, Ledger ledger, const LedgerEntry &entry)
     if (Outcome o = refusal(s, entry); !o.ok())
         return o;
     return s->write(Right::Finance, [&](Connection &c) {
-        rows::insert(c, ledgerTable(ledger), toRow(entry));
+        const qint64 key = rows::insert(c, ledgerTable(ledger), toRow(entry));
+        note(c, *s, Deed::Add, ledgerTable(ledger), key, {std::nullopt, entry.amount});
         return Outcome::done();
     });
 }

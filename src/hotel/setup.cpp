@@ -1,4 +1,5 @@
 #include "hotel/setup.h"
+#include "hotel/deeds.h"
 
 #include "data/connection.h"
 #include "data/dialect.h"
@@ -21,7 +22,8 @@ template <class R> Outcome add(Session *s, const R &record)
     if (!s)
         return Outcome::refused(Refusal::NoRight);
     return s->write(Right::Setup, [&](Connection &c) {
-        rows::insert(c, tableOf<R>(), toRow(record));
+        const qint64 key = rows::insert(c, tableOf<R>(), toRow(record));
+        note(c, *s, Deed::Add, tableOf<R>(), key, {std::nullopt, moneyOf(record)});
         return Outcome::done();
     });
 }
@@ -179,6 +181,7 @@ Outcome saveCompany(Session *s, const std::optional<Company> &shown, const Compa
         keepUnlessTyped(saved.postcode, typed.postcode);
         keepUnlessTyped(saved.profile, typed.profile);
         rows::update(c, schema::Company, saved.key, toRow(saved));
+        note(c, *s, Deed::Rewrite, schema::Company, saved.key);
         return Outcome::done();
     });
 }

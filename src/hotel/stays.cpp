@@ -1,4 +1,5 @@
 #include "hotel/stays.h"
+#include "hotel/deeds.h"
 
 #include "data/connection.h"
 #include "data/dialect.h"
@@ -72,6 +73,8 @@ Result<qint64> enterStay(Session *s, StayKind kind, const Stay &stay, const BoxR
         if (!stay.room || setRoomStatus(c, *stay.room, roomStatusOf(kind), RoomStatus::Free) == 0)
             return Outcome::refused(Refusal::RoomNotFree);
         key = rows::insert(c, stayTable(kind), columnsOf(stay));
+        note(c, *s, kind == StayKind::Stay ? Deed::CheckIn : Deed::Reserve, stayTable(kind), key,
+             {std::nullopt, moneyOf(stay)});
         return Outcome::done();
     });
     if (!o.ok())
@@ -98,8 +101,11 @@ Outcome correctStay(Session *s, StayKind kind, const Stay &shown, const Stay &ed
         Outcome o = rows::requireAsShown(c, stayTable(kind), shown);
         if (o.ok())
             o = typedOk(typed);
-        if (o.ok())
+        if (o.ok()) {
             rows::update(c, stayTable(kind), shown.key, columnsOf(edited));
+            note(c, *s, kind == StayKind::Stay ? Deed::CorrectStay : Deed::CorrectReservation,
+                 stayTable(kind), shown.key, {moneyOf(shown), moneyOf(edited)});
+        }
         return o;
     });
 }
@@ -113,6 +119,8 @@ Outcome withdrawStay(Session *s, StayKind kind, const Stay &shown)
         if (!o.ok())
             return o;
         rows::remove(c, stayTable(kind), shown.key);
+        note(c, *s, kind == StayKind::Stay ? Deed::DeleteStay : Deed::CancelReservation, stayTable(kind),
+             shown.key, {moneyOf(shown), std::nullopt});
         // The room the record names, as stored: the two always go together.
         if (shown.room)
             setRoomStatus(c, *shown.room, RoomStatus::Free);

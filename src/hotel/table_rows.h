@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hotel/deeds.h"
 #include "hotel/outcome.h"
 #include "hotel/records.h"
 #include "hotel/session.h"
@@ -44,8 +45,10 @@ Outcome rewriteShown(Session *s, Right right, const QString &table, const R &sho
         return Outcome::refused(Refusal::NoRight);
     return s->write(right, [&](Connection &c) {
         Outcome o = requireAsShown(c, table, shown);
-        if (o.ok())
+        if (o.ok()) {
             update(c, table, shown.key, toRow(edited));
+            note(c, *s, Deed::Rewrite, table, shown.key, {moneyOf(shown), moneyOf(edited)});
+        }
         return o;
     });
 }
@@ -57,8 +60,10 @@ template <class R> Outcome deleteShown(Session *s, Right right, const QString &t
         return Outcome::refused(Refusal::NoRight);
     return s->write(right, [&](Connection &c) {
         Outcome o = requireAsShown(c, table, shown);
-        if (o.ok())
+        if (o.ok()) {
             remove(c, table, shown.key);
+            note(c, *s, Deed::Delete, table, shown.key, {moneyOf(shown), std::nullopt});
+        }
         return o;
     });
 }

@@ -1,0 +1,72 @@
+#include "hotel/deeds.h"
+
+#include "data/connection.h"
+#include "data/dialect.h"
+#include "data/schema.h"
+#include "data/statement.h"
+#include "hotel/session.h"
+
+#include <QSysInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace hotel {
+
+QString deedName(Deed deed, const QString &table)
+{
+    switch (deed) {
+    case Deed::CheckIn:
+        return u"入住登记"_s;
+    case Deed::Reserve:
+        return u"预订登记"_s;
+    case Deed::CorrectStay:
+        return u"修改入住"_s;
+    case Deed::CorrectReservation:
+        return u"修改预订"_s;
+    case Deed::DeleteStay:
+        return u"删除入住"_s;
+    case Deed::CancelReservation:
+        return u"取消预订"_s;
+    case Deed::Arrive:
+        return u"预订入住"_s;
+    case Deed::CheckOut:
+        return u"退房结账"_s;
+    case Deed::Add:
+        return u"新增"_s + table;
+    case Deed::Rewrite:
+        return u"修改"_s + table;
+    case Deed::Delete:
+        return u"删除"_s + table;
+    case Deed::Backup:
+        return u"数据备份"_s;
+    case Deed::DataInit:
+        return u"数据初始化"_s;
+    case Deed::Restore:
+        return u"数据恢复"_s;
+    }
+    return {};
+}
+
+void note(Connection &c, const Session &s, Deed deed, const QString &table, std::optional<qint64> key,
+          Money money)
+{
+    if (!c.keepsRecord())
+        return;
+    // Money that did not change is not news.
+    if (money.before && money.after && *money.before == *money.after)
+        money = {};
+    const auto orNull = [](const auto &v) { return v ? QVariant(*v) : QVariant(); };
+    // In the file, as the program writes every other time, so the record sorts and filters alike.
+    const QString clock = c.engine() == dialect::Engine::Postgres
+                              ? u"localtimestamp(0)"_s
+                              : u"strftime('%Y-%m-%dT%H:%M:%S.000', 'now', 'localtime')"_s;
+    Statement(
+        c,
+        u"insert into "_s + dialect::quoted(schema::Record) +
+            u" (\"操作时间\", \"操作员\", \"前台\", \"操作\", \"数据表\", \"记录号\", \"原金额\", \"新金额\") values ("_s +
+            clock + u", ?, ?, ?, ?, ?, ?, ?)"_s,
+        {s.operatorName(), QSysInfo::machineHostName(), deedName(deed, table), table,
+         key ? QVariant(double(*key)) : QVariant(), orNull(money.before), orNull(money.after)});
+}
+
+} // namespace hotel
