@@ -347,8 +347,10 @@ void RoomBoardView::paintTile(QPainter &p, const hotel::board::RoomTile &t, cons
     if (!t.hasRecord())
         return;
     if (overdue) {
+        // A line of its own, so that a year never gets cut off.
+        row(2, t.guest, inner.width());
         p.setPen(OverdueColour);
-        row(2, t.guest + u"  "_s + hotel::board::overdueMark(t, m_today), inner.width() - CornerSize / 2);
+        row(3, hotel::board::overdueMark(t, m_today), inner.width() - CornerSize / 2);
     } else if (t.status == hotel::Occupied) {
         row(2, t.guest + u"  离 "_s + hotel::board::boardDay(t.departure(), m_today), inner.width());
     } else {
