@@ -6,6 +6,7 @@
 // FORM may be Form1 (the login; after "--click Command1" the main window is taken) or Form2 (the
 // main window). "quillon-shot --screen OUT.png" saves the whole display instead (scripts/screenshot.sh).
 // "--print GRID=OUT.pdf" prints that list as a desk without a printer does: to a PDF file.
+// "--key Right" presses a key (as QKeySequence spells it) in the control holding the focus.
 #include "data/module1.h"
 #include "hotel/session.h"
 #include "shell/login_window.h"
@@ -20,6 +21,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPointer>
 #include <QScopeGuard>
@@ -95,7 +98,7 @@ int main(int argc, char *argv[])
     }
     if (args.size() < 3) {
         std::fputs("usage: quillon-shot FORM OUT.png [--db DIR] [--set NAME=TEXT] [--row GRID=N] [--click "
-                   "NAME] [--print GRID=OUT.pdf]...\n",
+                   "NAME] [--key KEY] [--print GRID=OUT.pdf]...\n",
                    stderr);
         return 2;
     }
@@ -125,6 +128,7 @@ int main(int argc, char *argv[])
         main.StatusBar1_SetPanelText(3, u"admin"_s);
         main.resize(1100, 720);
         main.show();
+        main.activateWindow(); // the keyboard's place shows only in an active window
         window = &main;
     } else {
         window = ui::showWindow(args[1], &main);
@@ -155,6 +159,13 @@ int main(int argc, char *argv[])
                 grid_export::print(g);
                 seam.pdfPath.clear();
             }
+        } else if (args[i] == u"--key"_s) {
+            const QKeyCombination key = QKeySequence(value)[0];
+            QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : current;
+            QKeyEvent press(QEvent::KeyPress, int(key.key()), key.keyboardModifiers());
+            QKeyEvent release(QEvent::KeyRelease, int(key.key()), key.keyboardModifiers());
+            QApplication::sendEvent(target, &press);
+            QApplication::sendEvent(target, &release);
         } else if (args[i] == u"--click"_s) {
             if (auto *b = current->findChild<QAbstractButton *>(value))
                 b->click();
