@@ -5,12 +5,15 @@
 //       --set Text1=101 --click Command1 --click Command2   (all on one line)
 // FORM may be Form1 (the login; after "--click Command1" the main window is taken) or Form2 (the
 // main window). "quillon-shot --screen OUT.png" saves the whole display instead (scripts/screenshot.sh).
+// "--print GRID=OUT.pdf" prints that list as a desk without a printer does: to a PDF file.
+// "--key Right" presses a key (as QKeySequence spells it) in the control holding the focus.
 #include "data/module1.h"
 #include "hotel/session.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
 #include "shell/shell_windows.h"
 #include "ui/flex_grid.h"
+#include "ui/grid_export.h"
 #include "ui/seams.h"
 #include "ui/windows.h"
 
@@ -18,6 +21,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPointer>
 #include <QScopeGuard>
@@ -43,7 +48,15 @@ public:
         window->show();
         last = window;
     }
+    // With a PDF file named, there is no printer and the save dialog answers with that file.
+    bool hasPrinter() override { return pdfPath.isEmpty() && ui::Seam::hasPrinter(); }
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter) override
+    {
+        return pdfPath.isEmpty() ? ui::Seam::saveFileName(parent, caption, dir, filter) : pdfPath;
+    }
     QPointer<QWidget> last;
+    QString pdfPath;
 };
 
 // The window in front: the last one shown through the seam, else the one opened, else the
@@ -85,7 +98,7 @@ int main(int argc, char *argv[])
     }
     if (args.size() < 3) {
         std::fputs("usage: quillon-shot FORM OUT.png [--db DIR] [--set NAME=TEXT] [--row GRID=N] [--click "
-                   "NAME]...\n",
+                   "NAME] [--key KEY] [--print GRID=OUT.pdf]...\n",
                    stderr);
         return 2;
     }
@@ -115,6 +128,7 @@ int main(int argc, char *argv[])
         main.StatusBar1_SetPanelText(3, u"admin"_s);
         main.resize(1100, 720);
         main.show();
+        main.activateWindow(); // the keyboard's place shows only in an active window
         window = &main;
     } else {
         window = ui::showWindow(args[1], &main);
@@ -139,6 +153,19 @@ int main(int argc, char *argv[])
         } else if (args[i] == u"--row"_s) {
             if (auto *g = current->findChild<FlexGrid *>(value.section(u'=', 0, 0)))
                 g->selectRecord(value.section(u'=', 1).toInt());
+        } else if (args[i] == u"--print"_s) {
+            if (auto *g = current->findChild<FlexGrid *>(value.section(u'=', 0, 0))) {
+                seam.pdfPath = value.section(u'=', 1);
+                grid_export::print(g);
+                seam.pdfPath.clear();
+            }
+        } else if (args[i] == u"--key"_s) {
+            const QKeyCombination key = QKeySequence(value)[0];
+            QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : current;
+            QKeyEvent press(QEvent::KeyPress, int(key.key()), key.keyboardModifiers());
+            QKeyEvent release(QEvent::KeyRelease, int(key.key()), key.keyboardModifiers());
+            QApplication::sendEvent(target, &press);
+            QApplication::sendEvent(target, &release);
         } else if (args[i] == u"--click"_s) {
             if (auto *b = current->findChild<QAbstractButton *>(value))
                 b->click();

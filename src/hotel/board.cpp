@@ -162,6 +162,26 @@ QDateTime RoomTile::sinceTime() const
     return conv::fromStorage(since).value_or(QDateTime());
 }
 
+bool isOverdue(const RoomTile &tile, const QDate &today)
+{
+    if (tile.status != RoomStatus::Occupied || !tile.hasRecord() || tile.plannedDays <= 0)
+        return false;
+    const QDate departure = tile.departure();
+    return departure.isValid() && departure < today;
+}
+
+QString boardDay(const QDate &day, const QDate &today)
+{
+    if (!day.isValid())
+        return {};
+    return day.toString(day.year() == today.year() ? u"MM-dd"_s : u"yyyy-MM-dd"_s);
+}
+
+QString overdueMark(const RoomTile &tile, const QDate &today)
+{
+    return isOverdue(tile, today) ? u"超期 "_s + boardDay(tile.departure(), today) : QString();
+}
+
 Result<Snapshot> read(Session *s)
 {
     if (!s)

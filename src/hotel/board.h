@@ -50,6 +50,14 @@ struct Snapshot {
     bool operator==(const Snapshot &) const = default;
 };
 
+// A stay still in its room after its planned departure day. A stay without planned days has no
+// planned departure and is never overdue; neither is a reservation.
+bool isOverdue(const RoomTile &tile, const QDate &today);
+// A day as the board shows it: month and day, with the year when it is not today's year.
+QString boardDay(const QDate &day, const QDate &today);
+// The mark of an overdue stay, "超期" and its planned departure; empty for any other tile.
+QString overdueMark(const RoomTile &tile, const QDate &today);
+
 // Every floor, room, stay and reservation, on the desk's own connection; every operator may
 // see the board. It never waits for another desk's write: busy at once while one commits, for
 // the board to keep its last picture and try again at its next poll.

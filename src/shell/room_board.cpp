@@ -79,6 +79,8 @@ void RoomBoard::createLegend()
 
 void RoomBoard::refresh()
 {
+    // Past midnight a stay may have become overdue without any row changing.
+    m_view->setToday(ui::today());
     const auto read = hotel::board::read(hotel::session());
     if (!read.ok()) {
         // A timer must not pile up message boxes: the board keeps what it showed and says why.

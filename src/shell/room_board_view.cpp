@@ -1,6 +1,7 @@
 #include "shell/room_board_view.h"
 
 #include "data/conversions.h"
+#include "ui/seams.h"
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -18,10 +19,18 @@ constexpr int Spacing = 8;
 constexpr int TileWidth = 142;
 constexpr int TileHeight = 78;
 constexpr int HeaderHeight = 26;
+constexpr int CornerSize = 14;
 
-QString shortDate(const QDate &d)
+// Overdue stays: a dark red readable on the orange of an occupied tile.
+const QColor OverdueColour(0xa0, 0x10, 0x10);
+
+// A frame `width` pixels wide just inside `outer`, drawn without antialiasing.
+void frame(QPainter &p, const QRect &outer, int width, const QColor &colour)
 {
-    return d.isValid() ? d.toString(u"MM-dd"_s) : QString();
+    p.fillRect(QRect(outer.left(), outer.top(), outer.width(), width), colour);
+    p.fillRect(QRect(outer.left(), outer.bottom() - width + 1, outer.width(), width), colour);
+    p.fillRect(QRect(outer.left(), outer.top(), width, outer.height()), colour);
+    p.fillRect(QRect(outer.right() - width + 1, outer.top(), width, outer.height()), colour);
 }
 
 } // namespace
@@ -32,6 +41,7 @@ RoomBoardView::RoomBoardView(QWidget *parent) : QAbstractScrollArea(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(true);
     verticalScrollBar()->setSingleStep(TileHeight / 2);
+    m_today = ui::today();
 }
 
 QString RoomBoardView::stateText(int status)
@@ -78,7 +88,7 @@ QColor RoomBoardView::edgeColour(int status)
     }
 }
 
-QString RoomBoardView::toolTipFor(const hotel::board::RoomTile &t)
+QString RoomBoardView::toolTipFor(const hotel::board::RoomTile &t) const
 {
     QStringList lines;
     lines.append(u"房间号：%1"_s.arg(t.number));
@@ -92,6 +102,8 @@ QString RoomBoardView::toolTipFor(const hotel::board::RoomTile &t)
             lines.append(u"入住时间：%1"_s.arg(conv::dateTimeToText(since)));
             lines.append(u"计划入住天数：%1"_s.arg(t.plannedDays));
             lines.append(u"预计离店：%1"_s.arg(conv::dateToText(t.departure())));
+            if (hotel::board::isOverdue(t, m_today))
+                lines.append(u"已超过预计离店日期"_s);
         } else {
             lines.append(u"预计到达：%1"_s.arg(conv::dateTimeToText(since)));
             lines.append(u"计划入住天数：%1"_s.arg(t.plannedDays));
@@ -245,6 +257,16 @@ void RoomBoardView::setStale(bool stale)
     viewport()->update();
 }
 
+void RoomBoardView::setToday(const QDate &today)
+{
+    if (today == m_today)
+        return;
+    m_today = today;
+    if (const hotel::board::RoomTile *t = currentTile())
+        setAccessibleDescription(toolTipFor(*t));
+    viewport()->update();
+}
+
 void RoomBoardView::paintEvent(QPaintEvent *event)
 {
     QPainter p(viewport());
@@ -288,10 +310,20 @@ void RoomBoardView::paintTile(QPainter &p, const hotel::board::RoomTile &t, cons
         edge.setStyle(Qt::DashLine);
     p.setPen(edge);
     p.drawRect(r.adjusted(1, 1, -2, -2));
+    const bool overdue = hotel::board::isOverdue(t, m_today);
+    if (overdue) {
+        // A folded corner: seen without telling colours apart.
+        const QPoint corner = r.bottomRight();
+        const QPoint triangle[] = {corner, corner - QPoint(CornerSize, 0), corner - QPoint(0, CornerSize)};
+        p.setPen(Qt::NoPen);
+        p.setBrush(OverdueColour);
+        p.drawPolygon(triangle, 3);
+        p.setBrush(Qt::NoBrush);
+    }
     if (current && hasFocus()) {
-        QPen focus(palette().color(QPalette::Highlight), 3);
-        p.setPen(focus);
-        p.drawRect(r.adjusted(-3, -3, 2, 2));
+        // Dark outside, light inside: one of the two stands out against any fill and any edge.
+        frame(p, r.adjusted(-6, -6, 6, 6), 4, QColor(0x1a, 0x1a, 0x1a));
+        frame(p, r.adjusted(-2, -2, 2, 2), 2, Qt::white);
     }
 
     const QRect inner = r.adjusted(8, 5, -8, -5);
@@ -307,16 +339,22 @@ void RoomBoardView::paintTile(QPainter &p, const hotel::board::RoomTile &t, cons
     p.drawText(QRect(inner.left(), inner.top(), inner.width(), line + 2), Qt::AlignRight | Qt::AlignVCenter,
                stateText(t.status));
     const QFontMetrics fm = fontMetrics();
-    auto row = [&](int n, const QString &text) {
-        p.drawText(QRect(inner.left(), inner.top() + 4 + n * line, inner.width(), line),
-                   Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(text, Qt::ElideRight, inner.width()));
+    auto row = [&](int n, const QString &text, int width) {
+        p.drawText(QRect(inner.left(), inner.top() + 4 + n * line, width, line),
+                   Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(text, Qt::ElideRight, width));
     };
-    row(1, t.type);
-    if (t.hasRecord()) {
-        if (t.status == hotel::Occupied)
-            row(2, t.guest + u"  离 "_s + shortDate(t.departure()));
-        else
-            row(2, t.guest + u"  到 "_s + shortDate(t.sinceTime().date()));
+    row(1, t.type, inner.width());
+    if (!t.hasRecord())
+        return;
+    if (overdue) {
+        // A line of its own, so that a year never gets cut off.
+        row(2, t.guest, inner.width());
+        p.setPen(OverdueColour);
+        row(3, hotel::board::overdueMark(t, m_today), inner.width() - CornerSize / 2);
+    } else if (t.status == hotel::Occupied) {
+        row(2, t.guest + u"  离 "_s + hotel::board::boardDay(t.departure(), m_today), inner.width());
+    } else {
+        row(2, t.guest + u"  到 "_s + hotel::board::boardDay(t.sinceTime().date(), m_today), inner.width());
     }
 }
 

@@ -22,6 +22,8 @@ public:
     // A picture that could not be read again is drawn dimmed until a read succeeds.
     void setStale(bool stale);
     bool isStale() const { return m_stale; }
+    // The day stays are measured against for being overdue; repaints when it changes.
+    void setToday(const QDate &today);
 
     // Tiles in the order they are shown: floor by floor, rooms by number.
     const QList<hotel::board::RoomTile> &tiles() const { return m_tiles; }
@@ -33,7 +35,7 @@ public:
     static QString stateText(int status);
     static QColor fillColour(int status);
     static QColor edgeColour(int status);
-    static QString toolTipFor(const hotel::board::RoomTile &tile);
+    QString toolTipFor(const hotel::board::RoomTile &tile) const;
 
 Q_SIGNALS:
     void activated(const hotel::board::RoomTile &tile);
@@ -70,4 +72,5 @@ private:
     int m_contentHeight = 0;
     int m_current = -1;
     bool m_stale = false;
+    QDate m_today;
 };

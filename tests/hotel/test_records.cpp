@@ -1,6 +1,7 @@
 #include "data/connection.h"
 #include "data/conversions.h"
 #include "data/schema.h"
+#include "hotel/board.h"
 #include "hotel/records.h"
 #include "hotel/table_rows.h"
 #include "test_database.h"
@@ -11,7 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 using namespace hotel;
 
 // Box text as typed values, and typed records through the store and back, on the store the
-// tests run against.
+// tests run against; what a room tile says about its stay's departure.
 class TestRecords : public QObject
 {
     Q_OBJECT
@@ -20,6 +21,8 @@ private Q_SLOTS:
     void boxText();
     void recordsComeBackAsStored();
     void rowsAreFoundAndChangedExactly();
+    void overdue_data();
+    void overdue();
 };
 
 void TestRecords::boxText_data()
@@ -157,6 +160,30 @@ void TestRecords::rowsAreFoundAndChangedExactly()
     QCOMPARE(operators.size(), 1u);
     QCOMPARE(fromRow<Operator>(operators.front()).name, u"admin"_s);
     QCOMPARE(fromRow<Operator>(operators.front()).rights, u"Z:abcdef"_s);
+}
+
+void TestRecords::overdue_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("days");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("mark"); // empty: not overdue
+    QTest::newRow("due today") << int(Occupied) << 3 << QDate(2026, 12, 8) << QString();
+    QTest::newRow("due yesterday") << int(Occupied) << 3 << QDate(2026, 12, 9) << u"超期 12-08"_s;
+    QTest::newRow("due last year") << int(Occupied) << 3 << QDate(2027, 1, 2) << u"超期 2026-12-08"_s;
+    QTest::newRow("no planned days") << int(Occupied) << 0 << QDate(2027, 3, 1) << QString();
+    QTest::newRow("reservation") << int(Reserved) << 3 << QDate(2026, 12, 20) << QString();
+}
+
+void TestRecords::overdue()
+{
+    QFETCH(int, status);
+    QFETCH(int, days);
+    QFETCH(QDate, today);
+    QFETCH(QString, mark);
+    const board::RoomTile tile{1, u"101"_s, {}, {}, status, 7, u"王五"_s, u"2026-12-05 14:00:00"_s, days};
+    QCOMPARE(board::isOverdue(tile, today), !mark.isEmpty());
+    QCOMPARE(board::overdueMark(tile, today), mark);
 }
 
 QTEST_GUILESS_MAIN(TestRecords)

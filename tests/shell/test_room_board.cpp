@@ -20,6 +20,7 @@ private Q_SLOTS:
     void followsTheRoomsThroughTheWindows();
     void tilesOpenTheirRoomsWindow();
     void arrivalMovesOneReservationToOneStay();
+    void focusAndOverdueStandOut();
 };
 
 namespace {
@@ -204,7 +205,7 @@ void TestRoomBoard::tilesOpenTheirRoomsWindow()
     seam.shown.last()->close();
     settle();
     QCOMPARE(b->view()->currentTile()->roomId, busy);
-    QVERIFY(RoomBoardView::toolTipFor(*b->view()->currentTile()).contains(u"预计离店：2026"_s));
+    QVERIFY(b->view()->toolTipFor(*b->view()->currentTile()).contains(u"预计离店：2026"_s));
 
     // Without the front-desk rights the tiles open nothing.
     main->applyRights(u"Z:a"_s);
@@ -285,6 +286,49 @@ void TestRoomBoard::arrivalMovesOneReservationToOneStay()
     QCOMPARE(db.dump(), after);
     QCOMPARE(seam.messageTexts().last(), u"对不起，这个预订已经不存在（可能已在另一台电脑上处理）。"_s);
     delete main;
+}
+
+void TestRoomBoard::focusAndOverdueStandOut()
+{
+    TestSeam seam;
+    seam.setToday(QDate(2031, 5, 20)); // far from the real date: only the seam's day makes 101 overdue
+    hotel::board::Snapshot snapshot;
+    snapshot.floors.append({u"一楼"_s, {}});
+    for (int status :
+         {int(hotel::Occupied), int(hotel::Occupied), int(hotel::Free), int(hotel::Reserved), 7}) {
+        const qint64 id = snapshot.floors[0].rooms.size() + 1;
+        const QString since = id == 1 ? u"2031-05-10 14:00:00"_s : u"2031-05-19 14:00:00"_s;
+        const qint64 key = status == hotel::Occupied || status == hotel::Reserved ? id : -1;
+        snapshot.floors[0].rooms.append(
+            {id, QString::number(100 + id), {}, {}, status, key, u"王五"_s, since, 3});
+    }
+    RoomBoardView view;
+    view.resize(900, 200);
+    view.setSnapshot(snapshot);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    view.setFocus();
+    // Near-black pixels in the gap around a tile and along its edge: every fill and edge is lighter.
+    auto darkAround = [&](qint64 current, qint64 shown) {
+        view.setCurrentRoom(current);
+        const QImage image = view.viewport()->grab().toImage();
+        const QRect r = view.tileRect(shown);
+        int dark = 0;
+        for (int y = r.top() - 7; y <= r.bottom() + 7; ++y) {
+            for (int x = r.left() - 7; x <= r.right() + 7; ++x)
+                dark += !r.adjusted(5, 5, -5, -5).contains(x, y) && qGray(image.pixel(x, y)) < 50;
+        }
+        return dark;
+    };
+    for (const hotel::board::RoomTile &t : snapshot.floors[0].rooms) {
+        const QRect r = view.tileRect(t.roomId);
+        QCOMPARE_GE(darkAround(t.roomId, t.roomId), 2 * (r.width() + r.height()));
+        // Another tile, not a neighbour (whose frame reaches into the gap), holds the keyboard.
+        QCOMPARE_LT(darkAround(t.roomId <= 2 ? 5 : 1, t.roomId), (r.width() + r.height()) / 2);
+    }
+    const QImage overdue = view.viewport()->grab().toImage();
+    view.setToday(QDate(2031, 5, 12));
+    QVERIFY(view.viewport()->grab().toImage() != overdue);
 }
 
 QTEST_MAIN(TestRoomBoard)
