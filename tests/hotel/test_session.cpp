@@ -9,6 +9,7 @@
 #include "test_database.h"
 
 #include <QFile>
+#include <QSysInfo>
 #include <QTest>
 #include <functional>
 
@@ -84,41 +85,53 @@ House build(TestDatabase &db)
 struct Case {
     const char *name;
     Right right;
-    bool writes;
     std::function<Outcome(Session *, const House &)> run;
+    // A write's row in the record of who did what: what, money before, money after; empty: a read.
+    QStringList recorded = {};
 };
 
 const std::vector<Case> &cases()
 {
     static const std::vector<Case> all{
-        {"check in", Right::FrontDesk, true,
-         [](Session *s, const House &h) { return enterStay(s, StayKind::Stay, particulars(h.freeRoom)); }},
-        {"correct a stay", Right::FrontDesk, true,
+        {"check in", Right::FrontDesk,
+         [](Session *s, const House &h) { return enterStay(s, StayKind::Stay, particulars(h.freeRoom)); },
+         {u"入住登记"_s, u"<NULL>"_s, u"500"_s}},
+        {"correct a stay", Right::FrontDesk,
          [](Session *s, const House &h) {
              Stay edited = h.stay;
              edited.guest = u"王二"_s;
              return correctStay(s, StayKind::Stay, h.stay, edited);
-         }},
-        {"cancel a reservation", Right::FrontDesk, true,
-         [](Session *s, const House &h) { return withdrawStay(s, StayKind::Reservation, h.reservation); }},
-        {"list free rooms", Right::FrontDesk, false, [](Session *s, const House &) { return freeRooms(s); }},
-        {"list reservations", Right::FrontDesk, false,
+         },
+         {u"修改入住"_s, u"<NULL>"_s, u"<NULL>"_s}},
+        {"correct a stay's prepayment", Right::FrontDesk,
+         [](Session *s, const House &h) {
+             Stay edited = h.stay;
+             edited.prepayment = qint16(300);
+             return correctStay(s, StayKind::Stay, h.stay, edited);
+         },
+         {u"修改入住"_s, u"100"_s, u"300"_s}},
+        {"cancel a reservation", Right::FrontDesk,
+         [](Session *s, const House &h) { return withdrawStay(s, StayKind::Reservation, h.reservation); },
+         {u"取消预订"_s, u"100"_s, u"<NULL>"_s}},
+        {"list free rooms", Right::FrontDesk, [](Session *s, const House &) { return freeRooms(s); }},
+        {"list reservations", Right::FrontDesk,
          [](Session *s, const House &) { return listStays(s, StayKind::Reservation); }},
-        {"room of a stay", Right::FrontDesk, false,
-         [](Session *s, const House &h) { return roomOfStay(s, h.occupiedRoom); }},
-        {"rewrite a room", Right::Setup, true,
+        {"room of a stay", Right::FrontDesk, [](Session *s, const House &h) { return roomOfStay(s, h.occupiedRoom); }},
+        {"rewrite a room", Right::Setup,
          [](Session *s, const House &h) {
              Room edited = h.room;
              edited.name = u"大床房"_s;
              return rows::rewriteShown(s, Right::Setup, schema::Rooms, h.room, edited);
-         }},
-        {"room for check-out", Right::CheckOut, false,
+         },
+         {u"修改房间"_s, u"<NULL>"_s, u"<NULL>"_s}},
+        {"room for check-out", Right::CheckOut,
          [](Session *s, const House &h) { return roomByKey(s, Right::CheckOut, h.occupiedRoom); }},
-        {"delete a taking", Right::Finance, true,
+        {"delete a taking", Right::Finance,
          [](Session *s, const House &h) {
              return rows::deleteShown(s, Right::Finance, schema::Takings, h.taking);
-         }},
-        {"list completed stays", Right::Statistics, false,
+         },
+         {u"删除交款"_s, u"800"_s, u"<NULL>"_s}},
+        {"list completed stays", Right::Statistics,
          [](Session *s, const House &) {
              return Listing::make(s, Right::Statistics, schema::CompletedStays);
          }},
@@ -173,11 +186,24 @@ void TestSession::operationsRefuseWithoutTheirRight()
     QCOMPARE(db.dump(), before);
     QCOMPARE(without.connectionsOpened(), 0);
 
-    // That one letter alone is enough.
+    // That one letter alone is enough; a write is recorded once, with who and where.
     Session only(u"前台"_s, u"Z:"_s + QChar(char16_t(c.right)));
     const Outcome done = c.run(&only, h);
     QVERIFY2(done.ok(), qPrintable(done.message()));
-    QCOMPARE(db.dump() != before, c.writes);
+    const QString record =
+        u"select \"操作\", \"原金额\", \"新金额\", \"操作员\", \"前台\" from \"操作记录\""_s;
+    const QList<QStringList> rows = db.rows(record);
+    QCOMPARE(rows.size(), c.recorded.isEmpty() ? 0 : 1);
+    if (c.recorded.isEmpty()) {
+        QCOMPARE(db.dump(), before);
+        return;
+    }
+    QCOMPARE(rows.first().mid(0, 3), c.recorded);
+    QCOMPARE(rows.first().mid(3), (QStringList{u"前台"_s, QSysInfo::machineHostName()}));
+    // The same write again, of a record no longer as shown (or a room no longer free): refused,
+    // and nothing recorded.
+    QVERIFY(!c.run(&only, h).ok());
+    QCOMPARE(db.rows(record).size(), 1);
 }
 
 void TestSession::checkInsShareOneBackend()

@@ -138,9 +138,11 @@ void TestSetupFlow::settingUpTheHouse()
     QTemporaryDir target;
     Form7 *backup = openFromMenu<Form7>(main, seam, u"m_a_7"_s);
     kit::set(backup, u"Text1"_s, target.filePath(u"innkeep-copy.mdb"_s));
+    // The house as it was; the backup's own row in the record of who did what comes after it.
+    const QByteArray house = kit::bytes(db.path());
     click(backup, u"Command1"_s);
     QCOMPARE(seam.messageTexts().last(), u"恭喜您，数据库备份成功？"_s);
-    QCOMPARE(kit::bytes(target.filePath(u"innkeep-copy.mdb"_s)), kit::bytes(db.path()));
+    QCOMPARE(kit::bytes(target.filePath(u"innkeep-copy.mdb"_s)), house);
     backup->close();
 
     // Wipe the business data; operators and company stay.
