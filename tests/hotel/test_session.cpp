@@ -93,31 +93,37 @@ struct Case {
 const std::vector<Case> &cases()
 {
     static const std::vector<Case> all{
-        {"check in", Right::FrontDesk,
+        {"check in",
+         Right::FrontDesk,
          [](Session *s, const House &h) { return enterStay(s, StayKind::Stay, particulars(h.freeRoom)); },
          {u"入住登记"_s, u"<NULL>"_s, u"500"_s}},
-        {"correct a stay", Right::FrontDesk,
+        {"correct a stay",
+         Right::FrontDesk,
          [](Session *s, const House &h) {
              Stay edited = h.stay;
              edited.guest = u"王二"_s;
              return correctStay(s, StayKind::Stay, h.stay, edited);
          },
          {u"修改入住"_s, u"<NULL>"_s, u"<NULL>"_s}},
-        {"correct a stay's prepayment", Right::FrontDesk,
+        {"correct a stay's prepayment",
+         Right::FrontDesk,
          [](Session *s, const House &h) {
              Stay edited = h.stay;
              edited.prepayment = qint16(300);
              return correctStay(s, StayKind::Stay, h.stay, edited);
          },
          {u"修改入住"_s, u"100"_s, u"300"_s}},
-        {"cancel a reservation", Right::FrontDesk,
+        {"cancel a reservation",
+         Right::FrontDesk,
          [](Session *s, const House &h) { return withdrawStay(s, StayKind::Reservation, h.reservation); },
          {u"取消预订"_s, u"100"_s, u"<NULL>"_s}},
         {"list free rooms", Right::FrontDesk, [](Session *s, const House &) { return freeRooms(s); }},
         {"list reservations", Right::FrontDesk,
          [](Session *s, const House &) { return listStays(s, StayKind::Reservation); }},
-        {"room of a stay", Right::FrontDesk, [](Session *s, const House &h) { return roomOfStay(s, h.occupiedRoom); }},
-        {"rewrite a room", Right::Setup,
+        {"room of a stay", Right::FrontDesk,
+         [](Session *s, const House &h) { return roomOfStay(s, h.occupiedRoom); }},
+        {"rewrite a room",
+         Right::Setup,
          [](Session *s, const House &h) {
              Room edited = h.room;
              edited.name = u"大床房"_s;
@@ -126,7 +132,8 @@ const std::vector<Case> &cases()
          {u"修改房间"_s, u"<NULL>"_s, u"<NULL>"_s}},
         {"room for check-out", Right::CheckOut,
          [](Session *s, const House &h) { return roomByKey(s, Right::CheckOut, h.occupiedRoom); }},
-        {"delete a taking", Right::Finance,
+        {"delete a taking",
+         Right::Finance,
          [](Session *s, const House &h) {
              return rows::deleteShown(s, Right::Finance, schema::Takings, h.taking);
          },

@@ -84,10 +84,12 @@ void TestServerHouse::backupIsAFileHouse()
     Form7 *w = kit::open<Form7>(u"Form7"_s);
     const QString target = QDir(db.directory()).filePath(u"copy.mdb"_s);
     kit::set(w, u"Text1"_s, target);
+    // What the server holds; the backup's own row in the record of who did what comes after it.
+    const QString house = db.dump().section(u"seq:"_s, 0, 0);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，数据库备份成功？"_s});
-    // Row for row what the server holds, and a house the file store opens with the password.
-    QCOMPARE(fileDump(target), db.dump().section(u"seq:"_s, 0, 0));
+    // Row for row what the server held, and a house the file store opens with the password.
+    QCOMPARE(fileDump(target), house);
     Connection file;
     file.open(u"provider=Microsoft.Jet.Oledb.4.0;Data Source="_s + target +
               u";Jet Oledb:Database PassWord=58316094;"_s);

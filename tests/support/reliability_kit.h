@@ -128,8 +128,8 @@ public:
                 for (const schema::Column &c : t.columns)
                     if (c.name != u"操作时间"_s)
                         columns.append(u"\""_s + c.name + u"\""_s);
-                s.tables.insert(t.name, rows(db, u"select "_s + columns.join(u", "_s) + u" from \""_s + t.name +
-                                                     u"\" order by 1"_s));
+                s.tables.insert(t.name, rows(db, u"select "_s + columns.join(u", "_s) + u" from \""_s +
+                                                     t.name + u"\" order by 1"_s));
             }
             s.sequence = rows(db, u"select name, seq from sqlite_sequence order by name"_s).join(u";"_s);
         });
