@@ -223,7 +223,7 @@ QStringList searchIndexStatements(dialect::Engine engine)
     return sql;
 }
 
-QStringList createStatements(dialect::Engine engine)
+QStringList createStatements(dialect::Engine engine, bool searchIndex)
 {
     QStringList sql;
     for (const Table &t : tables()) {
@@ -237,7 +237,8 @@ QStringList createStatements(dialect::Engine engine)
         sql.append(u"CREATE TABLE "_s + dialect::quoted(t.name) + u" ("_s + cols.join(u", "_s) + u")"_s);
     }
     sql += indexStatements();
-    sql += searchIndexStatements(engine);
+    if (searchIndex)
+        sql += searchIndexStatements(engine);
     const QString bytes = dialect::bytesType(engine);
     sql.append(u"CREATE TABLE "_s + dialect::quoted(AccessTable) + u" (salt "_s + bytes +
                u" NOT NULL, hash "_s + bytes + u" NOT NULL)"_s);

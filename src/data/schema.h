@@ -63,9 +63,9 @@ inline const QString SearchTerms = QString::fromUtf16(u"旅客退房_检索词")
 // characters begins some trigram and the vocabulary finds it.
 inline constexpr char16_t SearchPad = u'\u0001';
 
-// Statements that create an empty store: the tables, their indexes, the search index and the
-// access record.
-QStringList createStatements(dialect::Engine engine);
+// Statements that create an empty store: the tables, their indexes, the search index (unless a
+// move fills the store first and adds it after) and the access record.
+QStringList createStatements(dialect::Engine engine, bool searchIndex = true);
 
 // Table names used throughout the program.
 inline const QString Operators = QString::fromUtf16(u"操作用户");

@@ -56,7 +56,7 @@ void open(QSqlDatabase &db, const QString &server, int lockWaitMs = 5000);
 QString lockTimeout(int ms);
 
 // The statements that create an empty house in the server's current schema.
-QStringList createStatements();
+QStringList createStatements(bool searchIndex = true);
 // Whether the current schema already holds a house (any of its tables). Throws DbError.
 bool holdsHouse(QSqlDatabase &db);
 
