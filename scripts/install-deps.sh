@@ -9,7 +9,7 @@ packages=(
     xvfb xauth xdotool
     x11-apps
     libbenchmark-dev sqlite3 libsqlite3-dev
-    postgresql libpq-dev libqt6sql6-psql
+    postgresql libpq-dev libqt6sql6-psql openssl
     clang libclang-rt-14-dev
     dpkg-dev file lintian librsvg2-bin debootstrap
 )

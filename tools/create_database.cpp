@@ -1,8 +1,13 @@
 // Creates a new database file for Quillon: the tables, the first operator with every right,
 // the company row and (unless --empty) sample floors, rooms and stays. With --server the house
-// goes to a PostgreSQL server instead, new or (--from) moved from an existing file.
+// goes to a PostgreSQL server instead, new or (--from) moved from an existing file; there it also
+// lets a desk role in (--desk-role), upgrades an older house (--upgrade) and checks a desk's
+// set-up (--check).
 #include "data/database_builder.h"
 #include "data/house_transfer.h"
+#include "data/module1.h"
+#include "data/server_admin.h"
+#include "data/server_store.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -10,6 +15,40 @@
 #include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// One line per answer; non-zero at the first that fails.
+int check(const QString &server)
+{
+    if (server.isEmpty()) {
+        std::fprintf(stderr, "no server: %s names none; give --server\n",
+                     qPrintable(serverstore::settingsPath()));
+        return 1;
+    }
+    for (const serveradmin::Answer &a : serveradmin::check(server)) {
+        const char *mark = a.kind == serveradmin::Answer::Kind::Ok        ? "ok     "
+                           : a.kind == serveradmin::Answer::Kind::Warning ? "warning"
+                                                                          : "FAILED ";
+        // The server's words may run over several lines.
+        std::printf("%s %s\n", mark, qPrintable(a.text.simplified()));
+        if (a.kind == serveradmin::Answer::Kind::Failed)
+            return 1;
+    }
+    return 0;
+}
+
+int report(const QString &error, const QString &done)
+{
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(done));
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -20,19 +59,37 @@ int main(int argc, char *argv[])
     QString path;
     QString server;
     QString from;
+    QString deskRole;
+    bool checking = false;
+    bool upgrading = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (a == u"--empty"_s)
             options.sampleData = false;
-        else if ((a == u"--server"_s || a == u"--from"_s) && i + 1 < args.size())
-            (a == u"--server"_s ? server : from) = args.at(++i);
+        else if (a == u"--check"_s)
+            checking = true;
+        else if (a == u"--upgrade"_s)
+            upgrading = true;
+        else if ((a == u"--server"_s || a == u"--from"_s || a == u"--desk-role"_s) && i + 1 < args.size())
+            (a == u"--server"_s ? server : a == u"--from"_s ? from : deskRole) = args.at(++i);
+        else if (a == u"--house"_s && i + 1 < args.size())
+            Module1::setProgramDirectory(args.at(++i));
         else if (a.startsWith(u"--"_s)) {
             std::fprintf(stderr, "unknown option %s\n", qPrintable(a));
             return 2;
         } else
             path = a;
     }
+    if (checking)
+        // Without --server, the server the desk's own quillon.ini names, with its limits.
+        return check(server.isEmpty() ? serverstore::configuredServer() : server);
+    if (upgrading && !server.isEmpty())
+        return report(serveradmin::upgrade(server), u"the house is up to date"_s);
     if (!server.isEmpty() && path.isEmpty()) {
+        // A house already there only lets the desk role in.
+        if (!deskRole.isEmpty() && from.isEmpty() && serveradmin::holdsHouse(server))
+            return report(serveradmin::grantDeskRole(server, deskRole),
+                          u"granted %1 what a desk needs on the house"_s.arg(deskRole));
         const QString error = from.isEmpty() ? dbbuild::createServerHouse(server, options)
                                              : housetransfer::fileToServer(from, server);
         if (!error.isEmpty()) {
@@ -44,11 +101,18 @@ int main(int argc, char *argv[])
                         qPrintable(options.operatorName), qPrintable(options.operatorPassword));
         else
             std::printf("moved %s to the server\n", qPrintable(from));
+        if (!deskRole.isEmpty())
+            return report(serveradmin::grantDeskRole(server, deskRole),
+                          u"granted %1 what a desk needs on the house"_s.arg(deskRole));
         return 0;
     }
     if (path.isEmpty() || !from.isEmpty()) {
         std::fputs("usage: quillon-createdb [--empty] PATH/innkeep.mdb\n"
-                   "       quillon-createdb --server CONNINFO [--empty | --from PATH/innkeep.mdb]\n",
+                   "       quillon-createdb --server CONNINFO [--empty | --from PATH/innkeep.mdb] "
+                   "[--desk-role ROLE]\n"
+                   "       quillon-createdb --server CONNINFO --desk-role ROLE     (a house already there)\n"
+                   "       quillon-createdb --server CONNINFO --upgrade\n"
+                   "       quillon-createdb [--server CONNINFO | --house DIR] --check\n",
                    stderr);
         return 2;
     }

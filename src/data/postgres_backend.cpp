@@ -396,11 +396,7 @@ public:
         m_db = QSqlDatabase::addDatabase(u"QPSQL"_s, m_name);
         try {
             serverstore::open(m_db, source, busyWaitMs);
-            const QVariant handle = m_db.driver()->handle();
-            // The driver's libpq handle ("PGconn*", named by its struct in some builds).
-            const QByteArrayView type(handle.typeName());
-            if ((type == "PGconn*" || type == "pg_conn*") && handle.data())
-                m_conn = *static_cast<PGconn *const *>(handle.data());
+            m_conn = static_cast<PGconn *>(serverstore::connectionHandle(m_db));
             if (!m_conn)
                 throw DbError(u"数据库连接没有打开。"_s);
             // Texts go both ways as UTF-8; the driver asks for it, this makes sure.

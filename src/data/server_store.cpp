@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <libpq-fe.h>
@@ -184,6 +185,16 @@ void open(QSqlDatabase &db, const QString &server, int lockWaitMs)
         q.addBindValue(QString::number(n));
     if (!q.exec())
         throw errorOf(q.lastError());
+}
+
+void *connectionHandle(QSqlDatabase &db)
+{
+    // "PGconn*", named by its struct in some builds.
+    const QVariant handle = db.driver()->handle();
+    const QByteArrayView type(handle.typeName());
+    if ((type == "PGconn*" || type == "pg_conn*") && handle.data())
+        return *static_cast<void *const *>(handle.data());
+    return nullptr;
 }
 
 QString lockTimeout(int ms)

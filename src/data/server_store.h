@@ -52,6 +52,8 @@ Limits configuredLimits();
 // idle, a statement runs or the desk's machine stays silent past the limits, so a frozen desk
 // never holds the house for long. Throws DbError in the server's words.
 void open(QSqlDatabase &db, const QString &server, int lockWaitMs = 5000);
+// libpq's own handle (a PGconn *) of an open QPSQL connection, or nullptr.
+void *connectionHandle(QSqlDatabase &db);
 // The server's lock_timeout for a wait of `ms`.
 QString lockTimeout(int ms);
 

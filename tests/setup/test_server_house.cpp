@@ -172,6 +172,8 @@ void TestServerHouse::accessNeedsTheHousePassword()
 
 void TestServerHouse::olderHouseGetsItsIndexesWhenOpened()
 {
+    if (qEnvironmentVariableIsSet("QUILLON_TEST_DESK_ROLE"))
+        QSKIP("a desk role may not add indexes: the owner upgrades the house (test_server_setup)");
     TestDatabase db(true);
     kit::checkOlderHouseGetsItsIndexes(db);
 }

@@ -5,6 +5,7 @@
 #include "data/db_error.h"
 #include "data/module1.h"
 #include "data/schema.h"
+#include "data/server_admin.h"
 #include "data/server_store.h"
 #include "hotel/session.h"
 #include "server_sql.h"
@@ -64,6 +65,12 @@ TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUui
         const QString error = dbbuild::createServerHouse(m_server, options);
         if (!error.isEmpty())
             qFatal("cannot create the test house on the server: %s", qPrintable(error));
+        // The house made by its owner, the desk on the role granted what a desk needs.
+        if (const QString role = qEnvironmentVariable("QUILLON_TEST_DESK_ROLE"); !role.isEmpty()) {
+            if (const QString refused = serveradmin::grantDeskRole(m_server, role); !refused.isEmpty())
+                qFatal("cannot grant the desk role: %s", qPrintable(refused));
+            m_server += u" user="_s + role;
+        }
         QSettings ini(serverstore::settingsPath(), QSettings::IniFormat);
         ini.setValue(u"server/connection"_s, m_server);
         return;

@@ -1,0 +1,159 @@
+// A house on a server as its IT person sets it up: the owner makes it and grants a desk role, the
+// check command tells a right set-up from each kind of wrong one, TLS is verified.
+#include "data/dialect.h"
+#include "data/schema.h"
+#include "test_database.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QUuid>
+#include <functional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out;
+};
+
+Run createdb(const QStringList &args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral(QUILLON_BUILD_DIR) + u"/tools/quillon-createdb"_s, args);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAll())};
+}
+
+QString tlsServer()
+{
+    QFile file(qEnvironmentVariable("QUILLON_TEST_TLS_SERVER"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+}
+
+// A statement straight to the server as `conninfo`; the server's SQLSTATE when it failed.
+QString execAs(const QString &conninfo, const QString &sql)
+{
+    const QString name = QUuid::createUuid().toString();
+    QString state;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
+        db.setConnectOptions(conninfo);
+        if (!db.open())
+            return u"not opened"_s;
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            state = q.lastError().nativeErrorCode();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return state;
+}
+
+const QString Desk = u" user=quillon_desk"_s;
+
+// Leaves the house as a row wants it; the server string to check.
+using Prepare = std::function<QString(TestDatabase &)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Prepare)
+
+class TestServerSetup : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void checkTellsEachSetUp_data();
+    void checkTellsEachSetUp();
+    void deskRoleCannotReshapeTheHouse();
+    void tlsVerifiedOrRefused();
+};
+
+void TestServerSetup::checkTellsEachSetUp_data()
+{
+    // How the house is left, who checks, the exit code and the words of the last line.
+    QTest::addColumn<Prepare>("prepare");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("owner") << Prepare([](TestDatabase &h) { return h.server(); }) << 0 << u"session limits"_s;
+    QTest::newRow("desk role granted") << Prepare([](TestDatabase &h) {
+        createdb({u"--server"_s, h.server(), u"--desk-role"_s, u"quillon_desk"_s});
+        return h.server() + Desk;
+    }) << 0 << u"session limits"_s;
+    QTest::newRow("desk role not granted")
+        << Prepare([](TestDatabase &h) { return h.server() + Desk; }) << 1 << u"may not use the schema"_s;
+    QTest::newRow("no house") << Prepare([](TestDatabase &h) {
+        for (const QString &t : {u"交款"_s, u"拔款"_s, u"旅客退房"_s, u"旅客预订"_s, u"旅客入住"_s, u"房间"_s,
+                                 u"楼层"_s, u"公司配置"_s, u"操作用户"_s, u"quillon_access"_s})
+            h.exec(u"drop table \""_s + t + u"\""_s);
+        return h.server();
+    }) << 1 << u"no house in this schema"_s;
+    QTest::newRow("index missing") << Prepare([](TestDatabase &h) {
+        h.exec(u"drop index \"旅客退房_入住时间不可读\""_s);
+        return h.server();
+    }) << 1 << u"indexes missing"_s;
+    QTest::newRow("not reached") << Prepare([](TestDatabase &) {
+        return u"host=/nonexistent dbname=quillon_test connect_timeout=2"_s;
+    }) << 1 << u"server not reached"_s;
+}
+
+void TestServerSetup::checkTellsEachSetUp()
+{
+    QFETCH(Prepare, prepare);
+    QFETCH(int, code);
+    QFETCH(QString, last);
+    TestDatabase house;
+    const Run run = createdb({u"--server"_s, prepare(house), u"--check"_s});
+    QVERIFY2(run.code == code, qPrintable(run.out));
+    const QStringList lines = run.out.trimmed().split(u'\n');
+    QVERIFY2(lines.last().contains(last), qPrintable(run.out));
+    QCOMPARE(lines.last().startsWith(u"FAILED"_s), code != 0);
+    QVERIFY(!run.out.contains(u"password"_s));
+}
+
+void TestServerSetup::deskRoleCannotReshapeTheHouse()
+{
+    TestDatabase house;
+    QCOMPARE(createdb({u"--server"_s, house.server(), u"--desk-role"_s, u"quillon_desk"_s}).code, 0);
+    const QString desk = house.server() + Desk;
+    // Its work, yes; the house's shape, no; the upgrade is the owner's.
+    QCOMPARE(execAs(desk, u"insert into \"楼层\" (\"楼层名称\") values ('二楼')"_s), QString());
+    QCOMPARE(execAs(desk, u"delete from \"楼层\""_s), QString());
+    for (const QString &sql :
+         {u"drop table \"房间\""_s, u"alter table \"房间\" add column x int"_s, u"truncate \"旅客退房\""_s,
+          u"delete from quillon_access"_s, u"create table extra (x int)"_s})
+        QCOMPARE(execAs(desk, sql), u"42501"_s);
+    house.exec(u"drop index \"旅客退房_入住时间不可读\""_s);
+    house.exec(u"drop index \""_s + schema::searchIndexName(dialect::Engine::Postgres) + u"\""_s);
+    QCOMPARE(createdb({u"--server"_s, desk, u"--upgrade"_s}).code, 1);
+    QCOMPARE(createdb({u"--server"_s, house.server(), u"--upgrade"_s}).code, 0);
+    QCOMPARE(createdb({u"--server"_s, desk, u"--check"_s}).code, 0);
+}
+
+void TestServerSetup::tlsVerifiedOrRefused()
+{
+    const QString server = tlsServer();
+    QVERIFY2(!server.isEmpty(), "the TLS test server is started by ctest");
+    QCOMPARE(createdb({u"--server"_s, server, u"--empty"_s}).code, 0);
+    Run run = createdb({u"--server"_s, server, u"--check"_s});
+    QVERIFY2(run.code == 0 && run.out.contains(u"certificate and name verified"_s), qPrintable(run.out));
+    // The same name by another address: the certificate does not name it.
+    run = createdb(
+        {u"--server"_s, QString(server).replace(u"host=localhost"_s, u"host=127.0.0.1"_s), u"--check"_s});
+    QVERIFY2(run.code == 1, qPrintable(run.out));
+    // A server that no longer offers TLS is refused, not spoken to in clear.
+    QCOMPARE(execAs(server, u"alter system set ssl = off"_s), QString());
+    QCOMPARE(execAs(server, u"select pg_reload_conf()"_s), QString());
+    run = createdb({u"--server"_s, server, u"--check"_s});
+    QVERIFY2(run.code == 1 && run.out.contains(u"TLS required"_s), qPrintable(run.out));
+}
+
+QTEST_GUILESS_MAIN(TestServerSetup)
+#include "test_server_setup.moc"
