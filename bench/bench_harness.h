@@ -98,3 +98,5 @@ void BM_BoardRefresh(benchmark::State &state);
 void BM_BareBoard(benchmark::State &state);
 void BM_HistorySearch(benchmark::State &state);
 void BM_BareHistorySearch(benchmark::State &state);
+void BM_HugeSearch(benchmark::State &state);
+void BM_BareHugeSearch(benchmark::State &state);

@@ -1,6 +1,7 @@
 #include "data/server_admin.h"
 
 #include "data/db_error.h"
+#include "data/dialect.h"
 #include "data/schema.h"
 #include "data/server_store.h"
 
@@ -84,6 +85,7 @@ QStringList expectedIndexes()
     for (const schema::Index &i : schema::indexes())
         names.append(i.name);
     names.append(schema::UnreadableTimeIndex);
+    names.append(schema::searchIndexName(dialect::Engine::Postgres));
     return names;
 }
 
@@ -360,6 +362,8 @@ QString upgrade(const QString &server)
                 throw DbError(u"only the house's owner upgrades it"_s);
             run(db, u"begin"_s);
             for (const QString &sql : schema::indexStatements())
+                run(db, sql);
+            for (const QString &sql : schema::searchIndexStatements(dialect::Engine::Postgres))
                 run(db, sql);
             run(db, u"commit"_s);
         });
