@@ -160,6 +160,8 @@ const Row Rows[] = {
     {"  with one room changed", "board.changed", "bare.board", 0, 20},
     {"  the board repainted", "board.repaint", "bare.board", 0, 0},
     {"history search, 250,000 stays", "history.search", "bare.history.search", 1.5, 50},
+    {"chart, a year of a 200-room house with 250,000 stays", "chart.year", "bare.chart.year", 0, 100},
+    {"  the figures alone (the store's part)", "chart.figures", "bare.chart.year", 0, 100},
 };
 
 std::string fmtMs(double ms)
@@ -368,6 +370,11 @@ void registerAll()
     RegisterBenchmark("baseline/board_read", BM_BareBoard)->Iterations(click)->Unit(benchmark::kMillisecond);
     RegisterBenchmark("history/search", BM_HistorySearch)->Iterations(click)->Unit(benchmark::kMillisecond);
     RegisterBenchmark("baseline/history_search_read", BM_BareHistorySearch)
+        ->Iterations(click)
+        ->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("chart/year", BM_BusinessChart)->Iterations(click)->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("chart/figures", BM_BusinessFigures)->Iterations(click)->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("baseline/chart_read", BM_BareBusinessChart)
         ->Iterations(click)
         ->Unit(benchmark::kMillisecond);
     RegisterBenchmark("login/start_and_click", BM_Login)->Iterations(proc)->Unit(benchmark::kMillisecond);

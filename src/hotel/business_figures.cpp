@@ -6,6 +6,7 @@
 #include "hotel/statistics.h"
 
 #include <QHash>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -17,14 +18,15 @@ using Engine = dialect::Engine;
 
 // The few words in which the two engines differ for dates.
 struct DateWords {
-    QString day;      // %1: a stored time's day, as a date
-    QString nextDay;  // %1: the day after a stored time's day
-    QString date;     // a bound "yyyy-MM-dd" as a date
-    QString greatest; // the larger of two values
-    QString label;    // %1: a date as "yyyy-MM-dd" text
-    QString period;   // %1: a stored time as "yyyy-MM-dd" text, %2 as "yyyy-MM"
-    QString monthPeriod;
-    QString days; // a table days(d) of every day from one bound date to another
+    QString day;         // %1: a stored time's day, as a date
+    QString nextDay;     // %1: the day after a day
+    QString isDay;       // %1: a day that is a real date
+    QString date;        // a bound "yyyy-MM-dd" as a date
+    QString greatest;    // the larger of two values
+    QString label;       // %1: a date as "yyyy-MM-dd" text
+    QString period;      // %1: a stored time as "yyyy-MM-dd" text
+    QString monthPeriod; // %1: a stored time as "yyyy-MM" text
+    QString days;        // a table days(d) of every day from one bound date to another
 };
 
 DateWords wordsFor(Engine engine)
@@ -32,7 +34,8 @@ DateWords wordsFor(Engine engine)
     if (engine == Engine::Postgres)
         return {
             u"%1::date"_s,
-            u"(%1::date + 1)"_s,
+            u"(%1 + 1)"_s,
+            u"%1 is not null"_s,
             u"?::date"_s,
             u"greatest"_s,
             u"to_char(%1, 'YYYY-MM-DD')"_s,
@@ -40,8 +43,9 @@ DateWords wordsFor(Engine engine)
             u"to_char(%1, 'YYYY-MM')"_s,
             u"days(d) as (select g::date from generate_series(?::date, ?::date, interval '1 day') as g)"_s};
     // The file keeps "yyyy-MM-dd HH:mm:ss" text: its leading characters are the day and month.
-    return {u"date(%1)"_s,
+    return {u"substr(%1, 1, 10)"_s,
             u"date(%1, '+1 day')"_s,
+            u"date(%1) = %1"_s,
             u"?"_s,
             u"max"_s,
             u"%1"_s,
@@ -82,35 +86,39 @@ void readTakings(Connection &c, const DateWords &w, BusinessFigures::Step step, 
 
 // Rooms occupied each night from `first` to `last`: a stay adds one from the first night it
 // holds in the range and takes it off on its check-out day, and a running sum over the days
-// counts the rooms. Only the stays that reach into the range are read, through the check-out index.
+// counts the rooms. Only the stays that reach into the range are read, through the check-out
+// index, and those with the same check-in and check-out days are taken together.
 QList<qint64> readNights(Connection &c, Engine engine, const DateWords &w, const QDate &first,
                          const QDate &last)
 {
     const QString in = u"\"入住时间\""_s;
     const QString out = u"\"退房时间\""_s;
-    const QString from = w.greatest + u"("_s + w.day.arg(in) + u", "_s + w.date + u")"_s;
+    const QString spans = u"spans(a, b, n) as (select "_s + w.day.arg(in) + u", "_s + w.day.arg(out) +
+                          u", count(*) from \"旅客退房\" where "_s + out + u" >= ? and "_s + in +
+                          u" < ? group by 1, 2)"_s;
+    QString nights = u"select "_s + w.greatest + u"(a, "_s + w.date + u"), "_s + w.greatest + u"(b, "_s +
+                     w.nextDay.arg(u"a"_s) + u"), n from spans where "_s + w.isDay.arg(u"a"_s) + u" and "_s +
+                     w.isDay.arg(u"b"_s);
     const QString afterLast = conv::toStorage(QDateTime(last.addDays(1), QTime(0, 0)));
-    QString nights = u"select "_s + from + u", "_s + w.greatest + u"("_s + w.day.arg(out) + u", "_s +
-                     w.nextDay.arg(in) + u") from \"旅客退房\" where "_s + out + u" >= ? and "_s + in +
-                     u" < ? and "_s + readable(in) + u" and "_s + readable(out);
-    QVariantList params{text(first), conv::toStorage(QDateTime(first, QTime(0, 0))), afterLast};
+    QVariantList params{text(first), text(last), conv::toStorage(QDateTime(first, QTime(0, 0))), afterLast,
+                        text(first)};
     // A guest in the house holds every night up to tonight's.
     const QDate tomorrow = QDate::currentDate().addDays(1);
     if (tomorrow > first) {
-        nights += u" union all select "_s + from + u", "_s + w.date + u" from \"旅客入住\" where "_s + in +
-                  u" < ? and "_s + readable(in);
+        nights += u" union all select "_s + w.greatest + u"("_s + w.day.arg(in) + u", "_s + w.date +
+                  u"), "_s + w.date + u", 1 from \"旅客入住\" where "_s + in + u" < ? and "_s + readable(in);
         params += {text(first), text(tomorrow),
                    conv::toStorage(QDateTime(std::min(last.addDays(1), tomorrow), QTime(0, 0)))};
     }
     const QString sql =
-        (engine == Engine::Sqlite ? u"with recursive "_s : u"with "_s) + w.days + u", nights(a, b) as ("_s +
-        nights +
-        u"), moves(d, n) as (select a, 1 from nights union all select b, -1 from nights) "
+        (engine == Engine::Sqlite ? u"with recursive "_s : u"with "_s) + w.days + u", "_s + spans +
+        u", nights(a, b, n) as ("_s + nights +
+        u"), moves(d, n) as (select a, n from nights union all select b, -n from nights) "
         u"select "_s +
         w.label.arg(u"days.d"_s) +
         u", sum(coalesce(m.n, 0)) over (order by days.d) from days left join "
         u"(select d, sum(n) as n from moves group by d) as m on m.d = days.d order by days.d"_s;
-    Statement st(c, sql, QVariantList{text(first), text(last)} + params);
+    Statement st(c, sql, params);
     QList<qint64> rooms;
     while (st.next())
         rooms.append(st.integer(1));

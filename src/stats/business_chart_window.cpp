@@ -26,6 +26,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 using Step = hotel::BusinessFigures::Step;
@@ -59,15 +60,18 @@ void clearChart(QChart *chart)
     }
 }
 
-QLineSeries *addLine(QChart *chart, const QString &name, QAbstractAxis *x, QValueAxis *y)
+// A line filled before it joins the chart, so the chart lays it out once; a year of days is
+// drawn without a mark on every point.
+void addLine(QChart *chart, const QString &name, const QList<QPointF> &points, QAbstractAxis *x,
+             QValueAxis *y)
 {
     auto *series = new QLineSeries(chart);
     series->setName(name);
-    series->setPointsVisible(true);
+    series->setPointsVisible(points.size() <= 62);
+    series->replace(points);
     chart->addSeries(series);
     series->attachAxis(x);
     series->attachAxis(y);
-    return series;
 }
 
 QValueAxis *valueAxis(QChart *chart, const QString &title, Qt::Alignment side, double top)
@@ -215,30 +219,28 @@ void BusinessChartWindow::showFigures(const hotel::BusinessFigures &f, Step step
         chart->addAxis(x, Qt::AlignBottom);
         return x;
     };
-    double topTakings = 0;
-    double topPrice = 0;
-    double topShare = 100;
-    for (const hotel::FigurePeriod &p : f.periods) {
-        topTakings = std::max(topTakings, p.revenue);
-        topPrice = std::max(topPrice, hotel::averagePrice(p.revenue, p.nightsBilled).value_or(0));
-        topShare = std::max(topShare, hotel::occupancy(p.roomNights, f.rooms, p.days).value_or(0) * 100);
-    }
-    QDateTimeAxis *x1 = dateAxis(m_takings);
-    QLineSeries *takings = addLine(m_takings, u"实际金额（元）"_s, x1,
-                                   valueAxis(m_takings, u"实际金额（元）"_s, Qt::AlignLeft, topTakings));
-    QLineSeries *price = addLine(m_takings, u"平均房价（元/晚）"_s, x1,
-                                 valueAxis(m_takings, u"平均房价（元/晚）"_s, Qt::AlignRight, topPrice));
-    QDateTimeAxis *x2 = dateAxis(m_occupancy);
-    QLineSeries *share = addLine(m_occupancy, u"入住率（%）"_s, x2,
-                                 valueAxis(m_occupancy, u"入住率（%）"_s, Qt::AlignLeft, topShare));
+    QList<QPointF> takings, price, share;
     for (const hotel::FigurePeriod &p : f.periods) {
         const qreal at = qreal(QDateTime(p.first, QTime(0, 0)).toMSecsSinceEpoch());
-        takings->append(at, p.revenue);
+        takings.append({at, p.revenue});
         if (const auto perNight = hotel::averagePrice(p.revenue, p.nightsBilled))
-            price->append(at, *perNight);
+            price.append({at, *perNight});
         if (const auto occupied = hotel::occupancy(p.roomNights, f.rooms, p.days))
-            share->append(at, *occupied * 100);
+            share.append({at, *occupied * 100});
     }
+    auto top = [](const QList<QPointF> &points, double least) {
+        for (const QPointF &p : points)
+            least = std::max(least, p.y());
+        return least;
+    };
+    QDateTimeAxis *x1 = dateAxis(m_takings);
+    addLine(m_takings, u"实际金额（元）"_s, takings, x1,
+            valueAxis(m_takings, u"实际金额（元）"_s, Qt::AlignLeft, top(takings, 0)));
+    addLine(m_takings, u"平均房价（元/晚）"_s, price, x1,
+            valueAxis(m_takings, u"平均房价（元/晚）"_s, Qt::AlignRight, top(price, 0)));
+    QDateTimeAxis *x2 = dateAxis(m_occupancy);
+    addLine(m_occupancy, u"入住率（%）"_s, share, x2,
+            valueAxis(m_occupancy, u"入住率（%）"_s, Qt::AlignLeft, top(share, 100)));
     m_totals->show(f.stays, {f.revenue});
     m_label3->setText(u"入住率："_s + percentText(hotel::occupancy(f.roomNights, f.rooms, f.days)) +
                       u"    平均房价："_s + priceText(hotel::averagePrice(f.revenue, f.nightsBilled)));
