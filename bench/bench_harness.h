@@ -100,3 +100,8 @@ void BM_HistorySearch(benchmark::State &state);
 void BM_BareHistorySearch(benchmark::State &state);
 void BM_HugeSearch(benchmark::State &state);
 void BM_BareHugeSearch(benchmark::State &state);
+
+// The business chart (bench_chart.cpp).
+void BM_BusinessChart(benchmark::State &state);
+void BM_BusinessFigures(benchmark::State &state);
+void BM_BareBusinessChart(benchmark::State &state);

@@ -108,6 +108,8 @@ const QList<Index> &indexes()
         {u"旅客退房_房间_金额"_s,
          CompletedStays,
          {u"房间ID"_s, u"退房ID"_s, u"实际金额"_s, u"应收款"_s, u"应退款"_s}},
+        // The stays that reach into a range of nights: checked out after its start, in before its end.
+        {u"旅客退房_退房时间"_s, CompletedStays, {u"退房时间"_s, u"入住时间"_s}},
     };
     return all;
 }
