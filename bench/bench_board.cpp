@@ -48,6 +48,13 @@ const char *const BoardReads[] = {
 // What a clerk types into the history's search box: a name, part of an ID number, a room.
 const QString SearchTexts[] = {u"张伟"_s, u"1985"_s, u"101"_s};
 
+// The same on a million stays: names typed whole and parts of ID numbers of three characters or
+// more, which the trigram index answers, and two-character names, which its vocabulary answers.
+const QString LongTexts[] = {u"欧阳秀英"_s, u"1985"_s, u"19850505"_s};
+const QString ShortTexts[] = {u"张伟"_s, u"李娜"_s, u"王芳"_s};
+// A surname alone, which picks one stay in sixteen.
+const QString BroadText = u"欧阳"_s;
+
 void pressEnter(QWidget *w)
 {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -152,4 +159,82 @@ void BM_BareHistorySearch(benchmark::State &state)
     }
     record("bare.history.search", s.median());
     state.counters["median_ms"] = s.median();
+}
+
+namespace {
+
+// Each search typed into Form13 on the million stays, timed from Enter until the list and its
+// totals are refilled.
+void searchHuge(Samples &samples, const QString *texts, int count, int rounds, int &found)
+{
+    QWidget *w = openWindow(u"Form13"_s);
+    settle();
+    auto *box = child<QLineEdit>(w, u"SearchBox"_s);
+    auto *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
+    for (int i = 0; i < rounds * count; ++i) {
+        box->setText(texts[i % count]);
+        samples.start();
+        pressEnter(box);
+        samples.stop();
+        found = list->Rows() - 1;
+    }
+    closeWindow(w);
+}
+
+void bareSearchHuge(Samples &samples, const QString *texts, int count, int rounds)
+{
+    const QString file = fileIn(g.hugeDir);
+    for (int i = 0; i < rounds * count; ++i) {
+        // The scan the search did before it had an index.
+        const hotel::history::Search filter =
+            hotel::history::search(texts[i % count], dialect::Engine::Sqlite, false);
+        const QByteArray sql =
+            (u"select * from 旅客退房 where "_s + filter.where + u" order by 退房ID desc"_s).toUtf8();
+        std::vector<bare::Value> values;
+        for (const QVariant &p : std::as_const(filter.params))
+            values.emplace_back(p.toString().toStdString());
+        samples.start();
+        bare::Database db(file);
+        benchmark::DoNotOptimize(db.readAsText(sql.constData(), values).textBytes);
+        samples.stop();
+    }
+}
+
+} // namespace
+
+void BM_HugeSearch(benchmark::State &state)
+{
+    useDatabase(g.hugeDir);
+    BenchSeam seam;
+    Samples longer, shorter, broad;
+    int found = 0;
+    try {
+        for (auto _ : state) {
+            searchHuge(longer, LongTexts, 3, 1, found);
+            searchHuge(shorter, ShortTexts, 3, 1, found);
+            searchHuge(broad, &BroadText, 1, 1, found);
+        }
+    } catch (const std::exception &e) {
+        failBenchmark(state, e.what());
+    }
+    if (found <= 0 || found >= g.huge.completedStays)
+        failBenchmark(state, "the surname lists " + std::to_string(found) + " rows");
+    record("huge.search.long", longer.median(), u"Form13 search box: 欧阳秀英, 1985, 19850505"_s);
+    record("huge.search.short", shorter.median(), u"Form13 search box: 张伟, 李娜, 王芳"_s);
+    record("huge.search.broad", broad.median(), u"Form13 search box: 欧阳"_s);
+    state.counters["median_ms"] = longer.median();
+}
+
+void BM_BareHugeSearch(benchmark::State &state)
+{
+    Samples longer, shorter, broad;
+    for (auto _ : state) {
+        bareSearchHuge(longer, LongTexts, 3, 1);
+        bareSearchHuge(shorter, ShortTexts, 3, 1);
+        bareSearchHuge(broad, &BroadText, 1, 1);
+    }
+    record("bare.huge.search.long", longer.median());
+    record("bare.huge.search.short", shorter.median());
+    record("bare.huge.search.broad", broad.median());
+    state.counters["median_ms"] = longer.median();
 }

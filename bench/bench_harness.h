@@ -98,3 +98,10 @@ void BM_BoardRefresh(benchmark::State &state);
 void BM_BareBoard(benchmark::State &state);
 void BM_HistorySearch(benchmark::State &state);
 void BM_BareHistorySearch(benchmark::State &state);
+void BM_HugeSearch(benchmark::State &state);
+void BM_BareHugeSearch(benchmark::State &state);
+
+// The business chart (bench_chart.cpp).
+void BM_BusinessChart(benchmark::State &state);
+void BM_BusinessFigures(benchmark::State &state);
+void BM_BareBusinessChart(benchmark::State &state);

@@ -2,13 +2,16 @@
 // and check-out through the program's windows on each store, and the same work straight
 // through libpq as the server's baseline. Starts a throwaway server under the data folder.
 //
-//   quillon-bench-server [--data=DIR] [--quick]
+//   quillon-bench-server [--data=DIR] [--quick] [--search-only]
+//
+// Then the history search on the million stays, on the file and on the server.
 
 #include "bench_data.h"
 #include "bench_support.h"
 #include "data/conversions.h"
 #include "data/house_transfer.h"
 #include "data/module1.h"
+#include "hotel/history.h"
 #include "hotel/session.h"
 #include "shell/shell_windows.h"
 #include "ui/date_picker.h"
@@ -18,6 +21,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -132,6 +136,24 @@ std::pair<double, double> checkInOut(BenchSeam &seam)
     return {checkIn, checkOut};
 }
 
+// One search typed into Form13 and Enter pressed (as when typing pauses), until the list and its
+// totals are refilled; the rows it lists.
+double searchOnce(const QString &text, int &rows)
+{
+    QWidget *w = ui::showWindow(u"Form13"_s);
+    settle();
+    auto *box = child<QLineEdit>(w, u"SearchBox"_s);
+    box->setText(text);
+    const double ms = timed([&] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &press);
+    });
+    rows = child<FlexGrid>(w, u"MSFlexGrid2"_s)->Rows() - 1;
+    w->close();
+    settle();
+    return ms;
+}
+
 // ---- straight through libpq, on one connection kept across rounds as a desk's session keeps its own
 
 struct Pg {
@@ -241,6 +263,135 @@ void stopServer(const QString &dir)
     QProcess::execute(u"bash"_s, {QStringLiteral(QUILLON_PG_CLUSTER), u"stop"_s, dir});
 }
 
+void storeRows(const QString &bigDir, const QString &fileDir, const QString &server, const QString &dataRoot,
+               const benchdata::Shape &shape, int n)
+{
+    if (const QString e = housetransfer::fileToServer(bigDir + u"/innkeep.mdb"_s, server); !e.isEmpty())
+        throw std::runtime_error(e.toStdString());
+    const QString serverDir = dataRoot + u"/server-bench-desk"_s;
+    QDir(serverDir).removeRecursively();
+    QDir().mkpath(serverDir);
+    QSettings(serverDir + u"/quillon.ini"_s, QSettings::IniFormat).setValue(u"server/connection"_s, server);
+
+    BenchSeam seam;
+    struct Row {
+        const char *name;
+        double file = 0, server = 0, bare = 0;
+    } rows[4] = {{"history window opens"},
+                 {"statistics by date, one month"},
+                 {"check-in confirm"},
+                 {"check-out fetch+compute+confirm"}};
+    for (int store = 0; store < 2; ++store) {
+        usePlace(store == 0 ? fileDir : serverDir);
+        double Row::*column = store == 0 ? &Row::file : &Row::server;
+        rows[0].*column = median(n, [&] { return historyOpen(seam); });
+        rows[1].*column = median(n, [&] { return statsByDate(seam); });
+        Samples in, out;
+        for (int i = 0; i < n; ++i) {
+            const auto [a, b] = checkInOut(seam);
+            in.add(a);
+            out.add(b);
+        }
+        rows[2].*column = in.median();
+        rows[3].*column = out.median();
+    }
+    Pg pg(server.toUtf8());
+    rows[0].bare = median(n, [&] { return bareHistory(pg); });
+    rows[1].bare = median(n, [&] { return bareStats(pg); });
+    Samples in, out;
+    for (int i = 0; i < n; ++i) {
+        const auto [a, b] = bareCheckInOut(pg);
+        in.add(a);
+        out.add(b);
+    }
+    rows[2].bare = in.median();
+    rows[3].bare = out.median();
+
+    std::printf("%d completed stays, median of %d runs; server through a Unix socket on this machine\n",
+                shape.completedStays, n);
+    std::printf("%-34s %10s %10s %10s %14s\n", "workload", "file", "server", "libpq", "server/libpq");
+    for (const Row &r : rows)
+        std::printf("%-34s %7.2f ms %7.2f ms %7.2f ms %13.2fx\n", r.name, r.file, r.server, r.bare,
+                    r.server / r.bare);
+}
+
+// The million stays moved to the server (in a schema of their own) beside the generated file:
+// the history search on each, with the search's own two selects through libpq.
+void searchRows(const QString &dataRoot, const QString &server, bool quick, int n)
+{
+    const benchdata::Shape huge =
+        quick ? benchdata::Shape{5, 50, 8000, 30, 13} : benchdata::Shape{10, 200, 1000000, 140, 20060428};
+    const QString hugeDir = benchdata::ensureDatabase(dataRoot, huge);
+    const QString fileDir = dataRoot + u"/server-bench-search-file"_s;
+    QDir(fileDir).removeRecursively();
+    QDir().mkpath(fileDir);
+    if (!QFile::copy(hugeDir + u"/innkeep.mdb"_s, fileDir + u"/innkeep.mdb"_s))
+        throw std::runtime_error("cannot copy the database");
+    Pg(server.toUtf8()).exec("create schema huge");
+    const QString hugeServer = server + u" options='-c search_path=huge'"_s;
+    if (const QString e = housetransfer::fileToServer(hugeDir + u"/innkeep.mdb"_s, hugeServer); !e.isEmpty())
+        throw std::runtime_error(e.toStdString());
+    const QString serverDir = dataRoot + u"/server-bench-search-desk"_s;
+    QDir(serverDir).removeRecursively();
+    QDir().mkpath(serverDir);
+    QSettings(serverDir + u"/quillon.ini"_s, QSettings::IniFormat)
+        .setValue(u"server/connection"_s, hugeServer);
+
+    struct Row {
+        const char *name;
+        QStringList texts;
+        double file = 0, server = 0, bare = 0;
+        int rows = 0;
+    } rows[] = {{"search, 3+ chars", {u"欧阳秀英"_s, u"1985"_s, u"19850505"_s}},
+                {"search, 2 chars (a whole name)", {u"张伟"_s, u"李娜"_s, u"王芳"_s}},
+                {"search, a surname alone", {u"欧阳"_s}}};
+    BenchSeam seam;
+    for (int store = 0; store < 2; ++store) {
+        hotel::Session::setCurrent(nullptr);
+        usePlace(store == 0 ? fileDir : serverDir);
+        for (Row &r : rows) {
+            Samples s;
+            for (int i = 0; i < n; ++i) {
+                for (const QString &t : std::as_const(r.texts))
+                    s.add(searchOnce(t, r.rows));
+            }
+            (store == 0 ? r.file : r.server) = s.median();
+        }
+    }
+    Pg pg(hugeServer.toUtf8());
+    for (Row &r : rows) {
+        Samples s;
+        for (int i = 0; i < n; ++i) {
+            for (const QString &t : std::as_const(r.texts)) {
+                const hotel::history::Search f = hotel::history::search(t, dialect::Engine::Postgres);
+                QString where = f.where;
+                for (int p = 1; where.contains(u'?'); ++p)
+                    where.replace(where.indexOf(u'?'), 1, u"$"_s + QString::number(p));
+                const QByteArray count =
+                    (u"select max(\"退房ID\"), count(*), sum(\"实际金额\"), sum(\"应收款\"), "
+                     u"sum(\"应退款\") from \"旅客退房\" where "_s +
+                     where)
+                        .toUtf8();
+                const QByteArray page =
+                    (u"select * from \"旅客退房\" where "_s + where + u" order by \"退房ID\" desc limit 64"_s)
+                        .toUtf8();
+                const QByteArray pattern = f.params.value(0).toString().toUtf8();
+                const char *p = pattern.constData();
+                s.add(timed([&] {
+                    pg.exec(count.constData(), {p, p, p, p});
+                    pg.exec(page.constData(), {p, p, p, p});
+                }));
+            }
+        }
+        r.bare = s.median();
+    }
+    std::printf("%d completed stays, median of %d runs of each text\n", huge.completedStays, n);
+    std::printf("%-34s %10s %10s %10s %14s\n", "workload", "file", "server", "libpq", "server/file");
+    for (const Row &r : rows)
+        std::printf("%-34s %7.2f ms %7.2f ms %7.2f ms %13.2fx\n", r.name, r.file, r.server, r.bare,
+                    r.server / r.file);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -253,11 +404,14 @@ int main(int argc, char **argv)
     registerAllWindows();
     QString dataRoot;
     bool quick = false;
+    bool searchOnly = false;
     for (const QString &a : QCoreApplication::arguments().mid(1)) {
         if (a.startsWith(u"--data="_s))
             dataRoot = a.mid(7);
         else if (a == u"--quick"_s)
             quick = true;
+        else if (a == u"--search-only"_s)
+            searchOnly = true;
     }
     // The same data folder as quillon-bench, so the generated house is made once.
     if (dataRoot.isEmpty())
@@ -278,54 +432,9 @@ int main(int argc, char **argv)
             throw std::runtime_error("cannot copy the database");
         const QString server = startServer(pgDir);
         const auto stop = qScopeGuard([&] { stopServer(pgDir); });
-        if (const QString e = housetransfer::fileToServer(bigDir + u"/innkeep.mdb"_s, server); !e.isEmpty())
-            throw std::runtime_error(e.toStdString());
-        const QString serverDir = dataRoot + u"/server-bench-desk"_s;
-        QDir(serverDir).removeRecursively();
-        QDir().mkpath(serverDir);
-        QSettings(serverDir + u"/quillon.ini"_s, QSettings::IniFormat)
-            .setValue(u"server/connection"_s, server);
-
-        BenchSeam seam;
-        struct Row {
-            const char *name;
-            double file = 0, server = 0, bare = 0;
-        } rows[4] = {{"history window opens"},
-                     {"statistics by date, one month"},
-                     {"check-in confirm"},
-                     {"check-out fetch+compute+confirm"}};
-        for (int store = 0; store < 2; ++store) {
-            usePlace(store == 0 ? fileDir : serverDir);
-            double Row::*column = store == 0 ? &Row::file : &Row::server;
-            rows[0].*column = median(n, [&] { return historyOpen(seam); });
-            rows[1].*column = median(n, [&] { return statsByDate(seam); });
-            Samples in, out;
-            for (int i = 0; i < n; ++i) {
-                const auto [a, b] = checkInOut(seam);
-                in.add(a);
-                out.add(b);
-            }
-            rows[2].*column = in.median();
-            rows[3].*column = out.median();
-        }
-        Pg pg(server.toUtf8());
-        rows[0].bare = median(n, [&] { return bareHistory(pg); });
-        rows[1].bare = median(n, [&] { return bareStats(pg); });
-        Samples in, out;
-        for (int i = 0; i < n; ++i) {
-            const auto [a, b] = bareCheckInOut(pg);
-            in.add(a);
-            out.add(b);
-        }
-        rows[2].bare = in.median();
-        rows[3].bare = out.median();
-
-        std::printf("%d completed stays, median of %d runs; server through a Unix socket on this machine\n",
-                    shape.completedStays, n);
-        std::printf("%-34s %10s %10s %10s %14s\n", "workload", "file", "server", "libpq", "server/libpq");
-        for (const Row &r : rows)
-            std::printf("%-34s %7.2f ms %7.2f ms %7.2f ms %13.2fx\n", r.name, r.file, r.server, r.bare,
-                        r.server / r.bare);
+        if (!searchOnly)
+            storeRows(bigDir, fileDir, server, dataRoot, shape, n);
+        searchRows(dataRoot, server, quick, n);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "server benchmark failed: %s\n", e.what());
         return 1;

@@ -160,6 +160,11 @@ const Row Rows[] = {
     {"  with one room changed", "board.changed", "bare.board", 0, 20},
     {"  the board repainted", "board.repaint", "bare.board", 0, 0},
     {"history search, 250,000 stays", "history.search", "bare.history.search", 1.5, 50},
+    {"search, 1,000,000 completed stays, 3+ chars", "huge.search.long", "bare.huge.search.long", 0, 20},
+    {"  2 characters (a whole name)", "huge.search.short", "bare.huge.search.short", 0, 20},
+    {"  a surname alone (1 stay in 16)", "huge.search.broad", "bare.huge.search.broad", 0, 0},
+    {"chart, a year of a 200-room house with 250,000 stays", "chart.year", "bare.chart.year", 0, 100},
+    {"  the figures alone (the store's part)", "chart.figures", "bare.chart.year", 0, 100},
 };
 
 std::string fmtMs(double ms)
@@ -368,6 +373,15 @@ void registerAll()
     RegisterBenchmark("baseline/board_read", BM_BareBoard)->Iterations(click)->Unit(benchmark::kMillisecond);
     RegisterBenchmark("history/search", BM_HistorySearch)->Iterations(click)->Unit(benchmark::kMillisecond);
     RegisterBenchmark("baseline/history_search_read", BM_BareHistorySearch)
+        ->Iterations(click)
+        ->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("history/huge_search", BM_HugeSearch)->Iterations(click)->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("baseline/huge_search_scan", BM_BareHugeSearch)
+        ->Iterations(heavy)
+        ->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("chart/year", BM_BusinessChart)->Iterations(click)->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("chart/figures", BM_BusinessFigures)->Iterations(click)->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("baseline/chart_read", BM_BareBusinessChart)
         ->Iterations(click)
         ->Unit(benchmark::kMillisecond);
     RegisterBenchmark("login/start_and_click", BM_Login)->Iterations(proc)->Unit(benchmark::kMillisecond);

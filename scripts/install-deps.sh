@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
     build-essential cmake
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins
+    # Qt Charts for the chart window; its CMake files need the OpenGL ones, which it does not pull in.
+    qt6-charts-dev libqt6opengl6-dev
     libgl-dev fonts-wqy-microhei
     xvfb xauth xdotool
     x11-apps

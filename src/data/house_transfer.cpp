@@ -201,7 +201,8 @@ QString fileToServer(const QString &filePath, const QString &server)
             exec(pg, u"set local statement_timeout = 0"_s);
             if (serverstore::holdsHouse(pg))
                 throw DbError(u"服务器上已经有一家旅馆的数据，不会覆盖。"_s);
-            for (const QString &sql : serverstore::createStatements())
+            // The search index is built once over the copied rows, not row by row.
+            for (const QString &sql : serverstore::createStatements(false))
                 exec(pg, sql);
             // Reading inside one file transaction: the file cannot change halfway through.
             exec(file, u"begin"_s);
@@ -215,6 +216,8 @@ QString fileToServer(const QString &filePath, const QString &server)
                          {u"\""_s + t.name + u"\""_s, t.key, next});
             }
             exec(file, u"rollback"_s);
+            for (const QString &sql : schema::searchIndexStatements(dialect::Engine::Postgres))
+                exec(pg, sql);
             exec(pg, u"commit"_s);
         } catch (const DbError &e) {
             error = e.text();
@@ -239,7 +242,7 @@ QString serverToFile(QSqlDatabase &server, const QString &filePath)
         try {
             file = openFile(name, filePath, false);
             exec(file, u"begin"_s);
-            for (const QString &sql : schema::createStatements(dialect::Engine::Sqlite))
+            for (const QString &sql : schema::createStatements(dialect::Engine::Sqlite, false))
                 exec(file, sql);
             for (const Table &t : allTables()) {
                 const schema::Table *types = schema::table(t.name);
@@ -283,6 +286,8 @@ QString serverToFile(QSqlDatabase &server, const QString &filePath)
                          {t.name, seq.value(0).toLongLong()});
                 }
             }
+            for (const QString &sql : schema::searchIndexStatements(dialect::Engine::Sqlite))
+                exec(file, sql);
             exec(file, u"commit"_s);
         } catch (const DbError &e) {
             error = e.text();

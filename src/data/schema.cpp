@@ -123,6 +123,8 @@ const QList<Index> &indexes()
          {u"房间ID"_s, u"退房ID"_s, u"实际金额"_s, u"应收款"_s, u"应退款"_s}},
         // The record of who did what, by date.
         {u"操作记录_操作时间"_s, Record, {u"操作时间"_s}},
+        // The stays that reach into a range of nights: checked out after its start, in before its end.
+        {u"旅客退房_退房时间"_s, CompletedStays, {u"退房时间"_s, u"入住时间"_s}},
     };
     return all;
 }
@@ -158,7 +160,27 @@ QStringList indexStatements()
     return sql;
 }
 
+const QStringList &searchedColumns()
+{
+    static const QStringList columns = {u"旅客姓名"_s, u"证件号码"_s, u"旅客单位"_s};
+    return columns;
+}
+
 namespace {
+
+QString serverSearchIndex(const QString &column)
+{
+    return CompletedStays + u"_"_s + column + u"_检索"_s;
+}
+
+// The indexed values of one stay, `row` being "new" or "old" in a trigger, empty in a select.
+QString paddedValues(const QString &row)
+{
+    QStringList values;
+    for (const QString &c : searchedColumns())
+        values.append((row.isEmpty() ? QString() : row + u"."_s) + dialect::quoted(c) + u" || char(1, 1)"_s);
+    return values.join(u", "_s);
+}
 
 QString createTable(const Table &t, dialect::Engine engine, bool unlessThere)
 {
@@ -180,12 +202,70 @@ QStringList upgradeStatements(dialect::Engine engine)
     return QStringList{createTable(*table(Record), engine, true)} + indexStatements();
 }
 
-QStringList createStatements(dialect::Engine engine)
+QString searchIndexName(dialect::Engine engine)
+{
+    return engine == dialect::Engine::Postgres ? serverSearchIndex(searchedColumns().last()) : SearchIndex;
+}
+
+QStringList searchIndexStatements(dialect::Engine engine)
+{
+    QStringList sql;
+    QStringList columns;
+    for (const QString &c : searchedColumns())
+        columns.append(dialect::quoted(c));
+    const QString stays = dialect::quoted(CompletedStays);
+    if (engine == dialect::Engine::Postgres) {
+        // Trusted since PostgreSQL 13: the house's owner may create it. It goes to public, where
+        // a house kept in a schema of its own cannot drop it with that schema, and its operator
+        // class is named wherever it already is. A big house takes longer to index than a
+        // desk's statements may.
+        sql.append(u"set local statement_timeout = 0"_s);
+        QString indexes;
+        for (const QString &c : searchedColumns())
+            indexes += u"execute format('create index if not exists %I on %I using gin (lower(%I) %s)', '"_s +
+                       serverSearchIndex(c) + u"', '"_s + CompletedStays + u"', '"_s + c + u"', ops); "_s;
+        sql.append(u"do $$ declare ops text; begin "
+                   u"if not exists (select 1 from pg_extension where extname = 'pg_trgm') then "
+                   u"if exists (select 1 from pg_namespace where nspname = 'public') then "
+                   u"create extension pg_trgm schema public; else create extension pg_trgm; end if; end if; "
+                   u"select quote_ident(n.nspname) || '.gin_trgm_ops' into ops from pg_extension e "
+                   u"join pg_namespace n on n.oid = e.extnamespace where e.extname = 'pg_trgm'; "_s +
+                   indexes + u"end $$"_s);
+        return sql;
+    }
+    // Contentless: the values live in the table once; the triggers hand the index what it held,
+    // as a delete requires. Every letter's case is folded; the search's LIKE decides over what it finds.
+    const QString index = dialect::quoted(SearchIndex);
+    const QString key = dialect::quoted(u"退房ID"_s);
+    const QString list = columns.join(u", "_s);
+    sql.append(u"CREATE VIRTUAL TABLE "_s + index + u" USING fts5("_s + list +
+               u", content='', tokenize='trigram case_sensitive 0')"_s);
+    sql.append(u"CREATE VIRTUAL TABLE "_s + dialect::quoted(SearchTerms) + u" USING fts5vocab("_s + index +
+               u", 'instance')"_s);
+    const QString add = u"INSERT INTO "_s + index + u" (rowid, "_s + list + u") VALUES (new."_s + key +
+                        u", "_s + paddedValues(u"new"_s) + u");"_s;
+    const QString remove = u"INSERT INTO "_s + index + u" ("_s + index + u", rowid, "_s + list +
+                           u") VALUES ('delete', old."_s + key + u", "_s + paddedValues(u"old"_s) + u");"_s;
+    const QString trigger = u"CREATE TRIGGER "_s;
+    sql.append(trigger + dialect::quoted(SearchIndex + u"_增"_s) + u" AFTER INSERT ON "_s + stays +
+               u" BEGIN "_s + add + u" END"_s);
+    sql.append(trigger + dialect::quoted(SearchIndex + u"_删"_s) + u" AFTER DELETE ON "_s + stays +
+               u" BEGIN "_s + remove + u" END"_s);
+    sql.append(trigger + dialect::quoted(SearchIndex + u"_改"_s) + u" AFTER UPDATE OF "_s + key + u", "_s +
+               list + u" ON "_s + stays + u" BEGIN "_s + remove + u" "_s + add + u" END"_s);
+    sql.append(u"INSERT INTO "_s + index + u" (rowid, "_s + list + u") SELECT "_s + key + u", "_s +
+               paddedValues({}) + u" FROM "_s + stays);
+    return sql;
+}
+
+QStringList createStatements(dialect::Engine engine, bool searchIndex)
 {
     QStringList sql;
     for (const Table &t : tables())
         sql.append(createTable(t, engine, false));
     sql += indexStatements();
+    if (searchIndex)
+        sql += searchIndexStatements(engine);
     const QString bytes = dialect::bytesType(engine);
     sql.append(u"CREATE TABLE "_s + dialect::quoted(AccessTable) + u" (salt "_s + bytes +
                u" NOT NULL, hash "_s + bytes + u" NOT NULL)"_s);

@@ -47,10 +47,27 @@ QString unreadableTime(const QString &column);
 QStringList indexStatements();
 inline const QString UnreadableTimeIndex = QString::fromUtf16(u"旅客退房_入住时间不可读");
 
-// Statements that create an empty store: the tables, their indexes and the access record.
-QStringList createStatements(dialect::Engine engine);
+// The text index of the history search over the searched columns of the completed stays: on the
+// file a trigram full-text table kept in step by triggers, with its vocabulary; on a server
+// trigram indexes of the lowered columns (pg_trgm). The statements create it and fill it from the
+// stays already stored; they belong in one transaction.
+QStringList searchIndexStatements(dialect::Engine engine);
+// The object whose presence tells that a store has the search index.
+QString searchIndexName(dialect::Engine engine);
+// The searched text columns of 旅客退房, in the order the file's index holds them.
+const QStringList &searchedColumns();
+inline const QString SearchIndex = QString::fromUtf16(u"旅客退房_检索");
+// Its vocabulary: every trigram with the stays that hold it.
+inline const QString SearchTerms = QString::fromUtf16(u"旅客退房_检索词");
+// The file's index appends it twice to every value, so that each substring of one or two
+// characters begins some trigram and the vocabulary finds it.
+inline constexpr char16_t SearchPad = u'\u0001';
+
+// Statements that create an empty store: the tables, their indexes, the search index (unless a
+// move fills the store first and adds it after) and the access record.
+QStringList createStatements(dialect::Engine engine, bool searchIndex = true);
 // What an older house lacks, each statement leaving what exists alone: tables added since, and
-// the indexes.
+// the indexes (the search index apart).
 QStringList upgradeStatements(dialect::Engine engine);
 
 // Table names used throughout the program.

@@ -85,6 +85,7 @@ QStringList expectedIndexes()
     for (const schema::Index &i : schema::indexes())
         names.append(i.name);
     names.append(schema::UnreadableTimeIndex);
+    names.append(schema::searchIndexName(dialect::Engine::Postgres));
     return names;
 }
 
@@ -378,6 +379,8 @@ QString upgrade(const QString &server)
                 throw DbError(u"only the house's owner upgrades it"_s);
             run(db, u"begin"_s);
             for (const QString &sql : schema::upgradeStatements(dialect::Engine::Postgres))
+                run(db, sql);
+            for (const QString &sql : schema::searchIndexStatements(dialect::Engine::Postgres))
                 run(db, sql);
             run(db, u"commit"_s);
         });

@@ -203,7 +203,7 @@ QString lockTimeout(int ms)
     return QString::number(std::max(ms, 1)) + u"ms"_s;
 }
 
-QStringList createStatements()
+QStringList createStatements(bool searchIndex)
 {
     QStringList sql;
     // Login names and room numbers compare without regard to case where the SQL asks for it
@@ -213,7 +213,7 @@ QStringList createStatements()
     // The file store's datetime(t, '+N days'); the windows' SQL uses it to test stored times.
     sql.append(u"create or replace function datetime(t timestamp, modifier text) returns timestamp "
                u"language sql immutable as 'select t + modifier::interval'"_s);
-    return sql + schema::createStatements(dialect::Engine::Postgres);
+    return sql + schema::createStatements(dialect::Engine::Postgres, searchIndex);
 }
 
 bool holdsHouse(QSqlDatabase &db)

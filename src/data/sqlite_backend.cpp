@@ -210,7 +210,7 @@ public:
     bool hasIndex(const QString &name) override
     {
         const std::unique_ptr<Query> q =
-            prepare(u"select 1 from sqlite_master where type='index' and name=?"_s);
+            prepare(u"select 1 from sqlite_master where type in ('index', 'table') and name=?"_s);
         q->bind({name});
         return q->step();
     }

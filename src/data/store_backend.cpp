@@ -66,19 +66,37 @@ void Backend::addMissingIndexes(int busyWaitMs)
     // A house made before an index was added gets them all once; the newest tells. Without
     // waiting: a house another desk is writing, or one this desk may not change, is served
     // without them until a later open.
+    bool indexed = false;
+    bool searchable = false;
     try {
-        if (hasIndex(schema::indexes().last().name))
-            return; // the record came with the newest index
+        indexed = hasIndex(schema::indexes().last().name);
+        searchable = hasIndex(schema::searchIndexName(engine()));
+        if (indexed && searchable)
+            return; // the record came with the indexes
         setBusyWait(0);
     } catch (const DbError &) {
         return;
     }
-    for (const QString &sql : schema::upgradeStatements(engine())) {
+    auto run = [this](const QString &sql) {
+        const std::unique_ptr<Query> q = prepare(sql);
+        q->bind({});
+        q->step();
+    };
+    for (const QString &sql : indexed ? QStringList() : schema::upgradeStatements(engine())) {
         try {
-            const std::unique_ptr<Query> q = prepare(sql);
-            q->bind({});
-            q->step();
+            run(sql);
         } catch (const DbError &) {
+        }
+    }
+    // The search index is made and filled in one transaction: half of it would miss stays.
+    if (!searchable) {
+        try {
+            begin();
+            for (const QString &sql : schema::searchIndexStatements(engine()))
+                run(sql);
+            commit();
+        } catch (const DbError &) {
+            rollback();
         }
     }
     try {

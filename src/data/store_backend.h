@@ -60,6 +60,7 @@ public:
     // Never throws: there is nothing left to do when it fails.
     virtual void rollback() = 0;
     virtual void setBusyWait(int ms) = 0;
+    // An index of that name (on the file also a table: the search index is one).
     virtual bool hasIndex(const QString &name) = 0;
     // Whether the house has its record of who did what: an older house on a server that this
     // desk may not upgrade has not, until its owner upgrades it.

@@ -1,13 +1,43 @@
 #include "hotel/history.h"
 
+#include "data/connection.h"
 #include "data/schema.h"
+#include "data/statement.h"
 #include "hotel/table_rows.h"
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace hotel::history {
 
-Search search(const QString &text)
+namespace {
+
+enum class Reach { Scan, Phrase, Prefix };
+
+// How the file's index can answer `needle` (lowered): a phrase of its trigrams from three
+// characters on, the trigrams that begin with a shorter one, or not at all.
+Reach reachOf(const QString &needle)
+{
+    const QList<uint> chars = needle.toUcs4();
+    // The vocabulary holds folded trigrams: a prefix of letters whose case it folds otherwise
+    // than Qt's lowering could miss them.
+    const bool folded = std::all_of(chars.begin(), chars.end(), [](uint c) {
+        return c < 0x80 || (QChar::toLower(c) == c && QChar::toUpper(c) == c);
+    });
+    if (needle.contains(schema::SearchPad))
+        return Reach::Scan;
+    if (chars.size() >= 3)
+        return Reach::Phrase;
+    // One or two digits are in nearly every ID number: reading the stays is quicker than the
+    // trigrams that begin with them.
+    const bool digits = std::all_of(chars.begin(), chars.end(), [](uint c) { return c >= '0' && c <= '9'; });
+    return folded && !digits ? Reach::Prefix : Reach::Scan;
+}
+
+} // namespace
+
+Search search(const QString &text, dialect::Engine engine, bool indexed)
 {
     const QString needle = text.trimmed().toLower();
     if (needle.isEmpty())
@@ -16,18 +46,57 @@ Search search(const QString &text)
     QString escaped = needle;
     escaped.replace(u"!"_s, u"!!"_s).replace(u"%"_s, u"!%"_s).replace(u"_"_s, u"!_"_s);
     const QString pattern = u"%"_s + escaped + u"%"_s;
-    return {u"lower(\"旅客姓名\") like ? escape '!' "
-            u"or lower(\"证件号码\") like ? escape '!' "
-            u"or lower(\"旅客单位\") like ? escape '!' "
-            u"or \"房间ID\" in (select \"房间ID\" from \"房间\" where lower(\"房间号\") like ? escape '!')"_s,
-            {pattern, pattern, pattern, pattern}};
+    const QString like = u"lower(\"旅客姓名\") like ? escape '!' "
+                         u"or lower(\"证件号码\") like ? escape '!' "
+                         u"or lower(\"旅客单位\") like ? escape '!'"_s;
+    const QString rooms = u"select \"房间ID\" from \"房间\" where lower(\"房间号\") like ? escape '!'"_s;
+    if (engine == dialect::Engine::Postgres) {
+        // Each lowered column has its trigram index; the rooms as a list, so that every branch
+        // of the "or" reads an index.
+        return {like + u" or \"房间ID\" = any(array("_s + rooms + u"))"_s,
+                {pattern, pattern, pattern, pattern}};
+    }
+    const QString scan = like + u" or \"房间ID\" in ("_s + rooms + u")"_s;
+    const Reach reach = indexed ? reachOf(needle) : Reach::Scan;
+    if (reach == Reach::Scan)
+        return {scan, {pattern, pattern, pattern, pattern}};
+    // One list of keys, which the pages read newest first and stop.
+    const QString index = dialect::quoted(schema::SearchIndex);
+    QString found;
+    QVariantList params;
+    if (reach == Reach::Phrase) {
+        QString phrase = needle;
+        phrase.replace(u"\""_s, u"\"\""_s);
+        found = u"select rowid from "_s + index + u" where "_s + index + u" match ?"_s;
+        params.append(u"\""_s + phrase + u"\""_s);
+    } else {
+        found =
+            u"select doc from "_s + dialect::quoted(schema::SearchTerms) + u" where term >= ? and term < ?"_s;
+        params << needle << needle + QString::fromUcs4(U"\U0010FFFF");
+    }
+    // The index finds a few more than the LIKE where it folds what the LIKE leaves (the
+    // Kelvin sign, full-width letters);
+    // the LIKE decides over the stays found, which are read anyway.
+    const QString where = u"\"退房ID\" in ("_s + found +
+                          u" union all select \"退房ID\" from \"旅客退房\" where "_s + u"\"房间ID\" in ("_s +
+                          rooms + u")) and ("_s + scan + u")"_s;
+    params << pattern << pattern << pattern << pattern << pattern;
+    return {where, params};
 }
 
 Result<ListingPtr> list(Session *s, const QString &text, const QStringList &sums)
 {
-    const Search picked = search(text);
-    return Listing::make(s, Right::CheckOut, schema::CompletedStays, picked.where, picked.params,
-                         Listing::Order::NewestFirst, sums);
+    return Listing::make(
+        s, Right::CheckOut, schema::CompletedStays,
+        [&](Connection &c) {
+            // A house another desk was writing when it was opened may still lack the index.
+            const bool indexed =
+                c.engine() == dialect::Engine::Postgres || text.trimmed().isEmpty() ||
+                Statement(c, u"select 1 from sqlite_master where name=?"_s, {schema::SearchIndex}).next();
+            Search picked = search(text, c.engine(), indexed);
+            return Listing::Condition{std::move(picked.where), std::move(picked.params)};
+        },
+        Listing::Order::NewestFirst, sums);
 }
 
 Result<std::optional<Sheet>> sheet(Session *s, qint64 completedStayKey)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/dialect.h"
 #include "hotel/listing.h"
 #include "hotel/lookups.h"
 #include "hotel/outcome.h"
@@ -20,8 +21,10 @@ struct Search {
     QVariantList params;
 };
 // The stays a search text picks: every stay when empty, else those whose guest name, ID number,
-// organisation or room number contains the text, whatever its case.
-Search search(const QString &text);
+// organisation or room number contains the text, whatever its case (ASCII letters folded, as the
+// file's LIKE folds them; on a server as its lower() folds). Read through the store's text index
+// when the store has it (`indexed`).
+Search search(const QString &text, dialect::Engine engine = dialect::Engine::Sqlite, bool indexed = true);
 
 // The completed stays `text` picks, newest first, with the sums of the columns named in `sums`.
 Result<ListingPtr> list(Session *s, const QString &text, const QStringList &sums = {});

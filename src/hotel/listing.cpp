@@ -18,6 +18,18 @@ constexpr int WholeListRows = 1000;
 Result<ListingPtr> Listing::make(Session *s, Right right, const QString &table, const QString &where,
                                  const QVariantList &params, Order order, const QStringList &sums)
 {
+    return make(
+        s, right, table,
+        [&](Connection &) {
+            return Condition{where, params};
+        },
+        order, sums);
+}
+
+Result<ListingPtr> Listing::make(Session *s, Right right, const QString &table,
+                                 const std::function<Condition(Connection &)> &condition, Order order,
+                                 const QStringList &sums)
+{
     if (!s)
         return Outcome::refused(Refusal::NoRight);
     const schema::Table *t = schema::table(table);
@@ -26,8 +38,9 @@ Result<ListingPtr> Listing::make(Session *s, Right right, const QString &table, 
     for (const schema::Column &c : t->columns)
         list->m_times.push_back(c.type == schema::ColumnType::DateTime);
     const Outcome o = s->read(right, [&](Connection &c) {
+        Condition picked = condition(c);
         list->m_table = std::make_shared<PagedTable>(
-            c, *t, PagedTable::Filter{where, params},
+            c, *t, PagedTable::Filter{std::move(picked.where), std::move(picked.params)},
             order == Order::NewestFirst ? PagedTable::Order::NewestFirst : PagedTable::Order::OldestFirst,
             sums);
         list->m_count = list->m_table->count();

@@ -7,9 +7,11 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 #include <vector>
 
+class Connection;
 class PagedTable;
 
 namespace hotel {
@@ -37,6 +39,14 @@ public:
     static Result<std::shared_ptr<const Listing>>
     make(Session *s, Right right, const QString &table, const QString &where = {},
          const QVariantList &params = {}, Order order = Order::NewestFirst, const QStringList &sums = {});
+    // The same with a condition written for the session's store as it is.
+    struct Condition {
+        QString where;
+        QVariantList params;
+    };
+    static Result<std::shared_ptr<const Listing>>
+    make(Session *s, Right right, const QString &table,
+         const std::function<Condition(Connection &)> &condition, Order order, const QStringList &sums);
 
 private:
     std::shared_ptr<PagedTable> m_table;

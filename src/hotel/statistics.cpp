@@ -14,17 +14,21 @@ const QStringList &statisticsSums()
     return sums;
 }
 
-Result<ListingPtr> staysCheckedInBetween(Session *s, const QDateTime &start, const QDateTime &end)
+QString checkedInBetween()
 {
     // Date-times are kept as "yyyy-MM-dd HH:mm:ss" text, whose order is time order, so the range
     // is a text range on the check-in index; the unreadable times have a partial index of their
     // own, whose condition this one repeats word for word. The keys come from the two indexes
     // alone (one found by both is listed once), and the rows are then read by key.
     const QString checkIn = u"\"入住时间\""_s;
-    const QString where = u"\"退房ID\" in (select \"退房ID\" from \"旅客退房\" where "_s + checkIn +
-                          u" between ? and ? union all select \"退房ID\" from \"旅客退房\" where "_s +
-                          schema::unreadableTime(checkIn) + u")"_s;
-    return Listing::make(s, Right::Statistics, schema::CompletedStays, where,
+    return u"\"退房ID\" in (select \"退房ID\" from \"旅客退房\" where "_s + checkIn +
+           u" between ? and ? union all select \"退房ID\" from \"旅客退房\" where "_s +
+           schema::unreadableTime(checkIn) + u")"_s;
+}
+
+Result<ListingPtr> staysCheckedInBetween(Session *s, const QDateTime &start, const QDateTime &end)
+{
+    return Listing::make(s, Right::Statistics, schema::CompletedStays, checkedInBetween(),
                          {conv::toStorage(start), conv::toStorage(end)}, Listing::Order::NewestFirst,
                          statisticsSums());
 }

@@ -15,6 +15,9 @@ namespace hotel {
 // The amount columns the statistics add up, in the order of a listing's sums.
 const QStringList &statisticsSums();
 
+// The condition on 旅客退房's columns that picks the stays below; two "?" for the range's ends.
+QString checkedInBetween();
+
 // The stays checked in from `start` to `end`, both ends included to the second. A stay whose
 // check-in time cannot be read cannot be tested against a range and is listed whatever it is.
 Result<ListingPtr> staysCheckedInBetween(Session *s, const QDateTime &start, const QDateTime &end);

@@ -22,6 +22,7 @@ struct MenuItem {
     const char16_t *name;
     const char16_t *caption; // u"-" for a separator
     const char16_t *form;    // window it opens, if any
+    bool optional = false;   // left out of the menu when its window was not built
 };
 
 struct MenuGroup {
@@ -60,7 +61,11 @@ const QList<MenuGroup> &menuTree()
          {{u"m_d_1", u"上缴营业款", u"Form14"},
           {u"m_d_2", u"-", nullptr},
           {u"m_d_3", u"下拔营业款", u"Form15"}}},
-        {u"m_e", u"统计与核算", {{u"m_e_1", u"按日期统计", u"Form16"}, {u"m_e_2", u"按房间统计", u"Form17"}}},
+        {u"m_e",
+         u"统计与核算",
+         {{u"m_e_1", u"按日期统计", u"Form16"},
+          {u"m_e_2", u"按房间统计", u"Form17"},
+          {u"m_e_3", u"经营图表", u"BusinessChart", true}}},
         {u"m_f",
          u"常用工具",
          {{u"m_f_1", u"计算器", nullptr},
@@ -141,6 +146,8 @@ void Form2::createMenus()
         menu->menuAction()->setObjectName(QString::fromUtf16(group.name) + u"_action"_s);
         m_groups.append(menu);
         for (const MenuItem &item : group.items) {
+            if (item.optional && !ui::hasWindow(QString::fromUtf16(item.form)))
+                continue;
             const QString caption = QString::fromUtf16(item.caption);
             QAction *action = caption == u"-"_s ? menu->addSeparator() : menu->addAction(caption);
             action->setObjectName(QString::fromUtf16(item.name));

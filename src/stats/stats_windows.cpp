@@ -2,6 +2,9 @@
 
 #include "stats/date_stats_window.h"
 #include "stats/room_stats_window.h"
+#ifdef QUILLON_CHARTS
+#include "stats/business_chart_window.h"
+#endif
 #include "ui/windows.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -10,4 +13,7 @@ void registerStatsWindows()
 {
     ui::registerWindow(u"Form16"_s, [](QWidget *owner) { return new Form16(owner); });
     ui::registerWindow(u"Form17"_s, [](QWidget *owner) { return new Form17(owner); });
+#ifdef QUILLON_CHARTS
+    ui::registerWindow(u"BusinessChart"_s, [](QWidget *owner) { return new BusinessChartWindow(owner); });
+#endif
 }
