@@ -4,6 +4,7 @@
 #include "data/file_modes.h"
 #include "data/house_copy.h"
 #include "data/module1.h"
+#include "data/schema.h"
 #include "direct_db.h"
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
@@ -194,6 +195,19 @@ int rowCount(const QString &path, const QString &table)
     return rows.isEmpty() ? -1 : rows.first().value(0).toInt();
 }
 
+// Every row of the house a file holds but the record of who did what, which gains a backup's own
+// row after the copy is made.
+QString houseRows(const QString &path)
+{
+    const DirectDb db(path);
+    QString out;
+    for (const schema::Table &t : schema::tables())
+        if (t.name != schema::Record)
+            for (const QStringList &row : db.rows(u"select * from \""_s + t.name + u"\" order by 1"_s))
+                out += t.name + row.join(u'|') + u'\n';
+    return out;
+}
+
 constexpr auto OwnerGroupOther = QFileDevice::Permissions(0x7077);
 
 } // namespace
@@ -336,12 +350,12 @@ void TestTwoDesks::copiesAreSoundSnapshots()
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，数据库备份成功？"_s});
     QCOMPARE(Connection::checkFile(target), QString());
     QCOMPARE(rowCount(target, u"房间"_s), rooms);
-    QCOMPARE(kit::bytes(target), kit::bytes(db.path()));
+    QCOMPARE(houseRows(target), houseRows(db.path()));
     click(init, u"Command1"_s);
     const QStringList copies = QDir(folder).entryList(QDir::Files);
     QCOMPARE(copies.size(), 1);
     const QString copy = QDir(folder).filePath(copies.first());
-    QCOMPARE(kit::bytes(copy), kit::bytes(target));
+    QCOMPARE(houseRows(copy), houseRows(target));
     QCOMPARE(rowCount(db.path(), u"房间"_s), 0);
     for (const QString &file : {target, copy})
         QCOMPARE(QFile::permissions(file) & OwnerGroupOther, QFile::permissions(db.path()) & OwnerGroupOther);
@@ -415,7 +429,7 @@ void TestTwoDesks::copiesLeaveNothingBehind()
     QVERIFY(filemodes::lockWhileOpen(live.handle()));
     const QString longest = QString(251, u'a') + u".mdb"_s;
     QVERIFY(hotel::backUp(hotel::session(), dir.filePath(longest)).ok());
-    QCOMPARE(kit::bytes(dir.filePath(longest)), kit::bytes(db.path()));
+    QCOMPARE(houseRows(dir.filePath(longest)), houseRows(db.path()));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{longest, QFileInfo(live).fileName()}));
     live.close();
     QCOMPARE(housecopy::removeUnfinishedCopies(dir.path()), 1);
