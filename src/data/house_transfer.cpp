@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -173,6 +174,24 @@ QSqlDatabase openFile(const QString &name, const QString &path, bool readOnly)
     return db;
 }
 
+// Every table's rows of the file into the server's empty tables, in the server's current
+// transaction; each key counter ends at least past the keys the file holds and handed out.
+void copyRows(QSqlDatabase &file, QSqlDatabase &pg)
+{
+    // Reading inside one file transaction: the file cannot change halfway through.
+    exec(file, u"begin"_s);
+    const QHash<QString, qint64> counters = fileCounters(file);
+    PGconn *native = nativeServer(pg);
+    for (const Table &t : allTables()) {
+        const qint64 maxKey = copyTable(file, native, t);
+        const qint64 next = std::max(maxKey, counters.value(t.name));
+        if (!t.key.isEmpty() && next > 0)
+            exec(pg, u"select setval(pg_get_serial_sequence(?, ?), ?)"_s,
+                 {u"\""_s + t.name + u"\""_s, t.key, next});
+    }
+    exec(file, u"rollback"_s);
+}
+
 } // namespace
 
 QString fileToServer(const QString &filePath, const QString &server)
@@ -203,18 +222,7 @@ QString fileToServer(const QString &filePath, const QString &server)
                 throw DbError(u"服务器上已经有一家旅馆的数据，不会覆盖。"_s);
             for (const QString &sql : serverstore::createStatements())
                 exec(pg, sql);
-            // Reading inside one file transaction: the file cannot change halfway through.
-            exec(file, u"begin"_s);
-            const QHash<QString, qint64> counters = fileCounters(file);
-            PGconn *native = nativeServer(pg);
-            for (const Table &t : allTables()) {
-                const qint64 maxKey = copyTable(file, native, t);
-                const qint64 next = std::max(maxKey, counters.value(t.name));
-                if (!t.key.isEmpty() && next > 0)
-                    exec(pg, u"select setval(pg_get_serial_sequence(?, ?), ?)"_s,
-                         {u"\""_s + t.name + u"\""_s, t.key, next});
-            }
-            exec(file, u"rollback"_s);
+            copyRows(file, pg);
             exec(pg, u"commit"_s);
         } catch (const DbError &e) {
             error = e.text();
@@ -226,6 +234,19 @@ QString fileToServer(const QString &filePath, const QString &server)
     QSqlDatabase::removeDatabase(fileName);
     QSqlDatabase::removeDatabase(serverName);
     return error;
+}
+
+void replaceFromFile(QSqlDatabase &server, const QString &filePath)
+{
+    const QString name = u"quillon-restore-"_s + QUuid::createUuid().toString();
+    const auto drop = qScopeGuard([&name] { QSqlDatabase::removeDatabase(name); });
+    QSqlDatabase file = openFile(name, QFileInfo(filePath).absoluteFilePath(), true);
+    const auto close = qScopeGuard([&file] { file.close(); });
+    // A big house takes longer than a desk's statements may.
+    exec(server, u"set local statement_timeout = 0"_s);
+    for (const Table &t : allTables())
+        exec(server, u"delete from \""_s + t.name + u"\""_s);
+    copyRows(file, server);
 }
 
 QString serverToFile(QSqlDatabase &server, const QString &filePath)

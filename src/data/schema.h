@@ -47,8 +47,11 @@ QString unreadableTime(const QString &column);
 QStringList indexStatements();
 inline const QString UnreadableTimeIndex = QString::fromUtf16(u"旅客退房_入住时间不可读");
 
-// Statements that create an empty store: the tables, their indexes and the access record.
+// Statements that create an empty store: the tables, their indexes and the access record; a file
+// also records Version, so a later program's house is told apart from ours.
 QStringList createStatements(dialect::Engine engine);
+// The layout of the house this program knows; a house file without a version is as old as 1.
+inline constexpr int Version = 1;
 
 // Table names used throughout the program.
 inline const QString Operators = QString::fromUtf16(u"操作用户");

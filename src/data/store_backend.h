@@ -74,6 +74,9 @@ protected:
     void addMissingIndexes(int busyWaitMs);
 };
 
+// What the access record holds for `password` with its `salt`.
+QByteArray passwordHash(const QByteArray &salt, const QString &password);
+
 // How long a desk waits for another desk's write before giving up.
 inline constexpr int BusyWaitMs = 5000;
 
