@@ -27,16 +27,29 @@ class ReadOnlyFile
 public:
     explicit ReadOnlyFile(const QString &path)
     {
+#ifdef Q_OS_WIN
+        const QByteArray name = path.toUtf8(); // SQLite takes UTF-8 names there
+#else
         const QByteArray name = QFile::encodeName(path);
-        // No journal is played back and nothing is created: the file is only read.
+#endif
+        // Opened for reading only: nothing is created beside it or written to it.
         m_open = sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
     }
-    ~ReadOnlyFile() { sqlite3_close_v2(m_db); }
+    ~ReadOnlyFile()
+    {
+        sqlite3_close_v2(m_db);
+    }
     ReadOnlyFile(const ReadOnlyFile &) = delete;
     ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
 
-    bool isOpen() const { return m_open; }
-    sqlite3 *handle() const { return m_db; }
+    bool isOpen() const
+    {
+        return m_open;
+    }
+    sqlite3 *handle() const
+    {
+        return m_db;
+    }
 
     // Runs `sql`; hands each row's first column to `row`. Returns SQLite's result code.
     int each(const QString &sql, const std::function<void(sqlite3_stmt *)> &row = {}) const
