@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -173,6 +174,36 @@ QSqlDatabase openFile(const QString &name, const QString &path, bool readOnly)
     return db;
 }
 
+// Every table's rows of the file into the server's empty tables, in the server's current
+// transaction; each key counter ends at least past the keys the file holds and handed out.
+// Whether an open file has the table: an older house has no record of who did what.
+bool fileHas(QSqlDatabase &file, const QString &table)
+{
+    QSqlQuery probe(file);
+    return probe.exec(u"select 1 from \""_s + table + u"\" limit 0"_s);
+}
+
+// The file's rows into the server's empty tables; its record of who did what only when `record`
+// and the file has one.
+void copyRows(QSqlDatabase &file, QSqlDatabase &pg, bool record)
+{
+    const bool withRecord = record && fileHas(file, schema::Record);
+    // Reading inside one file transaction: the file cannot change halfway through.
+    exec(file, u"begin"_s);
+    const QHash<QString, qint64> counters = fileCounters(file);
+    PGconn *native = nativeServer(pg);
+    for (const Table &t : allTables()) {
+        if (t.name == schema::Record && !withRecord)
+            continue;
+        const qint64 maxKey = copyTable(file, native, t);
+        const qint64 next = std::max(maxKey, counters.value(t.name));
+        if (!t.key.isEmpty() && next > 0)
+            exec(pg, u"select setval(pg_get_serial_sequence(?, ?), ?)"_s,
+                 {u"\""_s + t.name + u"\""_s, t.key, next});
+    }
+    exec(file, u"rollback"_s);
+}
+
 } // namespace
 
 QString fileToServer(const QString &filePath, const QString &server)
@@ -189,6 +220,8 @@ QString fileToServer(const QString &filePath, const QString &server)
         try {
             file = openFile(fileName, info.absoluteFilePath(), true);
             for (const Table &t : allTables()) {
+                if (t.name == schema::Record)
+                    continue; // an older house has none
                 QSqlQuery probe(file);
                 if (!probe.exec(u"select "_s + quotedList(t.columns) + u" from \""_s + t.name +
                                 u"\" limit 0"_s))
@@ -204,18 +237,7 @@ QString fileToServer(const QString &filePath, const QString &server)
             // The search index is built once over the copied rows, not row by row.
             for (const QString &sql : serverstore::createStatements(false))
                 exec(pg, sql);
-            // Reading inside one file transaction: the file cannot change halfway through.
-            exec(file, u"begin"_s);
-            const QHash<QString, qint64> counters = fileCounters(file);
-            PGconn *native = nativeServer(pg);
-            for (const Table &t : allTables()) {
-                const qint64 maxKey = copyTable(file, native, t);
-                const qint64 next = std::max(maxKey, counters.value(t.name));
-                if (!t.key.isEmpty() && next > 0)
-                    exec(pg, u"select setval(pg_get_serial_sequence(?, ?), ?)"_s,
-                         {u"\""_s + t.name + u"\""_s, t.key, next});
-            }
-            exec(file, u"rollback"_s);
+            copyRows(file, pg, true);
             for (const QString &sql : schema::searchIndexStatements(dialect::Engine::Postgres))
                 exec(pg, sql);
             exec(pg, u"commit"_s);
@@ -229,6 +251,21 @@ QString fileToServer(const QString &filePath, const QString &server)
     QSqlDatabase::removeDatabase(fileName);
     QSqlDatabase::removeDatabase(serverName);
     return error;
+}
+
+void replaceFromFile(QSqlDatabase &server, const QString &filePath)
+{
+    const QString name = u"quillon-restore-"_s + QUuid::createUuid().toString();
+    const auto drop = qScopeGuard([&name] { QSqlDatabase::removeDatabase(name); });
+    QSqlDatabase file = openFile(name, QFileInfo(filePath).absoluteFilePath(), true);
+    const auto close = qScopeGuard([&file] { file.close(); });
+    // A big house takes longer than a desk's statements may.
+    exec(server, u"set local statement_timeout = 0"_s);
+    // The house keeps its record of who did what (a desk may only add to it).
+    for (const Table &t : allTables())
+        if (t.name != schema::Record)
+            exec(server, u"delete from \""_s + t.name + u"\""_s);
+    copyRows(file, server, false);
 }
 
 QString serverToFile(QSqlDatabase &server, const QString &filePath)

@@ -10,6 +10,10 @@ namespace housetransfer {
 // house yet, in one transaction. Returns why it failed, or empty text.
 QString fileToServer(const QString &filePath, const QString &server);
 
+// In the server's current transaction, whose caller holds every other desk's writes off: every
+// table's rows replaced by those of the house file at `filePath`. Throws DbError.
+void replaceFromFile(QSqlDatabase &server, const QString &filePath);
+
 // Writes the house as `server` sees it in its current transaction (the caller takes the
 // snapshot) into a new file at `filePath`, which the file store opens as it is. Refuses an
 // existing file. Returns why it failed, or empty text.

@@ -269,6 +269,8 @@ QStringList createStatements(dialect::Engine engine, bool searchIndex)
     const QString bytes = dialect::bytesType(engine);
     sql.append(u"CREATE TABLE "_s + dialect::quoted(AccessTable) + u" (salt "_s + bytes +
                u" NOT NULL, hash "_s + bytes + u" NOT NULL)"_s);
+    if (engine == dialect::Engine::Sqlite)
+        sql.append(u"PRAGMA user_version = "_s + QString::number(Version));
     return sql;
 }
 

@@ -64,11 +64,14 @@ inline const QString SearchTerms = QString::fromUtf16(u"旅客退房_检索词")
 inline constexpr char16_t SearchPad = u'\u0001';
 
 // Statements that create an empty store: the tables, their indexes, the search index (unless a
-// move fills the store first and adds it after) and the access record.
+// move fills the store first and adds it after) and the access record; a file also records
+// Version, so a later program's house is told apart from ours.
 QStringList createStatements(dialect::Engine engine, bool searchIndex = true);
 // What an older house lacks, each statement leaving what exists alone: tables added since, and
 // the indexes (the search index apart).
 QStringList upgradeStatements(dialect::Engine engine);
+// The layout of the house this program knows; a house file without a version is as old as 1.
+inline constexpr int Version = 1;
 
 // Table names used throughout the program.
 inline const QString Operators = QString::fromUtf16(u"操作用户");

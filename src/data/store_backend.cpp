@@ -20,12 +20,12 @@ Wrapper &installedWrapper()
     return wrap;
 }
 
+} // namespace
+
 QByteArray passwordHash(const QByteArray &salt, const QString &password)
 {
     return QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256);
 }
-
-} // namespace
 
 void Backend::admit(const QString &source, const QString &password)
 {

@@ -81,6 +81,9 @@ private:
     bool m_keepsRecord = true;
 };
 
+// What the access record holds for `password` with its `salt`.
+QByteArray passwordHash(const QByteArray &salt, const QString &password);
+
 // How long a desk waits for another desk's write before giving up.
 inline constexpr int BusyWaitMs = 5000;
 

@@ -52,6 +52,9 @@ void note(Connection &c, const Session &s, Deed deed, const QString &table, std:
 {
     if (!c.keepsRecord())
         return;
+    // A file restored from an older backup, under this desk or another, has none until now.
+    if (c.engine() == dialect::Engine::Sqlite)
+        Statement(c, schema::upgradeStatements(dialect::Engine::Sqlite).first());
     // Money that did not change is not news.
     if (money.before && money.after && *money.before == *money.after)
         money = {};

@@ -5,11 +5,14 @@
 #include "data/database_builder.h"
 #include "data/dialect.h"
 #include "data/house_copy.h"
+#include "data/house_restore.h"
 #include "data/module1.h"
 #include "data/schema.h"
 #include "data/statement.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -87,6 +90,133 @@ Outcome initializeData(Session *s)
     // Another desk wrote between the copy and the locks: the copy is read once more.
     changed = false;
     return wipe(s, changed);
+}
+
+namespace {
+
+Refusal refusalOf(houserestore::Problem problem)
+{
+    using P = houserestore::Problem;
+    switch (problem) {
+    case P::Missing:
+        return Refusal::NoSuchFile;
+    case P::TheHouseItself:
+        return Refusal::IsTheHouse;
+    case P::NotADatabase:
+        return Refusal::NotADatabase;
+    case P::Damaged:
+        return Refusal::Damaged;
+    case P::NotAHouse:
+        return Refusal::NotAHouse;
+    case P::WrongPassword:
+        return Refusal::WrongPassword;
+    case P::Newer:
+        return Refusal::NewerHouse;
+    case P::None:
+        break;
+    }
+    return Refusal::None;
+}
+
+// A house on a server, as its wipe: the copy read from a snapshot first, then the rows replaced
+// under the locks unless the house changed in between (`changed`).
+Outcome restoreServer(Session *s, const QString &backup, QString &copy, bool &changed)
+{
+    housecopy::ServerCopy early;
+    const Outcome read = s->read(Right::Setup, [&](Connection &c) {
+        early = housecopy::keepServerCopyBeforeInit(c);
+        return Outcome::done();
+    });
+    if (!read.ok())
+        return read;
+    const Outcome o = s->write(Right::Setup, [&](Connection &c) {
+        if (!housecopy::stillAsCopied(c, early)) {
+            changed = true;
+            throw Connection::busyError();
+        }
+        houserestore::restoreIntoServer(c, backup);
+        note(c, *s, Deed::Restore, QString(), std::nullopt);
+        return Outcome::done();
+    });
+    // A commit cut off with its connection may have reached the server: then the copy stays.
+    const bool maybeRestored = o.kind() == Outcome::Kind::Failed && o.cause() == StoreCause::ConnectionLost;
+    if (o.ok() || maybeRestored)
+        copy = early.path;
+    else
+        QFile::remove(early.path);
+    return o;
+}
+
+// Whether the desk's operator is in the house now, with the rights the session holds.
+bool operatorKept(Session *s)
+{
+    static const QList<Right> all = {Right::Setup,   Right::FrontDesk,  Right::CheckOut,
+                                     Right::Finance, Right::Statistics, Right::Tools};
+    bool kept = false;
+    s->readFree([&](Connection &c) {
+        Statement q(c,
+                    u"select \"权限设置\" from \"操作用户\" where \"用户名称\"=? collate nocase "
+                    u"order by \"用户ID\""_s,
+                    {s->operatorName()});
+        while (!kept && q.next()) {
+            kept = std::all_of(all.begin(), all.end(),
+                               [&](Right r) { return grants(q.text(0), q.isNull(0), r) == s->may(r); });
+        }
+        return Outcome::done();
+    });
+    return kept;
+}
+
+} // namespace
+
+Result<Restored> restoreHouse(Session *s, const QString &backup)
+{
+    if (!s)
+        return Outcome::refused(Refusal::NoRight);
+    Restored restored;
+    bool onServer = false;
+    const Outcome checked = s->read(Right::Setup, [&](Connection &c) {
+        onServer = c.engine() == dialect::Engine::Postgres;
+        const houserestore::Verdict v = houserestore::check(
+            backup, onServer ? QString() : housecopy::databaseFilePath(), Module1::DbPassword);
+        if (v.problem != houserestore::Problem::None)
+            return Outcome::refused(refusalOf(v.problem), v.detail);
+        if (!onServer)
+            restored.safetyCopy = houserestore::restoreIntoFile(c, backup);
+        return Outcome::done();
+    });
+    if (!checked.ok())
+        return checked;
+    if (onServer) {
+        bool changed = false;
+        Outcome o = restoreServer(s, backup, restored.safetyCopy, changed);
+        if (changed) {
+            // Another desk wrote between the copy and the locks: the copy is read once more.
+            changed = false;
+            o = restoreServer(s, backup, restored.safetyCopy, changed);
+        }
+        if (!o.ok())
+            return o;
+    }
+    if (!onServer) // the file's record is the backup's now; this restore is its newest row
+        s->write(Right::Setup, [&](Connection &c) {
+            note(c, *s, Deed::Restore, QString(), std::nullopt);
+            return Outcome::done();
+        });
+    restored.operatorKept = operatorKept(s);
+    return restored;
+}
+
+QStringList keptCopies()
+{
+    const QString house = Module1::databasePath();
+    const QDir folder(housecopy::beforeInitFolder(house));
+    const QString suffix = QFileInfo(house).suffix();
+    QStringList out;
+    for (const QFileInfo &f :
+         folder.entryInfoList({u"*."_s + (suffix.isEmpty() ? u"*"_s : suffix)}, QDir::Files, QDir::Time))
+        out.append(f.absoluteFilePath());
+    return out;
 }
 
 void removeUnfinishedCopies()

@@ -17,6 +17,23 @@ Outcome backUp(Session *s, const QString &typedTarget);
 // unless the copy was made, and no copy is kept when nothing was wiped.
 Outcome initializeData(Session *s);
 
+// What a restore did: where the house as it was went, and whether the desk's operator is in the
+// restored house with the same rights (else the desk must log in again).
+struct Restored {
+    QString safetyCopy;
+    bool operatorKept = false;
+};
+
+// Puts the house kept in the file `backup` in place of the house, for every desk. The file is
+// checked first and refused, nothing changed, when it is missing, the database itself, no
+// database, damaged, no house, kept under another database password or written by a later
+// program. Then, as for a data initialization, a copy of the house is kept, and no other desk's
+// write falls between that copy and the restore.
+Result<Restored> restoreHouse(Session *s, const QString &backup);
+
+// The copies kept beside the house before a data initialization or a restore, newest first.
+QStringList keptCopies();
+
 // Removes the copies a backup or a data initialization killed mid-way left in the house's folder
 // and in the folder of the copies kept before a data initialization; at the program's start.
 void removeUnfinishedCopies();

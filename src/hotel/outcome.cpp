@@ -123,6 +123,40 @@ QString causeSentence(StoreCause cause, int line)
     return u"数据库操作失败，数据没有保存。"_s;
 }
 
+QString restoreRefusal(Refusal why, const QString &detail)
+{
+    QString reason;
+    switch (why) {
+    case Refusal::NoSuchFile:
+        reason = u"找不到这个文件。"_s;
+        break;
+    case Refusal::IsTheHouse:
+        reason = u"这就是正在使用的数据库文件本身。"_s;
+        break;
+    case Refusal::NotADatabase:
+        reason = u"这个文件不是数据库文件。"_s;
+        break;
+    case Refusal::Damaged:
+        reason = u"这个数据库文件已损坏，没有通过完整性检查。"_s;
+        break;
+    case Refusal::NotAHouse:
+        reason = u"这个文件不是宾馆的数据库（缺少宾馆的数据表）。"_s;
+        break;
+    case Refusal::WrongPassword:
+        reason = u"这个数据库文件的数据库密码与本系统的不一致。"_s;
+        break;
+    case Refusal::NewerHouse:
+        reason = u"这个数据库文件由更新版本的程序建立，本程序无法读取。"_s;
+        break;
+    default:
+        break;
+    }
+    QString text = u"无法恢复数据："_s + reason + u"当前的数据没有任何改动。"_s;
+    if (!detail.isEmpty())
+        text += u"\n（"_s + detail.simplified() + u"）"_s;
+    return text;
+}
+
 QString Outcome::message() const
 {
     switch (m_kind) {
@@ -138,6 +172,14 @@ QString Outcome::message() const
             return goneMessage();
         case Refusal::Changed:
             return m_detail.isEmpty() ? changedMessage() : m_detail;
+        case Refusal::NoSuchFile:
+        case Refusal::IsTheHouse:
+        case Refusal::NotADatabase:
+        case Refusal::Damaged:
+        case Refusal::NotAHouse:
+        case Refusal::WrongPassword:
+        case Refusal::NewerHouse:
+            return restoreRefusal(m_refusal, m_detail);
         default:
             return m_detail;
         }

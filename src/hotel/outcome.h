@@ -19,6 +19,14 @@ enum class Refusal {
     Gone,          // deleted at another desk since it was shown
     Changed,       // changed at another desk since it was shown
     BadValue,      // a box holds no value its column takes; detail() says which, as the store did
+    // A file offered to restore the house from, refused before anything changed:
+    NoSuchFile,    // not there
+    IsTheHouse,    // the database file itself
+    NotADatabase,  // no database at all
+    Damaged,       // fails the integrity check; detail() says what it found
+    NotAHouse,     // a database, but not a house
+    WrongPassword, // a house kept under another database password
+    NewerHouse,    // a house a later program wrote
 };
 
 class Outcome
@@ -72,6 +80,8 @@ QString noRightMessage();
 QString goneMessage();
 QString changedMessage();
 QString busyMessage();
+// Why a file was not restored, and that nothing changed; `detail`: what the check found.
+QString restoreRefusal(Refusal why, const QString &detail = {});
 // The sentence for a store failure of this cause; `line`: of the settings refused.
 QString causeSentence(StoreCause cause, int line = 0);
 

@@ -2,6 +2,7 @@
 
 #include "hotel/setup.h"
 #include "shell/home_page.h"
+#include "shell/login_window.h"
 #include "shell/room_board.h"
 #include "ui/pictures.h"
 #include "ui/seams.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -44,6 +46,7 @@ const QList<MenuGroup> &menuTree()
           {u"m_a_6", u"-", nullptr},
           {u"m_a_7", u"数据库备份", u"Form7"},
           {u"m_a_10", u"数据初始化", u"Form20"},
+          {u"m_a_11", u"数据恢复", u"Form23"},
           {u"m_a_8", u"-", nullptr},
           {u"m_a_9", u"退出系统", nullptr}}},
         {u"m_b",
@@ -127,6 +130,10 @@ Form2::Form2(QWidget *parent) : QMainWindow(parent)
     createToolbar();
     createStatusBar();
     ui::setMainWindow(this);
+    ui::setSignOut([self = QPointer<Form2>(this)] {
+        if (self)
+            self->signOut();
+    });
     Form_Load();
     applyRights([](hotel::Right right) { return hotel::session() && hotel::session()->may(right); });
 }
@@ -253,6 +260,15 @@ void Form2::Toolbar1_ButtonClick(int index)
     if (index < 1 || index > toolButtons().size() || !m_buttons.at(index - 1)->isEnabled())
         return;
     openForm(QString::fromUtf16(toolButtons().at(index - 1).form));
+}
+
+void Form2::signOut()
+{
+    hotel::Session::setCurrent(nullptr);
+    auto *login = new Form1();
+    login->setAttribute(Qt::WA_DeleteOnClose);
+    login->show();
+    close();
 }
 
 void Form2::m_a_9_Click()

@@ -32,6 +32,8 @@ public:
 
     void Toolbar1_ButtonClick(int index);
     void m_a_9_Click();
+    // Back to the login: the session ends and this window closes.
+    void signOut();
     void m_f_1_Click();
     void m_f_3_Click();
     void m_f_5_Click();

@@ -67,6 +67,27 @@ void setMainWindow(QWidget *window)
     mainWindowRef() = window;
 }
 
+namespace {
+
+std::function<void()> &signOutRef()
+{
+    static std::function<void()> f;
+    return f;
+}
+
+} // namespace
+
+void setSignOut(std::function<void()> signOut)
+{
+    signOutRef() = std::move(signOut);
+}
+
+void signOut()
+{
+    if (signOutRef())
+        signOutRef()();
+}
+
 QWidget *showWindow(const QString &formName, QWidget *owner)
 {
     const auto it = factories().constFind(formName);

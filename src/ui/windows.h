@@ -19,6 +19,10 @@ bool hasWindow(const QString &formName);
 QWidget *mainWindow();
 void setMainWindow(QWidget *window);
 
+// Ends the desk's session and goes back to the login; the main window installs how.
+void setSignOut(std::function<void()> signOut);
+void signOut();
+
 // Makes the window and shows it modal, owned by `owner` (the main window when null).
 // Returns nullptr for a name nobody registered.
 QWidget *showWindow(const QString &formName, QWidget *owner = nullptr);

@@ -136,6 +136,8 @@ QList<Reader> readers()
          {u"Command1"_s},
          true},
         {u"backup"_s, u"Form7"_s, nothing, {{u"Text1"_s, u"copy.mdb"_s}}, {u"Command1"_s}, true},
+        // Any path typed is asked about first; declined, nothing is read or written.
+        {u"restore"_s, u"Form23"_s, nothing, {{u"Text1"_s, u"copy.mdb"_s}}, {u"Command1"_s}, true},
     };
 }
 
@@ -307,6 +309,8 @@ void TestBadInput::readingWindows()
             QDir::setCurrent(scratch.directory());
             TestSeam seam;
             seam.setPrinter(true);
+            if (r.form == u"Form23"_s)
+                seam.answer(ui::vbNo);
             QPointer<QWidget> w = openWindow(seam, r.form);
             r.prepare(w);
             for (const auto &[name, value] : r.fill)

@@ -1,10 +1,12 @@
 // From a fresh database through the main window's menus, as a person setting up the house
 // would: floors, rooms, a renamed floor, the company name, a new operator, a backup, a wipe.
+#include "hotel/session.h"
 #include "setup/backup_window.h"
 #include "setup/company_window.h"
 #include "setup/data_init_window.h"
 #include "setup/floors_window.h"
 #include "setup/operators_window.h"
+#include "setup/restore_window.h"
 #include "setup/rooms_window.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
@@ -17,7 +19,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
@@ -66,6 +72,7 @@ private Q_SLOTS:
     void initTestCase() { registerAllWindows(); }
     void cleanup() { closeAll(); }
     void settingUpTheHouse();
+    void restoringABackup();
 };
 
 void TestSetupFlow::settingUpTheHouse()
@@ -163,6 +170,60 @@ void TestSetupFlow::settingUpTheHouse()
             enabled.append(g);
     }
     QCOMPARE(enabled, (QStringList{u"m_b"_s, u"m_e"_s}));
+}
+
+void TestSetupFlow::restoringABackup()
+{
+    TestDatabase db(false);
+    TestSeam seam;
+    Form2 *main = logIn(u"admin"_s, u"admin"_s);
+    QVERIFY(main);
+    ui::setMainWindow(main);
+    QTemporaryDir target;
+    const QString backup = target.filePath(u"innkeep-copy.mdb"_s);
+    Form7 *backupWindow = openFromMenu<Form7>(main, seam, u"m_a_7"_s);
+    kit::set(backupWindow, u"Text1"_s, backup);
+    click(backupWindow, u"Command1"_s);
+    backupWindow->close();
+    db.exec(u"insert into 楼层 (楼层名称) values ('备份后')"_s);
+    db.exec(u"update 操作用户 set 权限设置='Z:a'"_s);
+
+    // The file picked through the dialog, asked about once, and restored; the desk stays in.
+    Form23 *restore = openFromMenu<Form23>(main, seam, u"m_a_11"_s);
+    seam.setFileDialogResult(backup);
+    click(restore, u"Command2"_s);
+    seam.clear();
+    seam.answer(ui::vbYes);
+    restore->findChild<QPushButton *>(u"Command1"_s)->setFocus();
+    QTest::keyClick(restore->findChild<QPushButton *>(u"Command1"_s), Qt::Key_Space);
+    QCOMPARE(seam.messages.size(), 2);
+    QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
+    QVERIFY2(seam.messages.last().text.startsWith(u"数据恢复成功！恢复前的数据已保存在"_s),
+             qPrintable(seam.messages.last().text));
+    QCOMPARE(db.count(u"楼层"_s), 0);
+    flushDeletes();
+    QVERIFY(hotel::session());
+
+    // The copy kept just now is offered; restoring it, whose admin has fewer rights than the
+    // session, ends the session and goes back to the login.
+    Form23 *again = openFromMenu<Form23>(main, seam, u"m_a_11"_s);
+    auto *list = kit::child<QListWidget>(again, u"List1"_s);
+    QCOMPARE(list->count(), 1);
+    list->setCurrentRow(0);
+    QCOMPARE(kit::child<QLineEdit>(again, u"Text1"_s)->text(),
+             QDir::toNativeSeparators(list->item(0)->data(Qt::UserRole).toString()));
+    seam.clear();
+    seam.answer(ui::vbYes);
+    click(again, u"Command1"_s);
+    QCOMPARE(db.count(u"楼层"_s), 1);
+    QVERIFY2(seam.messages.last().text.contains(u"请重新登录"_s), qPrintable(seam.messages.last().text));
+    QVERIFY(!hotel::session());
+    flushDeletes();
+    bool loginShown = false;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        loginShown = loginShown || (qobject_cast<Form1 *>(w) && w->isVisible());
+    QVERIFY(loginShown);
+    ui::setMainWindow(nullptr);
 }
 
 QTEST_MAIN(TestSetupFlow)

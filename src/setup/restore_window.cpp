@@ -1,0 +1,119 @@
+#include "setup/restore_window.h"
+
+#include "hotel/house.h"
+#include "setup/backup_window.h"
+#include "ui/form_kit.h"
+#include "ui/pictures.h"
+#include "ui/seams.h"
+#include "ui/windows.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString quoted(const QString &path)
+{
+    return u"“"_s + QDir::toNativeSeparators(path) + u"”"_s;
+}
+
+} // namespace
+
+Form23::Form23(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"Form23"_s);
+    setWindowTitle(u"数据恢复"_s);
+    createLayout();
+    fillCopies();
+    connect(m_list1, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
+        if (item)
+            m_text1->setText(QDir::toNativeSeparators(item->data(Qt::UserRole).toString()));
+    });
+    connect(m_command2, &QPushButton::clicked, this, &Form23::Command2_Click);
+    connect(m_command1, &QPushButton::clicked, this, &Form23::Command1_Click);
+}
+
+void Form23::createLayout()
+{
+    m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
+    m_image1->setPixmap(pictures::windowPicture(QChar(u'恢'), QColor(0xc6, 0x28, 0x28)));
+    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
+    m_label1 = ui::makeLabel(m_frame1, u"Label1"_s, u"保存在数据库旁边的副本（最新的在前）："_s);
+    m_list1 = new QListWidget(m_frame1);
+    m_list1->setObjectName(u"List1"_s);
+    m_label3 = ui::makeLabel(m_frame1, u"Label3"_s, u"要恢复的备份文件："_s);
+    m_text1 = ui::makeTextBox(m_frame1, u"Text1"_s);
+    m_text1->setMinimumWidth(360);
+    m_command2 = ui::makeButton(m_frame1, u"Command2"_s, u"<<<"_s);
+    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"恢复数据"_s);
+    m_label2 = ui::makeLabel(m_frame1, u"Label2"_s,
+                             u"恢复后，所有前台看到的都是备份中的数据；恢复前的数据会先另存一份副本。"_s);
+    m_label2->setWordWrap(true);
+    ui::setBuddy(m_label1, m_list1);
+    ui::setBuddy(m_label3, m_text1);
+
+    auto *grid = new QGridLayout(m_frame1);
+    grid->addWidget(m_label1, 0, 0, 1, 4);
+    grid->addWidget(m_list1, 1, 0, 1, 4);
+    grid->addWidget(m_label3, 2, 0);
+    grid->addWidget(m_text1, 2, 1);
+    grid->addWidget(m_command2, 2, 2);
+    grid->addWidget(m_command1, 2, 3);
+    grid->addWidget(m_label2, 3, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_image1, 0, Qt::AlignTop);
+    layout->addWidget(m_frame1, 1);
+}
+
+void Form23::fillCopies()
+{
+    for (const QString &path : hotel::keptCopies()) {
+        auto *item = new QListWidgetItem(QFileInfo(path).fileName(), m_list1);
+        item->setData(Qt::UserRole, path);
+    }
+}
+
+void Form23::Command2_Click()
+{
+    const QString chosen = ui::seam().openFileName(this, QString(), Form7::dialogStartFolder(),
+                                                   u"数据库文件（*.mdb） (*.mdb)"_s);
+    if (!chosen.isEmpty())
+        m_text1->setText(QDir::toNativeSeparators(chosen));
+}
+
+void Form23::Command1_Click()
+{
+    const QString path = QDir::fromNativeSeparators(m_text1->text().trimmed());
+    if (path.isEmpty()) {
+        ui::refuseAt(m_text1, u"请选择要恢复的备份文件。"_s);
+        return;
+    }
+    if (ui::MsgBox(this,
+                   u"确定要用"_s + quoted(path) +
+                       u"中的数据取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s,
+                   ui::vbInformation | ui::vbYesNo) != ui::vbYes)
+        return;
+    const auto restored = hotel::restoreHouse(hotel::session(), path);
+    if (!restored.ok()) {
+        ui::showOutcome(this, restored);
+        return;
+    }
+    QString text = u"数据恢复成功！恢复前的数据已保存在"_s + quoted(restored->safetyCopy) + u"。"_s;
+    if (!restored->operatorKept)
+        text += u"\n恢复后的数据中没有您的用户名，或者您的权限已经不同，请重新登录。"_s;
+    ui::MsgBox(this, text);
+    close();
+    if (!restored->operatorKept)
+        ui::signOut();
+}
