@@ -12,7 +12,9 @@
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
+#if QUILLON_SERVER_STORE
 #include <libpq-fe.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -102,6 +104,9 @@ QString keywordForm(const QString &server)
     };
     if (server.contains(u';'))
         throw refused(StoreCause::SettingsSemicolon, "a \";\" is not allowed");
+#if !QUILLON_SERVER_STORE
+    throw DbError::driver(StoreCause::NoServerDriver, u"this build has no server driver"_s);
+#else
     char *error = nullptr;
     PQconninfoOption *options = PQconninfoParse(server.toUtf8().constData(), &error);
     if (!options) {
@@ -138,6 +143,7 @@ QString keywordForm(const QString &server)
             parts.append(keyword + u'=' + libpqQuoted(value));
     }
     return parts.join(u' ');
+#endif
 }
 
 Limits configuredLimits()
