@@ -22,5 +22,8 @@ cmake --build build-asan -j"$jobs"
 
 bash scripts/fuzz.sh "${QUILLON_FUZZ_SECONDS:-30}"
 
+# The Windows build, cross-built with MinGW-w64, and its suite under Wine.
+bash scripts/test-windows.sh
+
 # The Debian package builds and lintian finds no error in it (installing it is a long test).
 bash scripts/package.sh
