@@ -12,6 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WIN // Windows always has its desktop
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         std::fputs("Quillon needs a graphical display, and none is set (DISPLAY is empty).\n"
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
                    stderr);
         return 2;
     }
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Quillon"_s);
 

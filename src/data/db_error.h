@@ -22,6 +22,7 @@ enum class StoreCause {
     SettingsUnreadable,
     SettingsSemicolon,
     SettingsPassword,
+    NoServerDriver, // quillon.ini names a server, but this build keeps its house in the file only
 };
 
 // A failed database or file step. Its text is either the program's own sentence for the

@@ -10,6 +10,12 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <io.h>
+#include <string>
+#include <windows.h>
+
+#include <sddl.h> // after windows.h, which it needs
 #endif
 
 namespace filemodes {
@@ -91,6 +97,149 @@ int maxNameBytes(const QString &folder)
 {
     const long n = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
     return n > 0 && n < 1 << 20 ? int(n) : 0;
+}
+
+#elif defined(Q_OS_WIN)
+
+namespace {
+
+std::wstring wide(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+// A security descriptor that lets only the current user (and the system) in, as mode 0600 and
+// 0700 do; null if it cannot be made. The caller frees it with LocalFree.
+PSECURITY_DESCRIPTOR ownerOnly()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return nullptr;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    QByteArray buffer(qsizetype(size), '\0');
+    LPWSTR sid = nullptr;
+    const bool ok = size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+                    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &sid);
+    CloseHandle(token);
+    if (!ok)
+        return nullptr;
+    // Protected (P): nothing inherited from the folder above; OICI: what is made inside inherits it.
+    const std::wstring sddl = L"D:P(A;OICI;FA;;;" + std::wstring(sid) + L")(A;OICI;FA;;;SY)";
+    LocalFree(sid);
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &sd, nullptr))
+        return nullptr;
+    return sd;
+}
+
+// One byte far past any data: locking it marks the file without blocking its reads and writes.
+constexpr DWORD LockOffsetHigh = 0x7fffffff;
+
+bool lockMark(HANDLE h)
+{
+    OVERLAPPED at = {};
+    at.OffsetHigh = LockOffsetHigh;
+    return LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at);
+}
+
+bool identity(const QString &path, BY_HANDLE_FILE_INFORMATION *info)
+{
+    // No access asked for: even a file another program holds open tells who it is.
+    const HANDLE h =
+        CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = GetFileInformationByHandle(h, info);
+    CloseHandle(h);
+    return ok;
+}
+
+} // namespace
+
+bool createPrivateFile(const QString &path)
+{
+    PSECURITY_DESCRIPTOR sd = ownerOnly();
+    SECURITY_ATTRIBUTES sa = {sizeof sa, sd, FALSE};
+    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, sd ? &sa : nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    LocalFree(sd);
+    return h != INVALID_HANDLE_VALUE && CloseHandle(h);
+}
+
+bool copyPermissions(const QString &model, const QString &target)
+{
+    return QFile::setPermissions(target, QFileInfo(model).permissions());
+}
+
+bool makePrivateFolder(const QString &path)
+{
+    PSECURITY_DESCRIPTOR sd = ownerOnly();
+    SECURITY_ATTRIBUTES sa = {sizeof sa, sd, FALSE};
+    const bool made = CreateDirectoryW(wide(path).c_str(), sd ? &sa : nullptr);
+    const DWORD error = GetLastError();
+    LocalFree(sd);
+    return made || (error == ERROR_ALREADY_EXISTS && QFileInfo(path).isDir());
+}
+
+bool sameInode(const QString &a, const QString &b)
+{
+    // The volume's serial number and the file's index: NTFS's inode, hard links included.
+    BY_HANDLE_FILE_INFORMATION ia = {};
+    BY_HANDLE_FILE_INFORMATION ib = {};
+    return identity(a, &ia) && identity(b, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+bool isRegularFile(const QString &path)
+{
+    // Devices (NUL, COM1, \\.\...) are no files, whatever QFileInfo makes of them.
+    BY_HANDLE_FILE_INFORMATION info = {};
+    return QFileInfo(path).isFile() && identity(path, &info) &&
+           !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
+}
+
+bool syncToDisk(int fd)
+{
+    const auto h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
+}
+
+bool lockWhileOpen(int fd)
+{
+    const auto h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    if (h == INVALID_HANDLE_VALUE || !lockMark(h))
+        return GetLastError() != ERROR_LOCK_VIOLATION;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    return GetFileInformationByHandle(h, &info) && info.nNumberOfLinks > 0;
+}
+
+bool removeUnlessLocked(const QString &path)
+{
+    const HANDLE h = CreateFileW(wide(path).c_str(), DELETE | GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    // Removed through the handle that holds the lock: the very file locked, whatever its name now.
+    FILE_DISPOSITION_INFO gone = {TRUE};
+    const bool removed =
+        lockMark(h) && SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone);
+    CloseHandle(h);
+    return removed;
+}
+
+int maxNameBytes(const QString &folder)
+{
+    const std::wstring root = wide(QFileInfo(folder).absoluteFilePath().left(3));
+    DWORD longest = 0;
+    // Windows counts UTF-16 units, not bytes; for the ASCII names of most backups they agree.
+    if (!GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, &longest, nullptr, nullptr, 0))
+        return 0;
+    return longest > 0 && longest < 1 << 20 ? int(longest) : 0;
 }
 
 #else

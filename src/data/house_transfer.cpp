@@ -15,7 +15,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#if QUILLON_SERVER_STORE
 #include <libpq-fe.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -61,6 +63,7 @@ void exec(QSqlDatabase &db, const QString &sql, const QVariantList &params = {})
         throw DbError(q.lastError().text() + u" ("_s + sql + u")"_s);
 }
 
+#if QUILLON_SERVER_STORE
 PGconn *nativeServer(QSqlDatabase &db)
 {
     const QVariant h = db.driver()->handle();
@@ -69,6 +72,7 @@ PGconn *nativeServer(QSqlDatabase &db)
         throw DbError(u"不是数据库服务器的连接（"_s + QString::fromLatin1(h.typeName()) + u"）。"_s);
     return *static_cast<PGconn *const *>(h.constData());
 }
+#endif
 
 // One value in COPY's text format.
 void appendCopyValue(QByteArray &out, const QVariant &v)
@@ -103,6 +107,7 @@ void appendCopyValue(QByteArray &out, const QVariant &v)
     }
 }
 
+#if QUILLON_SERVER_STORE
 // Streams every row of one file table into the server with COPY; returns the highest key.
 qint64 copyTable(QSqlDatabase &file, PGconn *pg, const Table &t)
 {
@@ -150,6 +155,7 @@ qint64 copyTable(QSqlDatabase &file, PGconn *pg, const Table &t)
         throw DbError(u"表“"_s + t.name + u"”无法搬到服务器："_s + QString::fromUtf8(PQerrorMessage(pg)));
     return maxKey;
 }
+#endif
 
 // Key counters of the file: the highest key ever handed out per table.
 QHash<QString, qint64> fileCounters(QSqlDatabase &file)
@@ -191,6 +197,7 @@ void copyRows(QSqlDatabase &file, QSqlDatabase &pg, bool record)
     // Reading inside one file transaction: the file cannot change halfway through.
     exec(file, u"begin"_s);
     const QHash<QString, qint64> counters = fileCounters(file);
+#if QUILLON_SERVER_STORE
     PGconn *native = nativeServer(pg);
     for (const Table &t : allTables()) {
         if (t.name == schema::Record && !withRecord)
@@ -201,6 +208,11 @@ void copyRows(QSqlDatabase &file, QSqlDatabase &pg, bool record)
             exec(pg, u"select setval(pg_get_serial_sequence(?, ?), ?)"_s,
                  {u"\""_s + t.name + u"\""_s, t.key, next});
     }
+#else
+    Q_UNUSED(counters);
+    Q_UNUSED(pg);
+    Q_UNUSED(withRecord);
+#endif
     exec(file, u"rollback"_s);
 }
 

@@ -11,7 +11,9 @@
 #include <QSqlQuery>
 #include <QUuid>
 #include <functional>
+#if QUILLON_SERVER_STORE
 #include <libpq-fe.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -139,6 +141,7 @@ bool ownsHouse(QSqlDatabase &db)
         .toBool();
 }
 
+#if QUILLON_SERVER_STORE
 QString hostText(PGconn *conn)
 {
     const char *host = conn ? PQhost(conn) : nullptr;
@@ -157,6 +160,8 @@ QString sslMode(PGconn *conn)
     return mode;
 }
 
+#endif
+
 Answer reached(QSqlDatabase &db)
 {
     QSqlQuery q = run(db, u"select current_setting('server_version'), current_database(), current_user, "
@@ -169,6 +174,10 @@ Answer reached(QSqlDatabase &db)
 
 Answer tls(QSqlDatabase &db)
 {
+#if !QUILLON_SERVER_STORE
+    Q_UNUSED(db);
+    return {Kind::Warning, u"TLS not known: this build has no server store"_s};
+#else
     auto *conn = static_cast<PGconn *>(serverstore::connectionHandle(db));
     const QString host = hostText(conn);
     const QString mode = sslMode(conn);
@@ -190,6 +199,7 @@ Answer tls(QSqlDatabase &db)
     return {Kind::Warning,
             u"TLS not in use to %1 (sslmode=%2): guests' particulars cross the network in "
             u"clear; use sslmode=verify-full with sslrootcert naming the server's CA"_s.arg(host, mode)};
+#endif
 }
 
 Answer account(QSqlDatabase &db)

@@ -13,7 +13,9 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#if QUILLON_SERVER_STORE
 #include <libpq-fe.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -103,6 +105,9 @@ QString keywordForm(const QString &server)
     };
     if (server.contains(u';'))
         throw refused(StoreCause::SettingsSemicolon, "a \";\" is not allowed");
+#if !QUILLON_SERVER_STORE
+    throw DbError::driver(StoreCause::NoServerDriver, u"this build has no server driver"_s);
+#else
     char *error = nullptr;
     PQconninfoOption *options = PQconninfoParse(server.toUtf8().constData(), &error);
     if (!options) {
@@ -139,6 +144,7 @@ QString keywordForm(const QString &server)
             parts.append(keyword + u'=' + libpqQuoted(value));
     }
     return parts.join(u' ');
+#endif
 }
 
 Limits configuredLimits()

@@ -150,6 +150,9 @@ public:
             throw DbError::driver(StoreCause::FileMissing, source);
         if (!file.isFile())
             throw DbError::driver(StoreCause::Unreadable, source);
+        // Where SQLite is compiled into the program beside the driver's own copy, this copy must be
+        // set up before it works on the driver's handle; elsewhere it is the one library, a no-op.
+        sqlite3_initialize();
         m_name = nextName(u"file"_s);
         m_db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
         m_db.setDatabaseName(file.absoluteFilePath());

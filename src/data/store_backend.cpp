@@ -119,7 +119,11 @@ std::unique_ptr<Backend> open(const QString &connectionString, int busyWaitMs)
     QString source;
     QString password;
     if (const auto server = serverstore::parseConnectionString(connectionString); server.valid) {
+#if QUILLON_SERVER_STORE
         backend = postgres::make();
+#else
+        throw DbError::driver(StoreCause::NoServerDriver, u"this build has no server driver"_s);
+#endif
         source = server.server;
         password = server.password;
     } else {

@@ -117,6 +117,9 @@ QString causeSentence(StoreCause cause, int line)
     case StoreCause::SettingsSemicolon:
     case StoreCause::SettingsPassword:
         return settingsSentence(cause, line);
+    case StoreCause::NoServerDriver:
+        return u"这个版本的 Quillon 只能使用数据库文件，不能连接数据库服务器。"
+               u"请删除 quillon.ini 中的 [server] 一节（或整个文件），改用旁边的数据库文件。"_s;
     case StoreCause::Other:
         break;
     }

@@ -27,8 +27,10 @@ private Q_SLOTS:
         // Writable or not, a folder under a root is installed; a link counts as what it points at.
         QTemporaryDir tmp;
         QVERIFY(QDir(tmp.path()).mkpath(u"sys/bin"_s) && QDir(tmp.path()).mkpath(u"own"_s));
+#ifndef Q_OS_WIN // QFile::link makes a shortcut there, which no path goes through
         QVERIFY(QFile::link(tmp.filePath(u"sys/bin"_s), tmp.filePath(u"link"_s)));
         QVERIFY(Module1::isInstalledProgramDirectory(tmp.filePath(u"link"_s), {tmp.filePath(u"sys"_s)}));
+#endif
         QVERIFY(!Module1::isInstalledProgramDirectory(tmp.filePath(u"own"_s), {tmp.filePath(u"sys"_s)}));
     }
 
@@ -39,8 +41,16 @@ private Q_SLOTS:
         Module1::DbFileName = u"innkeep.mdb"_s;
         Module1::DbPassword = u"58316094"_s;
 
+#ifdef Q_OS_WIN // installed under Program Files, the house in the user's %LOCALAPPDATA%
+        const auto folder = [](const char *name) {
+            return QDir::fromNativeSeparators(qEnvironmentVariable(name));
+        };
+        Module1::setProgramDirectory(folder("ProgramFiles") + u"/Quillon"_s);
+        const QString file = folder("LOCALAPPDATA") + u"/quillon/innkeep.mdb"_s;
+#else
         Module1::setProgramDirectory(u"/usr/bin"_s);
         const QString file = data.path() + u"/quillon/innkeep.mdb"_s;
+#endif
         QCOMPARE(Module1::databasePath(), file);
         QCOMPARE(parseConnectionString(Module1::connectionString()).dataSource, file);
 

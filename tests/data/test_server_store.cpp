@@ -50,6 +50,8 @@ void TestServerStore::serverDialect()
 
 void TestServerStore::keywordForm()
 {
+    if (!QUILLON_SERVER_STORE)
+        QSKIP("built without the server store");
     // Keepalives and a connect timeout are added unless the settings give their own.
     const QString limits =
         u" keepalives='1' keepalives_idle='20' keepalives_interval='5' keepalives_count='4' connect_timeout='10'"_s;

@@ -190,7 +190,8 @@ void TestCheckout::fetchFailureIsShown()
     TestDatabase db;
     TestSeam seam;
     addStay(db, db.addRoom(u"101"_s, 120, 2));
-    QFile::remove(db.path());
+    if (!QFile::remove(db.path()))
+        QSKIP("an open file cannot be removed on this system");
     QWidget *w = fetch(u"101"_s);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(seam.messages.first().text.contains(u"innkeep.mdb"_s));

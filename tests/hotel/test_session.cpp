@@ -282,10 +282,14 @@ void TestSession::loginTellsTheCause_data()
     row("file missing", "file:", StoreCause::FileMissing);
     row("file damaged", "file:xxxxxxxx", StoreCause::Unreadable);
     row("file not a house", "file:empty", StoreCause::Unreadable);
-    row("settings with a semicolon", "ini:host=db;dbname=x", StoreCause::SettingsSemicolon);
-    row("settings unreadable", "ini:host='db password=geheim", StoreCause::SettingsUnreadable);
-    row("settings with a password", "ini:host=db password=geheim", StoreCause::SettingsPassword);
-    row("server not reached", "ini:host=127.0.0.1 port=1", StoreCause::Unreachable);
+    // A build without the server store says so for any server the settings name.
+    const auto server = [](StoreCause cause) {
+        return QUILLON_SERVER_STORE ? cause : StoreCause::NoServerDriver;
+    };
+    row("settings with a semicolon", "ini:host=db;dbname=x", server(StoreCause::SettingsSemicolon));
+    row("settings unreadable", "ini:host='db password=geheim", server(StoreCause::SettingsUnreadable));
+    row("settings with a password", "ini:host=db password=geheim", server(StoreCause::SettingsPassword));
+    row("server not reached", "ini:host=127.0.0.1 port=1", server(StoreCause::Unreachable));
     row("server database unknown", "server: dbname=no_such_house", StoreCause::NoHouse);
     row("server without a house", "server: options='-c search_path=no_house'", StoreCause::NoHouse);
     row("server refuses the account", "server: user=no_such_desk", StoreCause::AccountRefused);
@@ -307,8 +311,8 @@ void TestSession::loginTellsTheCause()
         content = u"[general]\nx=1\n\n[server]\nconnection=\""_s +
                   (kind == u"server"_s ? TestDatabase::testServer() : QString()) + text + u"\"\n"_s;
     QFile f(file ? db.path() : QDir(db.directory()).filePath(u"quillon.ini"_s));
-    if (file)
-        f.remove();
+    if (file && f.exists() && !f.remove())
+        QSKIP("an open file cannot be removed on this system");
     if (!text.isEmpty() && f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(content.toUtf8()), f.close();
     const auto in = Session::logIn(login.section(u'/', 0, 0), login.section(u'/', 1));

@@ -8,7 +8,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -159,7 +158,7 @@ void TestKill::killedAtRandomMoments()
                  qPrintable(u"driver (seed %1) ended before the kill, exit code %2:\n%3"_s.arg(runSeed)
                                 .arg(driver.exitCode())
                                 .arg(QString::fromUtf8(err + driver.readAllStandardError()))));
-        ::kill(pid_t(driver.processId()), SIGKILL);
+        driver.kill(); // SIGKILL; TerminateProcess on Windows
         QVERIFY(driver.waitForFinished(10000));
         out += driver.readAllStandardOutput();
         ++kills;
@@ -238,7 +237,7 @@ void TestKill::twoDesksKilledTogether()
         }
         for (int d = 0; d < 2; ++d) {
             QVERIFY2(desks[d].state() == QProcess::Running, desks[d].readAllStandardError().constData());
-            ::kill(pid_t(desks[d].processId()), SIGKILL);
+            desks[d].kill();
         }
         for (int d = 0; d < 2; ++d) {
             QVERIFY(desks[d].waitForFinished(10000));

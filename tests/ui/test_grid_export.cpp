@@ -94,7 +94,8 @@ void TestGridExport::csvReadsBackEqualToTheList()
     // Typed without a suffix: the file gets ".csv".
     seam.setFileDialogResult(dir.filePath(u"列表"_s));
     grid_export::exportCsv(g);
-    QCOMPARE(seam.messageTexts(), QStringList{u"列表已导出为："_s + dir.filePath(u"列表.csv"_s)});
+    QCOMPARE(seam.messageTexts(),
+             QStringList{u"列表已导出为："_s + QDir::toNativeSeparators(dir.filePath(u"列表.csv"_s))});
     QFile file(dir.filePath(u"列表.csv"_s));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -180,7 +181,8 @@ void TestGridExport::printsEveryRowOnEnoughPages()
     seam.setFileDialogResult(dir.filePath(u"saved"_s));
     grid_export::print(g);
     QCOMPARE(seam.messageTexts().first(), u"没有可用的打印机，列表无法打印。\n是否将列表另存为 PDF 文件？"_s);
-    QCOMPARE(seam.messageTexts().last(), u"列表已保存为："_s + dir.filePath(u"saved.pdf"_s));
+    QCOMPARE(seam.messageTexts().last(),
+             u"列表已保存为："_s + QDir::toNativeSeparators(dir.filePath(u"saved.pdf"_s)));
     QVERIFY(pagesIn(dir.filePath(u"saved.pdf"_s)) > 1);
 }
 

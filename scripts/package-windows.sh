@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Makes the Windows release: build-windows/quillon-<version>-windows-x64.zip (a portable folder
+# that keeps its house beside the program) and quillon-<version>-setup.exe (an NSIS installer
+# under Program Files; the house then lives in the user's %LOCALAPPDATA%\quillon). Builds first,
+# with the Windows Qt scripts/windows/qt.sh finds (building it when there is none), and runs the
+# test suite under Wine before shipping anything.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${QUILLON_WINDOWS_BUILD:-build-windows}
+bash scripts/test-windows.sh
+qt=$(bash scripts/windows/qt.sh)
+version=$(sed -n 's/^project(Quillon VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+stage=$out/stage/quillon
+rm -rf "$out/stage" && mkdir -p "$stage"
+
+strip=x86_64-w64-mingw32-strip
+cp "$out/app/quillon.exe" "$out/tools/quillon-createdb.exe" "$stage/"
+$strip "$stage"/*.exe
+
+# The plugins Qt loads at run time (no one links them), then every DLL the programs and plugins
+# name, found in Qt's bin folder or MinGW's runtime; Windows' own DLLs stay out.
+for p in platforms/qwindows.dll styles/qwindowsvistastyle.dll sqldrivers/qsqlite.dll \
+         imageformats/qgif.dll imageformats/qico.dll imageformats/qjpeg.dll; do
+    install -D -m 644 "$qt/plugins/$p" "$stage/$p"
+done
+runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+search=("$qt/bin" "$runtime" /usr/x86_64-w64-mingw32/lib)
+todo=("$stage"/*.exe "$stage"/*/*.dll)
+while [ ${#todo[@]} -gt 0 ]; do
+    f=${todo[0]}
+    todo=("${todo[@]:1}")
+    for dll in $(x86_64-w64-mingw32-objdump -p "$f" | sed -n 's/^\s*DLL Name: //p'); do
+        [ -e "$stage/$dll" ] && continue
+        for d in "${search[@]}"; do
+            if [ -f "$d/$dll" ]; then
+                install -m 644 "$d/$dll" "$stage/$dll"
+                todo+=("$stage/$dll")
+                break
+            fi
+        done
+    done
+done
+$strip --strip-unneeded "$stage"/*.dll "$stage"/*/*.dll
+
+cp "$out/app/quillon.ico" "$stage/quillon.ico"
+# Qt's own texts in Chinese (是/否, 确定, 取消), from the host's Qt of the same version; qt.conf
+# makes Qt look for them, and for its plugins, in the program's folder.
+install -D -m 644 /usr/share/qt6/translations/qtbase_zh_CN.qm "$stage/translations/qtbase_zh_CN.qm"
+printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' > "$stage/qt.conf"
+# A README in Chinese, with Windows line ends so Notepad shows it as it should.
+sed 's/$/\r/' packaging/windows/README.txt > "$stage/README.txt"
+sed 's/$/\r/' packaging/copyright > "$stage/COPYRIGHT.txt"
+
+zip=quillon-$version-windows-x64.zip
+rm -f "$out/$zip"
+(cd "$out/stage" && zip -qr -X "../$zip" quillon)
+makensis -V2 -DVERSION="$version" -DSTAGE="$(realpath "$stage")" \
+    -DOUTFILE="$(realpath "$out")/quillon-$version-setup.exe" packaging/windows/quillon.nsi
+file "$stage/quillon.exe" "$stage/quillon-createdb.exe"
+ls -l "$out/$zip" "$out/quillon-$version-setup.exe"

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Cross-builds Quillon and its tests for Windows x86_64 into build-windows/ (or $1) with MinGW-w64
+# against the Windows Qt that scripts/windows/qt.sh names. Extra arguments go to cmake.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+bash scripts/windows/install-deps.sh
+out=${1:-build-windows}
+shift || true
+qt=$(bash scripts/windows/qt.sh)
+sqlite=$(bash scripts/windows/sqlite-source.sh)
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/scripts/windows/mingw-w64-x86_64.cmake" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQUILLON_SQLITE_SOURCE="$sqlite" -DQUILLON_BUILD_BENCH=OFF \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/windows/wine-test.sh" "$@" >/dev/null
+cmake --build "$out" -j"$(nproc)"

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The Debian packages the Windows build needs: MinGW-w64 (posix threads), Wine to run the tests,
+# the host's Qt tools (moc, rcc, uic), Tcl to make SQLite's single file, NSIS and zip to ship.
+set -euo pipefail
+packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 ninja-build
+          cmake qt6-base-dev qt6-base-dev-tools tcl dpkg-dev nsis zip file librsvg2-bin icoutils xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+if [ ${#missing[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update
+    $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+# Qt for Windows was built with the posix-thread compilers; make them the default names too.
+for c in gcc g++; do
+    $SUDO update-alternatives --set x86_64-w64-mingw32-$c /usr/bin/x86_64-w64-mingw32-$c-posix >/dev/null
+done

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Prints the folder of the Windows Qt (MinGW-w64) to build against, in this order: the one
+# scripts/windows/build-qt.sh fills; the packed build in ../shared/toolchains/windows/ beside the
+# checkout, unpacked once into the cache; else it runs build-qt.sh (about 40 minutes).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cache=${QUILLON_WINDOWS_CACHE:-$HOME/.cache/quillon-windows}
+built=$cache/qt6
+if [ -f "$built/.quillon-complete" ]; then
+    echo "$built"
+    exit 0
+fi
+packed=$(realpath -m "$here/../../../shared/toolchains/windows/qt-6.4.2-mingw-w64.tar.xz")
+if [ -f "$packed" ]; then
+    sum=$(cut -d' ' -f1 "$packed.sha256" 2>/dev/null || sha256sum "$packed" | cut -d' ' -f1)
+    dir=$cache/packed-${sum:0:12}
+    if [ ! -f "$dir/usr/x86_64-w64-mingw32/qt6/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
+        echo "$packed" | sed 's/^/unpacking /' >&2
+        (cd "$(dirname "$packed")" && sha256sum -c --quiet "$packed.sha256") >&2
+        rm -rf "$dir.part" && mkdir -p "$dir.part"
+        tar -C "$dir.part" -xJf "$packed"
+        rm -rf "$dir" && mv "$dir.part" "$dir"
+    fi
+    echo "$dir/usr/x86_64-w64-mingw32/qt6"
+    exit 0
+fi
+bash "$here/build-qt.sh" >&2
+echo "$built"
