@@ -1,6 +1,7 @@
 #include "hotel/deeds.h"
 
 #include "data/connection.h"
+#include "data/conversions.h"
 #include "data/dialect.h"
 #include "data/schema.h"
 #include "data/statement.h"
@@ -59,10 +60,9 @@ void note(Connection &c, const Session &s, Deed deed, const QString &table, std:
     if (money.before && money.after && *money.before == *money.after)
         money = {};
     const auto orNull = [](const auto &v) { return v ? QVariant(*v) : QVariant(); };
-    // In the file, as the program writes every other time, so the record sorts and filters alike.
-    const QString clock = c.engine() == dialect::Engine::Postgres
-                              ? u"localtimestamp(0)"_s
-                              : u"strftime('%Y-%m-%dT%H:%M:%S.000', 'now', 'localtime')"_s;
+    // In the file as the program writes every other time, so the record sorts and filters alike.
+    const QString clock =
+        c.engine() == dialect::Engine::Postgres ? u"localtimestamp(0)"_s : u"datetime('now', 'localtime')"_s;
     Statement(
         c,
         u"insert into "_s + dialect::quoted(schema::Record) +
@@ -70,6 +70,49 @@ void note(Connection &c, const Session &s, Deed deed, const QString &table, std:
             clock + u", ?, ?, ?, ?, ?, ?, ?)"_s,
         {s.operatorName(), QSysInfo::machineHostName(), deedName(deed, table), table,
          key ? QVariant(double(*key)) : QVariant(), orNull(money.before), orNull(money.after)});
+}
+
+QStringList recordSums()
+{
+    return {u"原金额"_s, u"新金额"_s};
+}
+
+Result<ListingPtr> listRecord(Session *s, const RecordFilter &filter)
+{
+    QString where = u"\"操作时间\" between ? and ?"_s;
+    QVariantList params{conv::toStorage(filter.from), conv::toStorage(filter.to)};
+    if (!filter.operatorName.isEmpty()) {
+        where += u" and \"操作员\"=?"_s;
+        params.append(filter.operatorName);
+    }
+    if (!filter.deed.isEmpty()) {
+        where += u" and \"操作\"=?"_s;
+        params.append(filter.deed);
+    }
+    return Listing::make(s, Right::Setup, schema::Record, where, params, Listing::Order::NewestFirst,
+                         recordSums());
+}
+
+Result<RecordChoices> recordChoices(Session *s)
+{
+    if (!s)
+        return Outcome::refused(Refusal::NoRight);
+    RecordChoices choices;
+    const Outcome o = s->read(Right::Setup, [&](Connection &c) {
+        if (!c.keepsRecord())
+            return Outcome::done();
+        for (auto [column, out] :
+             {std::pair{u"操作员"_s, &choices.operators}, std::pair{u"操作"_s, &choices.deeds}}) {
+            Statement q(c, u"select distinct "_s + dialect::quoted(column) + u" from "_s +
+                               dialect::quoted(schema::Record) + u" order by 1"_s);
+            while (q.next())
+                out->append(q.value(0).toString());
+        }
+        return Outcome::done();
+    });
+    if (!o.ok())
+        return o;
+    return choices;
 }
 
 } // namespace hotel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hotel/listing.h"
 #include "hotel/records.h"
 
 #include <QString>
@@ -65,5 +66,22 @@ struct Money {
 // without it.
 void note(Connection &c, const Session &s, Deed deed, const QString &table, std::optional<qint64> key,
           Money money = {});
+
+// The record as the maintenance window lists it, newest first: rows from `from` to `to`, of one
+// operator and one kind when given (empty: any), with the money before and after added up.
+struct RecordFilter {
+    QDateTime from;
+    QDateTime to;
+    QString operatorName;
+    QString deed;
+};
+Result<ListingPtr> listRecord(Session *s, const RecordFilter &filter);
+// The operators and the kinds the record holds, for the window's choices.
+struct RecordChoices {
+    QStringList operators;
+    QStringList deeds;
+};
+Result<RecordChoices> recordChoices(Session *s);
+QStringList recordSums();
 
 } // namespace hotel

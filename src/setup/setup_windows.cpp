@@ -5,6 +5,7 @@
 #include "setup/data_init_window.h"
 #include "setup/floors_window.h"
 #include "setup/operators_window.h"
+#include "setup/record_window.h"
 #include "setup/restore_window.h"
 #include "setup/rooms_window.h"
 #include "ui/windows.h"
@@ -20,4 +21,5 @@ void registerSetupWindows()
     ui::registerWindow(u"Form7"_s, [](QWidget *owner) { return new Form7(owner); });
     ui::registerWindow(u"Form20"_s, [](QWidget *owner) { return new Form20(owner); });
     ui::registerWindow(u"Form23"_s, [](QWidget *owner) { return new Form23(owner); });
+    ui::registerWindow(u"OperationRecord"_s, [](QWidget *owner) { return new RecordWindow(owner); });
 }

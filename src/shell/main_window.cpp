@@ -47,6 +47,7 @@ const QList<MenuGroup> &menuTree()
           {u"m_a_7", u"数据库备份", u"Form7"},
           {u"m_a_10", u"数据初始化", u"Form20"},
           {u"m_a_11", u"数据恢复", u"Form23"},
+          {u"m_a_12", u"操作记录", u"OperationRecord"},
           {u"m_a_8", u"-", nullptr},
           {u"m_a_9", u"退出系统", nullptr}}},
         {u"m_b",

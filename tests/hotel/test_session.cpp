@@ -2,6 +2,8 @@
 #include "data/module1.h"
 #include "data/schema.h"
 #include "data/statement.h"
+#include "hotel/deeds.h"
+#include "hotel/ledgers.h"
 #include "hotel/listing.h"
 #include "hotel/lookups.h"
 #include "hotel/stays.h"
@@ -24,6 +26,7 @@ class TestSession : public QObject
 private Q_SLOTS:
     void operationsRefuseWithoutTheirRight_data();
     void operationsRefuseWithoutTheirRight();
+    void recordListsByDateOperatorAndKind();
     void checkInsShareOneBackend();
     void droppedConnectionIsOpenedAgainOnce();
     void loginTellsTheCause_data();
@@ -211,6 +214,42 @@ void TestSession::operationsRefuseWithoutTheirRight()
     // and nothing recorded.
     QVERIFY(!c.run(&only, h).ok());
     QCOMPARE(db.rows(record).size(), 1);
+}
+
+void TestSession::recordListsByDateOperatorAndKind()
+{
+    TestDatabase db;
+    Session jia(u"甲"_s, u"Z:ad"_s), yi(u"乙"_s, u"Z:d"_s);
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto add = [&](Session &s, Ledger ledger, double amount) {
+        QVERIFY(addLedgerEntry(&s, ledger, {0, now, amount, u"钱四"_s}).ok());
+    };
+    add(jia, Ledger::Takings, 100);
+    add(yi, Ledger::Takings, 50);
+    add(jia, Ledger::Disbursements, 30);
+    const QDateTime from = now.addDays(-1), to = now.addDays(1);
+    // Who, what, how many, and the money after added up.
+    const struct {
+        RecordFilter filter;
+        int count;
+        double after;
+    } rows[] = {{{from, to, {}, {}}, 3, 180},
+                {{from, to, u"甲"_s, {}}, 2, 130},
+                {{from, to, {}, u"新增交款"_s}, 2, 150},
+                {{from, to, u"甲"_s, u"新增拔款"_s}, 1, 30},
+                {{from.addDays(-5), from, {}, {}}, 0, 0}};
+    for (const auto &row : rows) {
+        const auto listed = listRecord(&jia, row.filter);
+        QVERIFY2(listed.ok(), qPrintable(listed.message()));
+        QCOMPARE(listed.value()->count(), row.count);
+        QCOMPARE(listed.value()->sums().value(1), row.after);
+    }
+    // Only the maintenance right reads it.
+    QVERIFY(listRecord(&yi, {from, to, {}, {}}).isRefused(Refusal::NoRight));
+    const auto choices = recordChoices(&jia);
+    QVERIFY(choices.ok());
+    QCOMPARE(choices.value().operators, (QStringList{u"乙"_s, u"甲"_s}));
+    QCOMPARE(choices.value().deeds, (QStringList{u"新增交款"_s, u"新增拔款"_s}));
 }
 
 void TestSession::checkInsShareOneBackend()
