@@ -50,6 +50,11 @@ bool Connection::keepsRecord() const
     return m_backend && m_backend->keepsRecord();
 }
 
+bool Connection::needsUpgrade() const
+{
+    return m_backend && m_backend->needsUpgrade();
+}
+
 QSqlDatabase &Connection::database()
 {
     return m_backend ? m_backend->database() : m_noDatabase;

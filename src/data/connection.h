@@ -53,6 +53,8 @@ public:
     // Whether the house has its record of who did what (an older house on a server may lack it
     // until its owner upgrades it).
     bool keepsRecord() const;
+    // Whether the house lacks what this program's version adds and only its owner may add.
+    bool needsUpgrade() const;
 
     // The error to throw for a failed step: a busy or locked store (another desk's write
     // outlasted the wait) becomes one plain message; anything else keeps the store's text.

@@ -23,6 +23,7 @@ enum class StoreCause {
     SettingsSemicolon,
     SettingsPassword,
     NoServerDriver, // quillon.ini names a server, but this build keeps its house in the file only
+    NewerHouse,     // the house was made or upgraded by a later program than this one
 };
 
 // A failed database or file step. Its text is either the program's own sentence for the

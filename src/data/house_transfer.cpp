@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QScopeGuard>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -66,11 +65,9 @@ void exec(QSqlDatabase &db, const QString &sql, const QVariantList &params = {})
 #if QUILLON_SERVER_STORE
 PGconn *nativeServer(QSqlDatabase &db)
 {
-    const QVariant h = db.driver()->handle();
-    // The driver names libpq's handle by its struct ("pg_conn*").
-    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
-        throw DbError(u"不是数据库服务器的连接（"_s + QString::fromLatin1(h.typeName()) + u"）。"_s);
-    return *static_cast<PGconn *const *>(h.constData());
+    if (void *handle = serverstore::connectionHandle(db))
+        return static_cast<PGconn *>(handle);
+    throw DbError(u"不是数据库服务器的连接。"_s);
 }
 #endif
 

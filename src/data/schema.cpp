@@ -199,7 +199,16 @@ QString createTable(const Table &t, dialect::Engine engine, bool unlessThere)
 
 QStringList upgradeStatements(dialect::Engine engine)
 {
-    return QStringList{createTable(*table(Record), engine, true)} + indexStatements();
+    QStringList sql{createTable(*table(Record), engine, true)};
+    if (engine == dialect::Engine::Postgres) {
+        const QString version = QString::number(Version);
+        sql.append(u"create table if not exists "_s + VersionTable + u" (version integer not null)"_s);
+        sql.append(u"insert into "_s + VersionTable + u" select "_s + version +
+                   u" where not exists (select 1 from "_s + VersionTable + u")"_s);
+        sql.append(u"update "_s + VersionTable + u" set version = "_s + version + u" where version < "_s +
+                   version);
+    }
+    return sql + indexStatements();
 }
 
 QString searchIndexName(dialect::Engine engine)
@@ -269,8 +278,12 @@ QStringList createStatements(dialect::Engine engine, bool searchIndex)
     const QString bytes = dialect::bytesType(engine);
     sql.append(u"CREATE TABLE "_s + dialect::quoted(AccessTable) + u" (salt "_s + bytes +
                u" NOT NULL, hash "_s + bytes + u" NOT NULL)"_s);
-    if (engine == dialect::Engine::Sqlite)
+    if (engine == dialect::Engine::Sqlite) {
         sql.append(u"PRAGMA user_version = "_s + QString::number(Version));
+    } else {
+        sql.append(u"create table "_s + VersionTable + u" (version integer not null)"_s);
+        sql.append(u"insert into "_s + VersionTable + u" values ("_s + QString::number(Version) + u")"_s);
+    }
     return sql;
 }
 

@@ -71,7 +71,9 @@ QStringList createStatements(dialect::Engine engine, bool searchIndex = true);
 // the indexes (the search index apart).
 QStringList upgradeStatements(dialect::Engine engine);
 // The layout of the house this program knows; a house file without a version is as old as 1.
+// A file keeps it in its user_version, a server house in VersionTable.
 inline constexpr int Version = 1;
+inline const QString VersionTable = QStringLiteral("quillon_version");
 
 // Table names used throughout the program.
 inline const QString Operators = QString::fromUtf16(u"操作用户");

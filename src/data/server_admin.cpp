@@ -81,6 +81,20 @@ QStringList everyTable()
     return houseTables() << schema::AccessTable;
 }
 
+bool exists(QSqlDatabase &db, const QString &table)
+{
+    return !scalar(db, u"select to_regclass(?) is null"_s, {quotedName(table)}).toBool();
+}
+
+// The tables a desk holds rights on: the house's, and its version where it has one yet.
+QStringList grantedTables(QSqlDatabase &db)
+{
+    QStringList tables = everyTable();
+    if (exists(db, schema::VersionTable))
+        tables.append(schema::VersionTable);
+    return tables;
+}
+
 QStringList expectedIndexes()
 {
     QStringList names;
@@ -125,7 +139,7 @@ QStringList keySequences(QSqlDatabase &db)
 // the record of who did what.
 QStringList deskRights(const QString &table)
 {
-    if (table == schema::AccessTable)
+    if (table == schema::AccessTable || table == schema::VersionTable)
         return {u"select"_s};
     if (table == schema::Record)
         return {u"select"_s, u"insert"_s};
@@ -220,7 +234,7 @@ Answer account(QSqlDatabase &db)
     QStringList lacking;
     bool truncates = false;
     bool rewrites = false;
-    for (const QString &table : everyTable()) {
+    for (const QString &table : grantedTables(db)) {
         const QStringList needed = deskRights(table);
         for (const QString &right : needed)
             if (!scalar(db, u"select has_table_privilege(to_regclass(?), ?)"_s, {quotedName(table), right})
@@ -257,7 +271,7 @@ Answer house(QSqlDatabase &db)
 {
     QStringList missing;
     for (const QString &table : everyTable())
-        if (scalar(db, u"select to_regclass(?) is null"_s, {quotedName(table)}).toBool())
+        if (!exists(db, table))
             missing.append(table);
     if (missing.size() == everyTable().size())
         return {Kind::Failed,
@@ -266,11 +280,20 @@ Answer house(QSqlDatabase &db)
         return {Kind::Failed, u"the house lacks the tables %1"_s.arg(missing.join(u", "_s))};
     if (scalar(db, u"select count(*) from "_s + schema::AccessTable).toLongLong() != 1)
         return {Kind::Failed, u"the house's access record is missing"_s};
+    if (!exists(db, schema::VersionTable))
+        return {Kind::Failed, u"the house was made before versions were recorded: the house's owner runs "
+                              u"quillon-createdb --server … --upgrade"_s};
+    const int version = scalar(db, u"select max(version) from "_s + schema::VersionTable).toInt();
+    if (version > schema::Version)
+        return {Kind::Failed, u"the house is version %1, newer than this program (version %2): install the "
+                              u"newer Quillon on the desks"_s.arg(version)
+                                  .arg(schema::Version)};
     return {Kind::Ok,
-            u"house present: %1 rooms, %2 guests in, %3 completed stays"_s.arg(
+            u"house present, version %4: %1 rooms, %2 guests in, %3 completed stays"_s.arg(
                 scalar(db, u"select count(*) from "_s + quotedName(schema::Rooms)).toString(),
                 scalar(db, u"select count(*) from "_s + quotedName(schema::Stays)).toString(),
-                scalar(db, u"select count(*) from "_s + quotedName(schema::CompletedStays)).toString())};
+                scalar(db, u"select count(*) from "_s + quotedName(schema::CompletedStays)).toString(),
+                QString::number(version))};
 }
 
 Answer indexes(QSqlDatabase &db)
@@ -361,7 +384,7 @@ QString grantDeskRole(const QString &server, const QString &role)
             run(db, u"begin"_s);
             run(db, u"grant usage on schema "_s +
                         quotedName(scalar(db, u"select current_schema()"_s).toString()) + u" to "_s + who);
-            for (const QString &table : everyTable()) {
+            for (const QString &table : grantedTables(db)) {
                 run(db, u"revoke all on "_s + quotedName(table) + u" from "_s + who);
                 run(db, u"grant "_s + deskRights(table).join(u", "_s) + u" on "_s + quotedName(table) +
                             u" to "_s + who);
@@ -392,6 +415,17 @@ QString upgrade(const QString &server)
                 run(db, sql);
             for (const QString &sql : schema::searchIndexStatements(dialect::Engine::Postgres))
                 run(db, sql);
+            // The desk roles read the house's version from now on.
+            QSqlQuery roles = run(db,
+                                  u"select distinct grantee from information_schema.role_table_grants "
+                                  u"where table_schema = current_schema() and table_name = ? and "
+                                  u"privilege_type = 'SELECT' and grantee <> current_user"_s,
+                                  {schema::AccessTable});
+            QStringList grantees;
+            while (roles.next())
+                grantees.append(quotedName(roles.value(0).toString()));
+            if (!grantees.isEmpty())
+                run(db, u"grant select on "_s + schema::VersionTable + u" to "_s + grantees.join(u", "_s));
             run(db, u"commit"_s);
         });
     } catch (const DbError &e) {

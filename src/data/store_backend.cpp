@@ -59,29 +59,62 @@ void Backend::admit(const QString &source, const QString &password)
         close();
         throw notAHouse;
     }
+    if (const int version = houseVersion(); version > schema::Version) {
+        close();
+        throw DbError::driver(
+            StoreCause::NewerHouse,
+            u"the house is version %1, this program knows up to %2"_s.arg(version).arg(schema::Version));
+    }
+}
+
+int Backend::houseVersion()
+{
+    const bool file = engine() == dialect::Engine::Sqlite;
+    try {
+        const std::unique_ptr<Query> q =
+            prepare(file ? u"PRAGMA user_version"_s : u"select max(version) from "_s + schema::VersionTable);
+        q->bind({});
+        return q->step() ? std::max(q->value(0).toInt(), 1) : 1;
+    } catch (const DbError &) {
+        // A server house made before versions were recorded; its upgrade adds the table.
+        return 1;
+    }
 }
 
 void Backend::addMissingIndexes(int busyWaitMs)
 {
-    // A house made before an index was added gets them all once; the newest tells. Without
-    // waiting: a house another desk is writing, or one this desk may not change, is served
-    // without them until a later open.
+    auto run = [this](const QString &sql) {
+        const std::unique_ptr<Query> q = prepare(sql);
+        q->bind({});
+        q->step();
+    };
+    auto hasTable = [&run](const QString &name) {
+        try {
+            run(u"select 1 from "_s + dialect::quoted(name) + u" where 1=0"_s);
+            return true;
+        } catch (const DbError &) {
+            return false;
+        }
+    };
+    const bool file = engine() == dialect::Engine::Sqlite;
+    // What this program's version adds to a house made before it; the newest index tells the
+    // rest. The file records its version in itself and needs no table for it.
+    auto lacking = [&](bool &indexed, bool &searchable) {
+        indexed = hasIndex(schema::indexes().last().name) && (file || hasTable(schema::VersionTable));
+        searchable = hasIndex(schema::searchIndexName(engine()));
+    };
+    // A house made before an index was added gets them all once. Without waiting: a house another
+    // desk is writing, or one this desk may not change, is served without them until a later open.
     bool indexed = false;
     bool searchable = false;
     try {
-        indexed = hasIndex(schema::indexes().last().name);
-        searchable = hasIndex(schema::searchIndexName(engine()));
+        lacking(indexed, searchable);
         if (indexed && searchable)
             return; // the record came with the indexes
         setBusyWait(0);
     } catch (const DbError &) {
         return;
     }
-    auto run = [this](const QString &sql) {
-        const std::unique_ptr<Query> q = prepare(sql);
-        q->bind({});
-        q->step();
-    };
     for (const QString &sql : indexed ? QStringList() : schema::upgradeStatements(engine())) {
         try {
             run(sql);
@@ -99,13 +132,12 @@ void Backend::addMissingIndexes(int busyWaitMs)
             rollback();
         }
     }
+    m_keepsRecord = hasTable(schema::Record);
     try {
-        const std::unique_ptr<Query> q =
-            prepare(u"select 1 from "_s + dialect::quoted(schema::Record) + u" where 1=0"_s);
-        q->bind({});
-        q->step();
+        lacking(indexed, searchable);
+        // A file is its desk's own: what it lacks now (another desk was writing) comes next time.
+        m_needsUpgrade = !file && (!m_keepsRecord || !indexed || !searchable);
     } catch (const DbError &) {
-        m_keepsRecord = false;
     }
     try {
         setBusyWait(busyWaitMs);

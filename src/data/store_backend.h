@@ -64,7 +64,10 @@ public:
     virtual bool hasIndex(const QString &name) = 0;
     // Whether the house has its record of who did what: an older house on a server that this
     // desk may not upgrade has not, until its owner upgrades it.
-    bool keepsRecord() const { return m_keepsRecord; }
+    virtual bool keepsRecord() const { return m_keepsRecord; }
+    // Whether the house lacks a table or an index this program's version adds, which this desk
+    // may not add itself (a desk role on a server); it works without them where it can.
+    virtual bool needsUpgrade() const { return m_needsUpgrade; }
 
     // The store file's bytes through the store's own handle (see Connection::readFileBytes).
     virtual void readFileBytes(const std::function<bool(const char *data, qint64 size)> &sink) = 0;
@@ -73,12 +76,17 @@ public:
 
 protected:
     // The steps of open() after the driver has opened, the same on every engine; both close the
-    // backend and throw when they fail.
+    // backend and throw when they fail. A house newer than this program is refused: its layout
+    // may hold what this program would write past.
     void admit(const QString &source, const QString &password);
     void addMissingIndexes(int busyWaitMs);
 
 private:
+    // The house's recorded version; a house older than recorded versions is 1.
+    int houseVersion();
+
     bool m_keepsRecord = true;
+    bool m_needsUpgrade = false;
 };
 
 // What the access record holds for `password` with its `salt`.

@@ -120,10 +120,20 @@ QString causeSentence(StoreCause cause, int line)
     case StoreCause::NoServerDriver:
         return u"这个版本的 Quillon 只能使用数据库文件，不能连接数据库服务器。"
                u"请删除 quillon.ini 中的 [server] 一节（或整个文件），改用旁边的数据库文件。"_s;
+    case StoreCause::NewerHouse:
+        return u"这个宾馆数据是较新版本的 Quillon 建立或升级过的，这个版本的 Quillon 不能使用它，"
+               u"以免写坏数据。请在这台电脑上安装新版本的 Quillon。"_s;
     case StoreCause::Other:
         break;
     }
     return u"数据库操作失败，数据没有保存。"_s;
+}
+
+QString upgradeSentence()
+{
+    return u"数据库服务器上的宾馆数据是旧版本的，缺少这个版本的 Quillon 需要的表或索引，"
+           u"而这个账号不能添加它们。在此之前，操作记录不会记下，查找和统计可能较慢，其他功能照常使用。\n\n"
+           u"请数据库的所有者运行：quillon-createdb --server … --upgrade"_s;
 }
 
 QString restoreRefusal(Refusal why, const QString &detail)

@@ -84,5 +84,7 @@ QString busyMessage();
 QString restoreRefusal(Refusal why, const QString &detail = {});
 // The sentence for a store failure of this cause; `line`: of the settings refused.
 QString causeSentence(StoreCause cause, int line = 0);
+// What a desk is told once when its house lacks what only the house's owner may add.
+QString upgradeSentence();
 
 } // namespace hotel

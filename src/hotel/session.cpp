@@ -181,6 +181,11 @@ Outcome Session::readFree(const std::function<Outcome(Connection &)> &work, Wait
     return run(false, waiting, work);
 }
 
+bool Session::houseNeedsUpgrade() const
+{
+    return m_connection && m_connection->needsUpgrade();
+}
+
 Result<std::shared_ptr<Session>> Session::logIn(const QString &name, const QString &password)
 {
     auto s = std::make_shared<Session>(name, QString());

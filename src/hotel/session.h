@@ -60,6 +60,9 @@ public:
     Outcome readFree(const std::function<Outcome(Connection &)> &work,
                      Waiting waiting = Waiting::ForOtherDesks);
 
+    // Whether the house this desk works on needs its owner's upgrade (see upgradeSentence()).
+    bool houseNeedsUpgrade() const;
+
     // How many times the connection has been opened: one for a desk that never lost it.
     int connectionsOpened() const { return m_opened; }
     // Closes the connection; the next operation opens it again.

@@ -89,6 +89,12 @@ void Form1::Command1_Click()
     close();
     deleteLater();
     main->show();
+    // Said once a run: every login of the day would otherwise repeat it.
+    static bool told = false;
+    if (!told && in.value()->houseNeedsUpgrade()) {
+        told = true;
+        ui::MsgBox(main, hotel::upgradeSentence(), ui::vbInformation);
+    }
 }
 
 bool Form1::offerNewHouse()

@@ -4,6 +4,7 @@
 #include "ui/date_picker.h"
 #include "ui/form_kit.h"
 #include "ui/list_totals_label.h"
+#include "ui/printout.h"
 #include "ui/seams.h"
 
 #include <QChart>
@@ -17,13 +18,10 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPageLayout>
-#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -93,11 +91,6 @@ QString percentText(const std::optional<double> &share)
 QString priceText(const std::optional<double> &price)
 {
     return price ? QString::number(*price, 'f', 2) + u" 元/晚"_s : u"—"_s;
-}
-
-QString suggestedPath(const QString &title, const QString &suffix)
-{
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(title + suffix);
 }
 
 } // namespace
@@ -292,23 +285,9 @@ void BusinessChartWindow::paintPage(QPainter &painter, const QRectF &page,
     painter.drawImage(QRectF(QPointF(page.left(), y), fitted), charts);
 }
 
-bool BusinessChartWindow::writePdf(const QString &path) const
-{
-    QPdfWriter writer(path);
-    writer.setTitle(windowTitle());
-    writer.setCreator(u"Quillon"_s);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                     QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    paintPage(painter, QRectF(0, 0, writer.width(), writer.height()), heading(), chartImage(3));
-    return painter.end();
-}
-
 void BusinessChartWindow::Command2_Click()
 {
-    QString path = ui::seam().saveFileName(this, u"保存图片"_s, suggestedPath(windowTitle(), u".png"_s),
+    QString path = ui::seam().saveFileName(this, u"保存图片"_s, ui::documentsPath(windowTitle() + u".png"_s),
                                            u"PNG 图片 (*.png)"_s);
     if (path.isEmpty())
         return;
@@ -325,31 +304,10 @@ void BusinessChartWindow::Command2_Click()
 
 void BusinessChartWindow::Command3_Click()
 {
-    QString why = u"没有可用的打印机，图表无法打印。"_s;
-    if (ui::seam().hasPrinter()) {
-        const grid_export::Heading shown = heading();
-        const QImage charts = chartImage(3);
-        QString error;
-        if (ui::seam().printPage(
-                [&](QPainter &painter, QPagedPaintDevice &device) {
-                    paintPage(painter, QRectF(0, 0, device.width(), device.height()), shown, charts);
-                },
-                &error))
-            return;
-        why = u"图表打印失败："_s + error;
-    }
-    if (ui::MsgBox(this, why + u"\n是否将图表另存为 PDF 文件？"_s, ui::vbInformation | ui::vbYesNo) !=
-        ui::vbYes)
-        return;
-    QString path = ui::seam().saveFileName(this, u"另存为 PDF 文件"_s,
-                                           suggestedPath(windowTitle(), u".pdf"_s), u"PDF 文件 (*.pdf)"_s);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u".pdf"_s;
-    if (!writePdf(path)) {
-        ui::MsgBox(this, u"无法写入文件："_s + QDir::toNativeSeparators(path));
-        return;
-    }
-    ui::MsgBox(this, u"图表已保存为："_s + QDir::toNativeSeparators(path));
+    const grid_export::Heading shown = heading();
+    const QImage charts = chartImage(3);
+    ui::print(this, {u"图表"_s, windowTitle(), ui::documentsPath(windowTitle() + u".pdf"_s),
+                     ui::a4(QPageLayout::Landscape, 12), [&](QPainter &painter, QPagedPaintDevice &device) {
+                         paintPage(painter, QRectF(0, 0, device.width(), device.height()), shown, charts);
+                     }});
 }

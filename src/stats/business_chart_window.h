@@ -39,7 +39,6 @@ private:
     void showFigures(const hotel::BusinessFigures &figures, hotel::BusinessFigures::Step step);
     void clearFigures();
     grid_export::Heading heading() const;
-    bool writePdf(const QString &path) const;
 
     DatePicker *m_dtPicker1 = nullptr;
     DatePicker *m_dtPicker2 = nullptr;

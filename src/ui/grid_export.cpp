@@ -2,19 +2,16 @@
 
 #include "hotel/session.h"
 #include "ui/flex_grid.h"
+#include "ui/printout.h"
 #include "ui/seams.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -30,44 +27,7 @@ QString listTitle(const FlexGrid *grid)
 
 QString suggestedPath(const FlexGrid *grid, const QString &suffix)
 {
-    QString name = listTitle(grid);
-    name.replace(u'/', u'_');
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name + suffix);
-}
-
-bool writePdf(const FlexGrid *grid, const QString &path)
-{
-    QPdfWriter writer(path);
-    writer.setTitle(listTitle(grid));
-    writer.setCreator(u"Quillon"_s);
-    // Lists are wide: landscape holds more columns at a readable size.
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                     QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    paintPages(grid, heading(grid), painter, QRectF(0, 0, writer.width(), writer.height()),
-               [&writer] { return writer.newPage(); });
-    return painter.end();
-}
-
-void offerPdf(FlexGrid *grid, const QString &why)
-{
-    QWidget *window = grid->window();
-    if (ui::MsgBox(window, why + u"\n是否将列表另存为 PDF 文件？"_s, ui::vbInformation | ui::vbYesNo) !=
-        ui::vbYes)
-        return;
-    QString path = ui::seam().saveFileName(window, u"另存为 PDF 文件"_s, suggestedPath(grid, u".pdf"_s),
-                                           u"PDF 文件 (*.pdf)"_s);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u".pdf"_s;
-    if (!writePdf(grid, path)) {
-        ui::MsgBox(window, u"无法写入文件："_s + QDir::toNativeSeparators(path));
-        return;
-    }
-    ui::MsgBox(window, u"列表已保存为："_s + QDir::toNativeSeparators(path));
+    return ui::documentsPath(listTitle(grid) + suffix);
 }
 
 // A number as the lists show one: a minus sign is its sign, not a formula.
@@ -267,20 +227,14 @@ void exportCsv(FlexGrid *grid)
 
 void print(FlexGrid *grid)
 {
-    if (!ui::seam().hasPrinter()) {
-        offerPdf(grid, u"没有可用的打印机，列表无法打印。"_s);
-        return;
-    }
-    QString error;
     const Heading shown = heading(grid);
-    const bool printed = ui::seam().printPage(
-        [grid, &shown](QPainter &painter, QPagedPaintDevice &device) {
-            paintPages(grid, shown, painter, QRectF(0, 0, device.width(), device.height()),
-                       [&device] { return device.newPage(); });
-        },
-        &error);
-    if (!printed)
-        offerPdf(grid, u"列表打印失败："_s + error);
+    // Lists are wide: landscape holds more columns at a readable size.
+    ui::print(grid->window(),
+              {u"列表"_s, listTitle(grid), suggestedPath(grid, u".pdf"_s), ui::a4(QPageLayout::Landscape, 12),
+               [grid, &shown](QPainter &painter, QPagedPaintDevice &device) {
+                   paintPages(grid, shown, painter, QRectF(0, 0, device.width(), device.height()),
+                              [&device] { return device.newPage(); });
+               }});
 }
 
 } // namespace grid_export

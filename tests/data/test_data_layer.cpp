@@ -33,6 +33,7 @@ private Q_SLOTS:
     void storeCauses_data();
     void storeCauses();
     void olderFileGetsItsIndexesWhenOpened();
+    void newerFileIsRefused();
 };
 
 void TestDataLayer::connectionString_data()
@@ -252,6 +253,12 @@ void TestDataLayer::olderFileGetsItsIndexesWhenOpened()
 {
     TestDatabase db;
     kit::checkOlderHouseGetsItsIndexes(db);
+}
+
+void TestDataLayer::newerFileIsRefused()
+{
+    TestDatabase db;
+    kit::checkHouseVersions(db);
 }
 
 QTEST_MAIN(TestDataLayer)

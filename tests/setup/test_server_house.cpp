@@ -32,6 +32,7 @@ private Q_SLOTS:
     void wipeWaitsForAnotherDesk();
     void accessNeedsTheHousePassword();
     void olderHouseGetsItsIndexesWhenOpened();
+    void houseOfAnotherVersion();
 };
 
 namespace {
@@ -178,6 +179,12 @@ void TestServerHouse::olderHouseGetsItsIndexesWhenOpened()
         QSKIP("a desk role may not add indexes: the owner upgrades the house (test_server_setup)");
     TestDatabase db(true);
     kit::checkOlderHouseGetsItsIndexes(db);
+}
+
+void TestServerHouse::houseOfAnotherVersion()
+{
+    TestDatabase db;
+    kit::checkHouseVersions(db);
 }
 
 QTEST_MAIN(TestServerHouse)

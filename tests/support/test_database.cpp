@@ -65,6 +65,7 @@ TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUui
         const QString error = dbbuild::createServerHouse(m_server, options);
         if (!error.isEmpty())
             qFatal("cannot create the test house on the server: %s", qPrintable(error));
+        m_ownerServer = m_server;
         // The house made by its owner, the desk on the role granted what a desk needs.
         if (const QString role = qEnvironmentVariable("QUILLON_TEST_DESK_ROLE"); !role.isEmpty()) {
             if (const QString refused = serveradmin::grantDeskRole(m_server, role); !refused.isEmpty())

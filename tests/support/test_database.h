@@ -21,6 +21,8 @@ public:
     QString path() const;
     // The server the house lives on (with its schema), or empty text for the file store.
     QString server() const { return m_server; }
+    // The same server as the house's owner (server() may be a desk role's).
+    QString ownerServer() const { return m_ownerServer; }
     static QString testServer();
     // This process is a desk logged in with every right, as admin is in a new house.
     static void logInEveryRight();
@@ -43,5 +45,6 @@ private:
     QTemporaryDir m_dir;
     QString m_connectionName;
     QString m_server;
+    QString m_ownerServer;
     QString m_schemaName;
 };

@@ -99,6 +99,14 @@ void TestServerSetup::checkTellsEachSetUp_data()
         h.exec(u"drop index \"旅客退房_入住时间不可读\""_s);
         return h.server();
     }) << 1 << u"indexes missing"_s;
+    QTest::newRow("made before versions") << Prepare([](TestDatabase &h) {
+        h.exec(u"drop table "_s + schema::VersionTable);
+        return h.server();
+    }) << 1 << u"before versions were recorded"_s;
+    QTest::newRow("newer house") << Prepare([](TestDatabase &h) {
+        h.exec(u"update "_s + schema::VersionTable + u" set version = 99"_s);
+        return h.server();
+    }) << 1 << u"version 99, newer than this program"_s;
     QTest::newRow("not reached") << Prepare([](TestDatabase &) {
         return u"host=/nonexistent dbname=quillon_test connect_timeout=2"_s;
     }) << 1 << u"server not reached"_s;

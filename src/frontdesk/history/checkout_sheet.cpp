@@ -7,6 +7,7 @@
 #include "ui/flex_grid.h"
 #include "ui/form_kit.h"
 #include "ui/grid_fill.h"
+#include "ui/printout.h"
 #include "ui/seams.h"
 
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QPagedPaintDevice>
 #include <QPushButton>
-#include <QStandardPaths>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -139,35 +139,8 @@ void Form21::Command1_Click()
         ui::MsgBox(this, ui::nothingChosenMessage());
         return;
     }
-    if (!ui::seam().hasPrinter()) {
-        offerPdf(u"没有可用的打印机，退房信息单无法打印。"_s);
-        return;
-    }
-    QString error;
-    const bool printed = ui::seam().printPage(
-        [this](QPainter &painter, QPagedPaintDevice &page) {
-            paintPage(painter, QRectF(0, 0, page.width(), page.height()), page.logicalDpiX());
-        },
-        &error);
-    if (!printed)
-        offerPdf(u"退房信息单打印失败："_s + error);
-}
-
-void Form21::offerPdf(const QString &why)
-{
-    if (ui::MsgBox(this, why + u"\n是否将退房信息单另存为 PDF 文件？"_s, ui::vbInformation | ui::vbYesNo) !=
-        ui::vbYes)
-        return;
-    const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                                  .filePath(u"退房信息单.pdf"_s);
-    QString path = ui::seam().saveFileName(this, u"另存为 PDF 文件"_s, suggested, u"PDF 文件 (*.pdf)"_s);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u".pdf"_s;
-    if (!writePdf(path)) {
-        ui::MsgBox(this, u"无法写入文件："_s + QDir::toNativeSeparators(path));
-        return;
-    }
-    ui::MsgBox(this, u"退房信息单已保存为："_s + QDir::toNativeSeparators(path));
+    ui::print(this, {u"退房信息单"_s, u"退房信息单"_s, ui::documentsPath(u"退房信息单.pdf"_s),
+                     ui::a4(QPageLayout::Portrait, 15), [this](QPainter &painter, QPagedPaintDevice &page) {
+                         paintPage(painter, QRectF(0, 0, page.width(), page.height()), page.logicalDpiX());
+                     }});
 }

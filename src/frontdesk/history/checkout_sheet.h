@@ -23,8 +23,6 @@ public:
     // Paints the sheet as the window shows it, without the button, scaled into `area` (device
     // units) at no more than its natural size of `dpi` device units an inch.
     void paintPage(QPainter &painter, const QRectF &area, double dpi) const;
-    // Writes the page to a PDF file, its text kept as text; false when the file cannot be written.
-    bool writePdf(const QString &path) const;
 
     // The client area in twips.
     static constexpr int WidthTwips = 9135;
@@ -34,7 +32,6 @@ private:
     void createControls();
     void Form_Load(std::optional<qint64> completedStay);
     void Command1_Click();
-    void offerPdf(const QString &why);
 
     void paintGrid(QPainter &painter) const;
     QRect toPixels(const QRect &twips) const;

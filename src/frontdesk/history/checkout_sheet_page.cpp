@@ -7,10 +7,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -95,18 +92,4 @@ void Form21::paintGrid(QPainter &painter) const
     painter.restore();
     painter.setPen(QPen(Qt::black, RuleWidth));
     painter.drawRect(box);
-}
-
-bool Form21::writePdf(const QString &path) const
-{
-    QPdfWriter writer(path);
-    writer.setTitle(u"退房信息单"_s);
-    writer.setCreator(u"Quillon"_s);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    paintPage(painter, QRectF(0, 0, writer.width(), writer.height()), writer.logicalDpiX());
-    return painter.end();
 }
