@@ -391,11 +391,15 @@ QStringList latencyTable(const QList<DeskLog> &logs)
     return lines;
 }
 
-double worstP99(const QList<DeskLog> &logs)
+double worstP99(const QList<DeskLog> &logs, Kind *which)
 {
     double worst = 0;
-    for (const Kind kind : AllKinds)
-        worst = std::max(worst, percentile(micros(logs, kind), 99) / 1000.0);
+    for (const Kind kind : AllKinds) {
+        const double p99 = percentile(micros(logs, kind), 99) / 1000.0;
+        if (p99 >= worst && which)
+            *which = kind;
+        worst = std::max(worst, p99);
+    }
     return worst;
 }
 

@@ -51,7 +51,7 @@ QStringList houseProblems(const QString &housePath, const QList<DeskLog> &logs);
 double percentile(QList<qint64> values, double p);
 // Per kind over all desks: how many, how they ended, median and 99th percentile in ms.
 QStringList latencyTable(const QList<DeskLog> &logs);
-// The worst 99th percentile over the kinds, in ms.
-double worstP99(const QList<DeskLog> &logs);
+// The worst 99th percentile over the kinds, in ms, and (when asked) its kind.
+double worstP99(const QList<DeskLog> &logs, Kind *which = nullptr);
 
 } // namespace desks
