@@ -54,8 +54,17 @@ public:
         e.m_line = line;
         return e;
     }
+    // Busy because another desk's change committed first (a serialization failure, a deadlock):
+    // nothing of this transaction stands, and run again it starts from that desk's change.
+    static DbError conflict(QString text)
+    {
+        DbError e(std::move(text), Cause::Busy);
+        e.m_conflict = true;
+        return e;
+    }
     const QString &text() const { return m_text; }
     Cause cause() const { return m_cause; }
+    bool isConflict() const { return m_conflict; }
     StoreCause store() const { return m_store; }
     bool fromDriver() const { return m_fromDriver; }
     int line() const { return m_line; }
@@ -66,5 +75,6 @@ private:
     Cause m_cause;
     StoreCause m_store = StoreCause::Other;
     bool m_fromDriver = false;
+    bool m_conflict = false;
     int m_line = 0;
 };

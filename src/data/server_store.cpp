@@ -252,6 +252,8 @@ QString describe(const QSqlError &error)
 
 DbError errorOf(const QString &code, const QString &text, bool connectionGone)
 {
+    if (code == u"40001"_s || code == u"40P01"_s)
+        return DbError::conflict(Connection::busyError().text());
     if (isBusy(code))
         return Connection::busyError();
     StoreCause cause = StoreCause::Other;

@@ -4,6 +4,7 @@
 #include "data/db_error.h"
 #include "data/store_backend.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -164,6 +165,7 @@ public:
             close();
             throw DbError::driver(StoreCause::Unreadable, source);
         }
+        setBusyWait(busyWaitMs);
         admit(source, password);
         addMissingIndexes(busyWaitMs);
     }
@@ -206,8 +208,9 @@ public:
 
     void setBusyWait(int ms) override
     {
+        m_busyWaitMs = ms;
         if (m_handle)
-            sqlite3_busy_timeout(m_handle, ms);
+            sqlite3_busy_handler(m_handle, ms > 0 ? &pollWhileBusy : nullptr, this);
     }
 
     bool hasIndex(const QString &name) override
@@ -253,9 +256,25 @@ private:
             throw failure(m_handle, rc);
     }
 
+    // SQLite's own wait sleeps longer and longer, up to 100 ms between tries. Against desks that
+    // write one after another it seldom lands in the moment between two of their writes and often
+    // waits out its whole time while they go on; trying every millisecond takes the first such gap.
+    static int pollWhileBusy(void *self, int tries)
+    {
+        auto *backend = static_cast<FileBackend *>(self);
+        if (tries == 0)
+            backend->m_busySince.start();
+        if (backend->m_busySince.elapsed() >= backend->m_busyWaitMs)
+            return 0;
+        sqlite3_sleep(1);
+        return 1;
+    }
+
     QString m_name;
     QSqlDatabase m_db;
     sqlite3 *m_handle = nullptr;
+    int m_busyWaitMs = 0;
+    QElapsedTimer m_busySince;
 };
 
 } // namespace

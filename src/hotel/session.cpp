@@ -18,6 +18,8 @@ namespace hotel {
 
 namespace {
 
+constexpr int MaxConflictRetries = 3;
+
 std::shared_ptr<Session> &currentSession()
 {
     static std::shared_ptr<Session> s;
@@ -125,6 +127,7 @@ Outcome Session::run(bool transaction, Waiting waiting, const std::function<Outc
 Outcome Session::runOnce(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work)
 {
     const int wait = waiting == Waiting::Never ? 0 : store::BusyWaitMs;
+    int conflicts = 0;
     for (int attempt = 0;; ++attempt) {
         bool committing = false;
         try {
@@ -157,6 +160,11 @@ Outcome Session::runOnce(bool transaction, Waiting waiting, const std::function<
                 disconnect();
                 continue;
             }
+            // Another desk's change came first and this one was rolled back whole: run again, the
+            // work reads that change and decides anew (the room is taken, the stay is gone). A desk
+            // that keeps meeting changes is told busy as before.
+            if (transaction && !committing && e.isConflict() && ++conflicts <= MaxConflictRetries)
+                continue;
             return Outcome::of(e);
         }
     }

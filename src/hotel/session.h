@@ -55,6 +55,8 @@ public:
     // the work tried again; a desk that cannot reconnect says so.
     Outcome read(Right right, const std::function<Outcome(Connection &)> &work);
     // The same, inside one transaction, committed when `work` is done and rolled back otherwise.
+    // Rolled back because another desk's change committed first, `work` runs again (three times at
+    // most) on a fresh view of the house; it must leave nothing behind but what it writes.
     Outcome write(Right right, const std::function<Outcome(Connection &)> &work);
     // Without a right: what every operator may see (the board, the company name).
     Outcome readFree(const std::function<Outcome(Connection &)> &work,

@@ -203,8 +203,11 @@ void TestDataLayer::storeCauses_data()
     QTest::addColumn<QString>("code"); // SQLite's result code, or the server's SQLSTATE
     QTest::addColumn<int>("cause");
     QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("conflict"); // another desk's change committed first: worth running again
     const auto row = [](const char *name, bool server, const QString &code, StoreCause cause,
-                        bool busy = false) { QTest::newRow(name) << server << code << int(cause) << busy; };
+                        bool busy = false, bool conflict = false) {
+        QTest::newRow(name) << server << code << int(cause) << busy << conflict;
+    };
     // Extended result codes carry the primary one in their low byte.
     row("file busy", false, u"5"_s, StoreCause::Other, true);
     row("file busy snapshot", false, u"517"_s, StoreCause::Other, true);
@@ -217,8 +220,8 @@ void TestDataLayer::storeCauses_data()
     row("file not a database", false, u"26"_s, StoreCause::Unreadable);
     row("file constraint", false, u"19"_s, StoreCause::Other);
     row("server lock timeout", true, u"55P03"_s, StoreCause::Other, true);
-    row("server serialization", true, u"40001"_s, StoreCause::Other, true);
-    row("server deadlock", true, u"40P01"_s, StoreCause::Other, true);
+    row("server serialization", true, u"40001"_s, StoreCause::Other, true, true);
+    row("server deadlock", true, u"40P01"_s, StoreCause::Other, true, true);
     row("server gone", true, u"08006"_s, StoreCause::ConnectionLost);
     row("server shut down", true, u"57P01"_s, StoreCause::ConnectionLost);
     row("server idle transaction ended", true, u"25P03"_s, StoreCause::ConnectionLost);
@@ -236,10 +239,12 @@ void TestDataLayer::storeCauses()
     QFETCH(QString, code);
     QFETCH(int, cause);
     QFETCH(bool, busy);
+    QFETCH(bool, conflict);
     const DbError e =
         server ? serverstore::errorOf(QSqlError(u"driver"_s, u"words"_s, QSqlError::StatementError, code))
                : Connection::storeError(code.toInt(), u"words"_s);
     QCOMPARE(e.cause() == DbError::Cause::Busy, busy);
+    QCOMPARE(e.isConflict(), conflict);
     if (busy) {
         QCOMPARE(e.text(), Connection::busyError().text()); // never the store's own words
         return;
