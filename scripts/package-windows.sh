@@ -23,8 +23,13 @@ for p in platforms/qwindows.dll styles/qwindowsvistastyle.dll sqldrivers/qsqlite
          imageformats/qgif.dll imageformats/qico.dll imageformats/qjpeg.dll; do
     install -D -m 644 "$qt/plugins/$p" "$stage/$p"
 done
+# The server store's driver and libpq, where the build has them (scripts/windows/build-libpq.sh).
+pq=$(sed -n 's/^PostgreSQL_LIBRARY:[A-Z]*=\(.*\)\/lib\/libpq.a$/\1/p' "$out/CMakeCache.txt")
+if grep -q '^QUILLON_SERVER_STORE:BOOL=ON' "$out/CMakeCache.txt"; then
+    install -D -m 644 "$qt/plugins/sqldrivers/qsqlpsql.dll" "$stage/sqldrivers/qsqlpsql.dll"
+fi
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
-search=("$qt/bin" "$runtime" /usr/x86_64-w64-mingw32/lib)
+search=("$qt/bin" "$runtime" /usr/x86_64-w64-mingw32/lib ${pq:+"$pq/bin"})
 todo=("$stage"/*.exe "$stage"/*/*.dll)
 while [ ${#todo[@]} -gt 0 ]; do
     f=${todo[0]}

@@ -6,8 +6,11 @@
 #   pg-cluster.sh start-tls DIR
 #                             the same, but reached over TCP on 127.0.0.1 with TLS, by a
 #                             certificate for "localhost" from a CA made for it (DIR/ca.crt)
+#   pg-cluster.sh start-tcp DIR
+#                             the same over TCP on 127.0.0.1 without TLS, for the Windows build
+#                             under Wine (its libpq has neither Unix sockets there nor TLS)
 #   pg-cluster.sh stop DIR
-# Both have the role quillon_desk, which may log in and holds nothing until a house grants it.
+# Each has the role quillon_desk, which may log in and holds nothing until a house grants it.
 set -euo pipefail
 action=${1:?start or stop}
 place=$(realpath -ms "${2:?data folder}")
@@ -18,7 +21,7 @@ as_owner() {
     if [ "$(id -u)" -eq 0 ]; then runuser -u nobody -- "$@"; else "$@"; fi
 }
 case "$action" in
-start | start-tls)
+start | start-tls | start-tcp)
     [ -L "$place" ] && rm -rf "$dir"
     rm -rf "$place"
     dir=$place
@@ -38,17 +41,19 @@ start | start-tls)
         as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -o "-c listen_addresses='' $options" start >/dev/null
         conninfo="host=$dir user=quillon dbname=quillon_test"
     else
-        (cd "$dir" &&
-            openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quillon test CA" -keyout ca.key -out ca.crt &&
-            openssl req -newkey rsa:2048 -nodes -subj "/CN=localhost" -keyout server.key -out server.csr &&
-            printf 'subjectAltName=DNS:localhost\n' >server.ext &&
-            openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 2 \
-                -extfile server.ext -out server.crt) >"$dir/openssl.log" 2>&1
-        chmod 600 "$dir/server.key"
-        if [ "$(id -u)" -eq 0 ]; then chown nobody "$dir/server.key" "$dir/server.crt"; fi
-        # In the configuration file, not on the command line, so a test can turn TLS off by reload.
-        printf "ssl = on\nssl_cert_file = '%s'\nssl_key_file = '%s'\n" "$dir/server.crt" "$dir/server.key" \
-            >>"$dir/data/postgresql.conf"
+        if [ "$action" = start-tls ]; then
+            (cd "$dir" &&
+                openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quillon test CA" -keyout ca.key -out ca.crt &&
+                openssl req -newkey rsa:2048 -nodes -subj "/CN=localhost" -keyout server.key -out server.csr &&
+                printf 'subjectAltName=DNS:localhost\n' >server.ext &&
+                openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 2 \
+                    -extfile server.ext -out server.crt) >"$dir/openssl.log" 2>&1
+            chmod 600 "$dir/server.key"
+            if [ "$(id -u)" -eq 0 ]; then chown nobody "$dir/server.key" "$dir/server.crt"; fi
+            # In the configuration file, not on the command line, so a test can turn TLS off by reload.
+            printf "ssl = on\nssl_cert_file = '%s'\nssl_key_file = '%s'\n" "$dir/server.crt" "$dir/server.key" \
+                >>"$dir/data/postgresql.conf"
+        fi
         # A free port: another test's server may hold the first one tried.
         for _ in 1 2 3 4 5 6 7 8; do
             port=$((20000 + RANDOM % 30000))
@@ -57,8 +62,12 @@ start | start-tls)
                 start >/dev/null 2>&1 && break
             port=""
         done
-        [ -n "$port" ] || { echo "the TLS test server did not start: $dir/server.log" >&2; exit 1; }
-        conninfo="host=localhost port=$port user=quillon dbname=quillon_test sslmode=verify-full sslrootcert=$dir/ca.crt"
+        [ -n "$port" ] || { echo "the TCP test server did not start: $dir/server.log" >&2; exit 1; }
+        if [ "$action" = start-tls ]; then
+            conninfo="host=localhost port=$port user=quillon dbname=quillon_test sslmode=verify-full sslrootcert=$dir/ca.crt"
+        else
+            conninfo="host=127.0.0.1 port=$port user=quillon dbname=quillon_test"
+        fi
     fi
     as_owner "$bin/createdb" -h "$dir" ${port:+-p "$port"} -U quillon quillon_test
     as_owner "$bin/psql" -q -h "$dir" ${port:+-p "$port"} -U quillon -d quillon_test -c "create role quillon_desk login"

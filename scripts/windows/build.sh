@@ -8,12 +8,19 @@ out=${1:-build-windows}
 shift || true
 qt=$(bash scripts/windows/qt.sh)
 sqlite=$(bash scripts/windows/sqlite-source.sh)
+# The server store where libpq and Qt's driver for it can be built; else the file store only.
+server=(-DQUILLON_SERVER_STORE=OFF)
+if pq=$(bash scripts/windows/build-libpq.sh "$qt"); then
+    server=(-DQUILLON_SERVER_STORE=ON -DPostgreSQL_INCLUDE_DIR="$pq/include" -DPostgreSQL_LIBRARY="$pq/lib/libpq.a")
+else
+    echo "libpq for Windows could not be built: the Windows build keeps its house in the file only" >&2
+fi
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/scripts/windows/mingw-w64-x86_64.cmake" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DQUILLON_SQLITE_SOURCE="$sqlite" -DQUILLON_BUILD_BENCH=OFF \
+    -DQUILLON_SQLITE_SOURCE="$sqlite" -DQUILLON_BUILD_BENCH=OFF "${server[@]}" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/windows/wine-test.sh" "$@" >/dev/null
 cmake --build "$out" -j"$(nproc)"

@@ -288,7 +288,9 @@ StoreCause openCause(const QString &text)
 {
     // libpq's and the server's words: encryption one side requires and the other does not offer;
     // a refused login; an unknown database; anything else is "not reached".
+    // A libpq built without TLS (the Windows build's) cannot give what the settings ask for.
     if (text.contains(u"SSL was required"_s) || text.contains(u"does not support SSL"_s) ||
+        text.contains(u"SSL support is not compiled in"_s) ||
         (text.contains(u"no pg_hba.conf entry"_s) &&
          (text.contains(u"no encryption"_s) || text.contains(u"SSL off"_s))))
         return StoreCause::SslRefused;

@@ -89,6 +89,7 @@ void TestServerStore::openCauses()
         {"FATAL:  no pg_hba.conf entry for host \"h\", user \"u\", database \"q\", no encryption",
          StoreCause::SslRefused},
         {"server does not support SSL, but SSL was required", StoreCause::SslRefused},
+        {"sslmode value \"verify-full\" invalid when SSL support is not compiled in", StoreCause::SslRefused},
         {"FATAL:  database \"quillon\" does not exist", StoreCause::NoHouse},
     };
     for (const auto &[text, cause] : cases)
