@@ -2,15 +2,20 @@
 # Prints the folder of the Windows Qt (MinGW-w64) to build against, in this order: the one
 # scripts/windows/build-qt.sh fills; the packed build in ../shared/toolchains/windows/ beside the
 # checkout, unpacked once into the cache; else it runs build-qt.sh (about 40 minutes).
+# With --present it only says, by its exit status, whether one of the first two is at hand.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${QUILLON_WINDOWS_CACHE:-$HOME/.cache/quillon-windows}
 built=$cache/qt6
+packed=$(realpath -m "$here/../../../shared/toolchains/windows/qt-6.4.2-mingw-w64.tar.xz")
+if [ "${1:-}" = --present ]; then
+    [ -f "$built/.quillon-complete" ] || [ -f "$packed" ]
+    exit
+fi
 if [ -f "$built/.quillon-complete" ]; then
     echo "$built"
     exit 0
 fi
-packed=$(realpath -m "$here/../../../shared/toolchains/windows/qt-6.4.2-mingw-w64.tar.xz")
 if [ -f "$packed" ]; then
     sum=$(cut -d' ' -f1 "$packed.sha256" 2>/dev/null || sha256sum "$packed" | cut -d' ' -f1)
     dir=$cache/packed-${sum:0:12}

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
+#include <fcntl.h>
 #include <io.h>
 #include <string>
 #include <windows.h>
@@ -36,6 +37,22 @@ bool copyPermissions(const QString &model, const QString &target)
     if (::stat(QFile::encodeName(model).constData(), &st) != 0)
         return false;
     return ::chmod(QFile::encodeName(target).constData(), st.st_mode & 07777) == 0;
+}
+
+QString openNewPrivate(QFile &file, const QString &path)
+{
+    file.setFileName(path);
+    if (file.open(QIODevice::ReadWrite | QIODevice::NewOnly,
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return {};
+    return file.errorString();
+}
+
+QString replaceFile(const QString &from, const QString &to)
+{
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return {};
+    return qt_error_string(errno);
 }
 
 bool makePrivateFolder(const QString &path)
@@ -173,6 +190,41 @@ bool copyPermissions(const QString &model, const QString &target)
     return QFile::setPermissions(target, QFileInfo(model).permissions());
 }
 
+QString openNewPrivate(QFile &file, const QString &path)
+{
+    PSECURITY_DESCRIPTOR sd = ownerOnly();
+    SECURITY_ATTRIBUTES sa = {sizeof sa, sd, FALSE};
+    // Shared for deletion too, or Windows refuses to rename the file while it stays open (and
+    // locked); the rest as Qt opens files.
+    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, sd ? &sa : nullptr,
+                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = GetLastError();
+    LocalFree(sd);
+    if (h == INVALID_HANDLE_VALUE)
+        return qt_error_string(int(error));
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDWR | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        DeleteFileW(wide(path).c_str());
+        return qt_error_string(ERROR_TOO_MANY_OPEN_FILES);
+    }
+    if (!file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        const QString why = file.errorString();
+        _close(fd);
+        DeleteFileW(wide(path).c_str());
+        return why;
+    }
+    return {};
+}
+
+QString replaceFile(const QString &from, const QString &to)
+{
+    if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return {};
+    return qt_error_string(int(GetLastError()));
+}
+
 bool makePrivateFolder(const QString &path)
 {
     PSECURITY_DESCRIPTOR sd = ownerOnly();
@@ -253,6 +305,22 @@ bool createPrivateFile(const QString &path)
 bool copyPermissions(const QString &model, const QString &target)
 {
     return QFile::setPermissions(target, QFileInfo(model).permissions());
+}
+
+QString openNewPrivate(QFile &file, const QString &path)
+{
+    file.setFileName(path);
+    if (file.open(QIODevice::ReadWrite | QIODevice::NewOnly,
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return {};
+    return file.errorString();
+}
+
+QString replaceFile(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    QFile file(from);
+    return file.rename(to) ? QString() : file.errorString();
 }
 
 bool makePrivateFolder(const QString &path)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFile;
+
 // The few calls that differ between systems: file permission bits, private folders and files,
 // file identity, and forcing a file's bytes to disk. Elsewhere the program stays portable.
 namespace filemodes {
@@ -10,6 +12,12 @@ namespace filemodes {
 bool createPrivateFile(const QString &path);
 // Gives `target` the permission bits of `model` (a copy as private as its original).
 bool copyPermissions(const QString &model, const QString &target);
+// Creates `path` and opens it read-write in `file`, readable and writable by its owner only; empty
+// when open, else the system's reason. While open it may be put in another file's place.
+QString openNewPrivate(QFile &file, const QString &path);
+// Puts the file `from` in the place of `to`, replacing it, as one step; empty when done, else the
+// system's reason.
+QString replaceFile(const QString &from, const QString &to);
 // Creates the folder for the owner only (0700); an existing folder is left as it is.
 bool makePrivateFolder(const QString &path);
 // True when both paths name one file: the same device and inode (hard links included).

@@ -16,7 +16,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <filesystem>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -117,12 +116,11 @@ struct UnfinishedCopy {
             QString name = UnfinishedCopyPrefix.toString();
             for (int i = 0; i < 6; ++i)
                 name += QLatin1Char(Letters[QRandomGenerator::global()->bounded(36)]);
-            file.setFileName(folder.filePath(name + u".tmp"_s));
-            if (!file.open(QIODevice::ReadWrite | QIODevice::NewOnly,
-                           QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-                if (file.exists())
+            path = folder.filePath(name + u".tmp"_s);
+            if (const QString why = filemodes::openNewPrivate(file, path); !why.isEmpty()) {
+                if (QFileInfo::exists(path))
                     continue;
-                throw DbError(u"无法写入"_s + quoted(typedTarget) + u"："_s + file.errorString());
+                throw DbError(u"无法写入"_s + quoted(typedTarget) + u"："_s + why);
             }
             // Another backup removes only leftovers it can lock; one that removed this file
             // before it was locked leaves a fresh name to try.
@@ -135,12 +133,13 @@ struct UnfinishedCopy {
     ~UnfinishedCopy()
     {
         if (!placed && file.isOpen())
-            QFile::remove(file.fileName());
+            QFile::remove(path);
     }
     UnfinishedCopy(const UnfinishedCopy &) = delete;
     UnfinishedCopy &operator=(const UnfinishedCopy &) = delete;
 
     QFile file;
+    QString path;
     bool placed = false;
 };
 
@@ -205,20 +204,16 @@ void copyDatabase(Connection &locked, const QString &source, const QString &type
     UnfinishedCopy unfinished(folder, typedTarget);
     QFile &out = unfinished.file;
     // As private as the database: a copy holds every guest's particulars and the passwords.
-    if (!filemodes::copyPermissions(source, out.fileName()))
+    if (!filemodes::copyPermissions(source, unfinished.path))
         throw DbError(u"无法设置"_s + quoted(typedTarget) + u"的访问权限。"_s);
     locked.readFileBytes([&out](const char *data, qint64 size) { return out.write(data, size) == size; });
     if (out.error() != QFileDevice::NoError || !out.flush() || !filemodes::syncToDisk(out.handle()))
         throw DbError(u"写入"_s + quoted(typedTarget) + u"时出错："_s + out.errorString());
     // Kept open, and so locked, until it is in place.
-    if (const QString problem = Connection::checkFile(out.fileName()); !problem.isEmpty())
+    if (const QString problem = Connection::checkFile(unfinished.path); !problem.isEmpty())
         throw DbError(u"数据库副本没有通过完整性检查（"_s + problem + u"），没有保存。"_s);
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(out.fileName()).toStdString(),
-                            QFile::encodeName(target).toStdString(), error);
-    if (error)
-        throw DbError(u"写入"_s + quoted(typedTarget) + u"时出错："_s +
-                      QString::fromStdString(error.message()));
+    if (const QString why = filemodes::replaceFile(unfinished.path, target); !why.isEmpty())
+        throw DbError(u"写入"_s + quoted(typedTarget) + u"时出错："_s + why);
     unfinished.placed = true;
 }
 

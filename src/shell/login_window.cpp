@@ -1,5 +1,6 @@
 #include "shell/login_window.h"
 
+#include "data/file_modes.h"
 #include "data/module1.h"
 #include "hotel/house.h"
 #include "hotel/session.h"
@@ -113,16 +114,11 @@ bool Form1::offerNewHouse()
         return false;
 
     QString error;
-    const bool folderIsNew = !QFileInfo::exists(dir);
-    if (!QDir().mkpath(dir))
+    // The file holds the operators' passwords: a new folder is the desk account's alone.
+    if (!QDir().mkpath(QFileInfo(dir).absolutePath()) || !filemodes::makePrivateFolder(dir))
         error = u"无法建立文件夹"_s;
-    else {
-        // The file holds the operators' passwords: the folder is the desk account's alone.
-        if (folderIsNew)
-            QFile::setPermissions(dir,
-                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    else
         error = hotel::createEmptyHouse(path, Module1::DbPassword);
-    }
     if (!error.isEmpty()) {
         ui::MsgBox(this, u"新建数据库失败："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
         return false;

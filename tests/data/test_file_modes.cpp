@@ -65,21 +65,37 @@ private Q_SLOTS:
         QVERIFY(!filemodes::makePrivateFolder(file));
     }
 
-    // A copy being written is locked: no cleaner removes it, and once it is closed one does.
+    // A copy being written is locked: no cleaner removes it, it takes the place of an older file
+    // still open and locked, and once it is closed a cleaner may remove it.
     void lockedCopiesStay()
     {
-        const QString copy = path(u"copy.tmp"_s);
-        QFile live(copy);
-        QVERIFY(live.open(QIODevice::ReadWrite | QIODevice::NewOnly));
+        const QString copy = path(u"未完成的副本.tmp"_s);
+        const QString target = path(u"house.mdb"_s);
+        QFile live;
+        QCOMPARE(filemodes::openNewPrivate(live, copy), QString());
+        QFile again;
+        QVERIFY(!filemodes::openNewPrivate(again, copy).isEmpty()); // never over an existing file
+#ifdef Q_OS_UNIX
+        QCOMPARE(QFileInfo(copy).permissions() & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
+#endif
         QVERIFY(filemodes::lockWhileOpen(live.handle()));
         QCOMPARE(live.write("bytes"), 5);
         QVERIFY(live.flush() && filemodes::syncToDisk(live.handle()));
         QVERIFY(!filemodes::removeUnlessLocked(copy));
         QVERIFY(QFileInfo::exists(copy));
-        live.close();
-        QVERIFY(filemodes::removeUnlessLocked(copy));
+        QCOMPARE(filemodes::replaceFile(copy, target), QString());
         QVERIFY(!QFileInfo::exists(copy));
-        QVERIFY(filemodes::removeUnlessLocked(copy)); // already gone is gone
+        QVERIFY(!filemodes::removeUnlessLocked(target)); // still locked under its new name
+        live.close();
+        QFile placed(target);
+        QVERIFY(placed.open(QIODevice::ReadOnly));
+        QCOMPARE(placed.readAll(), "bytes");
+        placed.close();
+        QVERIFY(filemodes::removeUnlessLocked(target));
+        QVERIFY(!QFileInfo::exists(target));
+        QVERIFY(filemodes::removeUnlessLocked(target)); // already gone is gone
+        QVERIFY(!filemodes::replaceFile(copy, target).isEmpty());
         QVERIFY(filemodes::maxNameBytes(m_tmp->path()) >= 255);
     }
 

@@ -276,7 +276,7 @@ void TestStayList::loadFailureIsShown()
     QFETCH(QString, form);
     TestDatabase db;
     TestSeam seam;
-    QFile::remove(db.path());
+    QVERIFY(db.takeAway());
     QWidget *w = open(form);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(seam.messages.first().text.contains(u"innkeep.mdb"_s));

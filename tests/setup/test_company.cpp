@@ -169,12 +169,11 @@ void TestCompany::failedSaveShowsOneFailure()
     w->close();
     flushDeletes();
     seam.clear();
-    QVERIFY(QFile::rename(db.path(), db.path() + u".away"_s));
-    hotel::session()->disconnect();
+    QVERIFY(db.takeAway());
     w = kit::open<Form3>(u"Form3"_s);
     QCOMPARE(boxes(w), QStringList(8, QString()));
     QVERIFY(seam.messages.isEmpty());
-    QVERIFY(QFile::rename(db.path() + u".away"_s, db.path()));
+    QVERIFY(db.bringBack());
 }
 
 QTEST_MAIN(TestCompany)

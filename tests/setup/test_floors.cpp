@@ -245,7 +245,7 @@ void TestFloors::unreadableFileLeavesListEmptyAndSaysWhy()
 {
     TestDatabase db;
     db.addFloor(u"一楼"_s);
-    QVERIFY(QFile::rename(db.path(), db.path() + u".away"_s));
+    QVERIFY(db.takeAway());
     TestSeam seam;
     Form5 *w = kit::open<Form5>(u"Form5"_s);
     QVERIFY(w);
@@ -257,7 +257,7 @@ void TestFloors::unreadableFileLeavesListEmptyAndSaysWhy()
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 2);
     QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
-    QVERIFY(QFile::rename(db.path() + u".away"_s, db.path()));
+    QVERIFY(db.bringBack());
 }
 
 QTEST_MAIN(TestFloors)

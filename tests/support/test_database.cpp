@@ -107,6 +107,21 @@ QString TestDatabase::path() const
     return m_dir.filePath(u"innkeep.mdb"_s);
 }
 
+bool TestDatabase::takeAway()
+{
+    // A server connection would lose its search path when opened again: the file store only.
+    if (m_server.isEmpty())
+        QSqlDatabase::database(m_connectionName, false).close();
+    if (hotel::Session *desk = hotel::Session::current())
+        desk->disconnect();
+    return QFile::rename(path(), path() + u".away"_s);
+}
+
+bool TestDatabase::bringBack()
+{
+    return QFile::rename(path() + u".away"_s, path());
+}
+
 static QSqlQuery runQuery(const QString &connection, const QString &program, const QVariantList &params)
 {
     QSqlDatabase db = QSqlDatabase::database(connection);

@@ -27,6 +27,12 @@ public:
     // This process is a desk logged in with every right, as admin is in a new house.
     static void logInEveryRight();
 
+    // Moves the house away, as a desk finds it once the file is deleted or moved: the test's own
+    // connection and the desk's are closed first, as Windows neither deletes nor moves an open
+    // file. bringBack() puts it back. False when the file could not be moved.
+    bool takeAway();
+    bool bringBack();
+
     // Straight to the file, bypassing the program's layer; fails the test on error.
     void exec(const QString &sql, const QVariantList &params = {});
     qint64 insert(const QString &sql, const QVariantList &params = {});
