@@ -34,12 +34,14 @@ todo=("$stage"/*.exe "$stage"/*/*.dll)
 while [ ${#todo[@]} -gt 0 ]; do
     f=${todo[0]}
     todo=("${todo[@]:1}")
+    # Windows names DLLs without regard to case ("LIBPQ.dll" is libpq.dll).
     for dll in $(x86_64-w64-mingw32-objdump -p "$f" | sed -n 's/^\s*DLL Name: //p'); do
-        [ -e "$stage/$dll" ] && continue
+        [ -n "$(find "$stage" -maxdepth 1 -iname "$dll")" ] && continue
         for d in "${search[@]}"; do
-            if [ -f "$d/$dll" ]; then
-                install -m 644 "$d/$dll" "$stage/$dll"
-                todo+=("$stage/$dll")
+            found=$(find "$d" -maxdepth 1 -type f -iname "$dll" | head -1)
+            if [ -n "$found" ]; then
+                install -m 644 "$found" "$stage/"
+                todo+=("$stage/$(basename "$found")")
                 break
             fi
         done
