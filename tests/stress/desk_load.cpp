@@ -1,6 +1,8 @@
 #include "desk_load.h"
 
+#include "data/schema.h"
 #include "direct_db.h"
+#include "hotel/deeds.h"
 #include "hotel_file.h"
 
 #include <QFile>
@@ -39,19 +41,20 @@ QString kindName(Kind kind)
 
 QString deedOf(Kind kind)
 {
+    using hotel::Deed;
     switch (kind) {
     case Kind::CheckIn:
-        return u"入住登记"_s;
+        return hotel::deedName(Deed::CheckIn, {});
     case Kind::Reserve:
-        return u"预订登记"_s;
+        return hotel::deedName(Deed::Reserve, {});
     case Kind::Arrive:
-        return u"预订入住"_s;
+        return hotel::deedName(Deed::Arrive, {});
     case Kind::CheckOut:
-        return u"退房结账"_s;
+        return hotel::deedName(Deed::CheckOut, {});
     case Kind::Takings:
-        return u"新增交款"_s;
+        return hotel::deedName(Deed::Add, schema::Takings);
     case Kind::Disbursement:
-        return u"新增拔款"_s;
+        return hotel::deedName(Deed::Add, schema::Disbursements);
     case Kind::HistoryOpen:
     case Kind::HistorySearch:
         break;
