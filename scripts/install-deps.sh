@@ -3,7 +3,7 @@
 # small calculator and text editor (xcalc, xedit) for the tool menu; xdotool drives screenshot.sh.
 set -euo pipefail
 packages=(
-    build-essential cmake
+    build-essential cmake ninja-build
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins
     # Qt Charts for the chart window; its CMake files need the OpenGL ones, which it does not pull in.
     qt6-charts-dev libqt6opengl6-dev

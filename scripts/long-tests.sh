@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+bash scripts/configure-release.sh build
 cmake --build build -j"$(nproc)" --target test_kill test_model quillon-stress-driver test_desks_at_once \
     quillon-desk-load
 export QT_QPA_PLATFORM=offscreen

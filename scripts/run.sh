@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+bash scripts/configure-release.sh build
 cmake --build build -j"$(nproc)" --target quillon quillon-createdb
 db=build/app/innkeep.mdb
 if [ ! -f "$db" ]; then

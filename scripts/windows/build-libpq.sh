@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # The server store for Windows: libpq cross-built with MinGW-w64 from Debian's own postgresql-15
-# source (the version of the host's libpq-dev) into CACHE/libpq, and Qt's PostgreSQL driver
+# source (the version of the host's libpq-dev) into CACHE/libpq-VERSION, and Qt's PostgreSQL driver
 # (qsqlpsql.dll) from Debian's qt6-base source, built against the Windows Qt named by $1 and put
 # among its plugins. Without OpenSSL: Debian has none for MinGW, so a Windows desk reaches a
-# server without TLS. Does nothing when both are there; prints the libpq folder. A few minutes.
+# server without TLS. Both are kept per machine, keyed by the source version they were built from:
+# does nothing when those are there; prints the libpq folder. A few minutes the first time.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 qt=${1:?the Windows Qt folder}
 cache=${QUILLON_WINDOWS_CACHE:-$HOME/.cache/quillon-windows}
-pq=$cache/libpq
+version=$(dpkg-query -W -f='${Version}' libpq-dev)
+pq=$cache/libpq-$version
 plugin=$qt/plugins/sqldrivers/qsqlpsql.dll
+# The driver links libpq in: built again when libpq is.
+if [ "$(cat "$plugin.libpq" 2>/dev/null)" != "$version" ]; then rm -f "$plugin"; fi
 if [ -f "$pq/.quillon-complete" ] && [ -f "$plugin" ]; then
     echo "$pq"
     exit 0
@@ -55,5 +59,6 @@ if [ ! -f "$plugin" ]; then
         -DFEATURE_sql_psql=ON -DFEATURE_sql_sqlite=OFF -DFEATURE_sql_odbc=OFF -DFEATURE_sql_mysql=OFF >&2
     cmake --build bld-qt >&2
     install -D -m 644 bld-qt/plugins/sqldrivers/qsqlpsql.dll "$plugin"
+    echo "$version" >"$plugin.libpq"
 fi
 echo "$pq"

@@ -10,6 +10,7 @@
 #include "hotel/session.h"
 #include "server_sql.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QSettings>
@@ -23,9 +24,30 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-QString TestDatabase::testServer()
+namespace {
+
+// The database made for this process, dropped when the application ends.
+QString ownDatabase;
+
+void dropOwnDatabase(const QString &base)
 {
-    // "@file": the connection string is in that file (the test server writes it when it starts).
+    const QString name = u"quillon-test-drop"_s;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
+        try {
+            serverstore::open(db, base);
+            // A desk left connected (a killed child's server process) must not keep it.
+            QSqlQuery(db).exec(u"drop database if exists "_s + ownDatabase + u" with (force)"_s);
+        } catch (const DbError &) {
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// "@file": the connection string is in that file (the test server writes it when it starts).
+QString sharedServer()
+{
     const QString value = qEnvironmentVariable("QUILLON_TEST_SERVER");
     if (!value.startsWith(u'@'))
         return value;
@@ -33,6 +55,39 @@ QString TestDatabase::testServer()
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot read the test server's connection string from %s", qPrintable(value.mid(1)));
     return QString::fromUtf8(file.readAll()).trimmed();
+}
+
+} // namespace
+
+QString TestDatabase::testServer()
+{
+    // Each test process works in a database of its own: suites run side by side share no
+    // extension, function, collation or catalog row that one house's creation would wait on.
+    static const QString server = [] {
+        const QString base = sharedServer();
+        if (base.isEmpty())
+            return base;
+        ownDatabase = u"t_"_s + QString::number(QCoreApplication::applicationPid()) + u"_"_s +
+                      QUuid::createUuid().toString(QUuid::Id128).left(12);
+        const QString name = u"quillon-test-create"_s;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
+            try {
+                serverstore::open(db, base);
+            } catch (const DbError &e) {
+                qFatal("cannot reach the test server: %s", qPrintable(e.text()));
+            }
+            QSqlQuery q(db);
+            if (!q.exec(u"create database "_s + ownDatabase))
+                qFatal("cannot create this process's test database: %s", qPrintable(q.lastError().text()));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        qAddPostRoutine([] { dropOwnDatabase(sharedServer()); });
+        // libpq takes the last of a repeated keyword.
+        return base + u" dbname="_s + ownDatabase;
+    }();
+    return server;
 }
 
 void TestDatabase::logInEveryRight()

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Configures DIR as the Release tree a Debian package is made from: installed under /usr, with
+# Debian's hardening flags as a package build would use them. Further arguments go to cmake.
+#   bash scripts/configure-release.sh DIR [cmake arguments...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=${1:?build folder}
+shift
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cppflags=$(dpkg-buildflags --get CPPFLAGS)
+cxxflags=$(dpkg-buildflags --get CXXFLAGS)
+ldflags=$(dpkg-buildflags --get LDFLAGS)
+# Ninja for a new tree; a tree made before keeps its generator.
+generator=()
+[ -f "$dir/CMakeCache.txt" ] || generator=(-G Ninja)
+cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DCMAKE_CXX_FLAGS="$cppflags $cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" "$@" >/dev/null
