@@ -108,10 +108,11 @@ Result<AccessRestored> restoreFromAccess(Session *s, const QString &accessFile, 
         });
     if (!report.ok())
         return refusalOf(report);
-    Result<Restored> restored = restoreHouse(s, house);
+    const QString text = accesshouse::reportText(report);
+    Result<Restored> restored = restoreHouse(s, house, text);
     if (!restored.ok())
         return static_cast<const Outcome &>(restored);
-    return AccessRestored{restored.value(), accesshouse::reportText(report)};
+    return AccessRestored{restored.value(), text};
 }
 
 } // namespace hotel
