@@ -23,10 +23,9 @@ AccessReportDialog::AccessReportDialog(QWidget *parent, const QString &summary, 
     m_text1 = new QPlainTextEdit(report, this);
     m_text1->setObjectName(u"Text1"_s);
     m_text1->setReadOnly(true);
-    m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     // The report lines its figures up in columns.
     m_text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_text1->setMinimumSize(560, 360);
+    m_text1->setMinimumSize(600, 470);
     m_command1 = ui::makeButton(this, u"Command1"_s, u"确定"_s);
     m_command1->setDefault(true);
     ui::setBuddy(m_label2, m_text1);
