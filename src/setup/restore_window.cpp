@@ -58,7 +58,8 @@ void Form23::createLayout()
     m_command2 = ui::makeButton(m_frame1, u"Command2"_s, u"<<<"_s);
     m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"恢复数据"_s);
     m_label2 = ui::makeLabel(m_frame1, u"Label2"_s,
-                             u"恢复后，所有前台看到的都是备份中的数据；恢复前的数据会先另存一份副本。"_s);
+                             u"恢复后，所有前台看到的都是备份中的数据；恢复前的数据会先另存一份副本。"
+                             u"旧前台程序的 Access 备份（.mdb）也可以恢复，会先转换过来。"_s);
     m_label2->setWordWrap(true);
     ui::setBuddy(m_label1, m_list1);
     ui::setBuddy(m_label3, m_text1);
