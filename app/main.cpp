@@ -38,6 +38,8 @@ int main(int argc, char *argv[])
     auto *login = new Form1();
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
+    // The old program's Access file where the house belongs is brought across before anything else.
+    login->offerAccessMove();
     login->offerNewHouse();
     return app.exec();
 }

@@ -12,6 +12,8 @@ packages=(
     x11-apps
     libbenchmark-dev sqlite3 libsqlite3-dev
     postgresql libpq-dev libqt6sql6-psql openssl
+    # libmdb (MDB Tools) reads the old desk program's Access files; pkg-config finds it.
+    mdbtools-dev pkg-config
     clang libclang-rt-14-dev
     dpkg-dev file lintian librsvg2-bin debootstrap
 )

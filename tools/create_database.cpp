@@ -2,7 +2,9 @@
 // the company row and (unless --empty) sample floors, rooms and stays. With --server the house
 // goes to a PostgreSQL server instead, new or (--from) moved from an existing file; there it also
 // lets a desk role in (--desk-role), upgrades an older house (--upgrade) and checks a desk's
-// set-up (--check).
+// set-up (--check). An Access house of the old desk program comes across with --from (told from a
+// Quillon house by its first bytes); --inspect only looks at one.
+#include "data/access_house.h"
 #include "data/database_builder.h"
 #include "data/house_transfer.h"
 #include "data/module1.h"
@@ -38,6 +40,28 @@ int check(const QString &server)
     return 0;
 }
 
+const char Usage[] =
+    "usage: quillon-createdb [--empty] PATH/innkeep.mdb\n"
+    "       quillon-createdb --from OLD.mdb PATH/innkeep.mdb          (an Access house of the old program)\n"
+    "       quillon-createdb --inspect OLD.mdb\n"
+    "       quillon-createdb --server CONNINFO [--empty | --from PATH/innkeep.mdb | --from OLD.mdb] "
+    "[--desk-role ROLE]\n"
+    "       quillon-createdb --server CONNINFO --desk-role ROLE     (a house already there)\n"
+    "       quillon-createdb --server CONNINFO --upgrade\n"
+    "       quillon-createdb [--server CONNINFO | --house DIR] --check\n"
+    "       quillon-createdb --help | --version\n"
+    "--ignore-lock-file brings an Access house across although its .ldb lock file is beside it.\n";
+
+// The import's report on standard output; its failure, if any, on standard error.
+int printImport(const accesshouse::Report &r)
+{
+    std::printf("%s\n", qPrintable(accesshouse::reportText(r)));
+    if (r.ok())
+        return 0;
+    std::fprintf(stderr, "%s\n", qPrintable(accesshouse::problemText(r.failure)));
+    return 1;
+}
+
 int report(const QString &error, const QString &done)
 {
     if (!error.isEmpty()) {
@@ -60,12 +84,26 @@ int main(int argc, char *argv[])
     QString server;
     QString from;
     QString deskRole;
+    QString inspected;
+    accesshouse::Options import;
+    import.password = options.password;
+    import.operatorName = u"quillon-createdb"_s;
     bool checking = false;
     bool upgrading = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
-        if (a == u"--empty"_s)
+        if (a == u"--help"_s) {
+            std::fputs(Usage, stdout);
+            return 0;
+        } else if (a == u"--version"_s) {
+            std::printf("quillon-createdb %s\n", QUILLON_VERSION);
+            return 0;
+        } else if (a == u"--empty"_s)
             options.sampleData = false;
+        else if (a == u"--ignore-lock-file"_s)
+            import.ignoreLockFile = true;
+        else if (a == u"--inspect"_s && i + 1 < args.size())
+            inspected = args.at(++i);
         else if (a == u"--check"_s)
             checking = true;
         else if (a == u"--upgrade"_s)
@@ -80,6 +118,9 @@ int main(int argc, char *argv[])
         } else
             path = a;
     }
+    if (!inspected.isEmpty())
+        return printImport(accesshouse::inspect(inspected));
+    const bool fromAccess = !from.isEmpty() && accesshouse::isAccessFile(from);
     if (checking)
         // Without --server, the server the desk's own quillon.ini names, with its limits.
         return check(server.isEmpty() ? serverstore::configuredServer() : server);
@@ -90,6 +131,13 @@ int main(int argc, char *argv[])
         if (!deskRole.isEmpty() && from.isEmpty() && serveradmin::holdsHouse(server))
             return report(serveradmin::grantDeskRole(server, deskRole),
                           u"granted %1 what a desk needs on the house"_s.arg(deskRole));
+        if (fromAccess) {
+            const int status = printImport(accesshouse::importToServer(from, server, import));
+            if (status != 0 || deskRole.isEmpty())
+                return status;
+            return report(serveradmin::grantDeskRole(server, deskRole),
+                          u"granted %1 what a desk needs on the house"_s.arg(deskRole));
+        }
         const QString error = from.isEmpty() ? dbbuild::createServerHouse(server, options)
                                              : housetransfer::fileToServer(from, server);
         if (!error.isEmpty()) {
@@ -106,14 +154,15 @@ int main(int argc, char *argv[])
                           u"granted %1 what a desk needs on the house"_s.arg(deskRole));
         return 0;
     }
+    if (fromAccess && !path.isEmpty())
+        return printImport(accesshouse::importToFile(from, path, import));
+    if (!from.isEmpty() && !path.isEmpty()) {
+        std::fprintf(stderr, "%s is not an Access file: a Quillon house file is copied as it is.\n",
+                     qPrintable(from));
+        return 1;
+    }
     if (path.isEmpty() || !from.isEmpty()) {
-        std::fputs("usage: quillon-createdb [--empty] PATH/innkeep.mdb\n"
-                   "       quillon-createdb --server CONNINFO [--empty | --from PATH/innkeep.mdb] "
-                   "[--desk-role ROLE]\n"
-                   "       quillon-createdb --server CONNINFO --desk-role ROLE     (a house already there)\n"
-                   "       quillon-createdb --server CONNINFO --upgrade\n"
-                   "       quillon-createdb [--server CONNINFO | --house DIR] --check\n",
-                   stderr);
+        std::fputs(Usage, stderr);
         return 2;
     }
     if (QFileInfo::exists(path)) {

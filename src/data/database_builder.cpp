@@ -155,12 +155,8 @@ void writeSample(Writer &w)
 
 void writeHouse(Writer &w, const Options &options)
 {
-    QByteArray salt(16, Qt::Uninitialized);
-    for (char &c : salt)
-        c = char(QRandomGenerator::system()->generate() & 0xff);
-    const QByteArray hash =
-        QCryptographicHash::hash(salt + options.password.toUtf8(), QCryptographicHash::Sha256);
-    w.insert(schema::AccessTable, {u"salt"_s, u"hash"_s}, {salt, hash});
+    const AccessRecord access = accessRecord(options.password);
+    w.insert(schema::AccessTable, {u"salt"_s, u"hash"_s}, {access.salt, access.hash});
     w.insert(schema::Operators, {u"用户名称"_s, u"登陆密码"_s, u"权限设置"_s},
              {options.operatorName, options.operatorPassword, u"Z:abcdef"_s});
     const QString company = options.companyName.isEmpty() ? u"Quillon 示范宾馆"_s : options.companyName;
@@ -174,6 +170,14 @@ void writeHouse(Writer &w, const Options &options)
 }
 
 } // namespace
+
+AccessRecord accessRecord(const QString &password)
+{
+    QByteArray salt(16, Qt::Uninitialized);
+    for (char &c : salt)
+        c = char(QRandomGenerator::system()->generate() & 0xff);
+    return {salt, QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256)};
+}
 
 QString createServerHouse(const QString &server, const Options &options)
 {

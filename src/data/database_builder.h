@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Makes a new database file: the tables, the access record for the password, the first
@@ -14,6 +15,13 @@ struct Options {
     QString operatorPassword = QStringLiteral("admin");
     QString companyName;
 };
+
+// The access record of a new house: a random salt and the hash of `password` with it.
+struct AccessRecord {
+    QByteArray salt;
+    QByteArray hash;
+};
+AccessRecord accessRecord(const QString &password);
 
 // Returns an empty string on success, else why it failed. Never overwrites an existing file.
 QString createDatabase(const QString &path, const Options &options);

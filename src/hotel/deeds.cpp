@@ -44,6 +44,8 @@ QString deedName(Deed deed, const QString &table)
         return u"数据初始化"_s;
     case Deed::Restore:
         return u"数据恢复"_s;
+    case Deed::ImportOld:
+        return u"导入旧数据"_s;
     }
     return {};
 }

@@ -29,6 +29,7 @@ enum class Deed {
     Backup,
     DataInit,
     Restore,
+    ImportOld, // an old desk program's house brought across; its report stands as the table
 };
 
 // What the record says was done, in the operator's words.

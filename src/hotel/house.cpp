@@ -120,7 +120,8 @@ Refusal refusalOf(houserestore::Problem problem)
 
 // A house on a server, as its wipe: the copy read from a snapshot first, then the rows replaced
 // under the locks unless the house changed in between (`changed`).
-Outcome restoreServer(Session *s, const QString &backup, QString &copy, bool &changed)
+Outcome restoreServer(Session *s, const QString &backup, const QString &importReport, QString &copy,
+                      bool &changed)
 {
     housecopy::ServerCopy early;
     const Outcome read = s->read(Right::Setup, [&](Connection &c) {
@@ -135,6 +136,8 @@ Outcome restoreServer(Session *s, const QString &backup, QString &copy, bool &ch
             throw Connection::busyError();
         }
         houserestore::restoreIntoServer(c, backup);
+        if (!importReport.isEmpty())
+            note(c, *s, Deed::ImportOld, importReport, std::nullopt);
         note(c, *s, Deed::Restore, QString(), std::nullopt);
         return Outcome::done();
     });
@@ -169,7 +172,7 @@ bool operatorKept(Session *s)
 
 } // namespace
 
-Result<Restored> restoreHouse(Session *s, const QString &backup)
+Result<Restored> restoreHouse(Session *s, const QString &backup, const QString &importReport)
 {
     if (!s)
         return Outcome::refused(Refusal::NoRight);
@@ -189,16 +192,18 @@ Result<Restored> restoreHouse(Session *s, const QString &backup)
         return checked;
     if (onServer) {
         bool changed = false;
-        Outcome o = restoreServer(s, backup, restored.safetyCopy, changed);
+        Outcome o = restoreServer(s, backup, importReport, restored.safetyCopy, changed);
         if (changed) {
             // Another desk wrote between the copy and the locks: the copy is read once more.
             changed = false;
-            o = restoreServer(s, backup, restored.safetyCopy, changed);
+            o = restoreServer(s, backup, importReport, restored.safetyCopy, changed);
         }
         if (!o.ok())
             return o;
     }
-    if (!onServer) // the file's record is the backup's now; this restore is its newest row
+    // The file's record is the backup's now (an imported one's holds its report); this restore is
+    // its newest row.
+    if (!onServer)
         s->write(Right::Setup, [&](Connection &c) {
             note(c, *s, Deed::Restore, QString(), std::nullopt);
             return Outcome::done();

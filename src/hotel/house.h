@@ -28,8 +28,9 @@ struct Restored {
 // checked first and refused, nothing changed, when it is missing, the database itself, no
 // database, damaged, no house, kept under another database password or written by a later
 // program. Then, as for a data initialization, a copy of the house is kept, and no other desk's
-// write falls between that copy and the restore.
-Result<Restored> restoreHouse(Session *s, const QString &backup);
+// write falls between that copy and the restore. `importReport`: for a backup brought across from
+// the old program, its report, which a server house (keeping its own record) records with the restore.
+Result<Restored> restoreHouse(Session *s, const QString &backup, const QString &importReport = {});
 
 // The copies kept beside the house before a data initialization or a restore, newest first.
 QStringList keptCopies();

@@ -132,7 +132,8 @@ QString causeSentence(StoreCause cause, int line)
 QString upgradeSentence()
 {
     return u"数据库服务器上的宾馆数据是旧版本的，缺少这个版本的 Quillon 需要的表或索引，"
-           u"而这个账号不能添加它们。升级之前，各项功能照常使用，只是操作记录可能记不下来，查找和统计可能较慢。\n\n"
+           u"而这个账号不能添加它们。升级之前，各项功能照常使用，只是操作记录可能记不下来，查找和统计可能较慢"
+           u"。\n\n"
            u"请数据库的所有者运行：quillon-createdb --server … --upgrade"_s;
 }
 
@@ -193,6 +194,8 @@ QString Outcome::message() const
         case Refusal::WrongPassword:
         case Refusal::NewerHouse:
             return restoreRefusal(m_refusal, m_detail);
+        case Refusal::Cancelled:
+            return u"已取消，没有任何改动。"_s;
         default:
             return m_detail;
         }

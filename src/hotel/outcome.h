@@ -27,6 +27,9 @@ enum class Refusal {
     NotAHouse,     // a database, but not a house
     WrongPassword, // a house kept under another database password
     NewerHouse,    // a house a later program wrote
+    // An Access house not brought across; detail() says why, in the operator's words:
+    NotBroughtAcross,
+    Cancelled, // the operator stopped the work; nothing changed
 };
 
 class Outcome

@@ -1,7 +1,9 @@
 #include "setup/restore_window.h"
 
+#include "hotel/access_move.h"
 #include "hotel/house.h"
 #include "setup/backup_window.h"
+#include "ui/access_report_dialog.h"
 #include "ui/form_kit.h"
 #include "ui/pictures.h"
 #include "ui/seams.h"
@@ -56,7 +58,8 @@ void Form23::createLayout()
     m_command2 = ui::makeButton(m_frame1, u"Command2"_s, u"<<<"_s);
     m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"恢复数据"_s);
     m_label2 = ui::makeLabel(m_frame1, u"Label2"_s,
-                             u"恢复后，所有前台看到的都是备份中的数据；恢复前的数据会先另存一份副本。"_s);
+                             u"恢复后，所有前台看到的都是备份中的数据；恢复前的数据会先另存一份副本。"
+                             u"旧前台程序的 Access 备份（.mdb）也可以恢复，会先转换过来。"_s);
     m_label2->setWordWrap(true);
     ui::setBuddy(m_label1, m_list1);
     ui::setBuddy(m_label3, m_text1);
@@ -99,6 +102,10 @@ void Form23::Command1_Click()
         ui::refuseAt(m_text1, u"请选择要恢复的备份文件。"_s);
         return;
     }
+    if (hotel::isAccessFile(path)) {
+        restoreFromAccess(path);
+        return;
+    }
     if (ui::MsgBox(this,
                    u"确定要用"_s + quoted(path) +
                        u"中的数据取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s,
@@ -115,5 +122,38 @@ void Form23::Command1_Click()
     ui::MsgBox(this, text);
     close();
     if (!restored->operatorKept)
+        ui::signOut();
+}
+
+void Form23::restoreFromAccess(const QString &path)
+{
+    if (ui::MsgBox(this,
+                   quoted(path) + u"是旧前台程序的 Access 数据库。确定要把其中的数据转换过来，"_s
+                                  u"取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s,
+                   ui::vbInformation | ui::vbYesNo) != ui::vbYes)
+        return;
+    const auto restored = hotel::restoreFromAccess(hotel::session(), path,
+                                                   ui::progressRunner(this, u"正在转换旧前台程序的数据……"_s));
+    if (restored.isRefused(hotel::Refusal::Cancelled)) {
+        ui::MsgBox(this, u"已取消恢复，当前的数据没有任何改动。"_s);
+        return;
+    }
+    if (restored.isRefused(hotel::Refusal::NotBroughtAcross)) {
+        ui::MsgBox(this, u"无法恢复数据："_s + restored.message() + u"\n当前的数据没有任何改动。"_s,
+                   ui::vbCritical);
+        return;
+    }
+    if (!restored.ok()) {
+        ui::showOutcome(this, restored);
+        return;
+    }
+    QString summary = u"数据恢复成功！旧前台程序的数据已转换过来，恢复前的数据已保存在"_s +
+                      quoted(restored->restored.safetyCopy) + u"。注意：密码现在区分大小写。"_s;
+    if (!restored->restored.operatorKept)
+        summary += u"\n恢复后的数据中没有您的用户名，或者您的权限已经不同，请重新登录。"_s;
+    // Without an owner: the desk may go back to the login below, and the report stays.
+    ui::seam().showModal(new AccessReportDialog(nullptr, summary, restored->report));
+    close();
+    if (!restored->restored.operatorKept)
         ui::signOut();
 }

@@ -8,7 +8,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-// Puts a backup, or a copy kept beside the house, back in place of the house.
+// Puts a backup, or a copy kept beside the house, back in place of the house; a backup of the old
+// desk program (an Access file) is brought across first.
 class Form23 : public QDialog
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ public:
 private:
     void createLayout();
     void fillCopies();
+    void restoreFromAccess(const QString &path);
 
     QLabel *m_image1;
     QGroupBox *m_frame1;

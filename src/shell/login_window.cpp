@@ -2,9 +2,11 @@
 
 #include "data/file_modes.h"
 #include "data/module1.h"
+#include "hotel/access_move.h"
 #include "hotel/house.h"
 #include "hotel/session.h"
 #include "shell/main_window.h"
+#include "ui/access_report_dialog.h"
 #include "ui/form_kit.h"
 #include "ui/pictures.h"
 #include "ui/seams.h"
@@ -125,5 +127,42 @@ bool Form1::offerNewHouse()
     }
     ui::MsgBox(this, u"已新建数据库："_s + QDir::toNativeSeparators(path) +
                          u"\n请用 admin / admin 登陆，并在“系统维护 → 用户管理”中修改密码。"_s);
+    return true;
+}
+
+bool Form1::offerAccessMove()
+{
+    const QString path = hotel::accessHouseToBringAcross();
+    if (path.isEmpty())
+        return false;
+    const QString file = QDir::toNativeSeparators(path);
+    const QString question =
+        u"数据库文件\n"_s + file +
+        u"\n是旧前台程序的 Access 数据库，Quillon 不能直接使用它。\n\n"_s
+        u"现在把其中的全部数据转换为 Quillon 的数据库吗？"
+        u"原来的 Access 文件会原样保存在旁边的 innkeep-backups 文件夹中，不作任何改动。"_s;
+    if (ui::MsgBox(this, question, ui::vbYesNo | ui::vbInformation) != ui::vbYes) {
+        ui::MsgBox(this, u"没有转换。Quillon 无法打开旧前台程序的 Access 数据库文件：\n"_s + file +
+                             u"\n\n需要时请重新启动 Quillon，再选择转换。"_s);
+        return false;
+    }
+    const auto moved =
+        hotel::bringAccessHouseAcross(ui::progressRunner(this, u"正在转换旧前台程序的数据……"_s));
+    if (moved.isRefused(hotel::Refusal::Cancelled)) {
+        ui::MsgBox(this, u"已取消转换。旧前台程序的数据库文件原样留在原处，没有任何改动。"_s);
+        return false;
+    }
+    if (!moved.ok()) {
+        ui::MsgBox(this,
+                   u"无法转换旧前台程序的数据：\n"_s + moved.message() +
+                       u"\n\n旧前台程序的数据库文件原样留在原处，没有任何改动。"_s,
+                   ui::vbCritical);
+        return false;
+    }
+    const QString summary = u"旧前台程序的数据已全部转换为 Quillon 的数据库：\n"_s + file +
+                            u"\n原来的 Access 文件原样保存在：\n"_s +
+                            QDir::toNativeSeparators(moved->keptAt) +
+                            u"\n\n请照旧用原来的用户名和密码登陆。注意：密码现在区分大小写。"_s;
+    ui::seam().showModal(new AccessReportDialog(this, summary, moved->report));
     return true;
 }

@@ -18,6 +18,9 @@ public:
     // First start of an installed program with no database yet: offers to create an empty one,
     // since a login could only fail. Returns true when a database was created.
     bool offerNewHouse();
+    // First start in the old desk program's folder: the house file is its Access file. Offers to
+    // bring it across; returns true when the house is Quillon's now.
+    bool offerAccessMove();
 
 private:
     void Form_Load();

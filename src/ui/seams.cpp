@@ -1,6 +1,7 @@
 #include "ui/seams.h"
 
 #include "hotel/outcome.h"
+#include "ui/work_progress_dialog.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -10,8 +11,12 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <atomic>
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -136,6 +141,30 @@ bool Seam::printPage(const std::function<void(QPainter &, QPagedPaintDevice &)> 
     return true;
 }
 
+void Seam::runWithProgress(QWidget *parent, const QString &caption, const hotel::LongWork &work)
+{
+    WorkProgressDialog dialog(parent, caption);
+    std::atomic<qint64> done{0};
+    std::atomic<qint64> total{0};
+    std::atomic<bool> stop{false};
+    const std::unique_ptr<QThread> thread(QThread::create([&] {
+        work([&](qint64 d, qint64 t) {
+            done = d;
+            total = t;
+            return !stop.load();
+        });
+    }));
+    QObject::connect(&dialog, &WorkProgressDialog::stopAsked, &dialog, [&stop] { stop = true; });
+    QObject::connect(thread.get(), &QThread::finished, &dialog, &WorkProgressDialog::finish);
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &dialog, [&] { dialog.showRows(done, total); });
+    tick.start(100);
+    thread->start();
+    // The thread's end reaches the dialog as an event, so it closes it from within its loop.
+    dialog.exec();
+    thread->wait();
+}
+
 Seam &seam()
 {
     static Seam production;
@@ -168,6 +197,11 @@ void showOutcome(QWidget *parent, const hotel::Outcome &outcome)
         outcome.kind() == hotel::Outcome::Kind::Failed || outcome.isRefused(hotel::Refusal::BadValue);
     const int style = fault ? vbCritical : vbInformation;
     seam().message(parent, outcome.message(), style, u"提示"_s);
+}
+
+hotel::WorkRunner progressRunner(QWidget *parent, const QString &caption)
+{
+    return [parent, caption](const hotel::LongWork &work) { seam().runWithProgress(parent, caption, work); };
 }
 
 QDate today()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hotel/long_work.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -43,6 +45,9 @@ public:
     virtual bool hasPrinter();
     // Paints one page on the default printer; false (with a reason) when it could not.
     virtual bool printPage(const std::function<void(QPainter &, QPagedPaintDevice &)> &paint, QString *error);
+    // Runs `work` on another thread while a progress bar with 取消 stands modal over `parent`, so
+    // the windows keep answering; returns once the work has ended.
+    virtual void runWithProgress(QWidget *parent, const QString &caption, const hotel::LongWork &work);
 };
 
 Seam &seam();
@@ -59,6 +64,9 @@ void showOutcome(QWidget *parent, const hotel::Outcome &outcome);
 
 // Starts a tool program without waiting; when none can be started, says so in one message.
 void startProgram(QWidget *parent, Program program, const QString &argument = {});
+
+// Long work as the desk runs it: through the seam, behind a progress bar titled `caption`.
+hotel::WorkRunner progressRunner(QWidget *parent, const QString &caption);
 
 QDate today();
 // Today at the clock's hour and minute: where a new record's time starts.
