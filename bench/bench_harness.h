@@ -101,6 +101,10 @@ void BM_BareHistorySearch(benchmark::State &state);
 void BM_HugeSearch(benchmark::State &state);
 void BM_BareHugeSearch(benchmark::State &state);
 
+// The old program's Access house brought across, and libmdb's bare read (bench_access.cpp).
+void BM_AccessImport(benchmark::State &state);
+void BM_BareAccessRead(benchmark::State &state);
+
 // The business chart (bench_chart.cpp).
 void BM_BusinessChart(benchmark::State &state);
 void BM_BusinessFigures(benchmark::State &state);

@@ -165,6 +165,7 @@ const Row Rows[] = {
     {"  a surname alone (1 stay in 16)", "huge.search.broad", "bare.huge.search.broad", 0, 0},
     {"chart, a year of a 200-room house with 250,000 stays", "chart.year", "bare.chart.year", 0, 100},
     {"  the figures alone (the store's part)", "chart.figures", "bare.chart.year", 0, 100},
+    {"Access house, 250,000 stays, into a file", "access.import", "bare.access.read", 1.5, 0},
 };
 
 std::string fmtMs(double ms)
@@ -383,6 +384,10 @@ void registerAll()
     RegisterBenchmark("chart/figures", BM_BusinessFigures)->Iterations(click)->Unit(benchmark::kMillisecond);
     RegisterBenchmark("baseline/chart_read", BM_BareBusinessChart)
         ->Iterations(click)
+        ->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("access/import", BM_AccessImport)->Iterations(heavy)->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("baseline/libmdb_read", BM_BareAccessRead)
+        ->Iterations(heavy)
         ->Unit(benchmark::kMillisecond);
     RegisterBenchmark("login/start_and_click", BM_Login)->Iterations(proc)->Unit(benchmark::kMillisecond);
     RegisterBenchmark("baseline/empty_qt", BM_EmptyQt)->Iterations(proc)->Unit(benchmark::kMillisecond);

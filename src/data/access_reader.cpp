@@ -202,7 +202,11 @@ AccessReader::Opened AccessReader::openBytes(const QByteArray &bytes)
 // parses every object's properties.
 AccessReader::Opened AccessReader::Private::readCatalog()
 {
-    const Opened unreadable = mdb->f->db_key != 0 ? Opened::Encrypted : Opened::Damaged;
+    // Pages that cannot be read: under a key the reader does not know, in an Access 2007 file
+    // encrypted or laid out past what libmdb knows, or damaged.
+    const Opened unreadable = mdb->f->db_key != 0             ? Opened::Encrypted
+                              : version >= MDB_VER_ACCDB_2007 ? Opened::Unsupported
+                                                              : Opened::Damaged;
     if (openAt(u"MSysObjects"_s, 2) != TableOpened::Ok)
         return unreadable;
     const auto find = [this](const QString &name, Type type) {
@@ -427,11 +431,6 @@ QString AccessReader::formatName() const
     default:
         return {};
     }
-}
-
-bool AccessReader::isAccess2007OrLater() const
-{
-    return d->version >= MDB_VER_ACCDB_2007;
 }
 
 const QStringList &AccessReader::tables() const

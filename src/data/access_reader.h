@@ -34,7 +34,6 @@ public:
     Opened openBytes(const QByteArray &bytes);
     // "Jet 4" and the like; empty before open() succeeded.
     QString formatName() const;
-    bool isAccess2007OrLater() const;
 
     // The user tables, as the file's catalog lists them.
     const QStringList &tables() const;

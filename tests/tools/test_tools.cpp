@@ -1,6 +1,7 @@
 // The helpers the README offers for looking at windows, run as the separate programs they are.
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -38,6 +39,8 @@ class TestTools : public QObject
 private Q_SLOTS:
     void shotOfLoginAndMainWindow();
     void screenshotScriptDrivesTheProgram();
+    void createdbBringsAccessAcross_data();
+    void createdbBringsAccessAcross();
 };
 
 void TestTools::shotOfLoginAndMainWindow()
@@ -80,6 +83,45 @@ void TestTools::screenshotScriptDrivesTheProgram()
     QCOMPARE(screen.size(), QSize(1280, 900));
     // The main window, at the top left once logged in, covers what is black without one.
     QVERIFY(qGray(screen.pixel(5, 5)) > 100);
+}
+
+void TestTools::createdbBringsAccessAcross_data()
+{
+    // "NEW" is a path in a fresh folder, "HOUSE" a Quillon house made there first.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says"); // on standard output
+    const QString plain = QStringLiteral(QUILLON_SOURCE_DIR "/tests/data/access/plain.mdb");
+    QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"quillon-createdb " QUILLON_VERSION ""_s;
+    QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"--inspect OLD.mdb"_s;
+    QTest::newRow("a look") << QStringList{u"--inspect"_s, plain} << 0 << u"旅客退房  40 / —"_s;
+    QTest::newRow("a look at no house")
+        << QStringList{u"--inspect"_s, QStringLiteral(QUILLON_SOURCE_DIR "/tests/data/access/missing.mdb")}
+        << 1 << u"缺少表“拔款”"_s;
+    QTest::newRow("an Access house") << QStringList{u"--from"_s, plain, u"NEW"_s} << 0
+                                     << u"旅客退房  40 / 40"_s;
+    QTest::newRow("a Quillon house is copied, not imported")
+        << QStringList{u"--from"_s, u"HOUSE"_s, u"NEW"_s} << 1 << QString();
+    QTest::newRow("no target") << QStringList{u"--from"_s, plain} << 2 << QString();
+}
+
+void TestTools::createdbBringsAccessAcross()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    const QString createdb = buildTree() + u"/tools/quillon-createdb"_s;
+    QCOMPARE(run(createdb, {u"--empty"_s, dir.filePath(u"house.mdb"_s)}), 0);
+    args.replaceInStrings(u"NEW"_s, dir.filePath(u"new.mdb"_s));
+    args.replaceInStrings(u"HOUSE"_s, dir.filePath(u"house.mdb"_s));
+    QProcess p;
+    p.start(createdb, args);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), status);
+    QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(says));
+    QCOMPARE(QFileInfo::exists(dir.filePath(u"new.mdb"_s)),
+             args.contains(dir.filePath(u"new.mdb"_s)) && status == 0);
 }
 
 QTEST_MAIN(TestTools)
