@@ -15,12 +15,14 @@ if pq=$(bash scripts/windows/build-libpq.sh "$qt"); then
 else
     echo "libpq for Windows could not be built: the Windows build keeps its house in the file only" >&2
 fi
+# The old desk program's Access files are read with libmdb, cross-built once per machine.
+libmdb=$(bash scripts/windows/build-libmdb.sh)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/scripts/windows/mingw-w64-x86_64.cmake" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DQUILLON_SQLITE_SOURCE="$sqlite" -DQUILLON_BUILD_BENCH=OFF "${server[@]}" \
+    -DQUILLON_SQLITE_SOURCE="$sqlite" -DQUILLON_BUILD_BENCH=OFF "${server[@]}" -DQUILLON_LIBMDB_PREFIX="$libmdb" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/windows/wine-test.sh" "$@" >/dev/null
 cmake --build "$out" -j"$(nproc)"
