@@ -18,6 +18,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <functional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -170,14 +171,20 @@ QString newTempBeside(const QString &target)
 }
 
 #if QUILLON_SERVER_STORE
-// The rows and sums the server house holds, as the file's were counted.
-void countOnServer(const QString &server, Report &report)
+// Runs `work` on a connection of its own to the server. Throws DbError.
+void onServer(const QString &server, const std::function<void(QSqlDatabase &)> &work)
 {
     const QString name = u"quillon-access-check-"_s + QUuid::createUuid().toString();
     const auto drop = qScopeGuard([&name] { QSqlDatabase::removeDatabase(name); });
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
     const auto close = qScopeGuard([&db] { db.close(); });
     serverstore::open(db, server);
+    work(db);
+}
+
+// The rows and sums the server house holds, as the file's were counted.
+void countOnServer(QSqlDatabase &db, Report &report)
+{
     QSqlQuery q(db);
     for (TableCount &t : report.tables) {
         if (!q.exec(u"select count(*) from \""_s + t.table + u"\""_s) || !q.next())
@@ -267,6 +274,23 @@ Report importToServer(const QString &accessPath, const QString &server, const Op
         return report;
     }
     const QString file = folder.filePath(u"innkeep.mdb"_s);
+#if QUILLON_SERVER_STORE
+    // A server that holds a house is told before the long read, not after it.
+    try {
+        bool holds = false;
+        onServer(server, [&holds](QSqlDatabase &db) { holds = serverstore::holdsHouse(db); });
+        if (holds)
+            throw stop(Problem::WriteFailed, u"服务器上已经有一家旅馆的数据，不会覆盖。"_s);
+    } catch (const DbError &e) {
+        Report report = begin(accessPath);
+        report.failure = stop(Problem::WriteFailed, e.text()).failure;
+        return report;
+    } catch (const Stop &s) {
+        Report report = begin(accessPath);
+        report.failure = s.failure;
+        return report;
+    }
+#endif
     Report report = importToFile(accessPath, file, options);
     if (!report.ok())
         return report;
@@ -275,7 +299,7 @@ Report importToServer(const QString &accessPath, const QString &server, const Op
         const QString error = housetransfer::fileToServer(file, server);
         if (!error.isEmpty())
             throw stop(Problem::WriteFailed, error);
-        countOnServer(server, report);
+        onServer(server, [&report](QSqlDatabase &db) { countOnServer(db, report); });
         verify(report);
 #else
         Q_UNUSED(server);
