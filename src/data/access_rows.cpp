@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -86,14 +87,14 @@ std::optional<Money> money(const AccessReader &r, int c, AT type)
     }
     case AT::Currency: {
         const qint64 v = r.currency(c);
-        if (std::llabs(v) >= MaxScaled)
+        if (v <= -MaxScaled || v >= MaxScaled)
             return std::nullopt;
         return Money{double(v) / 10000.0, roundDiv(v, 100)};
     }
     case AT::Decimal: {
         qint64 m = 0;
         int scale = 0;
-        if (!r.decimal(c, &m, &scale) || std::llabs(m) >= MaxScaled || scale > 28)
+        if (!r.decimal(c, &m, &scale) || m <= -MaxScaled || m >= MaxScaled || scale > 28)
             return std::nullopt;
         const QByteArray text = QByteArray::number(m) + "e-" + QByteArray::number(scale);
         const qint64 cents = scale <= 2        ? m * pow10(2 - scale)
@@ -329,7 +330,7 @@ private:
     {
         for (MoneySum &s : m_report.sums) {
             if (s.table == t.name && s.column == t.columns[c].name)
-                s.readCents += cents;
+                addCents(s.readCents, cents);
         }
     }
 
@@ -428,8 +429,17 @@ const QList<SumColumn> &sumColumns()
     return columns;
 }
 
+void addCents(qint64 &sum, qint64 cents)
+{
+    if (__builtin_add_overflow(sum, cents, &sum))
+        sum = cents < 0 ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+}
+
 qint64 centsOf(double value)
 {
+    // Past this the cents no longer fit; no amount the import writes comes near.
+    if (!(std::fabs(value) < 9e16))
+        return value < 0 ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
     // Shortest fixed text that reads back as the same double, then rounded in decimal.
     char buf[400];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed);

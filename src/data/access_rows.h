@@ -50,6 +50,9 @@ struct SumColumn {
 };
 const QList<SumColumn> &sumColumns();
 
+// Adds to a sum of cents, stopping at the ends of the range (a damaged file's sums, never a
+// hotel's).
+void addCents(qint64 &sum, qint64 cents);
 // Cents of a stored amount, as its shortest decimal text rounds (half away from zero): 1.005
 // gives 101, as the text the desk shows does.
 qint64 centsOf(double value);

@@ -156,7 +156,7 @@ void HouseFileWriter::countWritten(Report &report)
         s.writtenCents = 0;
         int rc;
         while ((rc = sqlite3_step(read.get())) == SQLITE_ROW)
-            s.writtenCents += centsOf(sqlite3_column_double(read.get(), 0));
+            addCents(s.writtenCents, centsOf(sqlite3_column_double(read.get(), 0)));
         if (rc != SQLITE_DONE)
             fail(s.table, rc);
     }
