@@ -161,6 +161,15 @@ QString newTempBeside(const QString &target)
     const QFileInfo info(target);
     if (!QFileInfo(info.absolutePath()).isDir())
         throw stop(Problem::DestinationUnwritable, info.absolutePath());
+    // What an import cut short by a kill or a power cut left: an import writes its file all the
+    // time, so one untouched for an hour is nobody's.
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-3600);
+    const QFileInfoList leftovers =
+        info.absoluteDir().entryInfoList({info.fileName() + u".importing-*"_s}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &left : leftovers) {
+        if (left.lastModified() < stale)
+            QFile::remove(left.absoluteFilePath());
+    }
     const QString temp = info.absoluteDir().filePath(info.fileName() + u".importing-"_s +
                                                      QUuid::createUuid().toString(QUuid::Id128).left(8));
     QFile file;

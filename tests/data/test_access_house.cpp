@@ -8,6 +8,7 @@
 #include "test_database.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QScopeGuard>
 #include <QSqlDatabase>
@@ -400,9 +401,19 @@ void TestAccessHouse::inPlaceKeepsTheAccessFile()
     const QString house = dir.filePath(u"innkeep.mdb"_s);
     QVERIFY(QFile::copy(fixture(u"plain.mdb"_s), house));
     const QByteArray access = hashOf(house);
+    // What a killed import left an hour ago goes; one another desk is writing now stays.
+    QFile stale(house + u".importing-dead"_s);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    QVERIFY(stale.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime));
+    stale.close();
+    QFile live(house + u".importing-live"_s);
+    QVERIFY(live.open(QIODevice::WriteOnly));
+    live.close();
     QString kept;
     const accesshouse::Report r = accesshouse::importInPlace(house, options(), &kept);
     QVERIFY2(r.ok(), qPrintable(accesshouse::reportText(r)));
+    QVERIFY(!stale.exists());
+    QVERIFY(live.exists());
     QVERIFY(!accesshouse::isAccessFile(house));
     QCOMPARE(houserestore::check(house, {}, u"58316094"_s).problem, houserestore::Problem::None);
     QCOMPARE(QFileInfo(kept).dir().dirName(), u"innkeep-backups"_s);
