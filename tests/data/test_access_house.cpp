@@ -404,7 +404,8 @@ void TestAccessHouse::inPlaceKeepsTheAccessFile()
     // What a killed import left an hour ago goes; one another desk is writing now stays.
     QFile stale(house + u".importing-dead"_s);
     QVERIFY(stale.open(QIODevice::WriteOnly));
-    QVERIFY(stale.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime));
+    QVERIFY(
+        stale.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime));
     stale.close();
     QFile live(house + u".importing-live"_s);
     QVERIFY(live.open(QIODevice::WriteOnly));
