@@ -8,7 +8,9 @@ dir=${1:?build folder}
 shift
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cppflags=$(dpkg-buildflags --get CPPFLAGS)
-cxxflags=$(dpkg-buildflags --get CXXFLAGS)
+# Without -g: the package's programs are stripped (CPACK_STRIP_FILES), and debug information
+# is most of a build's link time.
+cxxflags=$(dpkg-buildflags --get CXXFLAGS | sed -E 's/(^| )-g( |$)/ /')
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 # Ninja for a new tree; a tree made before keeps its generator.
 generator=()
