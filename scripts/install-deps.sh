@@ -16,6 +16,8 @@ packages=(
     mdbtools-dev pkg-config
     clang libclang-rt-14-dev
     dpkg-dev file lintian librsvg2-bin debootstrap
+    # tests/docs/check_docs.py checks the documents against the tree.
+    python3
 )
 missing=()
 for p in "${packages[@]}"; do
