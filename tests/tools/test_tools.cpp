@@ -1,4 +1,4 @@
-// The helpers the README offers for looking at windows, run as the separate programs they are.
+// The helpers docs/building.md offers for looking at windows, run as the separate programs they are.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
