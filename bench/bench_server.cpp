@@ -2,12 +2,15 @@
 // and check-out through the program's windows on each store, and the same work straight
 // through libpq as the server's baseline. Starts a throwaway server under the data folder.
 //
-//   quillon-bench-server [--data=DIR] [--quick] [--search-only]
+//   quillon-bench-server [--data=DIR] [--quick] [--search-only] [--access-only]
 //
-// Then the history search on the million stays, on the file and on the server.
+// Then the history search on the million stays, on the file and on the server, and the old
+// program's Access house brought across onto the server against libmdb's bare read of it.
 
+#include "access_source.h"
 #include "bench_data.h"
 #include "bench_support.h"
+#include "data/access_house.h"
 #include "data/conversions.h"
 #include "data/house_transfer.h"
 #include "data/module1.h"
@@ -392,6 +395,30 @@ void searchRows(const QString &dataRoot, const QString &server, bool quick, int 
                     r.server / r.file);
 }
 
+// Each import into a schema of its own: a server that holds a house is never written over.
+void accessRow(const QString &dataRoot, const QString &server, bool quick, int n)
+{
+    const QString source = accessbench::house(dataRoot, quick);
+    Samples imported, bare;
+    for (int i = 0; i < n; ++i) {
+        const QByteArray schema = "access_" + QByteArray::number(i);
+        Pg admin(server.toUtf8());
+        admin.exec(("drop schema if exists " + schema + " cascade").constData());
+        admin.exec(("create schema " + schema).constData());
+        const QString into = server + u" options='-c search_path="_s + QString::fromLatin1(schema) + u"'"_s;
+        imported.add(timed([&] {
+            const accesshouse::Report r = accesshouse::importToServer(source, into, {});
+            if (!r.ok())
+                throw std::runtime_error(accesshouse::problemText(r.failure).toStdString());
+        }));
+        admin.exec(("drop schema " + schema + " cascade").constData());
+        bare.add(timed([&] { accessbench::bareRead(source); }));
+    }
+    std::printf("%-34s %10s %10s %14s\n", "workload", "server", "libmdb", "server/libmdb");
+    std::printf("%-34s %7.0f ms %7.0f ms %13.2fx\n", "Access house onto the server", imported.median(),
+                bare.median(), imported.median() / bare.median());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -405,6 +432,7 @@ int main(int argc, char **argv)
     QString dataRoot;
     bool quick = false;
     bool searchOnly = false;
+    bool accessOnly = false;
     for (const QString &a : QCoreApplication::arguments().mid(1)) {
         if (a.startsWith(u"--data="_s))
             dataRoot = a.mid(7);
@@ -412,6 +440,8 @@ int main(int argc, char **argv)
             quick = true;
         else if (a == u"--search-only"_s)
             searchOnly = true;
+        else if (a == u"--access-only"_s)
+            accessOnly = true;
     }
     // The same data folder as quillon-bench, so the generated house is made once.
     if (dataRoot.isEmpty())
@@ -423,6 +453,12 @@ int main(int argc, char **argv)
     const int n = quick ? 3 : 15;
     const QString pgDir = dataRoot + u"/server"_s;
     try {
+        if (accessOnly) {
+            const QString server = startServer(pgDir);
+            const auto stop = qScopeGuard([&] { stopServer(pgDir); });
+            accessRow(dataRoot, server, quick, quick ? 1 : 3);
+            return 0;
+        }
         const QString bigDir = benchdata::ensureDatabase(dataRoot, shape);
         // The file column works on a copy, so the cached file stays as generated.
         const QString fileDir = dataRoot + u"/server-bench-file"_s;
@@ -435,6 +471,8 @@ int main(int argc, char **argv)
         if (!searchOnly)
             storeRows(bigDir, fileDir, server, dataRoot, shape, n);
         searchRows(dataRoot, server, quick, n);
+        if (!searchOnly)
+            accessRow(dataRoot, server, quick, quick ? 1 : 3);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "server benchmark failed: %s\n", e.what());
         return 1;

@@ -25,7 +25,8 @@ mdb_version=$(basename "$mdb_tar" .tar.xz)
 mdb_version=${mdb_version#mdbtools-}
 iconv_version=$(basename "$iconv_tar" .tar.xz)
 iconv_version=${iconv_version#win-iconv-}
-prefix=$cache/libmdb-$mdb_version-iconv-$iconv_version
+# -st: built without thread-local storage (see below).
+prefix=$cache/libmdb-$mdb_version-iconv-$iconv_version-st
 if [ -f "$prefix/.quillon-complete" ]; then
     echo "$prefix"
     exit 0
@@ -54,21 +55,27 @@ log=$work/build.log
     ./configure --host=$host --prefix="$prefix.part" --disable-glib --disable-man \
         am_cv_func_iconv=yes am_cv_lib_iconv=yes LIBICONV=-liconv LTLIBICONV=-liconv \
         CPPFLAGS="-I$work/iconv/include" LDFLAGS="-L$work/iconv/lib" CFLAGS="-O2 -g0"
+    # libmdb keeps its options in thread-local variables. MinGW emulates those through
+    # winpthread, and a program that reads an Access file on a thread of its own crashed there
+    # under Wine. Quillon reads one file at a time, so plain statics serve.
+    grep -q -- '-DTLS=' src/libmdb/Makefile
+    sed -i 's/-DTLS=[^ ]*/-DTLS=/' src/libmdb/Makefile
     make -C src/libmdb -j2
     rm -rf "$prefix.part"
     mkdir -p "$prefix.part/bin" "$prefix.part/lib" "$prefix.part/licenses/libmdb" "$prefix.part/licenses/win-iconv"
     make -C include install
     cp "$work/iconv/include/iconv.h" "$prefix.part/include/"
     # libtool makes no DLL of a static iconv: the DLL is linked here, exporting libmdb's symbols
-    # (mdb_*, and the g_* of its stand-in for GLib) and none of iconv's.
+    # (mdb_*, and the g_* of its stand-in for GLib) and none of iconv's or libgcc's: a program
+    # linked against it must take its runtime from its own libgcc, never from this DLL.
     $host-gcc -shared -o "$prefix.part/bin/libmdb-3.dll" \
         -Wl,--whole-archive src/libmdb/.libs/libmdb.a -Wl,--no-whole-archive \
-        -L"$work/iconv/lib" -liconv -Wl,--exclude-libs,libiconv.a \
+        -L"$work/iconv/lib" -liconv -Wl,--exclude-libs,libiconv.a:libgcc.a:libgcc_eh.a \
         -Wl,--out-implib,"$prefix.part/lib/libmdb.dll.a" -static-libgcc
     cp COPYING.LIB "$prefix.part/licenses/libmdb/COPYING.LIB"
     cp "$iconv_src/readme.txt" "$prefix.part/licenses/win-iconv/readme.txt"
     printf '%s\r\n' "libmdb-3.dll is libmdb of MDB Tools $mdb_version (https://github.com/mdbtools/mdbtools," \
-        "tag v$mdb_version), unchanged, under the GNU LGPL 2 or later (COPYING.LIB), with win-iconv" \
+        "tag v$mdb_version), unchanged but built without thread-local storage, under the GNU LGPL 2 or later (COPYING.LIB), with win-iconv" \
         "$iconv_version (public domain, ../win-iconv/readme.txt) linked in. It may be replaced by" \
         "another build of the same libmdb." >"$prefix.part/licenses/libmdb/README.txt"
 ) >"$log" 2>&1 || { tail -30 "$log" >&2; echo "build-libmdb.sh: libmdb for Windows could not be built" >&2; exit 1; }

@@ -1,5 +1,6 @@
 #include "data/access_house.h"
 
+#include "data/access_pipe.h"
 #include "data/access_reader.h"
 #include "data/access_rows.h"
 #include "data/access_writer.h"
@@ -145,7 +146,11 @@ void writeHouse(const QString &copy, const QString &temp, Report &report, const 
     AccessReader reader;
     openReader(reader, copy, report);
     detail::HouseFileWriter writer(temp);
-    detail::readHouse(reader, report, &writer, options.progress);
+    {
+        detail::PipedSink pipe(writer);
+        detail::readHouse(reader, report, &pipe, options.progress);
+        pipe.close();
+    }
     writer.countWritten(report);
     verify(report);
     writer.finish(options.password, operatorOf(options), reportText(report));

@@ -11,12 +11,12 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <atomic>
 #include <memory>
+#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -147,22 +147,21 @@ void Seam::runWithProgress(QWidget *parent, const QString &caption, const hotel:
     std::atomic<qint64> done{0};
     std::atomic<qint64> total{0};
     std::atomic<bool> stop{false};
-    const std::unique_ptr<QThread> thread(QThread::create([&] {
+    QObject::connect(&dialog, &WorkProgressDialog::stopAsked, &dialog, [&stop] { stop = true; });
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &dialog, [&] { dialog.showRows(done, total); });
+    tick.start(100);
+    // The work's end reaches the dialog as an event, so it closes it from within its loop.
+    std::thread thread([&] {
         work([&](qint64 d, qint64 t) {
             done = d;
             total = t;
             return !stop.load();
         });
-    }));
-    QObject::connect(&dialog, &WorkProgressDialog::stopAsked, &dialog, [&stop] { stop = true; });
-    QObject::connect(thread.get(), &QThread::finished, &dialog, &WorkProgressDialog::finish);
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &dialog, [&] { dialog.showRows(done, total); });
-    tick.start(100);
-    thread->start();
-    // The thread's end reaches the dialog as an event, so it closes it from within its loop.
+        QMetaObject::invokeMethod(&dialog, &WorkProgressDialog::finish, Qt::QueuedConnection);
+    });
     dialog.exec();
-    thread->wait();
+    thread.join();
 }
 
 Seam &seam()
