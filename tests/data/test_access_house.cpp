@@ -1,4 +1,5 @@
 #include "data/access_house.h"
+#include "data/access_pipe.h"
 #include "data/access_rows.h"
 #include "data/database_builder.h"
 #include "data/db_error.h"
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void badInputChangesNothing_data();
     void badInputChangesNothing();
     void cancelLeavesNothing();
+    void pipeKeepsOrderAndStopsAtAFailure();
     void inPlaceKeepsTheAccessFile();
     void serverHouse();
 };
@@ -393,6 +395,58 @@ void TestAccessHouse::cancelLeavesNothing()
     QCOMPARE(r.failure.problem, Problem::Cancelled);
     QVERIFY(calls >= 9);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// Rows cross to the writing thread in batches: every table's rows in order behind its own
+// beginTable, and a failure there reaches the reader with nothing written after it.
+void TestAccessHouse::pipeKeepsOrderAndStopsAtAFailure()
+{
+    using accesshouse::detail::Cell;
+    struct Recorder : accesshouse::detail::RowSink {
+        QStringList seen;
+        qint64 failAt = -1;
+        void beginTable(const schema::Table &t) override { seen.append(t.name); }
+        void row(const std::vector<Cell> &cells) override
+        {
+            if (cells.front().integer == failAt) {
+                accesshouse::Failure f;
+                f.problem = Problem::WriteFailed;
+                throw accesshouse::detail::Stop{f};
+            }
+            seen.append(QString::number(cells.front().integer));
+        }
+    };
+    const schema::Table &floors = schema::tables().at(0);
+    const schema::Table &rooms = schema::tables().at(1);
+    std::vector<Cell> cells(1);
+    cells[0].kind = Cell::Kind::Integer;
+    // Keys 1… in the first table, 10001… in the second; the failure comes in the second.
+    for (const qint64 failAt : {qint64(-1), qint64(11500)}) {
+        Recorder sink;
+        sink.failAt = failAt;
+        QStringList expected;
+        bool stopped = false;
+        try {
+            accesshouse::detail::PipedSink pipe(sink);
+            for (const schema::Table *t : {&floors, &rooms}) {
+                pipe.beginTable(*t);
+                expected.append(t->name);
+                const qint64 first = t == &floors ? 1 : 10001;
+                for (qint64 key = first; key < first + 2000; ++key) {
+                    cells[0].integer = key;
+                    pipe.row(cells);
+                    if (failAt < 0 || key < failAt)
+                        expected.append(QString::number(key));
+                }
+            }
+            pipe.close();
+        } catch (const accesshouse::detail::Stop &s) {
+            stopped = s.failure.problem == Problem::WriteFailed;
+        }
+        QCOMPARE(stopped, failAt >= 0);
+        // The reader may have queued more, but the sink never took a row past the failure.
+        QCOMPARE(sink.seen, expected);
+    }
 }
 
 void TestAccessHouse::inPlaceKeepsTheAccessFile()
