@@ -140,8 +140,13 @@ QString operatorOf(const Options &options)
     return account.isEmpty() ? u"quillon"_s : account;
 }
 
+// What the new house file is for: a desk's house, or only the rows on their way to a server,
+// which builds its own indexes.
+enum class Use { House, Transfer };
+
 // The Access house read from `copy` into a new house file at `temp`, proved and recorded.
-void writeHouse(const QString &copy, const QString &temp, Report &report, const Options &options)
+void writeHouse(const QString &copy, const QString &temp, Report &report, const Options &options,
+                Use use = Use::House)
 {
     AccessReader reader;
     openReader(reader, copy, report);
@@ -153,7 +158,7 @@ void writeHouse(const QString &copy, const QString &temp, Report &report, const 
     }
     writer.countWritten(report);
     verify(report);
-    writer.finish(options.password, operatorOf(options), reportText(report));
+    writer.finish(options.password, operatorOf(options), reportText(report), use == Use::House);
     QFile written(temp);
     if (!written.open(QIODevice::ReadWrite) || !filemodes::syncToDisk(written.handle()))
         throw stop(Problem::WriteFailed, written.errorString());
@@ -216,6 +221,31 @@ void countOnServer(QSqlDatabase &db, Report &report)
 }
 #endif
 
+Report fileHouse(const QString &accessPath, const QString &housePath, const Options &options, Use use)
+{
+    Report report = begin(accessPath);
+    try {
+        refuseOpenFile(report, options);
+        if (QFileInfo::exists(housePath))
+            throw stop(Problem::DestinationExists, housePath);
+        const QString temp = newTempBeside(housePath);
+        auto removeTemp = qScopeGuard([&temp] { QFile::remove(temp); });
+        {
+            PrivateCopy copy(accessPath);
+            writeHouse(copy.path(), temp, report, options, use);
+        }
+        // Never over a file that appeared meanwhile.
+        if (!QFile::rename(temp, housePath))
+            throw stop(QFileInfo::exists(housePath) ? Problem::DestinationExists
+                                                    : Problem::DestinationUnwritable,
+                       housePath);
+        removeTemp.dismiss();
+    } catch (const Stop &s) {
+        report.failure = s.failure;
+    }
+    return report;
+}
+
 } // namespace
 
 qint64 Report::oddCount(Oddity kind) const
@@ -256,27 +286,7 @@ Report inspect(const QString &accessPath, const Progress &progress)
 
 Report importToFile(const QString &accessPath, const QString &housePath, const Options &options)
 {
-    Report report = begin(accessPath);
-    try {
-        refuseOpenFile(report, options);
-        if (QFileInfo::exists(housePath))
-            throw stop(Problem::DestinationExists, housePath);
-        const QString temp = newTempBeside(housePath);
-        auto removeTemp = qScopeGuard([&temp] { QFile::remove(temp); });
-        {
-            PrivateCopy copy(accessPath);
-            writeHouse(copy.path(), temp, report, options);
-        }
-        // Never over a file that appeared meanwhile.
-        if (!QFile::rename(temp, housePath))
-            throw stop(QFileInfo::exists(housePath) ? Problem::DestinationExists
-                                                    : Problem::DestinationUnwritable,
-                       housePath);
-        removeTemp.dismiss();
-    } catch (const Stop &s) {
-        report.failure = s.failure;
-    }
-    return report;
+    return fileHouse(accessPath, housePath, options, Use::House);
 }
 
 Report importToServer(const QString &accessPath, const QString &server, const Options &options)
@@ -305,7 +315,7 @@ Report importToServer(const QString &accessPath, const QString &server, const Op
         return report;
     }
 #endif
-    Report report = importToFile(accessPath, file, options);
+    Report report = fileHouse(accessPath, file, options, Use::Transfer);
     if (!report.ok())
         return report;
     try {

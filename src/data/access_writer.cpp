@@ -162,7 +162,8 @@ void HouseFileWriter::countWritten(Report &report)
     }
 }
 
-void HouseFileWriter::finish(const QString &password, const QString &operatorName, const QString &record)
+void HouseFileWriter::finish(const QString &password, const QString &operatorName, const QString &record,
+                             bool indexed)
 {
     const dbbuild::AccessRecord access = dbbuild::accessRecord(password);
     Prepared keep(m_db, u"INSERT INTO "_s + dialect::quoted(schema::AccessTable) +
@@ -181,9 +182,11 @@ void HouseFileWriter::finish(const QString &password, const QString &operatorNam
     bindText(note.get(), 4, record);
     if (!note.ok() || sqlite3_step(note.get()) != SQLITE_DONE)
         fail(schema::Record, sqlite3_errcode(m_db));
-    for (const QString &sql :
-         schema::indexStatements() + schema::searchIndexStatements(dialect::Engine::Sqlite))
-        exec(sql);
+    if (indexed) {
+        for (const QString &sql :
+             schema::indexStatements() + schema::searchIndexStatements(dialect::Engine::Sqlite))
+            exec(sql);
+    }
     exec(u"COMMIT"_s);
     exec(u"PRAGMA journal_mode = DELETE"_s);
     const int rc = sqlite3_close_v2(m_db);

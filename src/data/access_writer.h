@@ -26,9 +26,10 @@ public:
 
     // The rows and sums the new house holds, into `report`. Throws Stop.
     void countWritten(Report &report);
-    // One row in 操作记录, the access record for `password`, the search index; then commits and
-    // closes. Throws Stop.
-    void finish(const QString &password, const QString &operatorName, const QString &record);
+    // One row in 操作记录, the access record for `password`, the indexes and the search index
+    // unless not `indexed` (a file only carrying the rows to a server); then commits and closes.
+    // Throws Stop.
+    void finish(const QString &password, const QString &operatorName, const QString &record, bool indexed);
 
 private:
     void exec(const QString &sql);

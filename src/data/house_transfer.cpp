@@ -243,11 +243,16 @@ QString fileToServer(const QString &filePath, const QString &server)
             exec(pg, u"set local statement_timeout = 0"_s);
             if (serverstore::holdsHouse(pg))
                 throw DbError(u"服务器上已经有一家旅馆的数据，不会覆盖。"_s);
-            // The search index is built once over the copied rows, not row by row.
-            for (const QString &sql : serverstore::createStatements(false))
-                exec(pg, sql);
+            // The indexes and the search index are built once over the copied rows, not row by
+            // row, with room to sort in memory.
+            exec(pg, u"set local maintenance_work_mem = '256MB'"_s);
+            const QStringList indexes = schema::indexStatements();
+            for (const QString &sql : serverstore::createStatements(false)) {
+                if (!indexes.contains(sql))
+                    exec(pg, sql);
+            }
             copyRows(file, pg, true);
-            for (const QString &sql : schema::searchIndexStatements(dialect::Engine::Postgres))
+            for (const QString &sql : indexes + schema::searchIndexStatements(dialect::Engine::Postgres))
                 exec(pg, sql);
             exec(pg, u"commit"_s);
         } catch (const DbError &e) {
