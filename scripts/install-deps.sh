@@ -2,6 +2,7 @@
 # Installs every Debian package Quillon needs to build, run, test and benchmark. x11-apps brings a
 # small calculator and text editor (xcalc, xedit) for the tool menu; xdotool drives screenshot.sh.
 set -euo pipefail
+. "$(dirname "$0")/lib.sh"
 packages=(
     build-essential cmake ninja-build
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n qt6-qpa-plugins
@@ -19,14 +20,4 @@ packages=(
     # tests/docs/check_docs.py checks the documents against the tree.
     python3
 )
-missing=()
-for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-    export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update
-    $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"

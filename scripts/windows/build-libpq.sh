@@ -18,13 +18,8 @@ if [ -f "$pq/.quillon-complete" ] && [ -f "$plugin" ]; then
     echo "$pq"
     exit 0
 fi
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
-if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-        $SUDO tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
-    $SUDO apt-get update >&2
-fi
+. "$here/../lib.sh"
+enable_deb_src
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"

@@ -14,13 +14,8 @@ if [ -f "$prefix/.quillon-complete" ]; then
     exit 0
 fi
 bash "$here/install-deps.sh"
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
-if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-        $SUDO tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
-    $SUDO apt-get update
-fi
+. "$here/../lib.sh"
+enable_deb_src
 if [ -n "${WORK:-}" ]; then
     W=$WORK
     mkdir -p "$W"

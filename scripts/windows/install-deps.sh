@@ -4,21 +4,12 @@
 # NSIS and zip to ship; for the tests, the sources of the Chinese locale Wine is run in and the
 # fonts Linux tests see.
 set -euo pipefail
+. "$(dirname "$0")/../lib.sh"
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 ninja-build
           cmake qt6-base-dev qt6-base-dev-tools tcl dpkg-dev nsis zip file librsvg2-bin icoutils xvfb xauth
           locales fonts-dejavu-core fonts-wqy-microhei autoconf automake libtool)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
-if [ ${#missing[@]} -gt 0 ]; then
-    export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update
-    $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"
 # Qt for Windows was built with the posix-thread compilers; make them the default names too.
 for c in gcc g++; do
-    $SUDO update-alternatives --set x86_64-w64-mingw32-$c /usr/bin/x86_64-w64-mingw32-$c-posix >/dev/null
+    as_root update-alternatives --set x86_64-w64-mingw32-$c /usr/bin/x86_64-w64-mingw32-$c-posix >/dev/null
 done

@@ -10,14 +10,9 @@ if [ -f "$out/sqlite3.c" ] && [ -f "$out/sqlite3.h" ]; then
     echo "$out"
     exit 0
 fi
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
-if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-        $SUDO tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
-    $SUDO apt-get update >&2
-fi
-command -v tclsh >/dev/null || DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends tcl >&2
+. "$(cd "$(dirname "$0")" && pwd)/../lib.sh"
+enable_deb_src
+install_missing tcl
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd "$work" && apt-get source sqlite3 >&2)
