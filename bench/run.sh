@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${QUILLON_BENCH_BUILD:-build-bench}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_BENCH=ON >/dev/null
+cmake --preset default -B "$build" -DQUILLON_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target quillon-bench quillon-bench-probe quillon-bench-server \
     test_desks_at_once quillon-desk-load >/dev/null
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 QT_LOGGING_RULES='qt.qpa.*=false'

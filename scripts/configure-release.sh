@@ -12,8 +12,5 @@ cppflags=$(dpkg-buildflags --get CPPFLAGS)
 # is most of a build's link time.
 cxxflags=$(dpkg-buildflags --get CXXFLAGS | sed -E 's/(^| )-g( |$)/ /')
 ldflags=$(dpkg-buildflags --get LDFLAGS)
-# Ninja for a new tree; a tree made before keeps its generator.
-generator=()
-[ -f "$dir/CMakeCache.txt" ] || generator=(-G Ninja)
-cmake -S . -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DCMAKE_CXX_FLAGS="$cppflags $cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" "$@" >/dev/null
+cmake --preset package -B "$dir" -DCMAKE_CXX_FLAGS="$cppflags $cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
+    "$@" >/dev/null

@@ -5,8 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUILLON_FUZZ=ON -DQUILLON_BUILD_TESTS=OFF -DQUILLON_BUILD_BENCH=OFF >/dev/null
+cmake --preset fuzz >/dev/null
 targets=(fuzz_conversions fuzz_connection_string fuzz_grid_header fuzz_access_reader)
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 export QT_QPA_PLATFORM=offscreen

@@ -9,7 +9,7 @@ bash scripts/install-deps.sh
 dir=${1:-}
 if [ -z "$dir" ]; then
     dir=${QUILLON_PACKAGE_DIR:-build-package}
-    bash scripts/configure-release.sh "$dir" -DQUILLON_BUILD_TESTS=OFF -DQUILLON_BUILD_BENCH=OFF
+    bash scripts/configure-release.sh "$dir" -DQUILLON_BUILD_TESTS=OFF
 fi
 grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$dir/CMakeCache.txt" ||
     { echo "$dir is not a Release tree (scripts/configure-release.sh)" >&2; exit 1; }

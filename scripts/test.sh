@@ -50,7 +50,7 @@ finish() {
 }
 
 release() {
-    bash scripts/configure-release.sh build
+    bash scripts/configure-release.sh build -DQUILLON_BUILD_BENCH=ON
     cmake --build build -j"$jobs"
 }
 stage "build (Release)" release
@@ -58,8 +58,7 @@ begin tests bash -c "cd build && ctest --output-on-failure -j$jobs"
 
 # Line tables are enough for the sanitizers' reports; -O1 keeps their build short.
 asan() {
-    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_SANITIZE=ON \
-        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DQUILLON_BUILD_BENCH=OFF >/dev/null
+    cmake --preset asan >/dev/null
     cmake --build build-asan -j"$jobs" --target quillon_sanitized
 }
 stage "build (sanitizers)" asan

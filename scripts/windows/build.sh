@@ -19,10 +19,6 @@ fi
 libmdb=$(bash scripts/windows/build-libmdb.sh)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
-    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/scripts/windows/mingw-w64-x86_64.cmake" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DQUILLON_SQLITE_SOURCE="$sqlite" -DQUILLON_BUILD_BENCH=OFF "${server[@]}" -DQUILLON_LIBMDB_PREFIX="$libmdb" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/windows/wine-test.sh" "$@" >/dev/null
+cmake --preset windows -B "$out" "${launcher[@]}" -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQUILLON_SQLITE_SOURCE="$sqlite" "${server[@]}" -DQUILLON_LIBMDB_PREFIX="$libmdb" "$@" >/dev/null
 cmake --build "$out" -j"$(nproc)"
