@@ -61,10 +61,14 @@ printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n'
 # A README in Chinese, with Windows line ends so Notepad shows it as it should.
 sed 's/$/\r/' packaging/windows/README.txt > "$stage/README.txt"
 sed 's/$/\r/' packaging/copyright > "$stage/COPYRIGHT.txt"
+sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
+# Every other part's licence texts in licenses/, and nothing shipped without its own.
+python3 scripts/windows/notices.py gather "$stage"
 
 zip=quillon-$version-windows-x64.zip
 rm -f "$out/$zip"
 (cd "$out/stage" && zip -qr -X "../$zip" quillon)
+python3 scripts/windows/notices.py check "$out/$zip"
 makensis -V2 -DVERSION="$version" -DSTAGE="$(realpath "$stage")" \
     -DOUTFILE="$(realpath "$out")/quillon-$version-setup.exe" packaging/windows/quillon.nsi
 file "$stage/quillon.exe" "$stage/quillon-createdb.exe"

@@ -14,6 +14,11 @@ SetCompressor /SOLID lzma
 
 !define MUI_ICON "${STAGE}\quillon.ico"
 !define MUI_UNICON "${STAGE}\quillon.ico"
+; The GPL asks no one to accept it before using the program: the page shows it and goes on.
+!define MUI_LICENSEPAGE_TEXT_TOP "Quillon 依 GPL-3.0-or-later（GNU 通用公共许可证第 3 版或更新版本）发布："
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "随附的 Qt、SQLite、libpq、libmdb、MinGW 运行库等组件的许可证文本在安装目录的 licenses 文件夹中。"
+!define MUI_LICENSEPAGE_BUTTON "下一步(&N) >"
+!insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -71,6 +76,7 @@ Section "Uninstall"
     Delete "$INSTDIR\quillon.ico"
     Delete "$INSTDIR\README.txt"
     Delete "$INSTDIR\COPYRIGHT.txt"
+    Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

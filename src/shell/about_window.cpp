@@ -18,7 +18,7 @@ Form19::Form19(QWidget *parent) : QDialog(parent)
     setWindowTitle(u"版权信息"_s);
     const QStringList texts = {
         u"Quillon 宾馆前台管理系统 V3.01，由 Quillon 开源项目的开发者编写。"_s,
-        u"项目地址：源代码与说明文档随程序一起发布，见程序目录中的 README。"_s,
+        u"许可证：GNU 通用公共许可证第 3 版或更新版本（GPL-3.0-or-later），全文见程序目录中的 LICENSE.txt 或 /usr/share/common-licenses/GPL-3。"_s,
         u"本程序免费提供，没有收款帐户，请勿向任何人付款。"_s,
         u"联系人：Quillon 项目的开发者（通过项目的问题跟踪系统）。"_s,
         u"电话：本项目不设电话服务。"_s,
