@@ -46,8 +46,10 @@ function(quillon_use_precompiled_headers dir)
         get_target_property(type ${target} TYPE)
         get_target_property(sources ${target} SOURCES)
         list(FILTER sources INCLUDE REGEX "\\.cpp$")
+        # A Windows GUI program gets Qt's entry point (QT_NEEDS_QMAIN), which no host shares.
+        get_target_property(gui_program ${target} WIN32_EXECUTABLE)
         if(target MATCHES "^quillon_pch_" OR NOT sources OR target STREQUAL quillon_sqlite
-           OR NOT type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
+           OR NOT type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$" OR (WIN32 AND gui_program))
             continue()
         endif()
         get_target_property(links ${target} LINK_LIBRARIES)

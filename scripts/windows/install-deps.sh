@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 ninja-build
           cmake qt6-base-dev qt6-base-dev-tools tcl dpkg-dev nsis zip file librsvg2-bin icoutils xvfb xauth
           locales fonts-dejavu-core fonts-wqy-microhei autoconf automake libtool
-          python3 libsqlite3-0 libpq5 qt6-translations-l10n)
+          python3 libsqlite3-0 libpq5 libqt6charts6 qt6-translations-l10n)
 install_missing "${packages[@]}"
 # Qt for Windows was built with the posix-thread compilers; make them the default names too.
 for c in gcc g++; do
