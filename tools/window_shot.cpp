@@ -115,11 +115,11 @@ int main(int argc, char *argv[])
     hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
     const auto endSession = qScopeGuard([] { hotel::Session::setCurrent(nullptr); });
     registerAllWindows();
-    Form2 main;
+    MainWindow main;
     ui::setMainWindow(&main);
     QPointer<QWidget> window;
     if (args[1] == u"Form1"_s) {
-        auto *login = new Form1();
+        auto *login = new LoginWindow();
         login->setAttribute(Qt::WA_DeleteOnClose);
         login->show();
         window = login;

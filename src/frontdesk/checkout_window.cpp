@@ -26,19 +26,19 @@ const QString changedElsewhere =
 
 } // namespace
 
-Form12::Form12(QWidget *owner) : QDialog(owner)
+CheckOutWindow::CheckOutWindow(QWidget *owner) : QDialog(owner)
 {
     setObjectName(u"Form12"_s);
     setWindowTitle(u"新增旅客退房"_s);
     createLayout();
-    connect(m_text[1], &QLineEdit::textChanged, this, &Form12::Text1_Change);
-    connect(m_command1, &QPushButton::clicked, this, &Form12::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form12::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form12::Command3_Click);
+    connect(m_text[1], &QLineEdit::textChanged, this, &CheckOutWindow::Text1_Change);
+    connect(m_command1, &QPushButton::clicked, this, &CheckOutWindow::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &CheckOutWindow::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &CheckOutWindow::Command3_Click);
     Form_Load();
 }
 
-void Form12::createLayout()
+void CheckOutWindow::createLayout()
 {
     m_frame1 = ui::makeFrame(this, u"Frame1"_s, u"查询"_s);
     m_option1 = new QRadioButton(u"按房间号"_s, m_frame1);
@@ -131,14 +131,14 @@ void Form12::createLayout()
         setTabOrder(order[i - 1], order[i]);
 }
 
-void Form12::Form_Load()
+void CheckOutWindow::Form_Load()
 {
     grid::reset(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight);
     m_command2->setEnabled(false);
     m_command3->setEnabled(false);
 }
 
-void Form12::Text1_Change()
+void CheckOutWindow::Text1_Change()
 {
     grid::reset(m_msFlexGrid1, grid::roomHeader(), grid::KeepRowHeight);
     for (int i = 2; i <= 16; ++i)
@@ -146,13 +146,13 @@ void Form12::Text1_Change()
     m_quote.reset();
 }
 
-void Form12::takeRoom(const ui::RoomHandoff &room)
+void CheckOutWindow::takeRoom(const ui::RoomHandoff &room)
 {
     m_text[1]->setText(room.roomNumber);
     Command1_Click();
 }
 
-void Form12::Command1_Click()
+void CheckOutWindow::Command1_Click()
 {
     if (m_text[1]->text().isEmpty()) {
         ui::refuseAt(m_text[1], u"对不起，请输入查询对象？"_s);
@@ -180,7 +180,7 @@ void Form12::Command1_Click()
     m_text[11]->setText(conv::dateToText(ui::today()));
 }
 
-void Form12::showStay(const hotel::Stay &stay)
+void CheckOutWindow::showStay(const hotel::Stay &stay)
 {
     auto number = [](const hotel::Int16 &n) { return n ? QString::number(*n) : QString(); };
     const QString particulars[] = {stay.guest,
@@ -199,7 +199,7 @@ void Form12::showStay(const hotel::Stay &stay)
     }
 }
 
-void Form12::Command2_Click()
+void CheckOutWindow::Command2_Click()
 {
     hotel::SettlementInput in;
     if (const auto checkIn = conv::textToDateTime(m_text[6]->text()))
@@ -227,7 +227,7 @@ void Form12::Command2_Click()
     m_command3->setEnabled(true);
 }
 
-void Form12::Command3_Click()
+void CheckOutWindow::Command3_Click()
 {
     bool settled = m_quote && !m_text[9]->text().isEmpty();
     for (int i = 12; i <= 15; ++i)
@@ -259,7 +259,7 @@ void Form12::Command3_Click()
     ui::reopen(this, u"Form12"_s);
 }
 
-hotel::CompletedStay Form12::completedStay(hotel::BoxReader &read) const
+hotel::CompletedStay CheckOutWindow::completedStay(hotel::BoxReader &read) const
 {
     // Ordinal k comes from box k + 1, read in order; an empty box leaves its column unset.
     auto box = [this](int n) {

@@ -15,11 +15,11 @@ class QRadioButton;
 
 // Check-out: fetch the stay of an occupied room, compute days, amount and balance against the
 // prepayment, then store the completed stay, free the room and drop the stay, all or nothing.
-class Form12 : public QDialog, public ui::RoomTaker
+class CheckOutWindow : public QDialog, public ui::RoomTaker
 {
     Q_OBJECT
 public:
-    explicit Form12(QWidget *owner = nullptr);
+    explicit CheckOutWindow(QWidget *owner = nullptr);
 
     // The board hands over an occupied room: its stay is fetched as if its number were typed.
     void takeRoom(const ui::RoomHandoff &room) override;

@@ -43,9 +43,9 @@ QString str(const char16_t *text)
 
 } // namespace
 
-Form8::Form8(QWidget *owner) : StayEntryWindow(checkIn, owner) {}
+CheckInWindow::CheckInWindow(QWidget *owner) : StayEntryWindow(checkIn, owner) {}
 
-Form10::Form10(QWidget *owner) : StayEntryWindow(reservation, owner) {}
+ReservationWindow::ReservationWindow(QWidget *owner) : StayEntryWindow(reservation, owner) {}
 
 StayEntryWindow::StayEntryWindow(const StayEntryKind &kind, QWidget *owner) : QDialog(owner), m_kind(kind)
 {

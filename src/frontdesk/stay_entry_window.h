@@ -26,8 +26,8 @@ struct StayEntryKind {
     bool startsAtHandoffTime; // a room handed over by the board brings the check-in time
 };
 
-// A guest's particulars plus a free room picked from the list: a new stay (Form8) or a new
-// reservation (Form10). The room is taken only if it is still free when the operator confirms.
+// A guest's particulars plus a free room picked from the list: a new stay (CheckInWindow) or a
+// new reservation (ReservationWindow). The room is taken only if it is still free when the operator confirms.
 class StayEntryWindow : public QDialog, public ui::RoomTaker
 {
     Q_OBJECT
@@ -54,16 +54,16 @@ private:
     QPushButton *m_command1;
 };
 
-class Form8 : public StayEntryWindow
+class CheckInWindow : public StayEntryWindow
 {
     Q_OBJECT
 public:
-    explicit Form8(QWidget *owner = nullptr);
+    explicit CheckInWindow(QWidget *owner = nullptr);
 };
 
-class Form10 : public StayEntryWindow
+class ReservationWindow : public StayEntryWindow
 {
     Q_OBJECT
 public:
-    explicit Form10(QWidget *owner = nullptr);
+    explicit ReservationWindow(QWidget *owner = nullptr);
 };

@@ -45,9 +45,9 @@ QString str(const char16_t *text)
 
 } // namespace
 
-Form9::Form9(QWidget *owner) : StayListWindow(currentGuests, owner) {}
+CurrentGuestsWindow::CurrentGuestsWindow(QWidget *owner) : StayListWindow(currentGuests, owner) {}
 
-Form11::Form11(QWidget *owner) : StayListWindow(reservations, owner) {}
+ReservationListWindow::ReservationListWindow(QWidget *owner) : StayListWindow(reservations, owner) {}
 
 StayListWindow::StayListWindow(const StayListKind &kind, QWidget *owner) : QDialog(owner), m_kind(kind)
 {

@@ -27,8 +27,9 @@ struct StayListKind {
     bool canCancel;               // Command2 deletes the reservation and frees its room
 };
 
-// Lists stays in progress (Form9) or reservations (Form11) and corrects the one shown in the
-// boxes; Form11 also cancels it. Both always act on the row whose particulars are shown.
+// Lists stays in progress (CurrentGuestsWindow) or reservations (ReservationListWindow) and
+// corrects the one shown in the boxes; the reservations list also cancels it. Both always act on the row
+// whose particulars are shown.
 class StayListWindow : public QDialog, public ui::RoomTaker
 {
     Q_OBJECT
@@ -61,16 +62,16 @@ private:
     QPushButton *m_command2 = nullptr;
 };
 
-class Form9 : public StayListWindow
+class CurrentGuestsWindow : public StayListWindow
 {
     Q_OBJECT
 public:
-    explicit Form9(QWidget *owner = nullptr);
+    explicit CurrentGuestsWindow(QWidget *owner = nullptr);
 };
 
-class Form11 : public StayListWindow
+class ReservationListWindow : public StayListWindow
 {
     Q_OBJECT
 public:
-    explicit Form11(QWidget *owner = nullptr);
+    explicit ReservationListWindow(QWidget *owner = nullptr);
 };

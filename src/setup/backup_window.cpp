@@ -29,16 +29,16 @@ QString dialogFilter()
 
 } // namespace
 
-Form7::Form7(QWidget *parent) : QDialog(parent)
+BackupWindow::BackupWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form7"_s);
     setWindowTitle(u"数据库备份管理"_s);
     createLayout();
-    connect(m_command2, &QPushButton::clicked, this, &Form7::Command2_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form7::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &BackupWindow::Command2_Click);
+    connect(m_command1, &QPushButton::clicked, this, &BackupWindow::Command1_Click);
 }
 
-void Form7::createLayout()
+void BackupWindow::createLayout()
 {
     m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
     m_image1->setPixmap(pictures::windowPicture(QChar(u'备'), QColor(0x2e, 0x7d, 0x32)));
@@ -65,7 +65,7 @@ void Form7::createLayout()
     layout->addWidget(m_frame1, 1);
 }
 
-QString Form7::dialogStartFolder()
+QString BackupWindow::dialogStartFolder()
 {
     const QFileInfo d(u"D:\\"_s);
     if (d.isAbsolute() && d.isDir())
@@ -73,7 +73,7 @@ QString Form7::dialogStartFolder()
     return QDir::homePath();
 }
 
-void Form7::Command2_Click()
+void BackupWindow::Command2_Click()
 {
     const QString chosen = ui::seam().openFileName(this, QString(), dialogStartFolder(), dialogFilter());
     // A cancel leaves the path as it was.
@@ -81,7 +81,7 @@ void Form7::Command2_Click()
         m_text1->setText(QDir::toNativeSeparators(chosen));
 }
 
-void Form7::Command1_Click()
+void BackupWindow::Command1_Click()
 {
     const hotel::Outcome o = hotel::backUp(hotel::session(), m_text1->text());
     if (!o.ok()) {

@@ -8,11 +8,11 @@ class QLineEdit;
 class QPushButton;
 
 // Copies the database file to a path the operator types or picks.
-class Form7 : public QDialog
+class BackupWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form7(QWidget *parent = nullptr);
+    explicit BackupWindow(QWidget *parent = nullptr);
 
     // Where the file dialog opens: "D:\" where that folder exists, else the home folder.
     static QString dialogStartFolder();

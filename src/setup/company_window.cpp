@@ -30,16 +30,16 @@ QStringList texts(const hotel::Company &c)
 
 } // namespace
 
-Form3::Form3(QWidget *parent) : QDialog(parent)
+CompanyWindow::CompanyWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form3"_s);
     setWindowTitle(u"企业配置信息"_s);
     createLayout();
-    connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(m_command2, &QPushButton::clicked, this, &CompanyWindow::Command2_Click);
     Form_Load();
 }
 
-void Form3::createLayout()
+void CompanyWindow::createLayout()
 {
     static const QStringList captions = {u"企业名称："_s, u"法人代表："_s, u"电话："_s,     u"传真："_s,
                                          u"电子邮件："_s, u"地址："_s,     u"邮政编码："_s, u"企业简介："_s};
@@ -81,7 +81,7 @@ void Form3::createLayout()
     layout->addLayout(right, 1);
 }
 
-QString Form3::boxText(int n) const
+QString CompanyWindow::boxText(int n) const
 {
     if (n < FieldCount)
         return m_lines.at(n - 1)->text();
@@ -94,7 +94,7 @@ QString Form3::boxText(int n) const
                          m_storedProfile.contains(u"\r\n"_s) ? u"\r\n"_s : u"\n"_s);
 }
 
-void Form3::setBoxText(int n, const QString &text)
+void CompanyWindow::setBoxText(int n, const QString &text)
 {
     if (n < FieldCount)
         m_lines.at(n - 1)->setText(text);
@@ -105,7 +105,7 @@ void Form3::setBoxText(int n, const QString &text)
     }
 }
 
-void Form3::Form_Load()
+void CompanyWindow::Form_Load()
 {
     // Unreadable particulars leave the boxes empty; the window still opens.
     const auto company = hotel::readCompany(hotel::session());
@@ -119,7 +119,7 @@ void Form3::Form_Load()
     }
 }
 
-void Form3::Command2_Click()
+void CompanyWindow::Command2_Click()
 {
     QStringList typed;
     for (int n = 1; n <= FieldCount; ++n)

@@ -13,11 +13,11 @@ class QPushButton;
 class QTextEdit;
 
 // The hotel's particulars, kept in the one row of the company table.
-class Form3 : public QDialog
+class CompanyWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form3(QWidget *parent = nullptr);
+    explicit CompanyWindow(QWidget *parent = nullptr);
 
     void Command2_Click();
 

@@ -12,15 +12,15 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form20::Form20(QWidget *parent) : QDialog(parent)
+DataInitWindow::DataInitWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form20"_s);
     setWindowTitle(u"初始化数据"_s);
     createLayout();
-    connect(m_command1, &QPushButton::clicked, this, &Form20::Command1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &DataInitWindow::Command1_Click);
 }
 
-void Form20::createLayout()
+void DataInitWindow::createLayout()
 {
     static const QStringList captions = {
         u"在确认使用本软件前,请初始化相关数据!"_s,
@@ -50,7 +50,7 @@ void Form20::createLayout()
     setMinimumWidth(600);
 }
 
-void Form20::Command1_Click()
+void DataInitWindow::Command1_Click()
 {
     // No question is asked first: a copy of the house is kept before the wipe.
     const hotel::Outcome o = hotel::initializeData(hotel::session());

@@ -8,11 +8,11 @@ class QLabel;
 class QPushButton;
 
 // Empties the business tables so the house can start afresh; operators and company stay.
-class Form20 : public QDialog
+class DataInitWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form20(QWidget *parent = nullptr);
+    explicit DataInitWindow(QWidget *parent = nullptr);
 
     void Command1_Click();
 

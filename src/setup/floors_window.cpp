@@ -19,24 +19,24 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form5::Form5(QWidget *parent) : QDialog(parent)
+FloorsWindow::FloorsWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form5"_s);
     setWindowTitle(u"楼层管理"_s);
     createLayout();
-    connect(m_msFlexGrid1, &FlexGrid::Click, this, &Form5::MSFlexGrid1_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form5::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form5::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form5::Command3_Click);
+    connect(m_msFlexGrid1, &FlexGrid::Click, this, &FloorsWindow::MSFlexGrid1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &FloorsWindow::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &FloorsWindow::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &FloorsWindow::Command3_Click);
     Form_Load();
 }
 
-QString Form5::header()
+QString FloorsWindow::header()
 {
     return u"序号|^楼层名称           "_s;
 }
 
-void Form5::createLayout()
+void FloorsWindow::createLayout()
 {
     m_frame1 = ui::makeFrame(this, u"Frame1"_s);
     m_msFlexGrid1 = new FlexGrid(m_frame1);
@@ -80,21 +80,21 @@ void Form5::createLayout()
     layout->addLayout(right, 1);
 }
 
-void Form5::Form_Load()
+void FloorsWindow::Form_Load()
 {
     // A list that cannot be read stays empty; the window still opens.
     const auto floors = hotel::listFloors(hotel::session());
     grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, floors);
 }
 
-void Form5::MSFlexGrid1_Click()
+void FloorsWindow::MSFlexGrid1_Click()
 {
     if (!m_msFlexGrid1->hasSelectedRecord())
         return;
     m_text2->setText(m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 1));
 }
 
-void Form5::Command1_Click()
+void FloorsWindow::Command1_Click()
 {
     if (m_text1->text().isEmpty()) {
         ui::refuseAt(m_text1, u"请填写完整资料！"_s);
@@ -109,7 +109,7 @@ void Form5::Command1_Click()
     ui::reopen(this, u"Form5"_s);
 }
 
-void Form5::Command2_Click()
+void FloorsWindow::Command2_Click()
 {
     if (m_text2->text().isEmpty()) {
         ui::refuseAt(m_text2, u"请填写完整资料！"_s);
@@ -128,7 +128,7 @@ void Form5::Command2_Click()
     ui::reopen(this, u"Form5"_s);
 }
 
-void Form5::Command3_Click()
+void FloorsWindow::Command3_Click()
 {
     const auto shown = ui::chosenRow(this, m_msFlexGrid1);
     if (!shown)

@@ -9,11 +9,11 @@ class QLineEdit;
 class QPushButton;
 
 // The floors of the house: list, add, rename, delete.
-class Form5 : public QDialog
+class FloorsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form5(QWidget *parent = nullptr);
+    explicit FloorsWindow(QWidget *parent = nullptr);
 
     static QString header();
 

@@ -36,24 +36,24 @@ QString orNull(const QString &text)
 
 } // namespace
 
-Form4::Form4(QWidget *parent) : QDialog(parent)
+OperatorsWindow::OperatorsWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form4"_s);
     setWindowTitle(u"用户管理"_s);
     createLayout();
-    connect(m_msFlexGrid1, &FlexGrid::Click, this, &Form4::MSFlexGrid1_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form4::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form4::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form4::Command3_Click);
+    connect(m_msFlexGrid1, &FlexGrid::Click, this, &OperatorsWindow::MSFlexGrid1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &OperatorsWindow::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &OperatorsWindow::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &OperatorsWindow::Command3_Click);
     Form_Load();
 }
 
-QString Form4::header()
+QString OperatorsWindow::header()
 {
     return u"序号|^用户名称                |^登陆密码            |^                权限设置        "_s;
 }
 
-void Form4::createLayout()
+void OperatorsWindow::createLayout()
 {
     static const QStringList rightCaptions = {u"系统维护"_s, u"旅客入住"_s,   u"旅客退房"_s,
                                               u"财务管理"_s, u"统计与核算"_s, u"常用工具"_s};
@@ -118,14 +118,14 @@ void Form4::createLayout()
     layout->addWidget(m_frame2);
 }
 
-void Form4::Form_Load()
+void OperatorsWindow::Form_Load()
 {
     // A list that cannot be read stays empty; the window still opens.
     const auto operators = hotel::listOperators(hotel::session());
     grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, operators);
 }
 
-QString Form4::rightsText() const
+QString OperatorsWindow::rightsText() const
 {
     QString text = u"Z:"_s;
     for (int i = 0; i < m_checks.size(); ++i) {
@@ -135,13 +135,13 @@ QString Form4::rightsText() const
     return text;
 }
 
-void Form4::clearRights()
+void OperatorsWindow::clearRights()
 {
     for (QCheckBox *box : std::as_const(m_checks))
         box->setCheckState(Qt::Unchecked);
 }
 
-void Form4::MSFlexGrid1_Click()
+void OperatorsWindow::MSFlexGrid1_Click()
 {
     if (!m_msFlexGrid1->hasSelectedRecord())
         return;
@@ -156,7 +156,7 @@ void Form4::MSFlexGrid1_Click()
     }
 }
 
-void Form4::Command1_Click()
+void OperatorsWindow::Command1_Click()
 {
     if (m_command1->text() == AddCaption) {
         m_command1->setText(ConfirmCaption);
@@ -177,7 +177,7 @@ void Form4::Command1_Click()
     ui::reopen(this, u"Form4"_s);
 }
 
-void Form4::Command2_Click()
+void OperatorsWindow::Command2_Click()
 {
     if (m_text1->text().isEmpty() || m_text2->text().isEmpty()) {
         ui::refuseAt(m_text1->text().isEmpty() ? m_text1 : m_text2, u"请填写完整资料？"_s);
@@ -197,7 +197,7 @@ void Form4::Command2_Click()
     ui::reopen(this, u"Form4"_s);
 }
 
-void Form4::Command3_Click()
+void OperatorsWindow::Command3_Click()
 {
     const auto shown = ui::chosenRow(this, m_msFlexGrid1);
     if (!shown)

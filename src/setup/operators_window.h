@@ -12,11 +12,11 @@ class QLineEdit;
 class QPushButton;
 
 // The operators who may log in, with their rights.
-class Form4 : public QDialog
+class OperatorsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form4(QWidget *parent = nullptr);
+    explicit OperatorsWindow(QWidget *parent = nullptr);
 
     static QString header();
 

@@ -30,7 +30,7 @@ QString quoted(const QString &path)
 
 } // namespace
 
-Form23::Form23(QWidget *parent) : QDialog(parent)
+RestoreWindow::RestoreWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form23"_s);
     setWindowTitle(u"数据恢复"_s);
@@ -40,11 +40,11 @@ Form23::Form23(QWidget *parent) : QDialog(parent)
         if (item)
             m_text1->setText(QDir::toNativeSeparators(item->data(Qt::UserRole).toString()));
     });
-    connect(m_command2, &QPushButton::clicked, this, &Form23::Command2_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form23::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &RestoreWindow::Command2_Click);
+    connect(m_command1, &QPushButton::clicked, this, &RestoreWindow::Command1_Click);
 }
 
-void Form23::createLayout()
+void RestoreWindow::createLayout()
 {
     m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
     m_image1->setPixmap(pictures::windowPicture(QChar(u'恢'), QColor(0xc6, 0x28, 0x28)));
@@ -79,7 +79,7 @@ void Form23::createLayout()
     layout->addWidget(m_frame1, 1);
 }
 
-void Form23::fillCopies()
+void RestoreWindow::fillCopies()
 {
     for (const QString &path : hotel::keptCopies()) {
         auto *item = new QListWidgetItem(QFileInfo(path).fileName(), m_list1);
@@ -87,15 +87,15 @@ void Form23::fillCopies()
     }
 }
 
-void Form23::Command2_Click()
+void RestoreWindow::Command2_Click()
 {
-    const QString chosen = ui::seam().openFileName(this, QString(), Form7::dialogStartFolder(),
+    const QString chosen = ui::seam().openFileName(this, QString(), BackupWindow::dialogStartFolder(),
                                                    u"数据库文件（*.mdb） (*.mdb)"_s);
     if (!chosen.isEmpty())
         m_text1->setText(QDir::toNativeSeparators(chosen));
 }
 
-void Form23::Command1_Click()
+void RestoreWindow::Command1_Click()
 {
     const QString path = QDir::fromNativeSeparators(m_text1->text().trimmed());
     if (path.isEmpty()) {
@@ -125,7 +125,7 @@ void Form23::Command1_Click()
         ui::signOut();
 }
 
-void Form23::restoreFromAccess(const QString &path)
+void RestoreWindow::restoreFromAccess(const QString &path)
 {
     if (ui::MsgBox(this,
                    quoted(path) + u"是旧前台程序的 Access 数据库。确定要把其中的数据转换过来，"_s

@@ -10,11 +10,11 @@ class QPushButton;
 
 // Puts a backup, or a copy kept beside the house, back in place of the house; a backup of the old
 // desk program (an Access file) is brought across first.
-class Form23 : public QDialog
+class RestoreWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form23(QWidget *parent = nullptr);
+    explicit RestoreWindow(QWidget *parent = nullptr);
 
     void Command1_Click();
     void Command2_Click();

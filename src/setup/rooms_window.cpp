@@ -49,19 +49,19 @@ QCheckBox *makeStatusBox(QWidget *parent, const QString &name, const QString &ca
 
 } // namespace
 
-Form6::Form6(QWidget *parent) : QDialog(parent)
+RoomsWindow::RoomsWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form6"_s);
     setWindowTitle(u"房间管理"_s);
     createLayout();
-    connect(m_msFlexGrid1, &FlexGrid::Click, this, &Form6::MSFlexGrid1_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form6::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form6::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form6::Command3_Click);
+    connect(m_msFlexGrid1, &FlexGrid::Click, this, &RoomsWindow::MSFlexGrid1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &RoomsWindow::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &RoomsWindow::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &RoomsWindow::Command3_Click);
     Form_Load();
 }
 
-void Form6::createLayout()
+void RoomsWindow::createLayout()
 {
     m_frame1 = ui::makeFrame(this, u"Frame1"_s);
     m_msFlexGrid1 = new FlexGrid(m_frame1);
@@ -157,7 +157,7 @@ void Form6::createLayout()
     layout->addWidget(m_frame2);
 }
 
-void Form6::Form_Load()
+void RoomsWindow::Form_Load()
 {
     // Either list may stay empty when it cannot be read; the window still opens, and says why
     // once: the floors cannot be read either when the rooms could not be.
@@ -171,7 +171,7 @@ void Form6::Form_Load()
     m_combo1->setEditText(NoFloorChosen);
 }
 
-void Form6::MSFlexGrid1_Click()
+void RoomsWindow::MSFlexGrid1_Click()
 {
     if (!m_msFlexGrid1->hasSelectedRecord())
         return;
@@ -191,7 +191,7 @@ void Form6::MSFlexGrid1_Click()
     }
 }
 
-std::optional<hotel::Room> Form6::typedRoom()
+std::optional<hotel::Room> RoomsWindow::typedRoom()
 {
     for (QLineEdit *box : {m_text1, m_text2, m_text3, m_text4, m_text5}) {
         if (box->text().isEmpty()) {
@@ -214,7 +214,7 @@ std::optional<hotel::Room> Form6::typedRoom()
 }
 
 // A price the store would not take is refused as a typed one is.
-void Form6::showRefusal(const hotel::Outcome &outcome)
+void RoomsWindow::showRefusal(const hotel::Outcome &outcome)
 {
     if (outcome.isRefused(hotel::Refusal::BadValue))
         ui::MsgBox(this, PriceRefused);
@@ -222,7 +222,7 @@ void Form6::showRefusal(const hotel::Outcome &outcome)
         ui::showOutcome(this, outcome);
 }
 
-void Form6::Command1_Click()
+void RoomsWindow::Command1_Click()
 {
     if (m_command1->text() == AddCaption) {
         m_command1->setText(ConfirmCaption);
@@ -246,7 +246,7 @@ void Form6::Command1_Click()
     ui::reopen(this, u"Form6"_s);
 }
 
-void Form6::Command2_Click()
+void RoomsWindow::Command2_Click()
 {
     auto room = typedRoom();
     if (!room)
@@ -266,7 +266,7 @@ void Form6::Command2_Click()
     ui::reopen(this, u"Form6"_s);
 }
 
-void Form6::Command3_Click()
+void RoomsWindow::Command3_Click()
 {
     const auto shown = ui::chosenRow(this, m_msFlexGrid1);
     if (!shown)

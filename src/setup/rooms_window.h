@@ -18,11 +18,11 @@ class Outcome;
 }
 
 // The rooms of the house: list with status, two-step add, rewrite, delete.
-class Form6 : public QDialog
+class RoomsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form6(QWidget *parent = nullptr);
+    explicit RoomsWindow(QWidget *parent = nullptr);
 
     void MSFlexGrid1_Click();
     void Command1_Click();

@@ -12,7 +12,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form19::Form19(QWidget *parent) : QDialog(parent)
+AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form19"_s);
     setWindowTitle(u"版权信息"_s);
@@ -39,7 +39,7 @@ Form19::Form19(QWidget *parent) : QDialog(parent)
     layout->addWidget(house);
 }
 
-bool Form19::eventFilter(QObject *watched, QEvent *event)
+bool AboutWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_label7 && event->type() == QEvent::MouseButtonRelease) {
         Label7_Click();
@@ -48,7 +48,7 @@ bool Form19::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void Form19::Label7_Click()
+void AboutWindow::Label7_Click()
 {
     ui::startProgram(this, ui::Program::Browser, homePageUrl());
 }

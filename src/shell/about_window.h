@@ -5,11 +5,11 @@
 class QLabel;
 
 // What this program is and where its home page is.
-class Form19 : public QDialog
+class AboutWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form19(QWidget *parent = nullptr);
+    explicit AboutWindow(QWidget *parent = nullptr);
 
     void Label7_Click();
 

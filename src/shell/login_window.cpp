@@ -25,7 +25,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form1::Form1(QWidget *parent) : QDialog(parent)
+LoginWindow::LoginWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"登陆Quillon"_s);
@@ -34,7 +34,7 @@ Form1::Form1(QWidget *parent) : QDialog(parent)
     Form_Load();
 }
 
-void Form1::createLayout()
+void LoginWindow::createLayout()
 {
     m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
     m_image1->setPixmap(pictures::loginPicture());
@@ -64,16 +64,16 @@ void Form1::createLayout()
     layout->addWidget(m_frame1);
     setTabOrder(m_text1, m_text2);
     setTabOrder(m_text2, m_command1);
-    connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &LoginWindow::Command1_Click);
 }
 
-void Form1::Form_Load()
+void LoginWindow::Form_Load()
 {
     Module1::DbFileName = u"innkeep.mdb"_s;
     Module1::DbPassword = u"58316094"_s;
 }
 
-void Form1::Command1_Click()
+void LoginWindow::Command1_Click()
 {
     const auto in = hotel::Session::logIn(m_text1->text(), m_text2->text());
     // A house that cannot be reached or read says why; only a house that answered and knows no
@@ -87,7 +87,7 @@ void Form1::Command1_Click()
         return;
     }
     hotel::Session::setCurrent(in.value());
-    auto *main = new Form2(); // its menus and toolbar follow the session's rights
+    auto *main = new MainWindow(); // its menus and toolbar follow the session's rights
     main->StatusBar1_SetPanelText(3, m_text1->text());
     close();
     deleteLater();
@@ -100,7 +100,7 @@ void Form1::Command1_Click()
     }
 }
 
-bool Form1::offerNewHouse()
+bool LoginWindow::offerNewHouse()
 {
     const QString dir = Module1::houseDirectory();
     if (!Module1::isInstalledProgramDirectory(Module1::programDirectory(), Module1::systemProgramRoots()) ||
@@ -130,7 +130,7 @@ bool Form1::offerNewHouse()
     return true;
 }
 
-bool Form1::offerAccessMove()
+bool LoginWindow::offerAccessMove()
 {
     const QString path = hotel::accessHouseToBringAcross();
     if (path.isEmpty())

@@ -8,11 +8,11 @@ class QPushButton;
 class QGroupBox;
 
 // The start-up window: fixes the database settings and admits an operator.
-class Form1 : public QDialog
+class LoginWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit LoginWindow(QWidget *parent = nullptr);
 
     void Command1_Click();
     // First start of an installed program with no database yet: offers to create an empty one,

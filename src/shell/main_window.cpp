@@ -105,7 +105,7 @@ const QList<ToolButton> &toolButtons()
 
 } // namespace
 
-Form2::Form2(QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(u"Form2"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -131,7 +131,7 @@ Form2::Form2(QWidget *parent) : QMainWindow(parent)
     createToolbar();
     createStatusBar();
     ui::setMainWindow(this);
-    ui::setSignOut([self = QPointer<Form2>(this)] {
+    ui::setSignOut([self = QPointer<MainWindow>(this)] {
         if (self)
             self->signOut();
     });
@@ -139,14 +139,14 @@ Form2::Form2(QWidget *parent) : QMainWindow(parent)
     applyRights([](hotel::Right right) { return hotel::session() && hotel::session()->may(right); });
 }
 
-Form2::~Form2() = default;
+MainWindow::~MainWindow() = default;
 
-QString Form2::designTitle()
+QString MainWindow::designTitle()
 {
     return u"VantorQuillonV3.0"_s;
 }
 
-void Form2::createMenus()
+void MainWindow::createMenus()
 {
     for (const MenuGroup &group : menuTree()) {
         QMenu *menu = menuBar()->addMenu(QString::fromUtf16(group.caption));
@@ -167,13 +167,13 @@ void Form2::createMenus()
             }
         }
     }
-    connect(findChild<QAction *>(u"m_a_9"_s), &QAction::triggered, this, &Form2::m_a_9_Click);
-    connect(findChild<QAction *>(u"m_f_1"_s), &QAction::triggered, this, &Form2::m_f_1_Click);
-    connect(findChild<QAction *>(u"m_f_3"_s), &QAction::triggered, this, &Form2::m_f_3_Click);
-    connect(findChild<QAction *>(u"m_f_5"_s), &QAction::triggered, this, &Form2::m_f_5_Click);
+    connect(findChild<QAction *>(u"m_a_9"_s), &QAction::triggered, this, &MainWindow::m_a_9_Click);
+    connect(findChild<QAction *>(u"m_f_1"_s), &QAction::triggered, this, &MainWindow::m_f_1_Click);
+    connect(findChild<QAction *>(u"m_f_3"_s), &QAction::triggered, this, &MainWindow::m_f_3_Click);
+    connect(findChild<QAction *>(u"m_f_5"_s), &QAction::triggered, this, &MainWindow::m_f_5_Click);
 }
 
-void Form2::createToolbar()
+void MainWindow::createToolbar()
 {
     m_toolbar1 = addToolBar(u"Toolbar1"_s);
     m_toolbar1->setObjectName(u"Toolbar1"_s);
@@ -192,7 +192,7 @@ void Form2::createToolbar()
     }
 }
 
-void Form2::createStatusBar()
+void MainWindow::createStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName(u"StatusBar1"_s);
@@ -207,7 +207,7 @@ void Form2::createStatusBar()
     }
 }
 
-void Form2::Form_Load()
+void MainWindow::Form_Load()
 {
     // No readable house or no company row: the title keeps its design text.
     const auto name = hotel::companyName(hotel::session());
@@ -215,27 +215,27 @@ void Form2::Form_Load()
         setWindowTitle(*name.value() + u" [QuillonV3.01] "_s);
 }
 
-void Form2::StatusBar1_SetPanelText(int panel, const QString &text)
+void MainWindow::StatusBar1_SetPanelText(int panel, const QString &text)
 {
     if (panel >= 1 && panel <= m_panels.size())
         m_panels.at(panel - 1)->setText(text);
 }
 
-QString Form2::StatusBar1_PanelText(int panel) const
+QString MainWindow::StatusBar1_PanelText(int panel) const
 {
     if (panel >= 1 && panel <= m_panels.size())
         return m_panels.at(panel - 1)->text();
     return {};
 }
 
-void Form2::applyRights(const QVariant &rights)
+void MainWindow::applyRights(const QVariant &rights)
 {
     applyRights([&rights](hotel::Right right) {
         return hotel::grants(rights.toString(), rights.isNull() || !rights.isValid(), right);
     });
 }
 
-void Form2::applyRights(const std::function<bool(hotel::Right)> &may)
+void MainWindow::applyRights(const std::function<bool(hotel::Right)> &may)
 {
     static const QList<hotel::Right> groups = {hotel::Right::Setup,      hotel::Right::FrontDesk,
                                                hotel::Right::CheckOut,   hotel::Right::Finance,
@@ -251,43 +251,43 @@ void Form2::applyRights(const std::function<bool(hotel::Right)> &may)
     }
 }
 
-void Form2::openForm(const QString &formName)
+void MainWindow::openForm(const QString &formName)
 {
     ui::showWindow(formName, this);
 }
 
-void Form2::Toolbar1_ButtonClick(int index)
+void MainWindow::Toolbar1_ButtonClick(int index)
 {
     if (index < 1 || index > toolButtons().size() || !m_buttons.at(index - 1)->isEnabled())
         return;
     openForm(QString::fromUtf16(toolButtons().at(index - 1).form));
 }
 
-void Form2::signOut()
+void MainWindow::signOut()
 {
     hotel::Session::setCurrent(nullptr);
-    auto *login = new Form1();
+    auto *login = new LoginWindow();
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
     close();
 }
 
-void Form2::m_a_9_Click()
+void MainWindow::m_a_9_Click()
 {
     close();
 }
 
-void Form2::m_f_1_Click()
+void MainWindow::m_f_1_Click()
 {
     ui::startProgram(this, ui::Program::Calculator);
 }
 
-void Form2::m_f_3_Click()
+void MainWindow::m_f_3_Click()
 {
     ui::startProgram(this, ui::Program::TextEditor);
 }
 
-void Form2::m_f_5_Click()
+void MainWindow::m_f_5_Click()
 {
     ui::startProgram(this, ui::Program::Browser, homePageUrl());
 }

@@ -12,12 +12,12 @@ class QMenu;
 class QToolBar;
 
 // The frame after the login: title from the company row, every menu, the toolbar, the status bar.
-class Form2 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form2(QWidget *parent = nullptr);
-    ~Form2() override;
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     static QString designTitle();
 

@@ -16,7 +16,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form16::Form16(QWidget *owner) : StatsWindow(u"Form16"_s, u"按日期统计"_s, u"Text1"_s, owner)
+DateStatsWindow::DateStatsWindow(QWidget *owner)
+    : StatsWindow(u"Form16"_s, u"按日期统计"_s, u"Text1"_s, owner)
 {
     m_dtPicker1 = new DatePicker(this);
     m_dtPicker1->setObjectName(u"DTPicker1"_s);
@@ -39,11 +40,11 @@ Form16::Form16(QWidget *owner) : StatsWindow(u"Form16"_s, u"按日期统计"_s, 
     range->addWidget(m_command1);
     createLayout(frame3);
 
-    connect(m_command1, &QPushButton::clicked, this, &Form16::Command1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &DateStatsWindow::Command1_Click);
     Form_Load();
 }
 
-void Form16::Command1_Click()
+void DateStatsWindow::Command1_Click()
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
     m_msFlexGrid2->setListFilter(u"入住时间："_s + m_dtPicker1->text() + u" 至 "_s + m_dtPicker2->text());

@@ -7,11 +7,11 @@ class QPushButton;
 
 // "按日期统计": the completed stays whose check-in time lies in a chosen range, newest first,
 // with the particulars and room of the one chosen, as in the history.
-class Form16 : public StatsWindow
+class DateStatsWindow : public StatsWindow
 {
     Q_OBJECT
 public:
-    explicit Form16(QWidget *owner);
+    explicit DateStatsWindow(QWidget *owner);
 
 private:
     void Command1_Click();

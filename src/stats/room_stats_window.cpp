@@ -16,7 +16,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form17::Form17(QWidget *owner) : StatsWindow(u"Form17"_s, u"按房间统计"_s, u"Text17"_s, owner)
+RoomStatsWindow::RoomStatsWindow(QWidget *owner)
+    : StatsWindow(u"Form17"_s, u"按房间统计"_s, u"Text17"_s, owner)
 {
     m_text1 = ui::makeTextBox(this, u"Text1"_s);
     m_command1 = ui::makeButton(this, u"Command1"_s, u"查询"_s);
@@ -31,11 +32,11 @@ Form17::Form17(QWidget *owner) : StatsWindow(u"Form17"_s, u"按房间统计"_s, 
     search->addWidget(m_command1);
     createLayout(frame3);
 
-    connect(m_command1, &QPushButton::clicked, this, &Form17::Command1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &RoomStatsWindow::Command1_Click);
     Form_Load();
 }
 
-void Form17::Command1_Click()
+void RoomStatsWindow::Command1_Click()
 {
     if (m_text1->text().isEmpty()) {
         ui::MsgBox(this, u"对不起，请输入查询对象？"_s);

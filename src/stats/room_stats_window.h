@@ -7,11 +7,11 @@ class QPushButton;
 
 // "按房间统计": the completed stays of one room, found by its number, newest first, with the
 // particulars and room of the one chosen, as in the history.
-class Form17 : public StatsWindow
+class RoomStatsWindow : public StatsWindow
 {
     Q_OBJECT
 public:
-    explicit Form17(QWidget *owner);
+    explicit RoomStatsWindow(QWidget *owner);
 
 private:
     void Command1_Click();

@@ -41,7 +41,7 @@ void TestStayRoad::menusAndToolbarOpenTheWindows()
 {
     TestDatabase db;
     TestSeam seam;
-    auto *main = new Form2();
+    auto *main = new MainWindow();
     const QList<std::pair<QString, QString>> entries{{u"m_b_1"_s, u"Form8"_s},
                                                      {u"m_b_2"_s, u"Form9"_s},
                                                      {u"m_b_4"_s, u"Form10"_s},
@@ -67,8 +67,8 @@ void TestStayRoad::wholeRoad()
     TestDatabase db;
     TestSeam seam;
     seam.setToday(QDate(2006, 4, 26));
-    auto *mainWindow = new Form2();
-    Form2 &main = *mainWindow;
+    auto *mainWindow = new MainWindow();
+    MainWindow &main = *mainWindow;
     const qint64 room = db.addRoom(u"101"_s, 120, 1);
     db.addRoom(u"102"_s, 150, 1);
     auto status = [&] { return db.scalar(u"select 房间状态 from 房间 where 房间ID=?"_s, {room}).toInt(); };

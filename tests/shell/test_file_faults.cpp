@@ -48,7 +48,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
 bool logIn(TestSeam &seam)
 {
     // A successful login deletes its window, so it lives on the heap.
-    QPointer<Form1> login = new Form1();
+    QPointer<LoginWindow> login = new LoginWindow();
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);
     const qsizetype before = seam.messages.size();
@@ -57,7 +57,7 @@ bool logIn(TestSeam &seam)
     delete login.data();
     bool admitted = false;
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *main = qobject_cast<Form2 *>(w)) {
+        if (auto *main = qobject_cast<MainWindow *>(w)) {
             admitted = true;
             main->close();
         }
@@ -176,8 +176,8 @@ void TestFileFaults::brokenFiles()
     QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(cause)),
              qPrintable(seam.messages.last().text));
     {
-        Form2 main;
-        QCOMPARE(main.windowTitle(), Form2::designTitle());
+        MainWindow main;
+        QCOMPARE(main.windowTitle(), MainWindow::designTitle());
         const int pressed = pressEverything(seam);
         qInfo("%s: %d button presses survived", qPrintable(kind), pressed);
     }
@@ -269,7 +269,7 @@ static int readOnlyChild(const QString &dir)
             return 1;
         }
     }
-    Form2 main;
+    MainWindow main;
     pressEverything(seam);
     return 0;
 }

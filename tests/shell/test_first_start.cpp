@@ -50,7 +50,7 @@ private Q_SLOTS:
     {
         TestSeam seam;
         seam.answer(ui::vbNo);
-        Form1 login;
+        LoginWindow login;
         QVERIFY(!login.offerNewHouse());
         QVERIFY(!QFile::exists(m_root + u"/quillon"_s));
 
@@ -76,7 +76,7 @@ private Q_SLOTS:
     {
         TestSeam seam;
         seam.answer(ui::vbYes);
-        auto *login = new Form1();
+        auto *login = new LoginWindow();
         login->show();
         QVERIFY(login->offerNewHouse());
         QVERIFY(QFile::exists(house()));
@@ -95,10 +95,10 @@ private Q_SLOTS:
         QCOMPARE(seam.messages.size(), 2);
         bool loggedIn = false;
         for (QWidget *w : QApplication::topLevelWidgets())
-            loggedIn = loggedIn || (qobject_cast<Form2 *>(w) && w->isVisible());
+            loggedIn = loggedIn || (qobject_cast<MainWindow *>(w) && w->isVisible());
         QVERIFY(loggedIn);
 
-        Form19 about;
+        AboutWindow about;
         QVERIFY(about.findChild<QLabel *>(u"HouseLocation"_s)->text().contains(shown()));
     }
 };

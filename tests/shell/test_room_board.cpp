@@ -25,7 +25,7 @@ private Q_SLOTS:
 
 namespace {
 
-RoomBoard *boardOf(Form2 *main)
+RoomBoard *boardOf(MainWindow *main)
 {
     auto *b = main->findChild<RoomBoard *>();
     if (!b)
@@ -93,7 +93,7 @@ void TestRoomBoard::followsTheRoomsThroughTheWindows()
     db.addRoom(u"102"_s, 120, 1, u"一楼"_s);
     db.addRoom(u"9"_s, 120, 1, u"一楼"_s);
     db.addRoom(u"501"_s, 120, 7, u"五楼"_s);
-    auto *main = new Form2();
+    auto *main = new MainWindow();
     RoomBoard *b = boardOf(main);
     // Floors in list order, rooms by number, unknown floors last.
     QCOMPARE(shown(b), (QStringList{u"一楼/9/1/"_s, u"一楼/102/1/"_s, u"一楼/110/1/"_s, u"二楼/201/1/"_s,
@@ -168,7 +168,7 @@ void TestRoomBoard::tilesOpenTheirRoomsWindow()
             u"values ('别人', '个人', '身份证', '2', '2026-12-09 12:00:00', 1, 1, 999, 0), "
             u"('赵六', '个人', '身份证', '3', '2026-12-10 12:00:00', 2, 1, ?, 0)"_s,
             {booked});
-    auto *main = new Form2();
+    auto *main = new MainWindow();
     RoomBoard *b = boardOf(main);
 
     doubleClick(b, free);
@@ -229,7 +229,7 @@ void TestRoomBoard::arrivalMovesOneReservationToOneStay()
         u"房间ID, 预付款, 备注信息) values (?, '远方公司', '护照', 'E1', '2026-12-09 12:00:00', 4, 2, ?, 300, ?)"_s;
     db.exec(insert, {u"孙七"_s, a, u"靠窗"_s});
     db.exec(insert, {u"周八"_s, c, QVariant()});
-    auto *main = new Form2();
+    auto *main = new MainWindow();
     RoomBoard *b = boardOf(main);
     auto tileOf = [&](qint64 room) {
         for (const hotel::board::RoomTile &t : b->view()->tiles())

@@ -375,7 +375,7 @@ void TestTwoDesks::frozenDeskFreezesNoOther()
 {
     TestDatabase db(true);
     TestSeam seam;
-    Form2 main;
+    MainWindow main;
     auto *board = main.findChild<RoomBoard *>();
     auto *problem = board->findChild<QLabel *>(u"BoardProblem"_s);
     const hotel::board::Snapshot before = board->view()->snapshot();
@@ -387,7 +387,7 @@ void TestTwoDesks::frozenDeskFreezesNoOther()
     const std::tuple<const char *, int, std::function<QString()>, QString> steps[] = {
         {"board poll", 1000, [&] { return board->refresh(), problem->text(); },
          u"房间状态不是最新的：数据正在另一台前台上使用，稍后自动刷新。"_s},
-        {"main window", 10000, [] { return Form2().windowTitle(); }, Form2::designTitle()},
+        {"main window", 10000, [] { return MainWindow().windowTitle(); }, MainWindow::designTitle()},
         {"two lists", 10000,
          [] { return hotel::listRooms(hotel::session()), hotel::floorNames(hotel::session()).message(); },
          busy},

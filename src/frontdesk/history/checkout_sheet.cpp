@@ -40,16 +40,16 @@ QFrame *makeRule(QWidget *parent, const QString &name, QFrame::Shape shape)
 
 } // namespace
 
-Form21::Form21(QWidget *owner, std::optional<qint64> completedStay) : QDialog(owner)
+CheckOutSheet::CheckOutSheet(QWidget *owner, std::optional<qint64> completedStay) : QDialog(owner)
 {
     setObjectName(u"Form21"_s);
     setWindowTitle(u"打印退房信息"_s);
     createControls();
-    connect(m_command1, &QPushButton::clicked, this, &Form21::Command1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &CheckOutSheet::Command1_Click);
     Form_Load(completedStay);
 }
 
-QRect Form21::toPixels(const QRect &twips) const
+QRect CheckOutSheet::toPixels(const QRect &twips) const
 {
     const double sx = logicalDpiX() / 1440.0;
     const double sy = logicalDpiY() / 1440.0;
@@ -63,7 +63,7 @@ QRect Form21::toPixels(const QRect &twips) const
     return {x, y, qRound(twips.width() * sx), qRound(twips.height() * sy)};
 }
 
-void Form21::createControls()
+void CheckOutSheet::createControls()
 {
     setAutoFillBackground(true);
     QPalette white = palette();
@@ -101,7 +101,7 @@ void Form21::createControls()
     m_command1->setStyleSheet(u"QPushButton { background-color: white; }"_s);
 }
 
-void Form21::Form_Load(std::optional<qint64> completedStay)
+void CheckOutSheet::Form_Load(std::optional<qint64> completedStay)
 {
     std::optional<hotel::history::Sheet> chosen;
     if (completedStay) {
@@ -132,7 +132,7 @@ void Form21::Form_Load(std::optional<qint64> completedStay)
         grid::appendRow(m_msFlexGrid1, chosen->room->stored, {}); // a room has no times
 }
 
-void Form21::Command1_Click()
+void CheckOutSheet::Command1_Click()
 {
     // A sheet of empty labels is no check-out sheet: say what is missing instead of printing it.
     if (!m_stayShown) {

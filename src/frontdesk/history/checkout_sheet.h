@@ -13,12 +13,12 @@ class QPushButton;
 // "打印退房信息": one completed stay laid out as a printable page, opened by the history window
 // that owns it for the stay chosen there. Its button prints the page (without the button) on the
 // default printer, or, when that cannot be done, offers to save it as a PDF file.
-class Form21 : public QDialog
+class CheckOutSheet : public QDialog
 {
     Q_OBJECT
 public:
     // `completedStay` is the key of the stay chosen in the history; none shows the captions only.
-    Form21(QWidget *owner, std::optional<qint64> completedStay);
+    CheckOutSheet(QWidget *owner, std::optional<qint64> completedStay);
 
     // Paints the sheet as the window shows it, without the button, scaled into `area` (device
     // units) at no more than its natural size of `dpi` device units an inch.

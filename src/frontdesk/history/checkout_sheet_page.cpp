@@ -32,7 +32,7 @@ int toTwips(int pixels, const QWidget *widget)
 
 } // namespace
 
-void Form21::paintPage(QPainter &painter, const QRectF &area, double dpi) const
+void CheckOutSheet::paintPage(QPainter &painter, const QRectF &area, double dpi) const
 {
     painter.save();
     const double natural = dpi / 1440.0;
@@ -57,7 +57,7 @@ void Form21::paintPage(QPainter &painter, const QRectF &area, double dpi) const
     painter.restore();
 }
 
-void Form21::paintGrid(QPainter &painter) const
+void CheckOutSheet::paintGrid(QPainter &painter) const
 {
     const FlexGrid *grid = m_msFlexGrid1;
     const QRect &box = sheet::Grid;

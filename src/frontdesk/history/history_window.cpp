@@ -19,23 +19,23 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form13::Form13(QWidget *owner) : QDialog(owner)
+HistoryWindow::HistoryWindow(QWidget *owner) : QDialog(owner)
 {
     setObjectName(u"Form13"_s);
     setWindowTitle(u"历史旅客退房记录"_s);
     createControls();
     createLayout();
-    connect(m_msFlexGrid2, &FlexGrid::Click, this, &Form13::MSFlexGrid2_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form13::Command2_Click);
+    connect(m_msFlexGrid2, &FlexGrid::Click, this, &HistoryWindow::MSFlexGrid2_Click);
+    connect(m_command2, &QPushButton::clicked, this, &HistoryWindow::Command2_Click);
     m_searchPause.setSingleShot(true);
     m_searchPause.setInterval(SearchPauseMilliseconds);
     connect(m_search, &QLineEdit::textChanged, this, [this] { m_searchPause.start(); });
-    connect(m_search, &QLineEdit::returnPressed, this, &Form13::runSearch);
-    connect(&m_searchPause, &QTimer::timeout, this, &Form13::runSearch);
+    connect(m_search, &QLineEdit::returnPressed, this, &HistoryWindow::runSearch);
+    connect(&m_searchPause, &QTimer::timeout, this, &HistoryWindow::runSearch);
     Form_Load();
 }
 
-void Form13::createControls()
+void HistoryWindow::createControls()
 {
     m_msFlexGrid2 = new FlexGrid(this);
     m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
@@ -49,7 +49,7 @@ void Form13::createControls()
     m_msFlexGrid2->setTotalsLabel(m_totals);
 }
 
-void Form13::createLayout()
+void HistoryWindow::createLayout()
 {
     QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
     auto *listLayout = new QVBoxLayout(frame1);
@@ -67,13 +67,13 @@ void Form13::createLayout()
     resize(900, 640);
 }
 
-void Form13::Form_Load()
+void HistoryWindow::Form_Load()
 {
     m_detail->Form_Load();
     showList({});
 }
 
-void Form13::showList(const QString &search)
+void HistoryWindow::showList(const QString &search)
 {
     StayDetailPanel::resetList(m_msFlexGrid2);
     m_msFlexGrid2->setListFilter(search.isEmpty() ? QString() : u"查找：“"_s + search + u"”"_s);
@@ -87,24 +87,24 @@ void Form13::showList(const QString &search)
     m_totals->show(rows.value()->count(), rows.value()->sums());
 }
 
-void Form13::runSearch()
+void HistoryWindow::runSearch()
 {
     m_searchPause.stop();
     showList(m_search->text());
 }
 
-void Form13::MSFlexGrid2_Click()
+void HistoryWindow::MSFlexGrid2_Click()
 {
     m_detail->showSelected(m_msFlexGrid2);
 }
 
-void Form13::Command2_Click()
+void HistoryWindow::Command2_Click()
 {
     // Nothing is checked first: with no stay chosen the sheet shows its captions only.
     std::optional<qint64> chosen;
     if (m_msFlexGrid2->hasSelectedRecord())
         chosen = m_msFlexGrid2->flexModel()->storedRow(m_msFlexGrid2->RowSel()).value(0).toLongLong();
-    auto *sheet = new Form21(this, chosen);
+    auto *sheet = new CheckOutSheet(this, chosen);
     ui::keepOpenOnEscape(sheet);
     ui::seam().showModal(sheet);
 }

@@ -11,11 +11,11 @@ class StayDetailPanel;
 
 // "历史旅客退房记录": every completed stay, newest first, with the particulars and room of
 // the one chosen, and the button that opens its printable check-out sheet.
-class Form13 : public QDialog
+class HistoryWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form13(QWidget *owner);
+    explicit HistoryWindow(QWidget *owner);
 
     // The particulars the check-out sheet reads while it loads.
     const StayDetailPanel *detailPanel() const { return m_detail; }

@@ -52,13 +52,13 @@ qint64 addNight(TestDatabase &db, const QString &name, qint64 room, const QStrin
     return addStay(db, {name, {}, checkIn, 1, 1, room, 0, checkOut, 1, 120, 120, 0, {}});
 }
 
-Form13 *openHistory()
+HistoryWindow *openHistory()
 {
-    return open<Form13>(u"Form13"_s);
+    return open<HistoryWindow>(u"Form13"_s);
 }
 
 // The newest stay chosen in the list and its sheet opened.
-void openSheet(Form13 *w)
+void openSheet(HistoryWindow *w)
 {
     kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
     click(w, u"Command2"_s);
@@ -163,7 +163,7 @@ void TestHistory::emptyHistory()
 {
     TestDatabase db;
     TestSeam seam;
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"历史旅客退房记录"_s);
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
@@ -194,7 +194,7 @@ void TestHistory::listsNewestFirst()
     const qint64 second = addStay(
         db,
         {u"乙"_s, {}, u"2006-04-05 00:00:00"_s, 1, 2, room, 0, u"2006-04-06 00:00:00"_s, 1, 120, 120, 0, {}});
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     QCOMPARE(list->Rows(), 3);
     QCOMPARE(list->TextMatrix(1, 0), QString::number(second));
@@ -227,7 +227,7 @@ void TestHistory::clickShowsStayAndRoom()
                  400,
                  0,
                  {}});
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     list->selectRecord(1);
     for (int c = 1; c <= 15; ++c)
@@ -256,7 +256,7 @@ void TestHistory::roomGoneKeepsPreviousNumber()
     addNight(db, u"甲"_s, kept, u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
     addNight(db, u"乙"_s, gone, u"2006-01-03 08:00:00"_s, u"2006-01-04 00:00:00"_s);
     db.exec(u"delete from 房间 where 房间ID=?"_s, {gone});
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     list->selectRecord(2); // 甲, room 301
     QCOMPARE(text(w, u"Text1"_s), u"301"_s);
@@ -267,8 +267,8 @@ void TestHistory::roomGoneKeepsPreviousNumber()
     QCOMPARE(text(w, u"Text1"_s), u"301"_s);
     // Its sheet shows the stay without a room row.
     click(w, u"Command2"_s);
-    QCOMPARE(label(seam.last<Form21>(), 4), u"旅客姓名:乙"_s);
-    QCOMPARE(kit::grid(seam.last<Form21>(), u"MSFlexGrid1"_s)->Rows(), 1);
+    QCOMPARE(label(seam.last<CheckOutSheet>(), 4), u"旅客姓名:乙"_s);
+    QCOMPARE(kit::grid(seam.last<CheckOutSheet>(), u"MSFlexGrid1"_s)->Rows(), 1);
     QVERIFY(seam.messages.isEmpty());
 }
 
@@ -278,7 +278,7 @@ void TestHistory::databaseGone()
     TestSeam seam;
     const qint64 room = db.addRoom(u"501"_s);
     addNight(db, u"甲"_s, room, u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     QVERIFY(db.takeAway()); // the desk's connection is lost with the store
     // Choosing a stay goes on without the store: the boxes fill, the room stays unknown.
     kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
@@ -286,7 +286,7 @@ void TestHistory::databaseGone()
     QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->Rows(), 1);
     QVERIFY(seam.messages.isEmpty());
     // Opening the list does not: one failure message, an empty list.
-    Form13 *again = openHistory();
+    HistoryWindow *again = openHistory();
     QCOMPARE(seam.messages.size(), 1);
     QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
     QCOMPARE(kit::grid(again, u"MSFlexGrid2"_s)->Rows(), 1);
@@ -301,11 +301,11 @@ void TestHistory::sheetShowsTheChosenStay()
     // Planned 3 days, stayed 5: the sheet shows the planned days and the amount charged.
     addStay(db, {u"李四"_s, u"远洋贸易"_s, u"2026-11-30 10:15:00"_s, 3, 2, room, 400,
                  u"2026-12-05 00:00:00"_s, 5, 750, 350, 0, u"续住两天"_s});
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
     set(w, u"Text2"_s, u"改过的名字"_s); // the sheet prints the stay as stored, not a box typed over
     click(w, u"Command2"_s);
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     QVERIFY(sheet);
     QCOMPARE(sheet->parentWidget(), w);
     QCOMPARE(sheet->windowTitle(), u"打印退房信息"_s);
@@ -329,8 +329,8 @@ void TestHistory::sheetShowsTheChosenStay()
         QCOMPARE(rooms->TextMatrix(1, c), source->TextMatrix(1, c));
     QCOMPARE(rooms->TextMatrix(1, 1), u"808"_s);
     const QSize client = sheet->size();
-    QCOMPARE(client, QSize(qRound(Form21::WidthTwips * sheet->logicalDpiX() / 1440.0),
-                           qRound(Form21::HeightTwips * sheet->logicalDpiY() / 1440.0)));
+    QCOMPARE(client, QSize(qRound(CheckOutSheet::WidthTwips * sheet->logicalDpiX() / 1440.0),
+                           qRound(CheckOutSheet::HeightTwips * sheet->logicalDpiY() / 1440.0)));
     QCOMPARE(sheet->palette().color(QPalette::Window), QColor(Qt::white));
     auto *print = child<QPushButton>(sheet, u"Command1"_s);
     QCOMPARE(print->text(), u"打印"_s);
@@ -345,7 +345,7 @@ void TestHistory::sheetWithoutSelection()
     TestSeam seam;
     addNight(db, u"甲"_s, db.addRoom(u"1"_s), u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
     click(openHistory(), u"Command2"_s);
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     QVERIFY(sheet);
     const QStringList expected{u"旅客单位:"_s,   u"旅客姓名:"_s, u"入住时间:"_s, u"入住天数:天"_s,
                                u"入住人数:人"_s, u"退房时间:"_s, u"金额:元"_s};
@@ -378,7 +378,7 @@ void TestHistory::printedPageCarriesTheSheet()
                  0,
                  {}});
     openSheet(openHistory());
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     QVERIFY(sheet);
 
     RecordingDevice page;
@@ -405,7 +405,7 @@ void TestHistory::printsOnThePrinter()
     const QString pdf = dir.filePath(u"printer.pdf"_s);
     seam.setPrinter(true, pdf);
     openSheetOnAChosenStay(db);
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     auto *print = child<QPushButton>(sheet, u"Command1"_s);
     QTest::mouseClick(print, Qt::LeftButton);
     QCOMPARE(seam.pagesPrinted, 1);
@@ -446,7 +446,7 @@ void TestHistory::noPrinterOffersPdf()
     const qint64 room = db.addRoom(u"707"_s);
     addNight(db, u"钱七"_s, room, u"2026-09-01 12:00:00"_s, u"2026-09-02 00:00:00"_s);
     openSheet(openHistory());
-    click(seam.last<Form21>(), u"Command1"_s);
+    click(seam.last<CheckOutSheet>(), u"Command1"_s);
 
     QVERIFY(!seam.messages.isEmpty());
     QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
@@ -485,7 +485,7 @@ void TestHistory::failedPrintOffersPdf()
     seam.setPrinter(true);
     seam.answer(ui::vbNo);
     openSheetOnAChosenStay(db);
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     click(sheet, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(seam.messages.first().text.contains(u"纸张用完"_s));
