@@ -38,10 +38,10 @@ namespace {
 class ShotSeam : public ui::Seam
 {
 public:
-    int message(QWidget *, const QString &text, int style, const QString &) override
+    ui::Answer message(QWidget *, ui::MessageKind kind, const QString &text, const QString &) override
     {
         std::printf("message: %s\n", qPrintable(text));
-        return (style & ui::vbYesNo) ? ui::vbYes : ui::vbOK;
+        return kind == ui::MessageKind::Question ? ui::Answer::Yes : ui::Answer::Ok;
     }
     void showModal(QWidget *window) override
     {

@@ -168,7 +168,7 @@ std::optional<hotel::LedgerEntry> CashLedger::enteredEntry()
 
 void CashLedger::changed(const char16_t *message)
 {
-    ui::MsgBox(this, QString::fromUtf16(message));
+    ui::inform(this, QString::fromUtf16(message));
     ui::reopen(this, QString::fromUtf16(m_kind.formName));
 }
 

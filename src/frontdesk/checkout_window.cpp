@@ -160,11 +160,11 @@ void CheckOutWindow::Command1_Click()
     }
     const auto quote = hotel::checkout::quote(hotel::session(), m_text[1]->text());
     if (quote.isRefused(hotel::Refusal::NotFound)) {
-        ui::MsgBox(this, u"对不起，此房间号没有入住资料"_s);
+        ui::inform(this, u"对不起，此房间号没有入住资料"_s);
         return;
     }
     if (quote.isRefused(hotel::Refusal::NoStay)) {
-        ui::MsgBox(this, u"对不起，此房间是已住房，却找不到它的入住资料，请核对房间状态！"_s);
+        ui::inform(this, u"对不起，此房间是已住房，却找不到它的入住资料，请核对房间状态！"_s);
         return;
     }
     if (!quote.ok()) {
@@ -217,7 +217,7 @@ void CheckOutWindow::Command2_Click()
         for (int i = 12; i <= 15; ++i)
             m_text[i]->clear();
         m_command3->setEnabled(false);
-        ui::MsgBox(this, s.message());
+        ui::inform(this, s.message());
         return;
     }
     m_text[12]->setText(QString::number(s->days));
@@ -233,7 +233,7 @@ void CheckOutWindow::Command3_Click()
     for (int i = 12; i <= 15; ++i)
         settled = settled && !m_text[i]->text().isEmpty();
     if (!settled) {
-        ui::MsgBox(this, u"对不起，请先提取信息并计算数据，再确认退房！"_s);
+        ui::inform(this, u"对不起，请先提取信息并计算数据，再确认退房！"_s);
         return;
     }
     hotel::BoxReader read;
@@ -244,18 +244,18 @@ void CheckOutWindow::Command3_Click()
     }
     const hotel::Outcome stored = hotel::checkout::confirm(hotel::session(), *m_quote, completed);
     if (stored.isRefused(hotel::Refusal::Gone)) {
-        ui::MsgBox(this, u"对不起，此房间的入住资料已经不存在，可能已经办理过退房！"_s);
+        ui::inform(this, u"对不起，此房间的入住资料已经不存在，可能已经办理过退房！"_s);
         return;
     }
     if (stored.isRefused(hotel::Refusal::Changed)) {
-        ui::MsgBox(this, changedElsewhere);
+        ui::inform(this, changedElsewhere);
         return;
     }
     if (!stored.ok()) {
         ui::showOutcome(this, stored);
         return;
     }
-    ui::MsgBox(this, u"恭喜您，旅客退房成功？请核准相关帐目!"_s);
+    ui::inform(this, u"恭喜您，旅客退房成功？请核准相关帐目!"_s);
     ui::reopen(this, u"Form12"_s);
 }
 

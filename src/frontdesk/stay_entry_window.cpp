@@ -121,8 +121,7 @@ bool StayEntryWindow::timeIsMeant()
     // A day's grace for a guest written up late; anything older is more likely a slip of the picker.
     if (m_boxes->dtPicker1->Value() >= ui::now().addDays(-1))
         return true;
-    return ui::MsgBox(this, u"入住时间比现在早一天以上，确定按这个时间保存吗？"_s,
-                      ui::vbYesNo | ui::vbInformation) == ui::vbYes;
+    return ui::confirm(this, u"入住时间比现在早一天以上，确定按这个时间保存吗？"_s);
 }
 
 void StayEntryWindow::Command1_Click()
@@ -133,7 +132,7 @@ void StayEntryWindow::Command1_Click()
     const hotel::Stay stay = m_boxes->read(reader);
     const auto entered = hotel::enterStay(hotel::session(), m_kind.kind, stay, reader);
     if (entered.isRefused(hotel::Refusal::RoomNotFree)) {
-        ui::MsgBox(this, u"对不起，此房间已经不是空闲房，请重新选择房间！"_s);
+        ui::inform(this, u"对不起，此房间已经不是空闲房，请重新选择房间！"_s);
         // Show the rooms that are free now; the guest's particulars stay for the next pick.
         m_boxes->text[7]->clear();
         m_boxes->text[10]->clear();
@@ -144,6 +143,6 @@ void StayEntryWindow::Command1_Click()
         ui::showOutcome(this, entered);
         return;
     }
-    ui::MsgBox(this, str(m_kind.successMessage));
+    ui::inform(this, str(m_kind.successMessage));
     ui::reopen(this, str(m_kind.formName));
 }

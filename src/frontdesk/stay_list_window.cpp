@@ -159,7 +159,7 @@ bool StayListWindow::chosen()
 {
     // The boxes hold the record picked last; nothing picked, or the pick undone, is nothing chosen.
     if (!m_msFlexGrid2->hasSelectedRecord() || !m_shown) {
-        ui::MsgBox(this, ui::nothingChosenMessage());
+        ui::inform(this, ui::nothingChosenMessage());
         return false;
     }
     return true;
@@ -176,7 +176,7 @@ void StayListWindow::Command1_Click()
         ui::showOutcome(this, saved);
         return;
     }
-    ui::MsgBox(this, str(m_kind.saveMessage));
+    ui::inform(this, str(m_kind.saveMessage));
     ui::reopen(this, str(m_kind.formName));
 }
 
@@ -184,7 +184,7 @@ void StayListWindow::Command2_Click()
 {
     if (!m_kind.canCancel || !chosen())
         return;
-    if (ui::MsgBox(this, u"您确认取消此房间预订？"_s, 68) != ui::vbYes)
+    if (!ui::confirm(this, u"您确认取消此房间预订？"_s))
         return;
     const hotel::Outcome cancelled = hotel::withdrawStay(hotel::session(), m_kind.kind, *m_shown);
     if (!cancelled.ok()) {

@@ -88,5 +88,5 @@ void BackupWindow::Command1_Click()
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"恭喜您，数据库备份成功？"_s);
+    ui::inform(this, u"恭喜您，数据库备份成功？"_s);
 }

@@ -129,13 +129,13 @@ void CompanyWindow::Command2_Click()
                                      typed.at(4), typed.at(5), typed.at(6), typed.at(7)};
     const hotel::Outcome o = hotel::saveCompany(hotel::session(), m_shown, particulars);
     if (o.isRefused(hotel::Refusal::NotFound)) {
-        ui::MsgBox(this, u"没有找到企业配置记录，信息没有保存。"_s, ui::vbCritical);
+        ui::warn(this, u"没有找到企业配置记录，信息没有保存。"_s);
         return;
     }
     if (!o.ok()) {
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"恭喜您，更新信息完成！"_s);
+    ui::inform(this, u"恭喜您，更新信息完成！"_s);
     ui::reopen(this, u"Form3"_s);
 }

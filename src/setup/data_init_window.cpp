@@ -58,6 +58,6 @@ void DataInitWindow::Command1_Click()
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"恭喜您,初始化数据资料成功!"_s);
+    ui::inform(this, u"恭喜您,初始化数据资料成功!"_s);
     close();
 }

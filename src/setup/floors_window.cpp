@@ -105,7 +105,7 @@ void FloorsWindow::Command1_Click()
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"恭喜您，添加楼层信息成功！"_s);
+    ui::inform(this, u"恭喜您，添加楼层信息成功！"_s);
     ui::reopen(this, u"Form5"_s);
 }
 
@@ -124,7 +124,7 @@ void FloorsWindow::Command2_Click()
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"恭喜您，楼层信息修改成功！"_s);
+    ui::inform(this, u"恭喜您，楼层信息修改成功！"_s);
     ui::reopen(this, u"Form5"_s);
 }
 
@@ -133,7 +133,7 @@ void FloorsWindow::Command3_Click()
     const auto shown = ui::chosenRow(this, m_msFlexGrid1);
     if (!shown)
         return;
-    if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+    if (!ui::confirm(this, u"您确认删除此信息？"_s))
         return;
     const hotel::Outcome o = hotel::deleteFloor(hotel::session(), hotel::fromRow<hotel::Floor>(*shown));
     if (!o.ok()) {

@@ -173,7 +173,7 @@ void OperatorsWindow::Command1_Click()
         ui::showOutcome(this, o); // stays in add mode with what was typed
         return;
     }
-    ui::MsgBox(this, u"新增用户信息成功!"_s);
+    ui::inform(this, u"新增用户信息成功!"_s);
     ui::reopen(this, u"Form4"_s);
 }
 
@@ -193,7 +193,7 @@ void OperatorsWindow::Command2_Click()
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"修改用户信息成功!"_s);
+    ui::inform(this, u"修改用户信息成功!"_s);
     ui::reopen(this, u"Form4"_s);
 }
 
@@ -202,7 +202,7 @@ void OperatorsWindow::Command3_Click()
     const auto shown = ui::chosenRow(this, m_msFlexGrid1);
     if (!shown)
         return;
-    if (ui::MsgBox(this, u"确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+    if (!ui::confirm(this, u"确认删除此信息？"_s))
         return;
     const hotel::Outcome o = hotel::deleteOperator(hotel::session(), hotel::fromRow<hotel::Operator>(*shown));
     if (!o.ok()) {

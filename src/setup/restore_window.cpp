@@ -106,10 +106,8 @@ void RestoreWindow::Command1_Click()
         restoreFromAccess(path);
         return;
     }
-    if (ui::MsgBox(this,
-                   u"确定要用"_s + quoted(path) +
-                       u"中的数据取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s,
-                   ui::vbInformation | ui::vbYesNo) != ui::vbYes)
+    if (!ui::confirm(this, u"确定要用"_s + quoted(path) +
+                               u"中的数据取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s))
         return;
     const auto restored = hotel::restoreHouse(hotel::session(), path);
     if (!restored.ok()) {
@@ -119,7 +117,7 @@ void RestoreWindow::Command1_Click()
     QString text = u"数据恢复成功！恢复前的数据已保存在"_s + quoted(restored->safetyCopy) + u"。"_s;
     if (!restored->operatorKept)
         text += u"\n恢复后的数据中没有您的用户名，或者您的权限已经不同，请重新登录。"_s;
-    ui::MsgBox(this, text);
+    ui::inform(this, text);
     close();
     if (!restored->operatorKept)
         ui::signOut();
@@ -127,20 +125,17 @@ void RestoreWindow::Command1_Click()
 
 void RestoreWindow::restoreFromAccess(const QString &path)
 {
-    if (ui::MsgBox(this,
-                   quoted(path) + u"是旧前台程序的 Access 数据库。确定要把其中的数据转换过来，"_s
-                                  u"取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s,
-                   ui::vbInformation | ui::vbYesNo) != ui::vbYes)
+    if (!ui::confirm(this, quoted(path) + u"是旧前台程序的 Access 数据库。确定要把其中的数据转换过来，"_s
+                                          u"取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s))
         return;
     const auto restored = hotel::restoreFromAccess(hotel::session(), path,
                                                    ui::progressRunner(this, u"正在转换旧前台程序的数据……"_s));
     if (restored.isRefused(hotel::Refusal::Cancelled)) {
-        ui::MsgBox(this, u"已取消恢复，当前的数据没有任何改动。"_s);
+        ui::inform(this, u"已取消恢复，当前的数据没有任何改动。"_s);
         return;
     }
     if (restored.isRefused(hotel::Refusal::NotBroughtAcross)) {
-        ui::MsgBox(this, u"无法恢复数据："_s + restored.message() + u"\n当前的数据没有任何改动。"_s,
-                   ui::vbCritical);
+        ui::warn(this, u"无法恢复数据："_s + restored.message() + u"\n当前的数据没有任何改动。"_s);
         return;
     }
     if (!restored.ok()) {

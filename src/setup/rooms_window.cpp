@@ -217,7 +217,7 @@ std::optional<hotel::Room> RoomsWindow::typedRoom()
 void RoomsWindow::showRefusal(const hotel::Outcome &outcome)
 {
     if (outcome.isRefused(hotel::Refusal::BadValue))
-        ui::MsgBox(this, PriceRefused);
+        ui::inform(this, PriceRefused);
     else
         ui::showOutcome(this, outcome);
 }
@@ -242,7 +242,7 @@ void RoomsWindow::Command1_Click()
         showRefusal(o); // stays in add mode with what was typed
         return;
     }
-    ui::MsgBox(this, u"新增房间信息成功!"_s);
+    ui::inform(this, u"新增房间信息成功!"_s);
     ui::reopen(this, u"Form6"_s);
 }
 
@@ -262,7 +262,7 @@ void RoomsWindow::Command2_Click()
         showRefusal(o);
         return;
     }
-    ui::MsgBox(this, u"房间信息修改成功!"_s);
+    ui::inform(this, u"房间信息修改成功!"_s);
     ui::reopen(this, u"Form6"_s);
 }
 
@@ -271,7 +271,7 @@ void RoomsWindow::Command3_Click()
     const auto shown = ui::chosenRow(this, m_msFlexGrid1);
     if (!shown)
         return;
-    if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+    if (!ui::confirm(this, u"您确认删除此信息？"_s))
         return;
     const hotel::Outcome o = hotel::deleteRoom(hotel::session(), hotel::fromRow<hotel::Room>(*shown));
     if (!o.ok()) {

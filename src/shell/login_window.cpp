@@ -79,7 +79,7 @@ void LoginWindow::Command1_Click()
     // A house that cannot be reached or read says why; only a house that answered and knows no
     // such operator with that password is a wrong name or password.
     if (in.isRefused(hotel::Refusal::NotFound)) {
-        ui::MsgBox(this, u"对不起，用户名或密码错误？"_s);
+        ui::inform(this, u"对不起，用户名或密码错误？"_s);
         return;
     }
     if (!in.ok()) {
@@ -96,7 +96,7 @@ void LoginWindow::Command1_Click()
     static bool told = false;
     if (!told && in.value()->houseNeedsUpgrade()) {
         told = true;
-        ui::MsgBox(main, hotel::upgradeSentence(), ui::vbInformation);
+        ui::inform(main, hotel::upgradeSentence());
     }
 }
 
@@ -112,7 +112,7 @@ bool LoginWindow::offerNewHouse()
         return false;
     const QString question = u"还没有数据库文件：\n"_s + QDir::toNativeSeparators(path) +
                              u"\n\n现在新建一个空的数据库吗？（第一个操作员 admin，密码 admin）"_s;
-    if (ui::MsgBox(this, question, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+    if (!ui::confirm(this, question))
         return false;
 
     QString error;
@@ -122,10 +122,10 @@ bool LoginWindow::offerNewHouse()
     else
         error = hotel::createEmptyHouse(path, Module1::DbPassword);
     if (!error.isEmpty()) {
-        ui::MsgBox(this, u"新建数据库失败："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
+        ui::inform(this, u"新建数据库失败："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
         return false;
     }
-    ui::MsgBox(this, u"已新建数据库："_s + QDir::toNativeSeparators(path) +
+    ui::inform(this, u"已新建数据库："_s + QDir::toNativeSeparators(path) +
                          u"\n请用 admin / admin 登陆，并在“系统维护 → 用户管理”中修改密码。"_s);
     return true;
 }
@@ -141,22 +141,20 @@ bool LoginWindow::offerAccessMove()
         u"\n是旧前台程序的 Access 数据库，Quillon 不能直接使用它。\n\n"_s
         u"现在把其中的全部数据转换为 Quillon 的数据库吗？"
         u"原来的 Access 文件会原样保存在旁边的 innkeep-backups 文件夹中，不作任何改动。"_s;
-    if (ui::MsgBox(this, question, ui::vbYesNo | ui::vbInformation) != ui::vbYes) {
-        ui::MsgBox(this, u"没有转换。Quillon 无法打开旧前台程序的 Access 数据库文件：\n"_s + file +
+    if (!ui::confirm(this, question)) {
+        ui::inform(this, u"没有转换。Quillon 无法打开旧前台程序的 Access 数据库文件：\n"_s + file +
                              u"\n\n需要时请重新启动 Quillon，再选择转换。"_s);
         return false;
     }
     const auto moved =
         hotel::bringAccessHouseAcross(ui::progressRunner(this, u"正在转换旧前台程序的数据……"_s));
     if (moved.isRefused(hotel::Refusal::Cancelled)) {
-        ui::MsgBox(this, u"已取消转换。旧前台程序的数据库文件原样留在原处，没有任何改动。"_s);
+        ui::inform(this, u"已取消转换。旧前台程序的数据库文件原样留在原处，没有任何改动。"_s);
         return false;
     }
     if (!moved.ok()) {
-        ui::MsgBox(this,
-                   u"无法转换旧前台程序的数据：\n"_s + moved.message() +
-                       u"\n\n旧前台程序的数据库文件原样留在原处，没有任何改动。"_s,
-                   ui::vbCritical);
+        ui::warn(this, u"无法转换旧前台程序的数据：\n"_s + moved.message() +
+                           u"\n\n旧前台程序的数据库文件原样留在原处，没有任何改动。"_s);
         return false;
     }
     const QString summary = u"旧前台程序的数据已全部转换为 Quillon 的数据库：\n"_s + file +

@@ -296,10 +296,10 @@ void BusinessChartWindow::Command2_Click()
     // Whole or not at all: an earlier picture of that name is kept until the new one is written.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !chartImage().save(&file, "PNG") || !file.commit()) {
-        ui::MsgBox(this, u"无法写入文件："_s + QDir::toNativeSeparators(path) + u"\n"_s + file.errorString());
+        ui::inform(this, u"无法写入文件："_s + QDir::toNativeSeparators(path) + u"\n"_s + file.errorString());
         return;
     }
-    ui::MsgBox(this, u"图表已保存为："_s + QDir::toNativeSeparators(path));
+    ui::inform(this, u"图表已保存为："_s + QDir::toNativeSeparators(path));
 }
 
 void BusinessChartWindow::Command3_Click()

@@ -39,7 +39,7 @@ RoomStatsWindow::RoomStatsWindow(QWidget *owner)
 void RoomStatsWindow::Command1_Click()
 {
     if (m_text1->text().isEmpty()) {
-        ui::MsgBox(this, u"对不起，请输入查询对象？"_s);
+        ui::inform(this, u"对不起，请输入查询对象？"_s);
         return;
     }
     StayDetailPanel::resetList(m_msFlexGrid2);
@@ -48,7 +48,7 @@ void RoomStatsWindow::Command1_Click()
     listStays(stays);
     if (stays.isRefused(hotel::Refusal::NotFound)) {
         m_totals->show(0);
-        ui::MsgBox(this, u"没有找到相关资料信息！"_s);
+        ui::inform(this, u"没有找到相关资料信息！"_s);
         return;
     }
     // A store failure the list said; a refused right is said here.

@@ -15,7 +15,7 @@ QString nothingChosenMessage()
 QStringList chosenRecord(QWidget *window, const FlexGrid *grid)
 {
     if (!grid->hasSelectedRecord()) {
-        MsgBox(window, nothingChosenMessage());
+        inform(window, nothingChosenMessage());
         return {};
     }
     const int row = grid->RowSel();
@@ -28,7 +28,7 @@ QStringList chosenRecord(QWidget *window, const FlexGrid *grid)
 std::optional<QVariantList> chosenRow(QWidget *window, const FlexGrid *grid)
 {
     if (!grid->hasSelectedRecord()) {
-        MsgBox(window, nothingChosenMessage());
+        inform(window, nothingChosenMessage());
         return std::nullopt;
     }
     return grid->flexModel()->storedRow(grid->RowSel());

@@ -219,10 +219,10 @@ void exportCsv(FlexGrid *grid)
         path += u".csv"_s;
     QString error;
     if (!writeCsv(grid, path, &error)) {
-        ui::MsgBox(window, u"无法写入文件："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
+        ui::inform(window, u"无法写入文件："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
         return;
     }
-    ui::MsgBox(window, u"列表已导出为："_s + QDir::toNativeSeparators(path));
+    ui::inform(window, u"列表已导出为："_s + QDir::toNativeSeparators(path));
 }
 
 void print(FlexGrid *grid)

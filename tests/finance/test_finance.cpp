@@ -191,7 +191,7 @@ void TestFinance::addInTwoSteps()
     type(w, u"12.50"_s, u"O'Brien 王"_s);
     press(w, 1);
     QCOMPARE(seam.messageTexts(), QStringList{ledger.added});
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
 
     // Shown again at once, idle, with the new entry listed as the picker and boxes held it.
     flushDeletes();
@@ -266,7 +266,7 @@ void TestFinance::failedAddIsReported()
     press(w, 1);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(!seam.messageTexts().contains(ledger.added));
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(db.count(ledger.table), 0);
     QCOMPARE(seam.shown.size(), 1); // not reopened
     QCOMPARE(button(w, 1)->text(), ledger.confirm);
@@ -397,7 +397,7 @@ void TestFinance::deleteAtOnce()
     press(w, 3);
     // No question asked: one notice after the delete.
     QCOMPARE(seam.messageTexts(), QStringList{ledger.deleted});
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     flushDeletes();
     auto *again = seam.last<CashLedger>();
     QVERIFY(again && again != w);

@@ -127,7 +127,7 @@ void TestCheckout::fetchRefusals()
     db.addRoom(u"103"_s, 120, 3);
     QWidget *w = fetch(number);
     QCOMPARE(seam.messageTexts(), QStringList{message});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QVERIFY(!button(w, u"Command2"_s)->isEnabled());
     QVERIFY(text(w, u"Text2"_s).isEmpty());
     QVERIFY(text(w, u"Text11"_s).isEmpty());
@@ -428,7 +428,7 @@ void TestCheckout::confirmFailureChangesNothing()
     faults::failCommit(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"模拟的提交故障。"_s});
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(db.dump(), before);
     QCOMPARE(kit::current(seam, u"Form12"_s), w);
     QCOMPARE(text(w, u"Text13"_s), u"720"_s);
@@ -465,7 +465,7 @@ void TestCheckout::confirmAfterAnotherDesk()
     const QString before = db.dump();
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{message});
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(db.dump(), before);
     QCOMPARE(kit::current(seam, u"Form12"_s), w);
 }

@@ -210,7 +210,7 @@ void TestStayEntry::refusals()
     set(w, box, value);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{message});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     QCOMPARE(db.dump(), before);
     // The window stays with what was typed.
@@ -241,7 +241,7 @@ void TestStayEntry::confirmWritesRowAndTakesRoom()
     set(w, u"Text9"_s, u"靠窗"_s);
     picker(w)->setValue(QDateTime(QDate(2006, 4, 20), QTime(14, 30)));
     grid(w, u"MSFlexGrid1"_s)->selectRecord(2);
-    seam.answer(ui::vbYes); // six days back, and meant
+    seam.answer(true); // six days back, and meant
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 2);
     QCOMPARE(seam.messageTexts().last(), success);

@@ -302,10 +302,10 @@ void TestStayList::cancelNeedsAShownReservation()
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
     seam.clear();
     grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    seam.answer(ui::vbNo);
+    seam.answer(false);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"您确认取消此房间预订？"_s});
-    QCOMPARE(seam.messages.first().style, 68);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     QCOMPARE(db.dump(), before);
     QCOMPARE(kit::current(seam, u"Form11"_s), w);
@@ -321,7 +321,7 @@ void TestStayList::cancelReopensWithoutIt()
     addStay(db, u"旅客预订"_s, u"李四"_s, r2);
     QWidget *w = open(u"Form11"_s);
     grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"您确认取消此房间预订？"_s}); // no success message
     QWidget *fresh = kit::current(seam, u"Form11"_s);

@@ -90,7 +90,7 @@ void TestStayRoad::wholeRoad()
     QWidget *cancel = fromMenu(seam, &main, u"m_b_5"_s);
     grid(cancel, u"MSFlexGrid2"_s)->selectRecord(1);
     QCOMPARE(text(cancel, u"Text10"_s), u"101"_s);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(cancel, u"Command2"_s);
     kit::current(seam, u"Form11"_s)->close();
     QCOMPARE(db.count(u"旅客预订"_s), 0);
@@ -102,7 +102,7 @@ void TestStayRoad::wholeRoad()
     typeGuest(checkIn, u"张山"_s, u"6"_s, u"1"_s);
     picker(checkIn)->setValue(QDateTime(QDate(2006, 4, 20), QTime(14, 30)));
     grid(checkIn, u"MSFlexGrid1"_s)->selectRecord(1);
-    seam.answer(ui::vbYes); // asked, being six days back
+    seam.answer(true); // asked, being six days back
     click(checkIn, u"Command1"_s);
     QCOMPARE(seam.messageTexts().last(), u"恭喜您，旅客入住成功？"_s);
     kit::current(seam, u"Form8"_s)->close();

@@ -66,7 +66,7 @@ void TestBackup::copyIsByteForByteAndReplaces()
     QByteArray house = kit::bytes(db.path());
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{Success});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(kit::bytes(path), house);
     QCOMPARE(db.rows(u"select \"操作\" from \"操作记录\""_s), QList<QStringList>{{u"数据备份"_s}});
     QVERIFY(!kit::bytes(path).isEmpty());
@@ -95,7 +95,7 @@ void TestBackup::initialTextIsRefused()
     click(w, u"Command1"_s);
     QDir::setCurrent(before);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     // Nothing was written anywhere near the working folder.
     QVERIFY(QDir(cwd.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
@@ -180,7 +180,7 @@ void TestBackup::refusals()
     kit::set(w, u"Text1"_s, target);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QVERIFY(seam.messages.first().text != Success);
     QCOMPARE(kit::bytes(db.path()), database);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entriesBefore);
@@ -202,7 +202,7 @@ void TestBackup::missingDatabaseLeavesEarlierBackup()
     click(w, u"Command1"_s);
     Module1::DbFileName = u"innkeep.mdb"_s;
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(kit::bytes(target), QByteArray("a good earlier backup"));
 }
 
@@ -230,7 +230,7 @@ void TestBackup::copyCutShortLeavesEarlierBackup()
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(kit::bytes(target), QByteArray("a good earlier backup"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"good.mdb"_s});

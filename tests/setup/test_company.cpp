@@ -104,7 +104,7 @@ void TestCompany::save()
     setBoxes(w, typed);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，更新信息完成！"_s});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(storedRow(db), stored);
     QCOMPARE(db.count(u"公司配置"_s), 1);
     // Shown again with what is stored now.
@@ -141,7 +141,7 @@ void TestCompany::noCompanyRowIsNotReportedAsSaved()
     kit::set(w, u"Text1"_s, u"新店"_s);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(db.count(u"公司配置"_s), 0); // the window never adds the row
     QCOMPARE(seam.last<CompanyWindow>(), w);
     QCOMPARE(kit::text(w, u"Text1"_s), u"新店"_s);
@@ -158,7 +158,7 @@ void TestCompany::failedSaveShowsOneFailure()
     faults::failStatement(2); // the update after the select
     click(w, u"Command2"_s);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(storedRow(db), Stored);
     QCOMPARE(seam.last<CompanyWindow>(), w);
     QCOMPARE(kit::text(w, u"Text1"_s), u"新店"_s);

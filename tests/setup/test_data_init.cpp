@@ -54,7 +54,7 @@ void TestDataInit::wipesBusinessTablesKeepingCopy()
     click(w, u"Command1"_s);
     // No question first; one notice; the window closes and is not shown again.
     QCOMPARE(seam.messageTexts(), QStringList{Success});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QVERIFY(w.isNull());
     QCOMPARE(seam.shown.size(), 1);
     for (const QString &t : Wiped)
@@ -108,7 +108,7 @@ void TestDataInit::failedWipeChangesNothing()
     }
     QCOMPARE(db.dump(), before);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(seam.last<DataInitWindow>(), w);
     QVERIFY(copies(db).isEmpty()); // nothing was wiped, so no copy is kept
 }
@@ -125,7 +125,7 @@ void TestDataInit::noCopyNoWipe()
     DataInitWindow *w = kit::open<DataInitWindow>(u"Form20"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(db.dump(), before);
     QCOMPARE(seam.last<DataInitWindow>(), w);
 }

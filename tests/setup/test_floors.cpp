@@ -69,7 +69,7 @@ void TestFloors::add()
     click(w, u"Command1"_s);
 
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，添加楼层信息成功！"_s});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     QCOMPARE(db.rows(u"select 楼层名称 from 楼层 order by 楼层ID"_s),
              (QList<QStringList>{{u"地下室"_s}, {name}}));
@@ -170,7 +170,7 @@ void TestFloors::renameWithoutChosenRowDoesNothing()
 
 void TestFloors::deleteAsksFirst()
 {
-    QFETCH(int, answer);
+    QFETCH(bool, answer);
     TestDatabase db;
     const qint64 first = db.addFloor(u"一楼"_s);
     db.addFloor(u"二楼"_s);
@@ -180,8 +180,8 @@ void TestFloors::deleteAsksFirst()
     seam.answer(answer);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"您确认删除此信息？"_s});
-    QCOMPARE(seam.messages.first().style, 68);
-    if (answer == ui::vbYes) {
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
+    if (answer) {
         QCOMPARE(db.rows(u"select 楼层ID from 楼层"_s), QList<QStringList>{{QString::number(first)}});
         QVERIFY(w.isNull());
         QCOMPARE(kit::grid(seam.last<FloorsWindow>())->Rows(), 2);
@@ -198,7 +198,7 @@ void TestFloors::deleteWithEmptyListDoesNothing()
     FloorsWindow *w = kit::open<FloorsWindow>(u"Form5"_s);
     kit::grid(w)->selectRecord(1); // nothing to choose
     QVERIFY(kit::text(w, u"Text2"_s).isEmpty());
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
     QCOMPARE(seam.last<FloorsWindow>(), w);
@@ -228,12 +228,12 @@ void TestFloors::failedWritesShowOneFailureAndKeepWindow()
     kit::grid(w)->selectRecord(1);
     kit::set(w, u"Text1"_s, u"二楼"_s);
     kit::set(w, u"Text2"_s, u"三楼"_s);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     kit::FaultScope scope;
     faults::failStatement(failingStatement);
     click(w, button);
     QCOMPARE(db.dump(), before);
-    QCOMPARE(seam.messages.last().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.last().kind, ui::MessageKind::Warning);
     for (const TestSeam::Message &m : std::as_const(seam.messages))
         QVERIFY2(!m.text.startsWith(u"恭喜您"_s), qPrintable(m.text));
     QCOMPARE(seam.last<FloorsWindow>(), w);
@@ -256,7 +256,7 @@ void TestFloors::unreadableFileLeavesListEmptyAndSaysWhy()
     kit::set(w, u"Text1"_s, u"二楼"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 2);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QVERIFY(db.bringBack());
 }
 

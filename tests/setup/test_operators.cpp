@@ -142,7 +142,7 @@ void TestOperators::addIsTwoSteps()
     tick(check(w, 3));
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"新增用户信息成功!"_s});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(operators(db).last(), (QStringList{u"O'Hara"_s, u"p'w"_s, u"Z:c"_s}));
     QVERIFY(w.isNull());
     OperatorsWindow *fresh = seam.last<OperatorsWindow>();
@@ -247,7 +247,7 @@ void TestOperators::rewriteAndDeleteNeedChosenRow()
     kit::set(w, u"Text1"_s, u"小王"_s);
     kit::set(w, u"Text2"_s, u"pw"_s);
     click(w, u"Command2"_s);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.dump(), before);
@@ -271,7 +271,7 @@ void TestOperators::rewriteAndDeleteNeedChosenRow()
 
 void TestOperators::deleteAsksFirst()
 {
-    QFETCH(int, answer);
+    QFETCH(bool, answer);
     TestDatabase db;
     TestSeam seam;
     QPointer<OperatorsWindow> w = kit::open<OperatorsWindow>(u"Form4"_s);
@@ -279,10 +279,10 @@ void TestOperators::deleteAsksFirst()
     seam.answer(answer);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"确认删除此信息？"_s});
-    QCOMPARE(seam.messages.first().style, 68);
-    QCOMPARE(db.count(u"操作用户"_s), answer == ui::vbYes ? 0 : 1);
-    QCOMPARE(w.isNull(), answer == ui::vbYes);
-    QCOMPARE(kit::grid(seam.last<OperatorsWindow>())->Rows(), answer == ui::vbYes ? 1 : 2);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
+    QCOMPARE(db.count(u"操作用户"_s), answer ? 0 : 1);
+    QCOMPARE(w.isNull(), answer);
+    QCOMPARE(kit::grid(seam.last<OperatorsWindow>())->Rows(), answer ? 1 : 2);
 }
 
 void TestOperators::failedWritesShowOneFailureAndKeepWindow_data()
@@ -308,12 +308,12 @@ void TestOperators::failedWritesShowOneFailureAndKeepWindow()
         click(w, button);
     kit::set(w, u"Text1"_s, u"小王"_s);
     kit::set(w, u"Text2"_s, u"pw"_s);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     kit::FaultScope scope;
     faults::failStatement(failingStatement);
     click(w, button);
     QCOMPARE(db.dump(), before);
-    QCOMPARE(seam.messages.last().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.last().kind, ui::MessageKind::Warning);
     for (const TestSeam::Message &m : std::as_const(seam.messages))
         QVERIFY2(!m.text.contains(u"成功"_s), qPrintable(m.text));
     QCOMPARE(seam.last<OperatorsWindow>(), w);

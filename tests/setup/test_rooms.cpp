@@ -337,7 +337,7 @@ void TestRooms::rewriteChecksAndNeedsChosenRow()
     RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     fill(w, {u"1"_s, u"a"_s, u"b"_s, u"c"_s, u"1"_s, u"2"_s});
     click(w, u"Command2"_s); // nothing chosen: said, nothing written
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.dump(), before);
@@ -346,7 +346,7 @@ void TestRooms::rewriteChecksAndNeedsChosenRow()
 
 void TestRooms::deleteAsksFirst()
 {
-    QFETCH(int, answer);
+    QFETCH(bool, answer);
     TestDatabase db;
     const qint64 keep = db.addRoom(u"100"_s);
     db.addRoom(u"200"_s, 120, 2);
@@ -356,8 +356,8 @@ void TestRooms::deleteAsksFirst()
     seam.answer(answer);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"您确认删除此信息？"_s});
-    QCOMPARE(seam.messages.first().style, 68);
-    if (answer == ui::vbYes) {
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
+    if (answer) {
         QCOMPARE(db.rows(u"select 房间ID from 房间"_s), QList<QStringList>{{QString::number(keep)}});
         QVERIFY(w.isNull());
         QCOMPARE(kit::grid(seam.last<RoomsWindow>())->Rows(), 2);
@@ -373,7 +373,7 @@ void TestRooms::deleteWithEmptyListDoesNothing()
     TestSeam seam;
     RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     QCOMPARE(kit::grid(w)->Rows(), 1);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
     QCOMPARE(seam.last<RoomsWindow>(), w);
@@ -408,7 +408,7 @@ void TestRooms::failedSavesShowOneFailureAndKeepWindow()
     click(w, adding ? u"Command1"_s : u"Command2"_s);
     QCOMPARE(db.dump(), before);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(seam.last<RoomsWindow>(), w);
     QCOMPARE(fields(w), typed);
     QCOMPARE(button(w, u"Command1"_s)->text(), adding ? u"确认提交"_s : u"新增房间"_s);

@@ -193,11 +193,11 @@ void TestSetupFlow::restoringABackup()
     seam.setFileDialogResult(backup);
     click(restore, u"Command2"_s);
     seam.clear();
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     restore->findChild<QPushButton *>(u"Command1"_s)->setFocus();
     QTest::keyClick(restore->findChild<QPushButton *>(u"Command1"_s), Qt::Key_Space);
     QCOMPARE(seam.messages.size(), 2);
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
     QVERIFY2(seam.messages.last().text.startsWith(u"数据恢复成功！恢复前的数据已保存在"_s),
              qPrintable(seam.messages.last().text));
     QCOMPARE(db.count(u"楼层"_s), 0);
@@ -213,7 +213,7 @@ void TestSetupFlow::restoringABackup()
     QCOMPARE(kit::child<QLineEdit>(again, u"Text1"_s)->text(),
              QDir::toNativeSeparators(list->item(0)->data(Qt::UserRole).toString()));
     seam.clear();
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(again, u"Command1"_s);
     QCOMPARE(db.count(u"楼层"_s), 1);
     QVERIFY2(seam.messages.last().text.contains(u"请重新登录"_s), qPrintable(seam.messages.last().text));

@@ -40,7 +40,7 @@ private Q_SLOTS:
     {
         QVERIFY(QFile::copy(u":/access/plain.mdb"_s, house()));
         TestSeam seam;
-        seam.answer(ui::vbNo);
+        seam.answer(false);
         LoginWindow login;
         QVERIFY(!login.offerAccessMove());
         QCOMPARE(seam.messages.size(), 2); // the question, then that it cannot be opened
@@ -53,7 +53,7 @@ private Q_SLOTS:
     void answeredYesBringsItAcrossOnce()
     {
         TestSeam seam;
-        seam.answer(ui::vbYes);
+        seam.answer(true);
         LoginWindow login;
         login.show();
         QVERIFY(login.offerAccessMove());

@@ -92,7 +92,7 @@ int pressEverything(TestSeam &seam)
             for (int i = 0; i < 2; ++i) {
                 if (!b || !b->isEnabled() || !b->isVisible())
                     break;
-                seam.answer(ui::vbYes);
+                seam.answer(true);
                 b->click();
                 ++pressed;
             }

@@ -49,7 +49,7 @@ private Q_SLOTS:
     void noAndFailureCreateNothing()
     {
         TestSeam seam;
-        seam.answer(ui::vbNo);
+        seam.answer(false);
         LoginWindow login;
         QVERIFY(!login.offerNewHouse());
         QVERIFY(!QFile::exists(m_root + u"/quillon"_s));
@@ -58,7 +58,7 @@ private Q_SLOTS:
         QFile blocker(m_root + u"/quillon"_s);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        seam.answer(ui::vbYes);
+        seam.answer(true);
         QVERIFY(!login.offerNewHouse());
         QVERIFY(blocker.remove());
         QCOMPARE(seam.messages.size(), 3);
@@ -75,7 +75,7 @@ private Q_SLOTS:
     void yesCreatesAHouseThatAdmitsAdmin()
     {
         TestSeam seam;
-        seam.answer(ui::vbYes);
+        seam.answer(true);
         auto *login = new LoginWindow();
         login->show();
         QVERIFY(login->offerNewHouse());

@@ -128,7 +128,7 @@ void TestRoomBoard::followsTheRoomsThroughTheWindows()
 
     QWidget *cancel = fromMenu(seam, main, u"m_b_5"_s);
     grid(cancel, u"MSFlexGrid2"_s)->selectRecord(1);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(cancel, u"Command2"_s);
     agreesAfter(u"Form11"_s);
     QVERIFY(shown(b).contains(u"二楼/201/1/"_s));
@@ -240,7 +240,7 @@ void TestRoomBoard::arrivalMovesOneReservationToOneStay()
     const hotel::board::RoomTile tile = tileOf(a);
     const QString before = db.dump();
 
-    seam.answer(ui::vbNo);
+    seam.answer(false);
     b->guestArrives(tile);
     QCOMPARE(db.dump(), before);
 
@@ -248,13 +248,13 @@ void TestRoomBoard::arrivalMovesOneReservationToOneStay()
     // where no fault fires is the arrival itself.
     faults::reset();
     faults::failCommit(true);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     b->guestArrives(tile);
     QCOMPARE(db.dump(), before);
     for (int step = 1;; ++step) {
         faults::reset();
         faults::failStatement(step);
-        seam.answer(ui::vbYes);
+        seam.answer(true);
         b->guestArrives(tile);
         if (db.dump() != before)
             break; // past the arrival's last statement: it went through (checked below)
@@ -281,7 +281,7 @@ void TestRoomBoard::arrivalMovesOneReservationToOneStay()
 
     // The same tile again (a stale board on another desk): nothing more moves.
     const QString after = db.dump();
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     b->guestArrives(tile);
     QCOMPARE(db.dump(), after);
     QCOMPARE(seam.messageTexts().last(), u"对不起，这个预订已经不存在（可能已在另一台电脑上处理）。"_s);

@@ -138,7 +138,7 @@ void TestShell::loginRefusals()
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(password);
     login->Command1_Click();
     QCOMPARE(seam.messageTexts(), QStringList{u"对不起，用户名或密码错误？"_s});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     // The window stays with what was typed.
     QCOMPARE(login->findChild<QLineEdit *>(u"Text1"_s)->text(), name);

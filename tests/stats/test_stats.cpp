@@ -156,7 +156,7 @@ void TestStats::roomQueryRefusals()
 
     queryByRoom(w, QString());
     QCOMPARE(seam.messageTexts(), QStringList{u"对不起，请输入查询对象？"_s});
-    QCOMPARE(seam.messages.last().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.last().kind, ui::MessageKind::Information);
     QCOMPARE(list->Rows(), 2); // the list keeps its rows
 
     seam.clear();
@@ -205,7 +205,7 @@ void TestStats::queriesWithoutDatabase()
     queryByRoom(byRoom, u"101"_s);
     QCOMPARE(kit::grid(byRoom, u"MSFlexGrid2"_s)->Rows(), 1);
     QCOMPARE(seam.messages.size(), 2);
-    QCOMPARE(seam.messages.last().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.last().kind, ui::MessageKind::Warning);
 }
 
 QTEST_MAIN(TestStats)

@@ -126,6 +126,19 @@ QStringList column(FlexGrid *g, int col)
 
 } // namespace
 
+QString kindName(ui::MessageKind kind)
+{
+    switch (kind) {
+    case ui::MessageKind::Information:
+        return u"information"_s;
+    case ui::MessageKind::Warning:
+        return u"warning"_s;
+    case ui::MessageKind::Question:
+        return u"question"_s;
+    }
+    return {};
+}
+
 QString kindName(Kind kind)
 {
     switch (kind) {
@@ -242,7 +255,7 @@ Operation OperationGenerator::run(Kind kind)
         break;
     }
     for (const TestSeam::Message &m : std::as_const(m_seam.messages))
-        op.messages.append({m.text, m.style});
+        op.messages.append({m.text, m.kind});
     closeWindows();
     return op;
 }
@@ -296,7 +309,7 @@ void OperationGenerator::cancel(Operation &op)
         op.key = list->TextMatrix(r, 0);
         op.room = list->TextMatrix(r, 8).toInt();
         op.answerYes = chance(85);
-        m_seam.answer(op.answerYes ? ui::vbYes : ui::vbNo);
+        m_seam.answer(op.answerYes);
     }
     button(w, u"Command2"_s)->click();
 }

@@ -297,7 +297,7 @@ void TestTwoDesks::busyDatabaseSaysSoAndWaits()
     box(w, u"Text1"_s)->setText(u"一楼"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{busyText()});
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QVERIFY(!busyText().contains(u"locked"_s));
     QVERIFY(hold.exec(u"ROLLBACK"_s));
     QCOMPARE(db.dump(), before);

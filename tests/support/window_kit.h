@@ -175,9 +175,9 @@ inline bool write(const QString &path, const QByteArray &data)
 // A data-driven case run once answering Yes and once No to the question it asks.
 inline void yesAndNo()
 {
-    QTest::addColumn<int>("answer");
-    QTest::newRow("yes") << int(ui::vbYes);
-    QTest::newRow("no") << int(ui::vbNo);
+    QTest::addColumn<bool>("answer"); // true for Yes
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
 }
 
 // Turns the fault switches off again when a test ends, however it ends.

@@ -177,7 +177,7 @@ void TestGridExport::printsEveryRowOnEnoughPages()
 
     // No printer: offered as a PDF file.
     seam.setPrinter(false);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     seam.setFileDialogResult(dir.filePath(u"saved"_s));
     grid_export::print(g);
     QCOMPARE(seam.messageTexts().first(), u"没有可用的打印机，列表无法打印。\n是否将列表另存为 PDF 文件？"_s);

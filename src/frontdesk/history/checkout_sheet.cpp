@@ -136,7 +136,7 @@ void CheckOutSheet::Command1_Click()
 {
     // A sheet of empty labels is no check-out sheet: say what is missing instead of printing it.
     if (!m_stayShown) {
-        ui::MsgBox(this, ui::nothingChosenMessage());
+        ui::inform(this, ui::nothingChosenMessage());
         return;
     }
     ui::print(this, {u"退房信息单"_s, u"退房信息单"_s, ui::documentsPath(u"退房信息单.pdf"_s),

@@ -288,7 +288,7 @@ void TestHistory::databaseGone()
     // Opening the list does not: one failure message, an empty list.
     HistoryWindow *again = openHistory();
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(kit::grid(again, u"MSFlexGrid2"_s)->Rows(), 1);
 }
 
@@ -417,23 +417,21 @@ void TestHistory::printsOnThePrinter()
 
 void TestHistory::noPrinterOffersPdf_data()
 {
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("answer");     // true for Yes
     QTest::addColumn<QString>("chosen");  // file name given in the dialog
     QTest::addColumn<QString>("written"); // file expected, empty for none
     QTest::addColumn<QString>("lastMessage");
-    QTest::newRow("yes") << int(ui::vbYes) << u"sheet.pdf"_s << u"sheet.pdf"_s << u"退房信息单已保存为："_s;
-    QTest::newRow("no suffix") << int(ui::vbYes) << u"sheet"_s << u"sheet.pdf"_s << u"退房信息单已保存为："_s;
-    QTest::newRow("no") << int(ui::vbNo) << u"sheet.pdf"_s << QString()
-                        << u"是否将退房信息单另存为 PDF 文件？"_s;
+    QTest::newRow("yes") << true << u"sheet.pdf"_s << u"sheet.pdf"_s << u"退房信息单已保存为："_s;
+    QTest::newRow("no suffix") << true << u"sheet"_s << u"sheet.pdf"_s << u"退房信息单已保存为："_s;
+    QTest::newRow("no") << false << u"sheet.pdf"_s << QString() << u"是否将退房信息单另存为 PDF 文件？"_s;
     QTest::newRow("dialog cancelled")
-        << int(ui::vbYes) << QString() << QString() << u"是否将退房信息单另存为 PDF 文件？"_s;
-    QTest::newRow("unwritable") << int(ui::vbYes) << u"missing/dir/sheet.pdf"_s << QString()
-                                << u"无法写入文件："_s;
+        << true << QString() << QString() << u"是否将退房信息单另存为 PDF 文件？"_s;
+    QTest::newRow("unwritable") << true << u"missing/dir/sheet.pdf"_s << QString() << u"无法写入文件："_s;
 }
 
 void TestHistory::noPrinterOffersPdf()
 {
-    QFETCH(int, answer);
+    QFETCH(bool, answer);
     QFETCH(QString, chosen);
     QFETCH(QString, written);
     QFETCH(QString, lastMessage);
@@ -449,7 +447,7 @@ void TestHistory::noPrinterOffersPdf()
     click(seam.last<CheckOutSheet>(), u"Command1"_s);
 
     QVERIFY(!seam.messages.isEmpty());
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     QVERIFY(seam.messages.first().text.contains(u"没有可用的打印机"_s));
     QVERIFY2(seam.messages.last().text.contains(lastMessage), qPrintable(seam.messages.last().text));
@@ -483,13 +481,13 @@ void TestHistory::failedPrintOffersPdf()
     TestDatabase db;
     RefusingPrinter seam;
     seam.setPrinter(true);
-    seam.answer(ui::vbNo);
+    seam.answer(false);
     openSheetOnAChosenStay(db);
     auto *sheet = seam.last<CheckOutSheet>();
     click(sheet, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(seam.messages.first().text.contains(u"纸张用完"_s));
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
 }
 
 QTEST_MAIN(TestHistory)
