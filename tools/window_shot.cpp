@@ -125,7 +125,7 @@ int main(int argc, char *argv[])
         window = login;
     } else if (args[1] == u"Form2"_s) {
         // The main window itself, as the desk sees it after the login.
-        main.StatusBar1_SetPanelText(3, u"admin"_s);
+        main.setOperatorName(u"admin"_s);
         main.resize(1100, 720);
         main.show();
         main.activateWindow(); // the keyboard's place shows only in an active window

@@ -14,12 +14,13 @@ class DataInitWindow : public QDialog
 public:
     explicit DataInitWindow(QWidget *parent = nullptr);
 
-    void Command1_Click();
+private Q_SLOTS:
+    void initialize();
 
 private:
     void createLayout();
 
-    QGroupBox *m_frame1;
+    QGroupBox *m_frame;
     QList<QLabel *> m_labels; // Label1 to Label5
-    QPushButton *m_command1;
+    QPushButton *m_initializeButton;
 };

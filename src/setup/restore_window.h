@@ -16,21 +16,22 @@ class RestoreWindow : public QDialog
 public:
     explicit RestoreWindow(QWidget *parent = nullptr);
 
-    void Command1_Click();
-    void Command2_Click();
+private Q_SLOTS:
+    void browse();
+    void restore();
 
 private:
     void createLayout();
     void fillCopies();
     void restoreFromAccess(const QString &path);
 
-    QLabel *m_image1;
-    QGroupBox *m_frame1;
-    QLabel *m_label1;
-    QListWidget *m_list1;
-    QLabel *m_label3;
-    QLineEdit *m_text1;
-    QPushButton *m_command2;
-    QPushButton *m_command1;
-    QLabel *m_label2;
+    QLabel *m_picture;
+    QGroupBox *m_frame;
+    QLabel *m_copiesLabel;
+    QListWidget *m_copyList;
+    QLabel *m_sourceLabel;
+    QLineEdit *m_sourceEdit;
+    QPushButton *m_browseButton;
+    QPushButton *m_restoreButton;
+    QLabel *m_hintLabel;
 };

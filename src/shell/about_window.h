@@ -11,11 +11,12 @@ class AboutWindow : public QDialog
 public:
     explicit AboutWindow(QWidget *parent = nullptr);
 
-    void Label7_Click();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+private Q_SLOTS:
+    void openHomePage();
+
 private:
-    QLabel *m_label7;
+    QLabel *m_homePageLink;
 };

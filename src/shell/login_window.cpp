@@ -31,51 +31,51 @@ LoginWindow::LoginWindow(QWidget *parent) : QDialog(parent)
     setWindowTitle(u"登陆Quillon"_s);
     createLayout();
     ui::keepOpenOnEscape(this);
-    Form_Load();
+    setDefaultHouse();
 }
 
 void LoginWindow::createLayout()
 {
-    m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
-    m_image1->setPixmap(pictures::loginPicture());
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    m_label1 = ui::makeLabel(m_frame1, u"Label1"_s, u"用户名："_s);
-    m_text1 = ui::makeTextBox(m_frame1, u"Text1"_s);
-    m_label2 = ui::makeLabel(m_frame1, u"Label2"_s, u"密  码："_s);
-    m_text2 = ui::makeTextBox(m_frame1, u"Text2"_s);
-    m_text2->setEchoMode(QLineEdit::Password);
-    m_text2->setStyleSheet(u"lineedit-password-character: 42;"_s); // "*"
-    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"登陆系统"_s);
-    m_command1->setDefault(true); // Enter logs in
-    m_command1->setAutoDefault(true);
-    ui::setBuddy(m_label1, m_text1);
-    ui::setBuddy(m_label2, m_text2);
+    m_picture = ui::makeLabel(this, u"Image1"_s, QString());
+    m_picture->setPixmap(pictures::loginPicture());
+    m_frame = ui::makeFrame(this, u"Frame1"_s);
+    m_nameLabel = ui::makeLabel(m_frame, u"Label1"_s, u"用户名："_s);
+    m_nameEdit = ui::makeTextBox(m_frame, u"Text1"_s);
+    m_passwordLabel = ui::makeLabel(m_frame, u"Label2"_s, u"密  码："_s);
+    m_passwordEdit = ui::makeTextBox(m_frame, u"Text2"_s);
+    m_passwordEdit->setEchoMode(QLineEdit::Password);
+    m_passwordEdit->setStyleSheet(u"lineedit-password-character: 42;"_s); // "*"
+    m_logInButton = ui::makeButton(m_frame, u"Command1"_s, u"登陆系统"_s);
+    m_logInButton->setDefault(true); // Enter logs in
+    m_logInButton->setAutoDefault(true);
+    ui::setBuddy(m_nameLabel, m_nameEdit);
+    ui::setBuddy(m_passwordLabel, m_passwordEdit);
 
-    auto *fields = new QGridLayout(m_frame1);
-    fields->addWidget(m_label1, 0, 0);
-    fields->addWidget(m_text1, 0, 1);
-    fields->addWidget(m_label2, 1, 0);
-    fields->addWidget(m_text2, 1, 1);
-    fields->addWidget(m_command1, 2, 1, Qt::AlignRight);
-    m_text1->setMinimumWidth(180);
+    auto *fields = new QGridLayout(m_frame);
+    fields->addWidget(m_nameLabel, 0, 0);
+    fields->addWidget(m_nameEdit, 0, 1);
+    fields->addWidget(m_passwordLabel, 1, 0);
+    fields->addWidget(m_passwordEdit, 1, 1);
+    fields->addWidget(m_logInButton, 2, 1, Qt::AlignRight);
+    m_nameEdit->setMinimumWidth(180);
 
     auto *layout = new QHBoxLayout(this);
-    layout->addWidget(m_image1);
-    layout->addWidget(m_frame1);
-    setTabOrder(m_text1, m_text2);
-    setTabOrder(m_text2, m_command1);
-    connect(m_command1, &QPushButton::clicked, this, &LoginWindow::Command1_Click);
+    layout->addWidget(m_picture);
+    layout->addWidget(m_frame);
+    setTabOrder(m_nameEdit, m_passwordEdit);
+    setTabOrder(m_passwordEdit, m_logInButton);
+    connect(m_logInButton, &QPushButton::clicked, this, &LoginWindow::logIn);
 }
 
-void LoginWindow::Form_Load()
+void LoginWindow::setDefaultHouse()
 {
     Module1::DbFileName = u"innkeep.mdb"_s;
     Module1::DbPassword = u"58316094"_s;
 }
 
-void LoginWindow::Command1_Click()
+void LoginWindow::logIn()
 {
-    const auto in = hotel::Session::logIn(m_text1->text(), m_text2->text());
+    const auto in = hotel::Session::logIn(m_nameEdit->text(), m_passwordEdit->text());
     // A house that cannot be reached or read says why; only a house that answered and knows no
     // such operator with that password is a wrong name or password.
     if (in.isRefused(hotel::Refusal::NotFound)) {
@@ -88,7 +88,7 @@ void LoginWindow::Command1_Click()
     }
     hotel::Session::setCurrent(in.value());
     auto *main = new MainWindow(); // its menus and toolbar follow the session's rights
-    main->StatusBar1_SetPanelText(3, m_text1->text());
+    main->setOperatorName(m_nameEdit->text());
     close();
     deleteLater();
     main->show();

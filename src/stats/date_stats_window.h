@@ -13,10 +13,11 @@ class DateStatsWindow : public StatsWindow
 public:
     explicit DateStatsWindow(QWidget *owner);
 
-private:
-    void Command1_Click();
+private Q_SLOTS:
+    void query();
 
-    DatePicker *m_dtPicker1 = nullptr;
-    DatePicker *m_dtPicker2 = nullptr;
-    QPushButton *m_command1 = nullptr;
+private:
+    DatePicker *m_fromPicker = nullptr;
+    DatePicker *m_toPicker = nullptr;
+    QPushButton *m_queryButton = nullptr;
 };

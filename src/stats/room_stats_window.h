@@ -13,9 +13,10 @@ class RoomStatsWindow : public StatsWindow
 public:
     explicit RoomStatsWindow(QWidget *owner);
 
-private:
-    void Command1_Click();
+private Q_SLOTS:
+    void query();
 
-    QLineEdit *m_text1 = nullptr;
-    QPushButton *m_command1 = nullptr;
+private:
+    QLineEdit *m_roomNumberEdit = nullptr;
+    QPushButton *m_queryButton = nullptr;
 };

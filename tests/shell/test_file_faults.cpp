@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -52,7 +53,7 @@ bool logIn(TestSeam &seam)
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);
     const qsizetype before = seam.messages.size();
-    login->Command1_Click();
+    login->findChild<QPushButton *>(u"Command1"_s)->click();
     flushDeletes();
     delete login.data();
     bool admitted = false;

@@ -24,18 +24,20 @@ public:
     // that a search reads an index.
     static constexpr int SearchPauseMilliseconds = 150;
 
+private Q_SLOTS:
+    void showChosen();
+    void openSheet();
+    void runSearch();
+
 private:
     void createControls();
     void createLayout();
-    void Form_Load();
-    void MSFlexGrid2_Click();
-    void Command2_Click();
-    void runSearch();
+    void loadList();
     void showList(const QString &search);
 
-    FlexGrid *m_msFlexGrid2 = nullptr;
+    FlexGrid *m_list = nullptr;
     StayDetailPanel *m_detail = nullptr;
-    QPushButton *m_command2 = nullptr;
+    QPushButton *m_printButton = nullptr;
     QLineEdit *m_search = nullptr;
     ListTotalsLabel *m_totals = nullptr;
     QTimer m_searchPause;
