@@ -135,9 +135,9 @@ void CashLedger::showChosen()
         return;
     const int row = m_list->RowSel();
     // An entry whose time cannot be read leaves the picker as it was.
-    m_timePicker->setValueText(m_list->TextMatrix(row, 1));
-    m_amountEdit->setText(m_list->TextMatrix(row, 2));
-    m_personEdit->setText(m_list->TextMatrix(row, 3));
+    m_timePicker->setValueText(m_list->text(row, 1));
+    m_amountEdit->setText(m_list->text(row, 2));
+    m_personEdit->setText(m_list->text(row, 3));
 }
 
 bool CashLedger::inputIsValid()

@@ -113,8 +113,8 @@ void StayEntryWindow::showChosenRoom()
     if (!m_roomList->hasSelectedRecord())
         return;
     const int row = m_roomList->RowSel();
-    m_particulars->roomKeyEdit->setText(m_roomList->TextMatrix(row, 0));
-    m_particulars->roomNumberEdit->setText(m_roomList->TextMatrix(row, 1));
+    m_particulars->roomKeyEdit->setText(m_roomList->text(row, 0));
+    m_particulars->roomNumberEdit->setText(m_roomList->text(row, 1));
 }
 
 void StayEntryWindow::takeRoom(const ui::RoomHandoff &room)

@@ -130,7 +130,7 @@ void StayListWindow::showChosen()
     if (const auto stored = ui::chosenRow(this, m_list))
         m_shown = hotel::fromRow<hotel::Stay>(*stored);
     const StayParticulars &p = *m_particulars;
-    const auto cell = [this, row](int col) { return m_list->TextMatrix(row, col); };
+    const auto cell = [this, row](int col) { return m_list->text(row, col); };
     p.guestEdit->setText(cell(1));
     p.unitEdit->setText(cell(2));
     p.idTypeEdit->setText(cell(3));

@@ -115,7 +115,7 @@ int rowHolding(const FlexGrid *grid, int column, qint64 key)
 {
     const QString shown = QString::number(key);
     for (int r = 1; r < grid->Rows(); ++r) {
-        if (grid->TextMatrix(r, column) == shown)
+        if (grid->text(r, column) == shown)
             return r;
     }
     return 0;

@@ -91,7 +91,7 @@ void FloorsWindow::showChosen()
 {
     if (!m_list->hasSelectedRecord())
         return;
-    m_nameEdit->setText(m_list->TextMatrix(m_list->RowSel(), 1));
+    m_nameEdit->setText(m_list->text(m_list->RowSel(), 1));
 }
 
 void FloorsWindow::addFloor()

@@ -148,9 +148,9 @@ void OperatorsWindow::showChosen()
         return;
     const int row = m_list->RowSel();
     clearRights();
-    m_nameEdit->setText(m_list->TextMatrix(row, 1));
-    m_passwordEdit->setText(m_list->TextMatrix(row, 2));
-    const QString rights = m_list->TextMatrix(row, 3);
+    m_nameEdit->setText(m_list->text(row, 1));
+    m_passwordEdit->setText(m_list->text(row, 2));
+    const QString rights = m_list->text(row, 3);
     for (int i = 0; i < m_rightBoxes.size(); ++i) {
         if (hotel::grants(rights, false, Rights.at(i)))
             m_rightBoxes.at(i)->setCheckState(Qt::Checked);

@@ -176,13 +176,13 @@ void RoomsWindow::showChosen()
     if (!m_list->hasSelectedRecord())
         return;
     const int row = m_list->RowSel();
-    m_numberEdit->setText(m_list->TextMatrix(row, 1));
-    m_nameEdit->setText(m_list->TextMatrix(row, 2));
-    m_typeEdit->setText(m_list->TextMatrix(row, 3));
-    m_floorCombo->setEditText(m_list->TextMatrix(row, 4));
-    m_priceEdit->setText(m_list->TextMatrix(row, 5));
-    m_memberPriceEdit->setText(m_list->TextMatrix(row, 6));
-    const QString status = m_list->TextMatrix(row, 7);
+    m_numberEdit->setText(m_list->text(row, 1));
+    m_nameEdit->setText(m_list->text(row, 2));
+    m_typeEdit->setText(m_list->text(row, 3));
+    m_floorCombo->setEditText(m_list->text(row, 4));
+    m_priceEdit->setText(m_list->text(row, 5));
+    m_memberPriceEdit->setText(m_list->text(row, 6));
+    const QString status = m_list->text(row, 7);
     // Any other status text leaves the boxes as they were.
     if (status == u"1"_s || status == u"2"_s || status == u"3"_s) {
         m_freeBox->setChecked(status == u"1"_s);

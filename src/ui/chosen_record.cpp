@@ -21,7 +21,7 @@ QStringList chosenRecord(QWidget *window, const FlexGrid *grid)
     const int row = grid->RowSel();
     QStringList cells;
     for (int c = 0; c < grid->Cols(); ++c)
-        cells.append(grid->TextMatrix(row, c));
+        cells.append(grid->text(row, c));
     return cells;
 }
 

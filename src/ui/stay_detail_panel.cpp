@@ -94,7 +94,7 @@ void StayDetailPanel::showSelected(const FlexGrid *list)
         return;
     const int row = list->RowSel();
     for (int i = 0; i < ColumnCount; ++i)
-        m_boxes[i]->setText(list->TextMatrix(row, i + 1));
+        m_boxes[i]->setText(list->text(row, i + 1));
     grid::reset(m_roomGrid, grid::roomHeader());
     showRoom();
 }

@@ -155,7 +155,7 @@ void TestFinance::controls()
     auto *list = grid(w);
     QCOMPARE(list->FormatString(), header);
     QCOMPARE(list->Rows(), 1);
-    QCOMPARE(list->RowHeightMin(), 0); // left at the control's default
+    QCOMPARE(list->minimumRowHeight(), 0); // left at the control's default
     QCOMPARE(button(w, 1)->text(), idle);
     QCOMPARE(button(w, 2)->text(), u"修改信息"_s);
     QCOMPARE(button(w, 3)->text(), u"删除信息"_s);
@@ -202,9 +202,9 @@ void TestFinance::addInTwoSteps()
     QVERIFY(button(again, 2)->isEnabled());
     auto *list = grid(again);
     QCOMPARE(list->Rows(), 3);
-    QCOMPARE(list->TextMatrix(2, 1), conv::dateTimeToText(QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15))));
-    QCOMPARE(list->TextMatrix(2, 2), u"12.5"_s);
-    QCOMPARE(list->TextMatrix(2, 3), u"O'Brien 王"_s);
+    QCOMPARE(list->text(2, 1), conv::dateTimeToText(QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15))));
+    QCOMPARE(list->text(2, 2), u"12.5"_s);
+    QCOMPARE(list->text(2, 3), u"O'Brien 王"_s);
 }
 
 void TestFinance::addRefusals_data()
@@ -318,7 +318,7 @@ void TestFinance::rewrite()
     QWidget *w = ui::showWindow(ledger.form);
     auto *list = grid(w);
     list->selectRecord(2);
-    QCOMPARE(list->TextMatrix(2, 0), QString::number(second));
+    QCOMPARE(list->text(2, 0), QString::number(second));
     const QDateTime time(QDate(2006, 6, 1), QTime(18, 0));
     child<DatePicker>(w, u"DTPicker1"_s)->setValue(time);
     type(w, u"350.25"_s, u"孙八'"_s);

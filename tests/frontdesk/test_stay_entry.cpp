@@ -110,7 +110,7 @@ void TestStayEntry::controls()
     QCOMPARE(
         rooms->FormatString(),
         u"序号|^房间号        |^房间名称        |^房间类型    |^    所属楼层|^标准价格|^会员价格|^房间状态   "_s);
-    QCOMPARE(rooms->RowHeightMin(), 250);
+    QCOMPARE(rooms->minimumRowHeight(), 17); // pixels
 }
 
 void TestStayEntry::listsOnlyFreeRoomsAndPicks()
@@ -136,8 +136,8 @@ void TestStayEntry::listsOnlyFreeRoomsAndPicks()
     FlexGrid *rooms = grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(column(rooms, 0), (QStringList{QString::number(free1), QString::number(free2)}));
     QCOMPARE(column(rooms, 1), (QStringList{u"101"_s, u"007"_s}));
-    QCOMPARE(rooms->TextMatrix(2, 5), u"80"_s);
-    QCOMPARE(rooms->TextMatrix(2, 7), u"1"_s);
+    QCOMPARE(rooms->text(2, 5), u"80"_s);
+    QCOMPARE(rooms->text(2, 7), u"1"_s);
     rooms->selectRecord(2);
     QCOMPARE(text(w, u"Text7"_s), QString::number(free2));
     QCOMPARE(text(w, u"Text10"_s), u"007"_s);

@@ -121,8 +121,8 @@ void TestStayList::selectingShowsParticularsAndRoom()
     QWidget *w = open(form);
     FlexGrid *list = grid(w, u"MSFlexGrid2"_s);
     QCOMPARE(column(list, 0), (QStringList{QString::number(s1), QString::number(s2)}));
-    QCOMPARE(list->TextMatrix(1, 10), u"靠窗"_s);
-    QCOMPARE(list->TextMatrix(2, 10), QString());
+    QCOMPARE(list->text(1, 10), u"靠窗"_s);
+    QCOMPARE(list->text(2, 10), QString());
     list->selectRecord(1);
     QCOMPARE(text(w, u"Text1"_s), u"张三"_s);
     QCOMPARE(text(w, u"Text4"_s), u"1234"_s);
@@ -134,8 +134,8 @@ void TestStayList::selectingShowsParticularsAndRoom()
     QCOMPARE(text(w, u"Text10"_s), u"101"_s);
     FlexGrid *room = grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(room->Rows(), 2);
-    QCOMPARE(room->TextMatrix(1, 0), QString::number(r1));
-    QCOMPARE(room->TextMatrix(1, 5), u"120"_s);
+    QCOMPARE(room->text(1, 0), QString::number(r1));
+    QCOMPARE(room->text(1, 5), u"120"_s);
     // The keyboard moves the choice just as a click does.
     QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(list->RowSel(), 2);
@@ -143,7 +143,7 @@ void TestStayList::selectingShowsParticularsAndRoom()
     QCOMPARE(text(w, u"Text9"_s), QString());
     QCOMPARE(text(w, u"Text10"_s), u"202"_s);
     QCOMPARE(room->Rows(), 2);
-    QCOMPARE(room->TextMatrix(1, 5), u"150"_s);
+    QCOMPARE(room->text(1, 5), u"150"_s);
     QVERIFY(seam.messages.isEmpty());
 }
 
@@ -176,7 +176,7 @@ void TestStayList::missingRoom()
     FlexGrid *room = grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(room->Rows(), roomRows);
     for (int c = 0; c < room->Cols() && roomRows == 2; ++c)
-        QCOMPARE(room->TextMatrix(1, c), QString());
+        QCOMPARE(room->text(1, c), QString());
     // The number of the room shown before is not left beside this guest.
     QCOMPARE(text(w, u"Text10"_s), QString());
     QVERIFY(seam.messages.isEmpty());

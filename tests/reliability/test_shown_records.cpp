@@ -117,7 +117,7 @@ void TestShownRecords::changedOrDeletedElsewhere()
     TestSeam seam;
     FlexGrid *grid = nullptr;
     QWidget *w = openAndPick(b, &grid);
-    const QString key = grid->TextMatrix(1, 0);
+    const QString key = grid->text(1, 0);
     const int rows = db.count(b.table);
 
     // Another desk corrects the record after it was listed here.

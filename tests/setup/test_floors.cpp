@@ -41,7 +41,7 @@ void TestFloors::controlsAndEmptyList()
     QCOMPARE(w->windowTitle(), u"楼层管理"_s);
     QCOMPARE(kit::grid(w)->FormatString(), u"序号|^楼层名称           "_s);
     QCOMPARE(kit::grid(w)->Rows(), 1);
-    QCOMPARE(kit::grid(w)->RowHeightMin(), 250);
+    QCOMPARE(kit::grid(w)->minimumRowHeight(), 17); // pixels
     QCOMPARE(box(w, u"Text1"_s)->accessibleName(), u"楼层名称"_s);
     QCOMPARE(box(w, u"Text2"_s)->accessibleName(), u"楼层名称"_s);
     QVERIFY(!kit::child<QLabel>(w, u"Image1"_s)->pixmap().isNull());
@@ -78,7 +78,7 @@ void TestFloors::add()
     FloorsWindow *fresh = seam.last<FloorsWindow>();
     QVERIFY(fresh);
     QCOMPARE(kit::grid(fresh)->Rows(), 3);
-    QCOMPARE(kit::grid(fresh)->TextMatrix(2, 1), name);
+    QCOMPARE(kit::grid(fresh)->text(2, 1), name);
     QVERIFY(kit::text(fresh, u"Text1"_s).isEmpty());
 }
 
@@ -133,7 +133,7 @@ void TestFloors::renameChangesOnlyThatFloor()
              (QList<QStringList>{{QString::number(second - 1), u"一楼"_s},
                                  {QString::number(second), u"贵宾'楼"_s}}));
     QVERIFY(w.isNull());
-    QCOMPARE(kit::grid(seam.last<FloorsWindow>())->TextMatrix(2, 1), u"贵宾'楼"_s);
+    QCOMPARE(kit::grid(seam.last<FloorsWindow>())->text(2, 1), u"贵宾'楼"_s);
 }
 
 void TestFloors::renameWithoutChosenRowDoesNothing()

@@ -118,7 +118,7 @@ void TestSetupFlow::settingUpTheHouse()
     seam.last<FloorsWindow>()->close();
     flushDeletes();
     RoomsWindow *rooms = openFromMenu<RoomsWindow>(main, seam, u"m_a_5"_s);
-    QCOMPARE(kit::grid(rooms)->TextMatrix(1, 4), u"一楼"_s);
+    QCOMPARE(kit::grid(rooms)->text(1, 4), u"一楼"_s);
     QCOMPARE(kit::child<QComboBox>(rooms, u"Combo1"_s)->itemText(0), u"大堂层"_s);
     rooms->close();
 

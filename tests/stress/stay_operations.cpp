@@ -120,7 +120,7 @@ QStringList column(FlexGrid *g, int col)
 {
     QStringList out;
     for (int r = 1; r < g->Rows(); ++r)
-        out.append(g->TextMatrix(r, col));
+        out.append(g->text(r, col));
     return out;
 }
 
@@ -274,7 +274,7 @@ void OperationGenerator::enterStay(Operation &op, const QString &form)
         const int r = pick(rooms->Rows());
         rooms->selectRecord(r);
         op.picked = true;
-        op.key = rooms->TextMatrix(r, 0);
+        op.key = rooms->text(r, 0);
         op.room = op.key.toInt();
     }
     button(w, u"Command1"_s)->click();
@@ -289,8 +289,8 @@ void OperationGenerator::correctStay(Operation &op, const QString &form)
         const int r = pick(list->Rows());
         list->selectRecord(r);
         op.picked = true;
-        op.key = list->TextMatrix(r, 0);
-        op.room = list->TextMatrix(r, 8).toInt();
+        op.key = list->text(r, 0);
+        op.room = list->text(r, 8).toInt();
     }
     correction(op.typed, op.step);
     type(w, op.typed);
@@ -306,8 +306,8 @@ void OperationGenerator::cancel(Operation &op)
         const int r = pick(list->Rows());
         list->selectRecord(r);
         op.picked = true;
-        op.key = list->TextMatrix(r, 0);
-        op.room = list->TextMatrix(r, 8).toInt();
+        op.key = list->text(r, 0);
+        op.room = list->text(r, 8).toInt();
         op.answerYes = chance(85);
         m_seam.answer(op.answerYes);
     }
@@ -325,10 +325,10 @@ void OperationGenerator::checkOut(Operation &op)
         const int r = pick(list->Rows());
         list->selectRecord(r);
         op.picked = true;
-        op.key = list->TextMatrix(r, 0);
-        op.room = list->TextMatrix(r, 8).toInt();
+        op.key = list->text(r, 0);
+        op.room = list->text(r, 8).toInt();
         op.roomNumber = box(guests, u"Text10"_s)->text();
-        if (const auto t = conv::textToDateTime(list->TextMatrix(r, 5)))
+        if (const auto t = conv::textToDateTime(list->text(r, 5)))
             checkInDay = t->date();
     } else if (chance(10)) {
         op.roomNumber.clear();

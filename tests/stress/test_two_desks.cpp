@@ -58,7 +58,7 @@ namespace {
 int rowOf(FlexGrid *g, int col, const QString &value)
 {
     for (int r = 1; r < g->Rows(); ++r) {
-        if (g->TextMatrix(r, col) == value)
+        if (g->text(r, col) == value)
             return r;
     }
     return 0;

@@ -91,7 +91,7 @@ inline QList<QStringList> rows(FlexGrid *g)
     for (int r = 1; r < g->Rows(); ++r) {
         QStringList cells;
         for (int c = 0; c < g->Cols(); ++c)
-            cells.append(g->TextMatrix(r, c));
+            cells.append(g->text(r, c));
         out.append(cells);
     }
     return out;
@@ -102,7 +102,7 @@ inline QStringList column(FlexGrid *g, int col)
 {
     QStringList out;
     for (int r = 1; r < g->Rows(); ++r)
-        out.append(g->TextMatrix(r, col));
+        out.append(g->text(r, col));
     return out;
 }
 

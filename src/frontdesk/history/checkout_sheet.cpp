@@ -129,7 +129,7 @@ void CheckOutSheet::showStay(std::optional<qint64> completedStay)
     m_labels[7]->setText(u"退房时间:"_s + time(stay.checkOut));
     m_labels[8]->setText(u"金额:"_s + number(stay.amount) + u"元"_s);
 
-    grid::reset(m_roomGrid, grid::roomHeader(), sheet::GridRowHeight);
+    grid::reset(m_roomGrid, grid::roomHeader(), toPixels({0, 0, 1, sheet::GridRowHeight}).height());
     if (chosen && chosen->room)
         grid::appendRow(m_roomGrid, chosen->room->stored, {}); // a room has no times
 }

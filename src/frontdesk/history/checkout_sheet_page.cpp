@@ -82,8 +82,7 @@ void CheckOutSheet::paintGrid(QPainter &painter) const
                 align = Qt::Alignment(grid->model()->data(index, Qt::TextAlignmentRole).toInt());
             }
             painter.setPen(Qt::black);
-            painter.drawText(cell.adjusted(CellPadding, 0, -CellPadding, 0), int(align),
-                             grid->TextMatrix(r, c));
+            painter.drawText(cell.adjusted(CellPadding, 0, -CellPadding, 0), int(align), grid->text(r, c));
             x += width;
         }
     }

@@ -170,7 +170,7 @@ void TestHistory::emptyHistory()
     auto *rooms = kit::grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(list->Rows(), 1);
     QCOMPARE(list->FormatString(), grid::completedStayHeader());
-    QCOMPARE(list->RowHeightMin(), 250);
+    QCOMPARE(list->minimumRowHeight(), 17); // pixels
     QCOMPARE(rooms->FormatString(), grid::roomHeader());
     QCOMPARE(rooms->Rows(), 1);
     QCOMPARE(child<QGroupBox>(w, u"Frame2"_s)->title(), u"旅客信息"_s);
@@ -197,15 +197,15 @@ void TestHistory::listsNewestFirst()
     HistoryWindow *w = openHistory();
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     QCOMPARE(list->Rows(), 3);
-    QCOMPARE(list->TextMatrix(1, 0), QString::number(second));
-    QCOMPARE(list->TextMatrix(2, 0), QString::number(first));
-    QCOMPARE(list->TextMatrix(2, 1), u"甲"_s);
-    QCOMPARE(list->TextMatrix(2, 5), conv::dateTimeToText(QDateTime(QDate(2006, 4, 1), QTime(9, 30))));
+    QCOMPARE(list->text(1, 0), QString::number(second));
+    QCOMPARE(list->text(2, 0), QString::number(first));
+    QCOMPARE(list->text(2, 1), u"甲"_s);
+    QCOMPARE(list->text(2, 5), conv::dateTimeToText(QDateTime(QDate(2006, 4, 1), QTime(9, 30))));
     // Midnight shows as the date alone; an empty value as an empty cell.
-    QCOMPARE(list->TextMatrix(1, 5), conv::dateToText(QDate(2006, 4, 5)));
-    QCOMPARE(list->TextMatrix(1, 2), QString());
-    QCOMPARE(list->TextMatrix(1, 15), QString());
-    QCOMPARE(list->TextMatrix(1, 13), u"120"_s);
+    QCOMPARE(list->text(1, 5), conv::dateToText(QDate(2006, 4, 5)));
+    QCOMPARE(list->text(1, 2), QString());
+    QCOMPARE(list->text(1, 15), QString());
+    QCOMPARE(list->text(1, 13), u"120"_s);
 }
 
 void TestHistory::clickShowsStayAndRoom()
@@ -231,16 +231,16 @@ void TestHistory::clickShowsStayAndRoom()
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     list->selectRecord(1);
     for (int c = 1; c <= 15; ++c)
-        QCOMPARE(text(w, u"Text"_s + QString::number(c + 1)), list->TextMatrix(1, c));
+        QCOMPARE(text(w, u"Text"_s + QString::number(c + 1)), list->text(1, c));
     QCOMPARE(text(w, u"Text9"_s), QString::number(room));
     QCOMPARE(text(w, u"Text13"_s), u"900"_s);
     QCOMPARE(text(w, u"Text16"_s), QString());
     QCOMPARE(text(w, u"Text1"_s), u"205"_s);
     auto *rooms = kit::grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(rooms->Rows(), 2);
-    QCOMPARE(rooms->TextMatrix(1, 0), QString::number(room));
-    QCOMPARE(rooms->TextMatrix(1, 4), u"二楼"_s);
-    QCOMPARE(rooms->TextMatrix(1, 5), u"180"_s);
+    QCOMPARE(rooms->text(1, 0), QString::number(room));
+    QCOMPARE(rooms->text(1, 4), u"二楼"_s);
+    QCOMPARE(rooms->text(1, 5), u"180"_s);
     // Clicking again shows the room once.
     list->selectRecord(1);
     QCOMPARE(rooms->Rows(), 2);
@@ -322,12 +322,12 @@ void TestHistory::sheetShowsTheChosenStay()
     auto *rooms = kit::grid(sheet, u"MSFlexGrid1"_s);
     const FlexGrid *source = w->findChild<QGroupBox *>(u"Frame2"_s)->findChild<FlexGrid *>(u"MSFlexGrid1"_s);
     QCOMPARE(rooms->FormatString(), grid::roomHeader());
-    QCOMPARE(rooms->RowHeightMin(), 350);
+    QCOMPARE(rooms->minimumRowHeight(), qRound(350 * rooms->logicalDpiY() / 1440.0)); // the sheet's own rows
     QCOMPARE(rooms->Rows(), 2);
     QCOMPARE(rooms->Cols(), 8);
     for (int c = 0; c < 8; ++c)
-        QCOMPARE(rooms->TextMatrix(1, c), source->TextMatrix(1, c));
-    QCOMPARE(rooms->TextMatrix(1, 1), u"808"_s);
+        QCOMPARE(rooms->text(1, c), source->text(1, c));
+    QCOMPARE(rooms->text(1, 1), u"808"_s);
     const QSize client = sheet->size();
     QCOMPARE(client, QSize(qRound(CheckOutSheet::WidthTwips * sheet->logicalDpiX() / 1440.0),
                            qRound(CheckOutSheet::HeightTwips * sheet->logicalDpiY() / 1440.0)));
