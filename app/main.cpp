@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     registerAllWindows();
     // A copy a killed backup left holds the whole house; it goes at the latest now.
     hotel::removeUnfinishedCopies();
-    auto *login = new Form1();
+    auto *login = new LoginWindow();
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
     // The old program's Access file where the house belongs is brought across before anything else.

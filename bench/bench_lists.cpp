@@ -133,7 +133,7 @@ void BM_HugeHistory(benchmark::State &state)
             list->scrollToBottom();
             settle();
             jump.stop();
-            if (list->RowSel() != list->Rows() - 1 || list->TextMatrix(list->Rows() - 1, 0).isEmpty())
+            if (list->RowSel() != list->Rows() - 1 || list->text(list->Rows() - 1, 0).isEmpty())
                 throw std::runtime_error("the last row was not picked");
             closeWindow(w);
         } catch (const std::exception &e) {

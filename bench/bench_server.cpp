@@ -120,7 +120,7 @@ std::pair<double, double> checkInOut(BenchSeam &seam)
     child<DatePicker>(in, u"DTPicker1"_s)->setValue(QDateTime(QDate(2026, 1, 14), QTime(10, 0)));
     auto *rooms = child<FlexGrid>(in, u"MSFlexGrid1"_s);
     rooms->selectRecord(1);
-    const QString number = rooms->TextMatrix(1, 1);
+    const QString number = rooms->text(1, 1);
     const double checkIn = timed([&] { child<QPushButton>(in, u"Command1"_s)->click(); });
     if (!seam.messages.contains(u"恭喜您，旅客入住成功？"_s))
         throw std::runtime_error("check-in said: " + seam.messages.join(u" / "_s).toStdString());

@@ -27,10 +27,10 @@ BenchSeam::~BenchSeam()
     ui::setSeam(nullptr);
 }
 
-int BenchSeam::message(QWidget *, const QString &text, int style, const QString &)
+ui::Answer BenchSeam::message(QWidget *, ui::MessageKind kind, const QString &text, const QString &)
 {
     messages.append(text);
-    return (style & ui::vbYesNo) ? ui::vbYes : ui::vbOK;
+    return kind == ui::MessageKind::Question ? ui::Answer::Yes : ui::Answer::Ok;
 }
 
 void BenchSeam::showModal(QWidget *window)

@@ -23,7 +23,8 @@ public:
     BenchSeam();
     ~BenchSeam() override;
 
-    int message(QWidget *parent, const QString &text, int style, const QString &title) override;
+    ui::Answer message(QWidget *parent, ui::MessageKind kind, const QString &text,
+                       const QString &title) override;
     void showModal(QWidget *window) override;
     bool startProgram(ui::Program program, const QString &argument) override;
     QDate today() override { return m_today; }

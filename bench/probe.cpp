@@ -15,6 +15,7 @@
 #include "data/module1.h"
 #include "hotel/session.h"
 #include "shell/login_window.h"
+#include "shell/main_window.h"
 #include "shell/shell_windows.h"
 #include "ui/flex_grid.h"
 #include "ui/grid_fill.h"
@@ -117,13 +118,13 @@ int login(QApplication &app, const QString &dir)
     setUpLikeTheProgram(app, translator);
     Module1::setProgramDirectory(dir);
     registerAllWindows();
-    auto *form1 = new Form1();
+    auto *form1 = new LoginWindow();
     form1->setAttribute(Qt::WA_DeleteOnClose);
-    PaintWatch mainShown("Form2", [&] {
+    PaintWatch mainShown(MainWindow::staticMetaObject.className(), [&] {
         say("click_shown_ns", monotonicNs());
         app.quit();
     });
-    PaintWatch loginShown("Form1", [&] {
+    PaintWatch loginShown(LoginWindow::staticMetaObject.className(), [&] {
         say("window_shown_ns", monotonicNs());
         form1->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
         form1->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);

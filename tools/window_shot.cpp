@@ -38,10 +38,10 @@ namespace {
 class ShotSeam : public ui::Seam
 {
 public:
-    int message(QWidget *, const QString &text, int style, const QString &) override
+    ui::Answer message(QWidget *, ui::MessageKind kind, const QString &text, const QString &) override
     {
         std::printf("message: %s\n", qPrintable(text));
-        return (style & ui::vbYesNo) ? ui::vbYes : ui::vbOK;
+        return kind == ui::MessageKind::Question ? ui::Answer::Yes : ui::Answer::Ok;
     }
     void showModal(QWidget *window) override
     {
@@ -115,17 +115,17 @@ int main(int argc, char *argv[])
     hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
     const auto endSession = qScopeGuard([] { hotel::Session::setCurrent(nullptr); });
     registerAllWindows();
-    Form2 main;
+    MainWindow main;
     ui::setMainWindow(&main);
     QPointer<QWidget> window;
     if (args[1] == u"Form1"_s) {
-        auto *login = new Form1();
+        auto *login = new LoginWindow();
         login->setAttribute(Qt::WA_DeleteOnClose);
         login->show();
         window = login;
     } else if (args[1] == u"Form2"_s) {
         // The main window itself, as the desk sees it after the login.
-        main.StatusBar1_SetPanelText(3, u"admin"_s);
+        main.setOperatorName(u"admin"_s);
         main.resize(1100, 720);
         main.show();
         main.activateWindow(); // the keyboard's place shows only in an active window

@@ -56,29 +56,29 @@ CashLedger::CashLedger(const LedgerKind &kind, QWidget *owner) : QDialog(owner),
     setWindowTitle(QString::fromUtf16(kind.caption));
     createControls();
     createLayout();
-    connect(m_msFlexGrid1, &FlexGrid::Click, this, &CashLedger::MSFlexGrid1_Click);
-    connect(m_command1, &QPushButton::clicked, this, &CashLedger::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &CashLedger::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &CashLedger::Command3_Click);
+    connect(m_list, &FlexGrid::Click, this, &CashLedger::showChosen);
+    connect(m_addButton, &QPushButton::clicked, this, &CashLedger::addEntry);
+    connect(m_changeButton, &QPushButton::clicked, this, &CashLedger::saveChanges);
+    connect(m_deleteButton, &QPushButton::clicked, this, &CashLedger::deleteEntry);
     // A new entry is most often money handed over just now; a clicked entry shows its own time.
-    m_dtPicker1->setValue(ui::now());
-    Form_Load();
+    m_timePicker->setValue(ui::now());
+    loadList();
 }
 
 void CashLedger::createControls()
 {
-    m_msFlexGrid1 = new FlexGrid(this);
-    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
-    m_dtPicker1 = new DatePicker(this);
-    m_dtPicker1->setObjectName(u"DTPicker1"_s);
-    m_text1 = ui::makeTextBox(this, u"Text1"_s);
-    m_text2 = ui::makeTextBox(this, u"Text2"_s);
-    m_command1 = ui::makeButton(this, u"Command1"_s, QString::fromUtf16(m_kind.idleCaption));
-    m_command2 = ui::makeButton(this, u"Command2"_s, u"修改信息"_s);
-    m_command3 = ui::makeButton(this, u"Command3"_s, u"删除信息"_s);
+    m_list = new FlexGrid(this);
+    m_list->setObjectName(u"MSFlexGrid1"_s);
+    m_timePicker = new DatePicker(this);
+    m_timePicker->setObjectName(u"DTPicker1"_s);
+    m_amountEdit = ui::makeTextBox(this, u"Text1"_s);
+    m_personEdit = ui::makeTextBox(this, u"Text2"_s);
+    m_addButton = ui::makeButton(this, u"Command1"_s, QString::fromUtf16(m_kind.idleCaption));
+    m_changeButton = ui::makeButton(this, u"Command2"_s, u"修改信息"_s);
+    m_deleteButton = ui::makeButton(this, u"Command3"_s, u"删除信息"_s);
     // The amount column is named as its label reads, without the colon.
     m_totals = new ListTotalsLabel(u"笔数"_s, {QString::fromUtf16(m_kind.amountLabel).chopped(1)}, this);
-    m_msFlexGrid1->setTotalsLabel(m_totals);
+    m_list->setTotalsLabel(m_totals);
 }
 
 void CashLedger::createLayout()
@@ -87,41 +87,41 @@ void CashLedger::createLayout()
     QLabel *label1 = ui::makeLabel(frame1, u"Label1"_s, QString::fromUtf16(m_kind.timeLabel));
     QLabel *label2 = ui::makeLabel(frame1, u"Label2"_s, QString::fromUtf16(m_kind.amountLabel));
     QLabel *label3 = ui::makeLabel(frame1, u"Label3"_s, QString::fromUtf16(m_kind.personLabel));
-    ui::setBuddy(label1, m_dtPicker1);
-    ui::setBuddy(label2, m_text1);
-    ui::setBuddy(label3, m_text2);
+    ui::setBuddy(label1, m_timePicker);
+    ui::setBuddy(label2, m_amountEdit);
+    ui::setBuddy(label3, m_personEdit);
 
     auto *fields = new QGridLayout;
     fields->addWidget(label1, 0, 0, Qt::AlignRight);
-    fields->addWidget(m_dtPicker1, 0, 1);
+    fields->addWidget(m_timePicker, 0, 1);
     fields->addWidget(label2, 0, 2, Qt::AlignRight);
-    fields->addWidget(m_text1, 0, 3);
+    fields->addWidget(m_amountEdit, 0, 3);
     fields->addWidget(label3, 1, 0, Qt::AlignRight);
-    fields->addWidget(m_text2, 1, 1);
+    fields->addWidget(m_personEdit, 1, 1);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(3, 1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_command1);
-    buttons->addWidget(m_command2);
-    buttons->addWidget(m_command3);
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_changeButton);
+    buttons->addWidget(m_deleteButton);
 
     auto *frameLayout = new QVBoxLayout(frame1);
     frameLayout->addLayout(fields);
     frameLayout->addLayout(buttons);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_msFlexGrid1, 1);
+    layout->addWidget(m_list, 1);
     layout->addWidget(m_totals);
     layout->addWidget(frame1);
     resize(560, 460);
 }
 
-void CashLedger::Form_Load()
+void CashLedger::loadList()
 {
     const auto entries = hotel::ledgerEntries(hotel::session(), m_kind.ledger);
-    grid::fill(m_msFlexGrid1, QString::fromUtf16(m_kind.header), grid::KeepRowHeight, entries);
+    grid::fill(m_list, QString::fromUtf16(m_kind.header), grid::KeepRowHeight, entries);
     if (!entries.ok()) {
         m_totals->clear(); // the list said why
         return;
@@ -129,25 +129,25 @@ void CashLedger::Form_Load()
     m_totals->show(entries.value()->count(), entries.value()->sums());
 }
 
-void CashLedger::MSFlexGrid1_Click()
+void CashLedger::showChosen()
 {
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    if (!m_list->hasSelectedRecord())
         return;
-    const int row = m_msFlexGrid1->RowSel();
+    const int row = m_list->RowSel();
     // An entry whose time cannot be read leaves the picker as it was.
-    m_dtPicker1->setValueText(m_msFlexGrid1->TextMatrix(row, 1));
-    m_text1->setText(m_msFlexGrid1->TextMatrix(row, 2));
-    m_text2->setText(m_msFlexGrid1->TextMatrix(row, 3));
+    m_timePicker->setValueText(m_list->text(row, 1));
+    m_amountEdit->setText(m_list->text(row, 2));
+    m_personEdit->setText(m_list->text(row, 3));
 }
 
 bool CashLedger::inputIsValid()
 {
-    if (m_text1->text().isEmpty() || m_text2->text().isEmpty()) {
-        ui::refuseAt(m_text1->text().isEmpty() ? m_text1 : m_text2, u"请填写完整资料？"_s);
+    if (m_amountEdit->text().isEmpty() || m_personEdit->text().isEmpty()) {
+        ui::refuseAt(m_amountEdit->text().isEmpty() ? m_amountEdit : m_personEdit, u"请填写完整资料？"_s);
         return false;
     }
-    if (!conv::isNumeric(m_text1->text())) {
-        ui::refuseAt(m_text1, u"金额只能为数字？"_s);
+    if (!conv::isNumeric(m_amountEdit->text())) {
+        ui::refuseAt(m_amountEdit, u"金额只能为数字？"_s);
         return false;
     }
     return true;
@@ -157,8 +157,8 @@ std::optional<hotel::LedgerEntry> CashLedger::enteredEntry()
 {
     hotel::BoxReader read;
     // Columns in order, so the first value refused is the one the store would have named.
-    hotel::LedgerEntry entry{0, read.time(m_dtPicker1->Value()), read.number(m_text1->text()),
-                             m_text2->text()};
+    hotel::LedgerEntry entry{0, read.time(m_timePicker->Value()), read.number(m_amountEdit->text()),
+                             m_personEdit->text()};
     if (!read.ok()) {
         ui::showOutcome(this, hotel::Outcome::refused(hotel::Refusal::BadValue, read.refusal()));
         return std::nullopt;
@@ -168,19 +168,20 @@ std::optional<hotel::LedgerEntry> CashLedger::enteredEntry()
 
 void CashLedger::changed(const char16_t *message)
 {
-    ui::MsgBox(this, QString::fromUtf16(message));
+    ui::inform(this, QString::fromUtf16(message));
     ui::reopen(this, QString::fromUtf16(m_kind.formName));
 }
 
-void CashLedger::Command1_Click()
+void CashLedger::addEntry()
 {
-    if (m_command1->text() == QString::fromUtf16(m_kind.idleCaption)) {
-        m_command2->setEnabled(false);
-        m_command3->setEnabled(false);
-        m_text1->clear();
-        m_text2->clear();
-        m_dtPicker1->setValue(ui::now()); // not the time of the entry last clicked
-        m_command1->setText(QString::fromUtf16(m_kind.addCaption));
+    if (!m_adding) {
+        m_adding = true;
+        m_changeButton->setEnabled(false);
+        m_deleteButton->setEnabled(false);
+        m_amountEdit->clear();
+        m_personEdit->clear();
+        m_timePicker->setValue(ui::now()); // not the time of the entry last clicked
+        m_addButton->setText(QString::fromUtf16(m_kind.addCaption));
         return;
     }
     if (!inputIsValid())
@@ -196,11 +197,11 @@ void CashLedger::Command1_Click()
     changed(m_kind.added);
 }
 
-void CashLedger::Command2_Click()
+void CashLedger::saveChanges()
 {
     if (!inputIsValid())
         return;
-    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    const auto shown = ui::chosenRow(this, m_list);
     if (!shown)
         return;
     const auto edited = enteredEntry();
@@ -215,9 +216,9 @@ void CashLedger::Command2_Click()
     changed(m_kind.rewritten);
 }
 
-void CashLedger::Command3_Click()
+void CashLedger::deleteEntry()
 {
-    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    const auto shown = ui::chosenRow(this, m_list);
     if (!shown)
         return;
     const hotel::Outcome deleted =

@@ -42,14 +42,17 @@ public:
 
     const LedgerKind &kind() const { return m_kind; }
 
+private Q_SLOTS:
+    void showChosen();
+    // The first press empties the boxes for a new entry; the second stores it.
+    void addEntry();
+    void saveChanges();
+    void deleteEntry();
+
 private:
     void createControls();
     void createLayout();
-    void Form_Load();
-    void MSFlexGrid1_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void loadList();
 
     bool inputIsValid();
     // The entry as the boxes hold it; nothing, once said, when a box holds no value its column takes.
@@ -58,12 +61,13 @@ private:
     void changed(const char16_t *message);
 
     const LedgerKind &m_kind;
-    FlexGrid *m_msFlexGrid1 = nullptr;
-    DatePicker *m_dtPicker1 = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    QLineEdit *m_text2 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QPushButton *m_command3 = nullptr;
+    FlexGrid *m_list = nullptr;
+    DatePicker *m_timePicker = nullptr;
+    QLineEdit *m_amountEdit = nullptr;
+    QLineEdit *m_personEdit = nullptr;
+    QPushButton *m_addButton = nullptr;
+    QPushButton *m_changeButton = nullptr;
+    QPushButton *m_deleteButton = nullptr;
+    bool m_adding = false; // the boxes are for a new entry, stored by the next press of Add
     ListTotalsLabel *m_totals = nullptr;
 };

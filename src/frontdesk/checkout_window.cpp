@@ -26,145 +26,133 @@ const QString changedElsewhere =
 
 } // namespace
 
-Form12::Form12(QWidget *owner) : QDialog(owner)
+CheckOutWindow::CheckOutWindow(QWidget *owner) : QDialog(owner)
 {
     setObjectName(u"Form12"_s);
     setWindowTitle(u"新增旅客退房"_s);
     createLayout();
-    connect(m_text[1], &QLineEdit::textChanged, this, &Form12::Text1_Change);
-    connect(m_command1, &QPushButton::clicked, this, &Form12::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form12::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form12::Command3_Click);
-    Form_Load();
+    connect(m_roomNumberSearch, &QLineEdit::textChanged, this, &CheckOutWindow::forgetStay);
+    connect(m_fetchButton, &QPushButton::clicked, this, &CheckOutWindow::fetchStay);
+    connect(m_settleButton, &QPushButton::clicked, this, &CheckOutWindow::settle);
+    connect(m_confirmButton, &QPushButton::clicked, this, &CheckOutWindow::confirm);
+    startEmpty();
 }
 
-void Form12::createLayout()
+void CheckOutWindow::createLayout()
 {
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s, u"查询"_s);
-    m_option1 = new QRadioButton(u"按房间号"_s, m_frame1);
-    m_option1->setObjectName(u"Option1"_s);
-    m_option1->setChecked(true); // the only way to search
-    m_text[1] = ui::makeTextBox(m_frame1, u"Text1"_s);
-    m_text[1]->setAccessibleName(u"按房间号"_s);
-    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"提取信息"_s);
-    auto *search = new QHBoxLayout(m_frame1);
-    search->addWidget(m_option1);
-    search->addWidget(m_text[1], 1);
-    search->addWidget(m_command1);
+    m_searchFrame = ui::makeFrame(this, u"Frame1"_s, u"查询"_s);
+    m_byRoomNumber = new QRadioButton(u"按房间号"_s, m_searchFrame);
+    m_byRoomNumber->setObjectName(u"Option1"_s);
+    m_byRoomNumber->setChecked(true); // the only way to search
+    m_roomNumberSearch = ui::makeTextBox(m_searchFrame, u"Text1"_s);
+    m_roomNumberSearch->setAccessibleName(u"按房间号"_s);
+    m_fetchButton = ui::makeButton(m_searchFrame, u"Command1"_s, u"提取信息"_s);
+    auto *search = new QHBoxLayout(m_searchFrame);
+    search->addWidget(m_byRoomNumber);
+    search->addWidget(m_roomNumberSearch, 1);
+    search->addWidget(m_fetchButton);
 
-    m_frame2 = ui::makeFrame(this, u"Frame2"_s, u"旅客信息"_s);
-    const QString captions[] = {{},
-                                u"旅客姓名："_s,
-                                u"旅客单位："_s,
-                                u"证件名称："_s,
-                                u"证件号码："_s,
-                                u"入住时间："_s,
-                                u"计划入住天数："_s,
-                                u"入住人数："_s,
-                                u"房间ID："_s,
-                                u"预付款："_s,
-                                u"退房时间："_s,
-                                u"实际入住天数："_s,
-                                u"实际金额："_s,
-                                u"应收款："_s,
-                                u"应退款："_s,
-                                u"备注信息："_s};
-    for (int i = 1; i <= 15; ++i)
-        m_label[i] = ui::makeLabel(m_frame2, u"Label"_s + QString::number(i), captions[i]);
-    for (int i = 2; i <= 17; ++i) {
-        if (i == 9)
-            m_text[i] = ui::makeHiddenKeyBox(m_frame2, u"Text9"_s);
-        else if (i == 17)
-            m_text[i] = ui::makeRoomNumberBox(m_frame2, u"Text17"_s);
-        else
-            m_text[i] = ui::makeTextBox(m_frame2, u"Text"_s + QString::number(i));
+    m_stayFrame = ui::makeFrame(this, u"Frame2"_s, u"旅客信息"_s);
+    const QString captions[FieldCount] = {
+        u"旅客姓名："_s,     u"旅客单位："_s, u"证件名称："_s, u"证件号码："_s, u"入住时间："_s,
+        u"计划入住天数："_s, u"入住人数："_s, u"房间ID："_s,   u"预付款："_s,   u"退房时间："_s,
+        u"实际入住天数："_s, u"实际金额："_s, u"应收款："_s,   u"应退款："_s,   u"备注信息："_s};
+    for (int f = 0; f < FieldCount; ++f)
+        m_labels[f] = ui::makeLabel(m_stayFrame, u"Label"_s + QString::number(f + 1), captions[f]);
+    for (int f = 0; f < FieldCount; ++f) {
+        const QString name = u"Text"_s + QString::number(f + 2);
+        m_fields[f] =
+            f == RoomKey ? ui::makeHiddenKeyBox(m_stayFrame, name) : ui::makeTextBox(m_stayFrame, name);
     }
-    // Label k names box k + 1; the room label names the room number shown.
-    for (int k = 1; k <= 15; ++k)
-        ui::setBuddy(m_label[k], k == 8 ? m_text[17] : m_text[k + 1]);
-    m_msFlexGrid1 = new FlexGrid(m_frame2);
-    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
-    m_msFlexGrid1->setMinimumWidth(700);
-    m_msFlexGrid1->setFixedHeight(96); // the room's row, and a second after a repeated fetch
-    m_command2 = ui::makeButton(m_frame2, u"Command2"_s, u"计算数据"_s);
-    m_command3 = ui::makeButton(m_frame2, u"Command3"_s, u"确认退房"_s);
+    m_roomNumberEdit = ui::makeRoomNumberBox(m_stayFrame, u"Text17"_s);
+    // Each label names its box; the room label names the room number shown.
+    for (int f = 0; f < FieldCount; ++f)
+        ui::setBuddy(m_labels[f], f == RoomKey ? m_roomNumberEdit : m_fields[f]);
+    m_roomGrid = new FlexGrid(m_stayFrame);
+    m_roomGrid->setObjectName(u"MSFlexGrid1"_s);
+    m_roomGrid->setMinimumWidth(700);
+    m_roomGrid->setFixedHeight(96); // the room's row, and a second after a repeated fetch
+    m_settleButton = ui::makeButton(m_stayFrame, u"Command2"_s, u"计算数据"_s);
+    m_confirmButton = ui::makeButton(m_stayFrame, u"Command3"_s, u"确认退房"_s);
 
-    auto *grid = new QGridLayout(m_frame2);
-    auto place = [grid](QWidget *label, QWidget *box, int row, int col) {
-        grid->addWidget(label, row, col);
-        grid->addWidget(box, row, col + 1);
+    auto *grid = new QGridLayout(m_stayFrame);
+    auto place = [this, grid](Field f, int row, int col) {
+        grid->addWidget(m_labels[f], row, col);
+        grid->addWidget(f == RoomKey ? m_roomNumberEdit : m_fields[f], row, col + 1);
     };
-    place(m_label[1], m_text[2], 0, 0);
-    place(m_label[2], m_text[3], 0, 2);
-    place(m_label[3], m_text[4], 1, 0);
-    place(m_label[4], m_text[5], 1, 2);
-    place(m_label[5], m_text[6], 2, 0);
-    place(m_label[6], m_text[7], 2, 2);
-    place(m_label[7], m_text[8], 3, 0);
-    place(m_label[8], m_text[17], 3, 2);
-    grid->addWidget(m_text[9], 3, 3); // the room key lies hidden under the room number
-    place(m_label[9], m_text[10], 4, 0);
-    grid->addWidget(m_msFlexGrid1, 5, 0, 1, 4);
-    place(m_label[10], m_text[11], 6, 0);
-    place(m_label[11], m_text[12], 6, 2);
-    place(m_label[12], m_text[13], 7, 0);
-    place(m_label[13], m_text[14], 7, 2);
-    place(m_label[14], m_text[15], 8, 0);
-    grid->addWidget(m_label[15], 9, 0);
-    grid->addWidget(m_text[16], 9, 1, 1, 3);
+    place(Guest, 0, 0);
+    place(Unit, 0, 2);
+    place(IdType, 1, 0);
+    place(IdNumber, 1, 2);
+    place(CheckIn, 2, 0);
+    place(PlannedDays, 2, 2);
+    place(Persons, 3, 0);
+    place(RoomKey, 3, 2);
+    grid->addWidget(m_fields[RoomKey], 3, 3); // the room key lies hidden under the room number
+    place(Prepayment, 4, 0);
+    grid->addWidget(m_roomGrid, 5, 0, 1, 4);
+    place(CheckOut, 6, 0);
+    place(Days, 6, 2);
+    place(Amount, 7, 0);
+    place(Due, 7, 2);
+    place(Refund, 8, 0);
+    grid->addWidget(m_labels[Remarks], 9, 0);
+    grid->addWidget(m_fields[Remarks], 9, 1, 1, 3);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_command2);
-    buttons->addWidget(m_command3);
+    buttons->addWidget(m_settleButton);
+    buttons->addWidget(m_confirmButton);
     grid->addLayout(buttons, 10, 0, 1, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_frame1);
-    layout->addWidget(m_frame2);
+    layout->addWidget(m_searchFrame);
+    layout->addWidget(m_stayFrame);
 
-    QWidget *order[] = {m_text[1],  m_command1, m_text[2],  m_text[3],  m_text[4],  m_text[5],
-                        m_text[6],  m_text[7],  m_text[8],  m_text[10], m_text[11], m_text[12],
-                        m_text[13], m_text[14], m_text[15], m_text[16], m_command2, m_command3};
+    QWidget *order[] = {m_roomNumberSearch, m_fetchButton,        m_fields[Guest],    m_fields[Unit],
+                        m_fields[IdType],   m_fields[IdNumber],   m_fields[CheckIn],  m_fields[PlannedDays],
+                        m_fields[Persons],  m_fields[Prepayment], m_fields[CheckOut], m_fields[Days],
+                        m_fields[Amount],   m_fields[Due],        m_fields[Refund],   m_fields[Remarks],
+                        m_settleButton,     m_confirmButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
 
-void Form12::Form_Load()
+void CheckOutWindow::startEmpty()
 {
-    grid::reset(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight);
-    m_command2->setEnabled(false);
-    m_command3->setEnabled(false);
+    grid::reset(m_roomGrid, grid::roomHeader(), grid::DefaultRowHeight);
+    m_settleButton->setEnabled(false);
+    m_confirmButton->setEnabled(false);
 }
 
-void Form12::Text1_Change()
+void CheckOutWindow::forgetStay()
 {
-    grid::reset(m_msFlexGrid1, grid::roomHeader(), grid::KeepRowHeight);
-    for (int i = 2; i <= 16; ++i)
-        m_text[i]->clear();
+    grid::reset(m_roomGrid, grid::roomHeader(), grid::KeepRowHeight);
+    for (QLineEdit *box : m_fields)
+        box->clear();
     m_quote.reset();
 }
 
-void Form12::takeRoom(const ui::RoomHandoff &room)
+void CheckOutWindow::takeRoom(const ui::RoomHandoff &room)
 {
-    m_text[1]->setText(room.roomNumber);
-    Command1_Click();
+    m_roomNumberSearch->setText(room.roomNumber);
+    fetchStay();
 }
 
-void Form12::Command1_Click()
+void CheckOutWindow::fetchStay()
 {
-    if (m_text[1]->text().isEmpty()) {
-        ui::refuseAt(m_text[1], u"对不起，请输入查询对象？"_s);
+    if (m_roomNumberSearch->text().isEmpty()) {
+        ui::refuseAt(m_roomNumberSearch, u"对不起，请输入查询对象？"_s);
         return;
     }
-    const auto quote = hotel::checkout::quote(hotel::session(), m_text[1]->text());
+    const auto quote = hotel::checkout::quote(hotel::session(), m_roomNumberSearch->text());
     if (quote.isRefused(hotel::Refusal::NotFound)) {
-        ui::MsgBox(this, u"对不起，此房间号没有入住资料"_s);
+        ui::inform(this, u"对不起，此房间号没有入住资料"_s);
         return;
     }
     if (quote.isRefused(hotel::Refusal::NoStay)) {
-        ui::MsgBox(this, u"对不起，此房间是已住房，却找不到它的入住资料，请核对房间状态！"_s);
+        ui::inform(this, u"对不起，此房间是已住房，却找不到它的入住资料，请核对房间状态！"_s);
         return;
     }
     if (!quote.ok()) {
@@ -172,15 +160,15 @@ void Form12::Command1_Click()
         return;
     }
     showStay(quote->stay());
-    grid::appendRow(m_msFlexGrid1, quote->roomRow, {}); // a room has no times
+    grid::appendRow(m_roomGrid, quote->roomRow, {}); // a room has no times
     if (!quote->room.number.isEmpty())
-        m_text[17]->setText(quote->room.number);
+        m_roomNumberEdit->setText(quote->room.number);
     m_quote = quote.value();
-    m_command2->setEnabled(true);
-    m_text[11]->setText(conv::dateToText(ui::today()));
+    m_settleButton->setEnabled(true);
+    m_fields[CheckOut]->setText(conv::dateToText(ui::today()));
 }
 
-void Form12::showStay(const hotel::Stay &stay)
+void CheckOutWindow::showStay(const hotel::Stay &stay)
 {
     auto number = [](const hotel::Int16 &n) { return n ? QString::number(*n) : QString(); };
     const QString particulars[] = {stay.guest,
@@ -192,48 +180,49 @@ void Form12::showStay(const hotel::Stay &stay)
                                    number(stay.persons),
                                    number(stay.room),
                                    number(stay.prepayment)};
-    // Particular k goes to box k + 1; one the stay lacks leaves its box as it was.
-    for (int k = 1; k <= 9; ++k) {
-        if (!particulars[k - 1].isEmpty())
-            m_text[k + 1]->setText(particulars[k - 1]);
+    // The stay's particulars fill the first boxes in order; one the stay lacks leaves its box as
+    // it was.
+    for (std::size_t f = 0; f < std::size(particulars); ++f) {
+        if (!particulars[f].isEmpty())
+            m_fields[f]->setText(particulars[f]);
     }
 }
 
-void Form12::Command2_Click()
+void CheckOutWindow::settle()
 {
     hotel::SettlementInput in;
-    if (const auto checkIn = conv::textToDateTime(m_text[6]->text()))
+    if (const auto checkIn = conv::textToDateTime(m_fields[CheckIn]->text()))
         in.checkIn = checkIn->date();
-    if (const auto checkOut = conv::textToDateTime(m_text[11]->text()))
+    if (const auto checkOut = conv::textToDateTime(m_fields[CheckOut]->text()))
         in.checkOut = checkOut->date();
     // The standard price of the room as fetched; the member price is never charged.
     in.roomListed = m_quote.has_value();
     if (m_quote)
         in.price = m_quote->room.price;
-    in.prepayment = conv::toInt16(m_text[10]->text());
+    in.prepayment = conv::toInt16(m_fields[Prepayment]->text());
     const auto s = hotel::settle(in);
     if (!s.ok()) {
         // A result from earlier boxes must not stay behind to be confirmed.
-        for (int i = 12; i <= 15; ++i)
-            m_text[i]->clear();
-        m_command3->setEnabled(false);
-        ui::MsgBox(this, s.message());
+        for (Field f : {Days, Amount, Due, Refund})
+            m_fields[f]->clear();
+        m_confirmButton->setEnabled(false);
+        ui::inform(this, s.message());
         return;
     }
-    m_text[12]->setText(QString::number(s->days));
-    m_text[13]->setText(QString::number(s->amount));
-    m_text[14]->setText(QString::number(s->due));
-    m_text[15]->setText(QString::number(s->refund));
-    m_command3->setEnabled(true);
+    m_fields[Days]->setText(QString::number(s->days));
+    m_fields[Amount]->setText(QString::number(s->amount));
+    m_fields[Due]->setText(QString::number(s->due));
+    m_fields[Refund]->setText(QString::number(s->refund));
+    m_confirmButton->setEnabled(true);
 }
 
-void Form12::Command3_Click()
+void CheckOutWindow::confirm()
 {
-    bool settled = m_quote && !m_text[9]->text().isEmpty();
-    for (int i = 12; i <= 15; ++i)
-        settled = settled && !m_text[i]->text().isEmpty();
+    bool settled = m_quote && !m_fields[RoomKey]->text().isEmpty();
+    for (Field f : {Days, Amount, Due, Refund})
+        settled = settled && !m_fields[f]->text().isEmpty();
     if (!settled) {
-        ui::MsgBox(this, u"对不起，请先提取信息并计算数据，再确认退房！"_s);
+        ui::inform(this, u"对不起，请先提取信息并计算数据，再确认退房！"_s);
         return;
     }
     hotel::BoxReader read;
@@ -244,43 +233,46 @@ void Form12::Command3_Click()
     }
     const hotel::Outcome stored = hotel::checkout::confirm(hotel::session(), *m_quote, completed);
     if (stored.isRefused(hotel::Refusal::Gone)) {
-        ui::MsgBox(this, u"对不起，此房间的入住资料已经不存在，可能已经办理过退房！"_s);
+        ui::inform(this, u"对不起，此房间的入住资料已经不存在，可能已经办理过退房！"_s);
         return;
     }
     if (stored.isRefused(hotel::Refusal::Changed)) {
-        ui::MsgBox(this, changedElsewhere);
+        ui::inform(this, changedElsewhere);
         return;
     }
     if (!stored.ok()) {
         ui::showOutcome(this, stored);
         return;
     }
-    ui::MsgBox(this, u"恭喜您，旅客退房成功？请核准相关帐目!"_s);
+    ui::inform(this, u"恭喜您，旅客退房成功？请核准相关帐目!"_s);
     ui::reopen(this, u"Form12"_s);
 }
 
-hotel::CompletedStay Form12::completedStay(hotel::BoxReader &read) const
+QString CheckOutWindow::fieldText(Field field) const
 {
-    // Ordinal k comes from box k + 1, read in order; an empty box leaves its column unset.
-    auto box = [this](int n) {
-        const QString text = m_text[n]->text();
-        return text.isEmpty() ? QString() : text;
-    };
+    // An empty box leaves its column unset.
+    const QString text = m_fields[field]->text();
+    return text.isEmpty() ? QString() : text;
+}
+
+hotel::CompletedStay CheckOutWindow::completedStay(hotel::BoxReader &read) const
+{
+    // Read in the order of the columns.
     hotel::CompletedStay c;
-    c.guest = box(2);
-    c.unit = box(3);
-    c.idType = box(4);
-    c.idNumber = box(5);
-    c.checkIn = read.time(box(6));
-    c.plannedDays = read.int16(box(7));
-    c.persons = read.int16(box(8));
-    c.room = read.int16(box(9));
-    c.prepayment = read.int16(box(10));
-    c.checkOut = read.time(box(11));
-    c.days = read.int16(box(12));
-    c.amount = read.int16(box(13));
-    c.due = read.int16(box(14));
-    c.refund = read.int16(box(15));
-    c.remarks = box(16);
+    c.guest = fieldText(Guest);
+    c.unit = fieldText(Unit);
+    c.idType = fieldText(IdType);
+    c.idNumber = fieldText(IdNumber);
+    c.checkIn = read.time(fieldText(CheckIn));
+    c.plannedDays = read.int16(fieldText(PlannedDays));
+    c.persons = read.int16(fieldText(Persons));
+    c.room = read.int16(fieldText(RoomKey));
+    c.prepayment = read.int16(fieldText(Prepayment));
+    c.checkOut = read.time(fieldText(CheckOut));
+    c.days = read.int16(fieldText(Days));
+    c.amount = read.int16(fieldText(Amount));
+    c.due = read.int16(fieldText(Due));
+    c.refund = read.int16(fieldText(Refund));
+    c.remarks = fieldText(Remarks);
     return c;
 }

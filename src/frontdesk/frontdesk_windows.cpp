@@ -9,9 +9,9 @@ using namespace Qt::Literals::StringLiterals;
 
 void registerFrontdeskWindows()
 {
-    ui::registerWindow(u"Form8"_s, [](QWidget *owner) { return new Form8(owner); });
-    ui::registerWindow(u"Form9"_s, [](QWidget *owner) { return new Form9(owner); });
-    ui::registerWindow(u"Form10"_s, [](QWidget *owner) { return new Form10(owner); });
-    ui::registerWindow(u"Form11"_s, [](QWidget *owner) { return new Form11(owner); });
-    ui::registerWindow(u"Form12"_s, [](QWidget *owner) { return new Form12(owner); });
+    ui::registerWindow(u"Form8"_s, [](QWidget *owner) { return new CheckInWindow(owner); });
+    ui::registerWindow(u"Form9"_s, [](QWidget *owner) { return new CurrentGuestsWindow(owner); });
+    ui::registerWindow(u"Form10"_s, [](QWidget *owner) { return new ReservationWindow(owner); });
+    ui::registerWindow(u"Form11"_s, [](QWidget *owner) { return new ReservationListWindow(owner); });
+    ui::registerWindow(u"Form12"_s, [](QWidget *owner) { return new CheckOutWindow(owner); });
 }

@@ -43,107 +43,114 @@ QString str(const char16_t *text)
 
 } // namespace
 
-Form8::Form8(QWidget *owner) : StayEntryWindow(checkIn, owner) {}
+CheckInWindow::CheckInWindow(QWidget *owner) : StayEntryWindow(checkIn, owner) {}
 
-Form10::Form10(QWidget *owner) : StayEntryWindow(reservation, owner) {}
+ReservationWindow::ReservationWindow(QWidget *owner) : StayEntryWindow(reservation, owner) {}
 
 StayEntryWindow::StayEntryWindow(const StayEntryKind &kind, QWidget *owner) : QDialog(owner), m_kind(kind)
 {
     setObjectName(str(kind.formName));
     setWindowTitle(str(kind.caption));
     createLayout();
-    connect(m_msFlexGrid1, &FlexGrid::Click, this, &StayEntryWindow::MSFlexGrid1_Click);
-    connect(m_command1, &QPushButton::clicked, this, &StayEntryWindow::Command1_Click);
+    connect(m_roomList, &FlexGrid::Click, this, &StayEntryWindow::showChosenRoom);
+    connect(m_confirmButton, &QPushButton::clicked, this, &StayEntryWindow::confirm);
     // A clerk who leaves the picker alone means now, also in the window a confirm shows again.
-    m_boxes->dtPicker1->setValue(ui::now());
-    Form_Load();
+    m_particulars->checkInPicker->setValue(ui::now());
+    loadFreeRooms();
 }
 
 StayEntryWindow::~StayEntryWindow() = default;
 
 void StayEntryWindow::createLayout()
 {
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    m_boxes = std::make_unique<StayParticulars>(m_frame1);
-    m_label14 = ui::makeLabel(m_frame1, u"Label14"_s, str(m_kind.instruction));
-    m_msFlexGrid1 = new FlexGrid(m_frame1);
-    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
-    m_msFlexGrid1->setToolTip(u"请选择房间,这里的房间都是未入住房间"_s);
-    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, str(m_kind.confirmCaption));
+    m_frame = ui::makeFrame(this, u"Frame1"_s);
+    m_particulars = std::make_unique<StayParticulars>(m_frame);
+    m_instructionLabel = ui::makeLabel(m_frame, u"Label14"_s, str(m_kind.instruction));
+    m_roomList = new FlexGrid(m_frame);
+    m_roomList->setObjectName(u"MSFlexGrid1"_s);
+    m_roomList->setToolTip(u"请选择房间,这里的房间都是未入住房间"_s);
+    m_confirmButton = ui::makeButton(m_frame, u"Command1"_s, str(m_kind.confirmCaption));
 
-    ui::setBuddy(m_label14, m_msFlexGrid1);
+    ui::setBuddy(m_instructionLabel, m_roomList);
 
-    auto *grid = new QGridLayout(m_frame1);
-    m_boxes->layOut(grid);
-    grid->addWidget(m_label14, 5, 0, 1, 6);
-    grid->addWidget(m_msFlexGrid1, 6, 0, 1, 6);
-    grid->addWidget(m_boxes->label[10], 7, 0);
-    grid->addWidget(m_boxes->text[9], 7, 1, 1, 4);
-    grid->addWidget(m_command1, 8, 4, 1, 2, Qt::AlignRight);
+    auto *grid = new QGridLayout(m_frame);
+    m_particulars->layOut(grid);
+    grid->addWidget(m_instructionLabel, 5, 0, 1, 6);
+    grid->addWidget(m_roomList, 6, 0, 1, 6);
+    grid->addWidget(m_particulars->remarksLabel, 7, 0);
+    grid->addWidget(m_particulars->remarksEdit, 7, 1, 1, 4);
+    grid->addWidget(m_confirmButton, 8, 4, 1, 2, Qt::AlignRight);
     grid->setRowStretch(6, 1);
-    m_msFlexGrid1->setMinimumSize(640, 180);
+    m_roomList->setMinimumSize(640, 180);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_frame1);
+    layout->addWidget(m_frame);
 
-    QWidget *order[] = {m_boxes->text[1],   m_boxes->text[2], m_boxes->text[3], m_boxes->text[4],
-                        m_boxes->dtPicker1, m_boxes->text[5], m_boxes->text[6], m_boxes->text[8],
-                        m_msFlexGrid1,      m_boxes->text[9], m_command1};
+    QWidget *order[] = {m_particulars->guestEdit,
+                        m_particulars->unitEdit,
+                        m_particulars->idTypeEdit,
+                        m_particulars->idNumberEdit,
+                        m_particulars->checkInPicker,
+                        m_particulars->plannedDaysEdit,
+                        m_particulars->personsEdit,
+                        m_particulars->prepaymentEdit,
+                        m_roomList,
+                        m_particulars->remarksEdit,
+                        m_confirmButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
 
-void StayEntryWindow::Form_Load()
+void StayEntryWindow::loadFreeRooms()
 {
     // The window still opens when the rooms cannot be read, with the header only.
     const auto rooms = hotel::freeRooms(hotel::session());
-    grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, rooms);
+    grid::fill(m_roomList, grid::roomHeader(), grid::DefaultRowHeight, rooms);
 }
 
-void StayEntryWindow::MSFlexGrid1_Click()
+void StayEntryWindow::showChosenRoom()
 {
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    if (!m_roomList->hasSelectedRecord())
         return;
-    const int row = m_msFlexGrid1->RowSel();
-    m_boxes->text[7]->setText(m_msFlexGrid1->TextMatrix(row, 0));
-    m_boxes->text[10]->setText(m_msFlexGrid1->TextMatrix(row, 1));
+    const int row = m_roomList->RowSel();
+    m_particulars->roomKeyEdit->setText(m_roomList->text(row, 0));
+    m_particulars->roomNumberEdit->setText(m_roomList->text(row, 1));
 }
 
 void StayEntryWindow::takeRoom(const ui::RoomHandoff &room)
 {
     if (m_kind.startsAtHandoffTime && room.time.isValid())
-        m_boxes->dtPicker1->setValue(room.time);
-    m_msFlexGrid1->selectRecord(rowHolding(m_msFlexGrid1, 0, room.roomKey));
+        m_particulars->checkInPicker->setValue(room.time);
+    m_roomList->selectRecord(rowHolding(m_roomList, 0, room.roomKey));
 }
 
 bool StayEntryWindow::timeIsMeant()
 {
     // A day's grace for a guest written up late; anything older is more likely a slip of the picker.
-    if (m_boxes->dtPicker1->Value() >= ui::now().addDays(-1))
+    if (m_particulars->checkInPicker->Value() >= ui::now().addDays(-1))
         return true;
-    return ui::MsgBox(this, u"入住时间比现在早一天以上，确定按这个时间保存吗？"_s,
-                      ui::vbYesNo | ui::vbInformation) == ui::vbYes;
+    return ui::confirm(this, u"入住时间比现在早一天以上，确定按这个时间保存吗？"_s);
 }
 
-void StayEntryWindow::Command1_Click()
+void StayEntryWindow::confirm()
 {
-    if (!m_boxes->validate(m_msFlexGrid1) || !timeIsMeant())
+    if (!m_particulars->validate(m_roomList) || !timeIsMeant())
         return;
     hotel::BoxReader reader;
-    const hotel::Stay stay = m_boxes->read(reader);
+    const hotel::Stay stay = m_particulars->read(reader);
     const auto entered = hotel::enterStay(hotel::session(), m_kind.kind, stay, reader);
     if (entered.isRefused(hotel::Refusal::RoomNotFree)) {
-        ui::MsgBox(this, u"对不起，此房间已经不是空闲房，请重新选择房间！"_s);
+        ui::inform(this, u"对不起，此房间已经不是空闲房，请重新选择房间！"_s);
         // Show the rooms that are free now; the guest's particulars stay for the next pick.
-        m_boxes->text[7]->clear();
-        m_boxes->text[10]->clear();
-        Form_Load();
+        m_particulars->roomKeyEdit->clear();
+        m_particulars->roomNumberEdit->clear();
+        loadFreeRooms();
         return;
     }
     if (!entered.ok()) {
         ui::showOutcome(this, entered);
         return;
     }
-    ui::MsgBox(this, str(m_kind.successMessage));
+    ui::inform(this, str(m_kind.successMessage));
     ui::reopen(this, str(m_kind.formName));
 }

@@ -26,8 +26,9 @@ struct StayEntryKind {
     bool startsAtHandoffTime; // a room handed over by the board brings the check-in time
 };
 
-// A guest's particulars plus a free room picked from the list: a new stay (Form8) or a new
-// reservation (Form10). The room is taken only if it is still free when the operator confirms.
+// A guest's particulars plus a free room picked from the list: a new stay (CheckInWindow) or a
+// new reservation (ReservationWindow). The room is taken only if it is still free when the
+// operator confirms.
 class StayEntryWindow : public QDialog, public ui::RoomTaker
 {
     Q_OBJECT
@@ -35,35 +36,37 @@ public:
     StayEntryWindow(const StayEntryKind &kind, QWidget *owner);
     ~StayEntryWindow() override;
 
-    void MSFlexGrid1_Click();
-    void Command1_Click();
     // Picks the room in the list, as a click on it would.
     void takeRoom(const ui::RoomHandoff &room) override;
 
+private Q_SLOTS:
+    void showChosenRoom();
+    void confirm();
+
 private:
     void createLayout();
-    void Form_Load();
+    void loadFreeRooms();
     // True unless the time lies more than a day back and the operator does not confirm it.
     bool timeIsMeant();
 
     const StayEntryKind &m_kind;
-    QGroupBox *m_frame1;
-    std::unique_ptr<StayParticulars> m_boxes;
-    QLabel *m_label14;
-    FlexGrid *m_msFlexGrid1;
-    QPushButton *m_command1;
+    QGroupBox *m_frame;
+    std::unique_ptr<StayParticulars> m_particulars;
+    QLabel *m_instructionLabel;
+    FlexGrid *m_roomList;
+    QPushButton *m_confirmButton;
 };
 
-class Form8 : public StayEntryWindow
+class CheckInWindow : public StayEntryWindow
 {
     Q_OBJECT
 public:
-    explicit Form8(QWidget *owner = nullptr);
+    explicit CheckInWindow(QWidget *owner = nullptr);
 };
 
-class Form10 : public StayEntryWindow
+class ReservationWindow : public StayEntryWindow
 {
     Q_OBJECT
 public:
-    explicit Form10(QWidget *owner = nullptr);
+    explicit ReservationWindow(QWidget *owner = nullptr);
 };

@@ -45,146 +45,161 @@ QString str(const char16_t *text)
 
 } // namespace
 
-Form9::Form9(QWidget *owner) : StayListWindow(currentGuests, owner) {}
+CurrentGuestsWindow::CurrentGuestsWindow(QWidget *owner) : StayListWindow(currentGuests, owner) {}
 
-Form11::Form11(QWidget *owner) : StayListWindow(reservations, owner) {}
+ReservationListWindow::ReservationListWindow(QWidget *owner) : StayListWindow(reservations, owner) {}
 
 StayListWindow::StayListWindow(const StayListKind &kind, QWidget *owner) : QDialog(owner), m_kind(kind)
 {
     setObjectName(str(kind.formName));
     setWindowTitle(str(kind.caption));
     createLayout();
-    connect(m_msFlexGrid2, &FlexGrid::Click, this, &StayListWindow::MSFlexGrid2_Click);
-    connect(m_command1, &QPushButton::clicked, this, &StayListWindow::Command1_Click);
-    if (m_command2)
-        connect(m_command2, &QPushButton::clicked, this, &StayListWindow::Command2_Click);
-    Form_Load();
+    connect(m_list, &FlexGrid::Click, this, &StayListWindow::showChosen);
+    connect(m_saveButton, &QPushButton::clicked, this, &StayListWindow::saveChanges);
+    if (m_cancelButton)
+        connect(m_cancelButton, &QPushButton::clicked, this, &StayListWindow::cancelReservation);
+    loadList();
 }
 
 StayListWindow::~StayListWindow() = default;
 
 void StayListWindow::createLayout()
 {
-    m_frame2 = ui::makeFrame(this, u"Frame2"_s, str(m_kind.listCaption));
-    m_msFlexGrid2 = new FlexGrid(m_frame2);
-    m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
-    m_msFlexGrid2->setMinimumSize(1000, 200); // wide enough for every column of a stay
-    auto *listLayout = new QVBoxLayout(m_frame2);
-    listLayout->addWidget(m_msFlexGrid2);
+    m_listFrame = ui::makeFrame(this, u"Frame2"_s, str(m_kind.listCaption));
+    m_list = new FlexGrid(m_listFrame);
+    m_list->setObjectName(u"MSFlexGrid2"_s);
+    m_list->setMinimumSize(1000, 200); // wide enough for every column of a stay
+    auto *listLayout = new QVBoxLayout(m_listFrame);
+    listLayout->addWidget(m_list);
 
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    m_boxes = std::make_unique<StayParticulars>(m_frame1);
-    m_msFlexGrid1 = new FlexGrid(m_frame1);
-    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
-    m_msFlexGrid1->setToolTip(u"旅客入住的房间基本信息"_s);
-    m_msFlexGrid1->setFixedHeight(64);
-    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"确认修改信息"_s);
+    m_detailFrame = ui::makeFrame(this, u"Frame1"_s);
+    m_particulars = std::make_unique<StayParticulars>(m_detailFrame);
+    m_roomGrid = new FlexGrid(m_detailFrame);
+    m_roomGrid->setObjectName(u"MSFlexGrid1"_s);
+    m_roomGrid->setToolTip(u"旅客入住的房间基本信息"_s);
+    m_roomGrid->setFixedHeight(64);
+    m_saveButton = ui::makeButton(m_detailFrame, u"Command1"_s, u"确认修改信息"_s);
     if (m_kind.canCancel)
-        m_command2 = ui::makeButton(m_frame1, u"Command2"_s, u"取消房间预订"_s);
+        m_cancelButton = ui::makeButton(m_detailFrame, u"Command2"_s, u"取消房间预订"_s);
 
-    auto *grid = new QGridLayout(m_frame1);
-    m_boxes->layOut(grid);
-    grid->addWidget(m_msFlexGrid1, 5, 0, 1, 6);
-    grid->addWidget(m_boxes->label[10], 6, 0);
-    grid->addWidget(m_boxes->text[9], 6, 1, 1, 4);
+    auto *grid = new QGridLayout(m_detailFrame);
+    m_particulars->layOut(grid);
+    grid->addWidget(m_roomGrid, 5, 0, 1, 6);
+    grid->addWidget(m_particulars->remarksLabel, 6, 0);
+    grid->addWidget(m_particulars->remarksEdit, 6, 1, 1, 4);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_command1);
-    if (m_command2)
-        buttons->addWidget(m_command2);
+    buttons->addWidget(m_saveButton);
+    if (m_cancelButton)
+        buttons->addWidget(m_cancelButton);
     grid->addLayout(buttons, 7, 0, 1, 6);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_frame2, 1);
-    layout->addWidget(m_frame1);
+    layout->addWidget(m_listFrame, 1);
+    layout->addWidget(m_detailFrame);
 
-    QWidget *order[] = {m_msFlexGrid2,    m_boxes->text[1],   m_boxes->text[2], m_boxes->text[3],
-                        m_boxes->text[4], m_boxes->dtPicker1, m_boxes->text[5], m_boxes->text[6],
-                        m_boxes->text[8], m_boxes->text[9],   m_command1};
+    QWidget *order[] = {m_list,
+                        m_particulars->guestEdit,
+                        m_particulars->unitEdit,
+                        m_particulars->idTypeEdit,
+                        m_particulars->idNumberEdit,
+                        m_particulars->checkInPicker,
+                        m_particulars->plannedDaysEdit,
+                        m_particulars->personsEdit,
+                        m_particulars->prepaymentEdit,
+                        m_particulars->remarksEdit,
+                        m_saveButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
-    if (m_command2)
-        setTabOrder(m_command1, m_command2);
+    if (m_cancelButton)
+        setTabOrder(m_saveButton, m_cancelButton);
 }
 
-void StayListWindow::Form_Load()
+void StayListWindow::loadList()
 {
     // The header stands even when the list cannot be read, and the list says why.
     const auto stays = hotel::listStays(hotel::session(), m_kind.kind);
-    grid::fill(m_msFlexGrid2, grid::stayHeader(), grid::DefaultRowHeight, stays);
+    grid::fill(m_list, grid::stayHeader(), grid::DefaultRowHeight, stays);
 }
 
-void StayListWindow::MSFlexGrid2_Click()
+void StayListWindow::showChosen()
 {
-    if (!m_msFlexGrid2->hasSelectedRecord())
+    if (!m_list->hasSelectedRecord())
         return;
-    const int row = m_msFlexGrid2->RowSel();
-    if (const auto stored = ui::chosenRow(this, m_msFlexGrid2))
+    const int row = m_list->RowSel();
+    if (const auto stored = ui::chosenRow(this, m_list))
         m_shown = hotel::fromRow<hotel::Stay>(*stored);
-    for (int i = 1; i <= 4; ++i)
-        m_boxes->text[i]->setText(m_msFlexGrid2->TextMatrix(row, i));
-    m_boxes->dtPicker1->setValueText(m_msFlexGrid2->TextMatrix(row, 5));
-    for (int i = 5; i <= 9; ++i)
-        m_boxes->text[i]->setText(m_msFlexGrid2->TextMatrix(row, i + 1));
+    const StayParticulars &p = *m_particulars;
+    const auto cell = [this, row](int col) { return m_list->text(row, col); };
+    p.guestEdit->setText(cell(1));
+    p.unitEdit->setText(cell(2));
+    p.idTypeEdit->setText(cell(3));
+    p.idNumberEdit->setText(cell(4));
+    p.checkInPicker->setValueText(cell(5));
+    p.plannedDaysEdit->setText(cell(6));
+    p.personsEdit->setText(cell(7));
+    p.roomKeyEdit->setText(cell(8));
+    p.prepaymentEdit->setText(cell(9));
+    p.remarksEdit->setText(cell(10));
     showRoom();
 }
 
 void StayListWindow::showRoom()
 {
-    grid::reset(m_msFlexGrid1, grid::roomHeader());
+    grid::reset(m_roomGrid, grid::roomHeader());
     if (m_kind.emptyRoomRowWhenMissing)
-        m_msFlexGrid1->setRows(2);
+        m_roomGrid->setRows(2);
     // Never leave the number of the room shown before beside another stay.
-    m_boxes->text[10]->clear();
+    m_particulars->roomNumberEdit->clear();
     if (!m_shown || !m_shown->room)
         return;
     // Showing the room is a courtesy: the particulars above are already in place.
     const auto found = hotel::roomOfStay(hotel::session(), *m_shown->room);
     if (!found.ok() || !found.value())
         return;
-    m_msFlexGrid1->setRows(1);
-    grid::appendRow(m_msFlexGrid1, found.value()->stored, {}); // a room has no times
-    m_boxes->text[10]->setText(found.value()->room.number);
+    m_roomGrid->setRows(1);
+    grid::appendRow(m_roomGrid, found.value()->stored, {}); // a room has no times
+    m_particulars->roomNumberEdit->setText(found.value()->room.number);
 }
 
 void StayListWindow::takeRoom(const ui::RoomHandoff &room)
 {
-    int row = room.recordKey >= 0 ? rowHolding(m_msFlexGrid2, 0, room.recordKey) : 0;
+    int row = room.recordKey >= 0 ? rowHolding(m_list, 0, room.recordKey) : 0;
     if (row == 0)
-        row = rowHolding(m_msFlexGrid2, 8, room.roomKey);
-    m_msFlexGrid2->selectRecord(row);
+        row = rowHolding(m_list, 8, room.roomKey);
+    m_list->selectRecord(row);
 }
 
-bool StayListWindow::chosen()
+bool StayListWindow::requireChosen()
 {
     // The boxes hold the record picked last; nothing picked, or the pick undone, is nothing chosen.
-    if (!m_msFlexGrid2->hasSelectedRecord() || !m_shown) {
-        ui::MsgBox(this, ui::nothingChosenMessage());
+    if (!m_list->hasSelectedRecord() || !m_shown) {
+        ui::inform(this, ui::nothingChosenMessage());
         return false;
     }
     return true;
 }
 
-void StayListWindow::Command1_Click()
+void StayListWindow::saveChanges()
 {
-    if (!m_boxes->validate(m_msFlexGrid2) || !chosen())
+    if (!m_particulars->validate(m_list) || !requireChosen())
         return;
     hotel::BoxReader reader;
-    const hotel::Stay edited = m_boxes->read(reader);
+    const hotel::Stay edited = m_particulars->read(reader);
     const hotel::Outcome saved = hotel::correctStay(hotel::session(), m_kind.kind, *m_shown, edited, reader);
     if (!saved.ok()) {
         ui::showOutcome(this, saved);
         return;
     }
-    ui::MsgBox(this, str(m_kind.saveMessage));
+    ui::inform(this, str(m_kind.saveMessage));
     ui::reopen(this, str(m_kind.formName));
 }
 
-void StayListWindow::Command2_Click()
+void StayListWindow::cancelReservation()
 {
-    if (!m_kind.canCancel || !chosen())
+    if (!m_kind.canCancel || !requireChosen())
         return;
-    if (ui::MsgBox(this, u"您确认取消此房间预订？"_s, 68) != ui::vbYes)
+    if (!ui::confirm(this, u"您确认取消此房间预订？"_s))
         return;
     const hotel::Outcome cancelled = hotel::withdrawStay(hotel::session(), m_kind.kind, *m_shown);
     if (!cancelled.ok()) {

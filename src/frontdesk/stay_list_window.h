@@ -27,8 +27,9 @@ struct StayListKind {
     bool canCancel;               // Command2 deletes the reservation and frees its room
 };
 
-// Lists stays in progress (Form9) or reservations (Form11) and corrects the one shown in the
-// boxes; Form11 also cancels it. Both always act on the row whose particulars are shown.
+// Lists stays in progress (CurrentGuestsWindow) or reservations (ReservationListWindow) and
+// corrects the one shown in the boxes; the reservations list also cancels it. Both always act on
+// the row whose particulars are shown.
 class StayListWindow : public QDialog, public ui::RoomTaker
 {
     Q_OBJECT
@@ -36,41 +37,43 @@ public:
     StayListWindow(const StayListKind &kind, QWidget *owner);
     ~StayListWindow() override;
 
-    void MSFlexGrid2_Click();
-    void Command1_Click();
-    void Command2_Click();
     // Chooses the record the board showed for the room, else the room's first record.
     void takeRoom(const ui::RoomHandoff &room) override;
 
+private Q_SLOTS:
+    void showChosen();
+    void saveChanges();
+    void cancelReservation();
+
 private:
     void createLayout();
-    void Form_Load();
+    void loadList();
     void showRoom();
     // False, after one message, when no record is chosen.
-    bool chosen();
+    bool requireChosen();
 
     const StayListKind &m_kind;
     // The record whose particulars the boxes show, as listed; none until one is shown.
     std::optional<hotel::Stay> m_shown;
-    QGroupBox *m_frame1;
-    QGroupBox *m_frame2;
-    std::unique_ptr<StayParticulars> m_boxes;
-    FlexGrid *m_msFlexGrid1;
-    FlexGrid *m_msFlexGrid2;
-    QPushButton *m_command1;
-    QPushButton *m_command2 = nullptr;
+    QGroupBox *m_detailFrame;
+    QGroupBox *m_listFrame;
+    std::unique_ptr<StayParticulars> m_particulars;
+    FlexGrid *m_roomGrid;
+    FlexGrid *m_list;
+    QPushButton *m_saveButton;
+    QPushButton *m_cancelButton = nullptr;
 };
 
-class Form9 : public StayListWindow
+class CurrentGuestsWindow : public StayListWindow
 {
     Q_OBJECT
 public:
-    explicit Form9(QWidget *owner = nullptr);
+    explicit CurrentGuestsWindow(QWidget *owner = nullptr);
 };
 
-class Form11 : public StayListWindow
+class ReservationListWindow : public StayListWindow
 {
     Q_OBJECT
 public:
-    explicit Form11(QWidget *owner = nullptr);
+    explicit ReservationListWindow(QWidget *owner = nullptr);
 };

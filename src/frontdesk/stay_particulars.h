@@ -3,6 +3,7 @@
 #include "hotel/records.h"
 
 #include <QtGlobal>
+#include <array>
 
 class DatePicker;
 class FlexGrid;
@@ -28,9 +29,21 @@ public:
     // its column takes.
     hotel::Stay read(hotel::BoxReader &reader) const;
 
-    QLabel *label[14] = {};   // by number
-    QLineEdit *text[11] = {}; // by number
-    DatePicker *dtPicker1 = nullptr;
+    QLineEdit *guestEdit = nullptr;
+    QLineEdit *unitEdit = nullptr;
+    QLineEdit *idTypeEdit = nullptr;
+    QLineEdit *idNumberEdit = nullptr;
+    DatePicker *checkInPicker = nullptr;
+    QLineEdit *plannedDaysEdit = nullptr;
+    QLineEdit *personsEdit = nullptr;
+    QLineEdit *roomKeyEdit = nullptr; // hidden
+    QLineEdit *prepaymentEdit = nullptr;
+    QLineEdit *remarksEdit = nullptr;
+    QLineEdit *roomNumberEdit = nullptr; // shown, not typed into
+    QLabel *remarksLabel = nullptr;      // laid out by the window, with the remarks box
+
+private:
+    std::array<QLabel *, 13> m_labels{}; // Label1..Label13
 };
 
 // The data row of a list whose column shows the key; 0 when none does.

@@ -29,43 +29,43 @@ QString dialogFilter()
 
 } // namespace
 
-Form7::Form7(QWidget *parent) : QDialog(parent)
+BackupWindow::BackupWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form7"_s);
     setWindowTitle(u"数据库备份管理"_s);
     createLayout();
-    connect(m_command2, &QPushButton::clicked, this, &Form7::Command2_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form7::Command1_Click);
+    connect(m_browseButton, &QPushButton::clicked, this, &BackupWindow::browse);
+    connect(m_backUpButton, &QPushButton::clicked, this, &BackupWindow::backUp);
 }
 
-void Form7::createLayout()
+void BackupWindow::createLayout()
 {
-    m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
-    m_image1->setPixmap(pictures::windowPicture(QChar(u'备'), QColor(0x2e, 0x7d, 0x32)));
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    m_label1 = ui::makeLabel(m_frame1, u"Label1"_s, u"请输入目标地："_s);
-    m_text1 = ui::makeTextBox(m_frame1, u"Text1"_s);
-    m_text1->setText(u"E:\\\\backup\\"_s);
-    m_text1->setMinimumWidth(300);
-    m_command2 = ui::makeButton(m_frame1, u"Command2"_s, u"<<<"_s);
-    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"备份数据"_s);
-    m_label2 = ui::makeLabel(m_frame1, u"Label2"_s, u"请确认路径真实有效？"_s);
-    ui::setBuddy(m_label1, m_text1);
+    m_picture = ui::makeLabel(this, u"Image1"_s, QString());
+    m_picture->setPixmap(pictures::windowPicture(QChar(u'备'), QColor(0x2e, 0x7d, 0x32)));
+    m_frame = ui::makeFrame(this, u"Frame1"_s);
+    m_targetLabel = ui::makeLabel(m_frame, u"Label1"_s, u"请输入目标地："_s);
+    m_targetEdit = ui::makeTextBox(m_frame, u"Text1"_s);
+    m_targetEdit->setText(u"E:\\\\backup\\"_s);
+    m_targetEdit->setMinimumWidth(300);
+    m_browseButton = ui::makeButton(m_frame, u"Command2"_s, u"<<<"_s);
+    m_backUpButton = ui::makeButton(m_frame, u"Command1"_s, u"备份数据"_s);
+    m_hintLabel = ui::makeLabel(m_frame, u"Label2"_s, u"请确认路径真实有效？"_s);
+    ui::setBuddy(m_targetLabel, m_targetEdit);
 
-    auto *row = new QGridLayout(m_frame1);
-    row->addWidget(m_label1, 0, 0);
-    row->addWidget(m_text1, 0, 1);
-    row->addWidget(m_command2, 0, 2);
-    row->addWidget(m_command1, 0, 3);
-    row->addWidget(m_label2, 1, 1);
+    auto *row = new QGridLayout(m_frame);
+    row->addWidget(m_targetLabel, 0, 0);
+    row->addWidget(m_targetEdit, 0, 1);
+    row->addWidget(m_browseButton, 0, 2);
+    row->addWidget(m_backUpButton, 0, 3);
+    row->addWidget(m_hintLabel, 1, 1);
     row->setColumnStretch(1, 1);
 
     auto *layout = new QHBoxLayout(this);
-    layout->addWidget(m_image1);
-    layout->addWidget(m_frame1, 1);
+    layout->addWidget(m_picture);
+    layout->addWidget(m_frame, 1);
 }
 
-QString Form7::dialogStartFolder()
+QString BackupWindow::dialogStartFolder()
 {
     const QFileInfo d(u"D:\\"_s);
     if (d.isAbsolute() && d.isDir())
@@ -73,20 +73,20 @@ QString Form7::dialogStartFolder()
     return QDir::homePath();
 }
 
-void Form7::Command2_Click()
+void BackupWindow::browse()
 {
     const QString chosen = ui::seam().openFileName(this, QString(), dialogStartFolder(), dialogFilter());
     // A cancel leaves the path as it was.
     if (!chosen.isEmpty())
-        m_text1->setText(QDir::toNativeSeparators(chosen));
+        m_targetEdit->setText(QDir::toNativeSeparators(chosen));
 }
 
-void Form7::Command1_Click()
+void BackupWindow::backUp()
 {
-    const hotel::Outcome o = hotel::backUp(hotel::session(), m_text1->text());
+    const hotel::Outcome o = hotel::backUp(hotel::session(), m_targetEdit->text());
     if (!o.ok()) {
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"恭喜您，数据库备份成功？"_s);
+    ui::inform(this, u"恭喜您，数据库备份成功？"_s);
 }

@@ -8,26 +8,27 @@ class QLineEdit;
 class QPushButton;
 
 // Copies the database file to a path the operator types or picks.
-class Form7 : public QDialog
+class BackupWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form7(QWidget *parent = nullptr);
+    explicit BackupWindow(QWidget *parent = nullptr);
 
     // Where the file dialog opens: "D:\" where that folder exists, else the home folder.
     static QString dialogStartFolder();
 
-    void Command1_Click();
-    void Command2_Click();
+private Q_SLOTS:
+    void browse();
+    void backUp();
 
 private:
     void createLayout();
 
-    QLabel *m_image1;
-    QGroupBox *m_frame1;
-    QLabel *m_label1;
-    QLineEdit *m_text1;
-    QPushButton *m_command2;
-    QPushButton *m_command1;
-    QLabel *m_label2;
+    QLabel *m_picture;
+    QGroupBox *m_frame;
+    QLabel *m_targetLabel;
+    QLineEdit *m_targetEdit;
+    QPushButton *m_browseButton;
+    QPushButton *m_backUpButton;
+    QLabel *m_hintLabel;
 };

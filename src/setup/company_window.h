@@ -13,27 +13,28 @@ class QPushButton;
 class QTextEdit;
 
 // The hotel's particulars, kept in the one row of the company table.
-class Form3 : public QDialog
+class CompanyWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form3(QWidget *parent = nullptr);
+    explicit CompanyWindow(QWidget *parent = nullptr);
 
-    void Command2_Click();
+private Q_SLOTS:
+    void save();
 
 private:
     void createLayout();
-    void Form_Load();
-    // Box N (1 to 8) shows and edits column N.
-    QString boxText(int n) const;
-    void setBoxText(int n, const QString &text);
+    void loadCompany();
+    // Box i (0 to 7) shows and edits the i-th particular, in the order of the boxes.
+    QString fieldText(int i) const;
+    void setFieldText(int i, const QString &text);
 
-    QLabel *m_image1;
-    QGroupBox *m_frame1;
-    QList<QLabel *> m_labels;   // Label1 to Label8
-    QList<QLineEdit *> m_lines; // Text1 to Text7
-    QTextEdit *m_text8;
-    QPushButton *m_command2;
+    QLabel *m_picture;
+    QGroupBox *m_frame;
+    QList<QLabel *> m_labels;       // Label1 to Label8
+    QList<QLineEdit *> m_lineEdits; // Text1 to Text7; the profile has a box of its own
+    QTextEdit *m_profileEdit;
+    QPushButton *m_saveButton;
     std::optional<hotel::Company> m_shown; // as loaded, to save over only while they still hold
     // The profile as stored and as the box showed it then; the box keeps neither CR LF nor
     // every character exactly.

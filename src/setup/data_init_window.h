@@ -8,18 +8,19 @@ class QLabel;
 class QPushButton;
 
 // Empties the business tables so the house can start afresh; operators and company stay.
-class Form20 : public QDialog
+class DataInitWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form20(QWidget *parent = nullptr);
+    explicit DataInitWindow(QWidget *parent = nullptr);
 
-    void Command1_Click();
+private Q_SLOTS:
+    void initialize();
 
 private:
     void createLayout();
 
-    QGroupBox *m_frame1;
+    QGroupBox *m_frame;
     QList<QLabel *> m_labels; // Label1 to Label5
-    QPushButton *m_command1;
+    QPushButton *m_initializeButton;
 };

@@ -19,121 +19,121 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form5::Form5(QWidget *parent) : QDialog(parent)
+FloorsWindow::FloorsWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form5"_s);
     setWindowTitle(u"楼层管理"_s);
     createLayout();
-    connect(m_msFlexGrid1, &FlexGrid::Click, this, &Form5::MSFlexGrid1_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form5::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form5::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form5::Command3_Click);
-    Form_Load();
+    connect(m_list, &FlexGrid::Click, this, &FloorsWindow::showChosen);
+    connect(m_addButton, &QPushButton::clicked, this, &FloorsWindow::addFloor);
+    connect(m_renameButton, &QPushButton::clicked, this, &FloorsWindow::renameFloor);
+    connect(m_deleteButton, &QPushButton::clicked, this, &FloorsWindow::deleteFloor);
+    loadList();
 }
 
-QString Form5::header()
+QString FloorsWindow::header()
 {
     return u"序号|^楼层名称           "_s;
 }
 
-void Form5::createLayout()
+void FloorsWindow::createLayout()
 {
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    m_msFlexGrid1 = new FlexGrid(m_frame1);
-    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
-    m_msFlexGrid1->setMinimumSize(360, 220);
-    auto *listLayout = new QVBoxLayout(m_frame1);
-    listLayout->addWidget(m_msFlexGrid1);
+    m_listFrame = ui::makeFrame(this, u"Frame1"_s);
+    m_list = new FlexGrid(m_listFrame);
+    m_list->setObjectName(u"MSFlexGrid1"_s);
+    m_list->setMinimumSize(360, 220);
+    auto *listLayout = new QVBoxLayout(m_listFrame);
+    listLayout->addWidget(m_list);
 
-    m_frame2 = ui::makeFrame(this, u"Frame2"_s);
-    m_label1 = ui::makeLabel(m_frame2, u"Label1"_s, u"楼层名称："_s);
-    m_text1 = ui::makeTextBox(m_frame2, u"Text1"_s);
-    m_command1 = ui::makeButton(m_frame2, u"Command1"_s, u"添加楼层"_s);
-    ui::setBuddy(m_label1, m_text1);
-    auto *addLayout = new QHBoxLayout(m_frame2);
-    addLayout->addWidget(m_label1);
-    addLayout->addWidget(m_text1, 1);
-    addLayout->addWidget(m_command1);
+    m_addFrame = ui::makeFrame(this, u"Frame2"_s);
+    m_newNameLabel = ui::makeLabel(m_addFrame, u"Label1"_s, u"楼层名称："_s);
+    m_newNameEdit = ui::makeTextBox(m_addFrame, u"Text1"_s);
+    m_addButton = ui::makeButton(m_addFrame, u"Command1"_s, u"添加楼层"_s);
+    ui::setBuddy(m_newNameLabel, m_newNameEdit);
+    auto *addLayout = new QHBoxLayout(m_addFrame);
+    addLayout->addWidget(m_newNameLabel);
+    addLayout->addWidget(m_newNameEdit, 1);
+    addLayout->addWidget(m_addButton);
 
-    m_frame3 = ui::makeFrame(this, u"Frame3"_s);
-    m_label2 = ui::makeLabel(m_frame3, u"Label2"_s, u"楼层名称："_s);
-    m_text2 = ui::makeTextBox(m_frame3, u"Text2"_s);
-    m_command2 = ui::makeButton(m_frame3, u"Command2"_s, u"修改楼层"_s);
-    m_command3 = ui::makeButton(m_frame3, u"Command3"_s, u"删除"_s);
-    ui::setBuddy(m_label2, m_text2);
-    auto *editLayout = new QHBoxLayout(m_frame3);
-    editLayout->addWidget(m_label2);
-    editLayout->addWidget(m_text2, 1);
-    editLayout->addWidget(m_command2);
-    editLayout->addWidget(m_command3);
+    m_editFrame = ui::makeFrame(this, u"Frame3"_s);
+    m_nameLabel = ui::makeLabel(m_editFrame, u"Label2"_s, u"楼层名称："_s);
+    m_nameEdit = ui::makeTextBox(m_editFrame, u"Text2"_s);
+    m_renameButton = ui::makeButton(m_editFrame, u"Command2"_s, u"修改楼层"_s);
+    m_deleteButton = ui::makeButton(m_editFrame, u"Command3"_s, u"删除"_s);
+    ui::setBuddy(m_nameLabel, m_nameEdit);
+    auto *editLayout = new QHBoxLayout(m_editFrame);
+    editLayout->addWidget(m_nameLabel);
+    editLayout->addWidget(m_nameEdit, 1);
+    editLayout->addWidget(m_renameButton);
+    editLayout->addWidget(m_deleteButton);
 
-    m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
-    m_image1->setPixmap(pictures::windowPicture(QChar(u'楼'), QColor(0x00, 0x83, 0x8f)));
-    m_image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    m_picture = ui::makeLabel(this, u"Image1"_s, QString());
+    m_picture->setPixmap(pictures::windowPicture(QChar(u'楼'), QColor(0x00, 0x83, 0x8f)));
+    m_picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto *right = new QVBoxLayout;
-    right->addWidget(m_frame1, 1);
-    right->addWidget(m_frame2);
-    right->addWidget(m_frame3);
+    right->addWidget(m_listFrame, 1);
+    right->addWidget(m_addFrame);
+    right->addWidget(m_editFrame);
     auto *layout = new QHBoxLayout(this);
-    layout->addWidget(m_image1);
+    layout->addWidget(m_picture);
     layout->addLayout(right, 1);
 }
 
-void Form5::Form_Load()
+void FloorsWindow::loadList()
 {
     // A list that cannot be read stays empty; the window still opens.
     const auto floors = hotel::listFloors(hotel::session());
-    grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, floors);
+    grid::fill(m_list, header(), grid::DefaultRowHeight, floors);
 }
 
-void Form5::MSFlexGrid1_Click()
+void FloorsWindow::showChosen()
 {
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    if (!m_list->hasSelectedRecord())
         return;
-    m_text2->setText(m_msFlexGrid1->TextMatrix(m_msFlexGrid1->RowSel(), 1));
+    m_nameEdit->setText(m_list->text(m_list->RowSel(), 1));
 }
 
-void Form5::Command1_Click()
+void FloorsWindow::addFloor()
 {
-    if (m_text1->text().isEmpty()) {
-        ui::refuseAt(m_text1, u"请填写完整资料！"_s);
+    if (m_newNameEdit->text().isEmpty()) {
+        ui::refuseAt(m_newNameEdit, u"请填写完整资料！"_s);
         return;
     }
-    const hotel::Outcome o = hotel::addFloor(hotel::session(), hotel::Floor{0, m_text1->text()});
+    const hotel::Outcome o = hotel::addFloor(hotel::session(), hotel::Floor{0, m_newNameEdit->text()});
     if (!o.ok()) {
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"恭喜您，添加楼层信息成功！"_s);
+    ui::inform(this, u"恭喜您，添加楼层信息成功！"_s);
     ui::reopen(this, u"Form5"_s);
 }
 
-void Form5::Command2_Click()
+void FloorsWindow::renameFloor()
 {
-    if (m_text2->text().isEmpty()) {
-        ui::refuseAt(m_text2, u"请填写完整资料！"_s);
+    if (m_nameEdit->text().isEmpty()) {
+        ui::refuseAt(m_nameEdit, u"请填写完整资料！"_s);
         return;
     }
-    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    const auto shown = ui::chosenRow(this, m_list);
     if (!shown)
         return;
     const hotel::Outcome o =
-        hotel::renameFloor(hotel::session(), hotel::fromRow<hotel::Floor>(*shown), m_text2->text());
+        hotel::renameFloor(hotel::session(), hotel::fromRow<hotel::Floor>(*shown), m_nameEdit->text());
     if (!o.ok()) {
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"恭喜您，楼层信息修改成功！"_s);
+    ui::inform(this, u"恭喜您，楼层信息修改成功！"_s);
     ui::reopen(this, u"Form5"_s);
 }
 
-void Form5::Command3_Click()
+void FloorsWindow::deleteFloor()
 {
-    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    const auto shown = ui::chosenRow(this, m_list);
     if (!shown)
         return;
-    if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+    if (!ui::confirm(this, u"您确认删除此信息？"_s))
         return;
     const hotel::Outcome o = hotel::deleteFloor(hotel::session(), hotel::fromRow<hotel::Floor>(*shown));
     if (!o.ok()) {

@@ -9,33 +9,34 @@ class QLineEdit;
 class QPushButton;
 
 // The floors of the house: list, add, rename, delete.
-class Form5 : public QDialog
+class FloorsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form5(QWidget *parent = nullptr);
+    explicit FloorsWindow(QWidget *parent = nullptr);
 
     static QString header();
 
-    void MSFlexGrid1_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+private Q_SLOTS:
+    void showChosen();
+    void addFloor();
+    void renameFloor();
+    void deleteFloor();
 
 private:
     void createLayout();
-    void Form_Load();
+    void loadList();
 
-    QGroupBox *m_frame1;
-    FlexGrid *m_msFlexGrid1;
-    QGroupBox *m_frame2;
-    QLabel *m_label1;
-    QLineEdit *m_text1;
-    QPushButton *m_command1;
-    QGroupBox *m_frame3;
-    QLabel *m_label2;
-    QLineEdit *m_text2;
-    QPushButton *m_command2;
-    QPushButton *m_command3;
-    QLabel *m_image1;
+    QGroupBox *m_listFrame;
+    FlexGrid *m_list;
+    QGroupBox *m_addFrame;
+    QLabel *m_newNameLabel;
+    QLineEdit *m_newNameEdit;
+    QPushButton *m_addButton;
+    QGroupBox *m_editFrame;
+    QLabel *m_nameLabel;
+    QLineEdit *m_nameEdit;
+    QPushButton *m_renameButton;
+    QPushButton *m_deleteButton;
+    QLabel *m_picture;
 };

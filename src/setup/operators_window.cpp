@@ -36,173 +36,177 @@ QString orNull(const QString &text)
 
 } // namespace
 
-Form4::Form4(QWidget *parent) : QDialog(parent)
+OperatorsWindow::OperatorsWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form4"_s);
     setWindowTitle(u"用户管理"_s);
     createLayout();
-    connect(m_msFlexGrid1, &FlexGrid::Click, this, &Form4::MSFlexGrid1_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form4::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form4::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form4::Command3_Click);
-    Form_Load();
+    connect(m_list, &FlexGrid::Click, this, &OperatorsWindow::showChosen);
+    connect(m_addButton, &QPushButton::clicked, this, &OperatorsWindow::addOperator);
+    connect(m_changeButton, &QPushButton::clicked, this, &OperatorsWindow::saveChanges);
+    connect(m_deleteButton, &QPushButton::clicked, this, &OperatorsWindow::deleteOperator);
+    loadList();
 }
 
-QString Form4::header()
+QString OperatorsWindow::header()
 {
     return u"序号|^用户名称                |^登陆密码            |^                权限设置        "_s;
 }
 
-void Form4::createLayout()
+void OperatorsWindow::createLayout()
 {
     static const QStringList rightCaptions = {u"系统维护"_s, u"旅客入住"_s,   u"旅客退房"_s,
                                               u"财务管理"_s, u"统计与核算"_s, u"常用工具"_s};
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    m_msFlexGrid1 = new FlexGrid(m_frame1);
-    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
-    m_msFlexGrid1->setMinimumSize(560, 200);
-    auto *listLayout = new QVBoxLayout(m_frame1);
-    listLayout->addWidget(m_msFlexGrid1);
+    m_listFrame = ui::makeFrame(this, u"Frame1"_s);
+    m_list = new FlexGrid(m_listFrame);
+    m_list->setObjectName(u"MSFlexGrid1"_s);
+    m_list->setMinimumSize(560, 200);
+    auto *listLayout = new QVBoxLayout(m_listFrame);
+    listLayout->addWidget(m_list);
 
-    m_frame2 = ui::makeFrame(this, u"Frame2"_s);
-    m_label1 = ui::makeLabel(m_frame2, u"Label1"_s, u"用户名称："_s);
-    m_text1 = ui::makeTextBox(m_frame2, u"Text1"_s);
-    m_label2 = ui::makeLabel(m_frame2, u"Label2"_s, u"登陆密码："_s);
-    m_text2 = ui::makeTextBox(m_frame2, u"Text2"_s); // shown as typed
-    m_label3 = ui::makeLabel(m_frame2, u"Label3"_s, u"权限设置："_s);
+    m_editFrame = ui::makeFrame(this, u"Frame2"_s);
+    m_nameLabel = ui::makeLabel(m_editFrame, u"Label1"_s, u"用户名称："_s);
+    m_nameEdit = ui::makeTextBox(m_editFrame, u"Text1"_s);
+    m_passwordLabel = ui::makeLabel(m_editFrame, u"Label2"_s, u"登陆密码："_s);
+    m_passwordEdit = ui::makeTextBox(m_editFrame, u"Text2"_s); // shown as typed
+    m_rightsLabel = ui::makeLabel(m_editFrame, u"Label3"_s, u"权限设置："_s);
     // The heading names the group of boxes; each box keeps its own caption as its name.
-    auto *rights = new QWidget(m_frame2);
+    auto *rights = new QWidget(m_editFrame);
     auto *rightsLayout = new QGridLayout(rights);
     rightsLayout->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < rightCaptions.size(); ++i) {
-        m_checks.append(ui::makeCheckBox(rights, u"Check"_s + QString::number(i + 1), rightCaptions.at(i)));
-        rightsLayout->addWidget(m_checks.last(), i / 3, i % 3); // two rows of three
+        m_rightBoxes.append(
+            ui::makeCheckBox(rights, u"Check"_s + QString::number(i + 1), rightCaptions.at(i)));
+        rightsLayout->addWidget(m_rightBoxes.last(), i / 3, i % 3); // two rows of three
     }
     // The boxes keep their natural width; spare room goes to an empty last column.
     for (int c = 0; c < 3; ++c)
         rightsLayout->setColumnMinimumWidth(c, 130);
     rightsLayout->setColumnStretch(3, 1);
-    m_line1 = new QFrame(m_frame2);
-    m_line1->setObjectName(u"Line1"_s);
-    m_line1->setFrameShape(QFrame::HLine);
-    m_line1->setFrameShadow(QFrame::Sunken);
-    m_command1 = ui::makeButton(m_frame2, u"Command1"_s, AddCaption);
-    m_command2 = ui::makeButton(m_frame2, u"Command2"_s, u"修改用户"_s);
-    m_command3 = ui::makeButton(m_frame2, u"Command3"_s, u"删除用户"_s);
-    ui::setBuddy(m_label1, m_text1);
-    ui::setBuddy(m_label2, m_text2);
-    ui::setBuddy(m_label3, rights);
+    m_rule = new QFrame(m_editFrame);
+    m_rule->setObjectName(u"Line1"_s);
+    m_rule->setFrameShape(QFrame::HLine);
+    m_rule->setFrameShadow(QFrame::Sunken);
+    m_addButton = ui::makeButton(m_editFrame, u"Command1"_s, AddCaption);
+    m_changeButton = ui::makeButton(m_editFrame, u"Command2"_s, u"修改用户"_s);
+    m_deleteButton = ui::makeButton(m_editFrame, u"Command3"_s, u"删除用户"_s);
+    ui::setBuddy(m_nameLabel, m_nameEdit);
+    ui::setBuddy(m_passwordLabel, m_passwordEdit);
+    ui::setBuddy(m_rightsLabel, rights);
 
     auto *fields = new QGridLayout;
-    fields->addWidget(m_label1, 0, 0);
-    fields->addWidget(m_text1, 0, 1);
-    fields->addWidget(m_label2, 1, 0);
-    fields->addWidget(m_text2, 1, 1);
-    fields->addWidget(m_label3, 2, 0, Qt::AlignTop);
+    fields->addWidget(m_nameLabel, 0, 0);
+    fields->addWidget(m_nameEdit, 0, 1);
+    fields->addWidget(m_passwordLabel, 1, 0);
+    fields->addWidget(m_passwordEdit, 1, 1);
+    fields->addWidget(m_rightsLabel, 2, 0, Qt::AlignTop);
     fields->addWidget(rights, 2, 1);
     fields->setColumnStretch(1, 1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_command1);
-    buttons->addWidget(m_command2);
-    buttons->addWidget(m_command3);
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_changeButton);
+    buttons->addWidget(m_deleteButton);
 
-    auto *editLayout = new QVBoxLayout(m_frame2);
+    auto *editLayout = new QVBoxLayout(m_editFrame);
     editLayout->addLayout(fields);
-    editLayout->addWidget(m_line1);
+    editLayout->addWidget(m_rule);
     editLayout->addLayout(buttons);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_frame1, 1);
-    layout->addWidget(m_frame2);
+    layout->addWidget(m_listFrame, 1);
+    layout->addWidget(m_editFrame);
 }
 
-void Form4::Form_Load()
+void OperatorsWindow::loadList()
 {
     // A list that cannot be read stays empty; the window still opens.
     const auto operators = hotel::listOperators(hotel::session());
-    grid::fill(m_msFlexGrid1, header(), grid::DefaultRowHeight, operators);
+    grid::fill(m_list, header(), grid::DefaultRowHeight, operators);
 }
 
-QString Form4::rightsText() const
+QString OperatorsWindow::rightsText() const
 {
     QString text = u"Z:"_s;
-    for (int i = 0; i < m_checks.size(); ++i) {
-        if (m_checks.at(i)->checkState() == Qt::Checked) // grey does not count
+    for (int i = 0; i < m_rightBoxes.size(); ++i) {
+        if (m_rightBoxes.at(i)->checkState() == Qt::Checked) // grey does not count
             text += QChar(char16_t(Rights.at(i)));
     }
     return text;
 }
 
-void Form4::clearRights()
+void OperatorsWindow::clearRights()
 {
-    for (QCheckBox *box : std::as_const(m_checks))
+    for (QCheckBox *box : std::as_const(m_rightBoxes))
         box->setCheckState(Qt::Unchecked);
 }
 
-void Form4::MSFlexGrid1_Click()
+void OperatorsWindow::showChosen()
 {
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    if (!m_list->hasSelectedRecord())
         return;
-    const int row = m_msFlexGrid1->RowSel();
+    const int row = m_list->RowSel();
     clearRights();
-    m_text1->setText(m_msFlexGrid1->TextMatrix(row, 1));
-    m_text2->setText(m_msFlexGrid1->TextMatrix(row, 2));
-    const QString rights = m_msFlexGrid1->TextMatrix(row, 3);
-    for (int i = 0; i < m_checks.size(); ++i) {
+    m_nameEdit->setText(m_list->text(row, 1));
+    m_passwordEdit->setText(m_list->text(row, 2));
+    const QString rights = m_list->text(row, 3);
+    for (int i = 0; i < m_rightBoxes.size(); ++i) {
         if (hotel::grants(rights, false, Rights.at(i)))
-            m_checks.at(i)->setCheckState(Qt::Checked);
+            m_rightBoxes.at(i)->setCheckState(Qt::Checked);
     }
 }
 
-void Form4::Command1_Click()
+void OperatorsWindow::addOperator()
 {
-    if (m_command1->text() == AddCaption) {
-        m_command1->setText(ConfirmCaption);
-        m_command2->setEnabled(false);
-        m_command3->setEnabled(false);
-        m_text1->clear();
-        m_text2->clear();
+    if (!m_adding) {
+        m_adding = true;
+        m_addButton->setText(ConfirmCaption);
+        m_changeButton->setEnabled(false);
+        m_deleteButton->setEnabled(false);
+        m_nameEdit->clear();
+        m_passwordEdit->clear();
         clearRights();
         return;
     }
-    const hotel::Outcome o = hotel::addOperator(
-        hotel::session(), hotel::Operator{0, orNull(m_text1->text()), orNull(m_text2->text()), rightsText()});
+    const hotel::Outcome o =
+        hotel::addOperator(hotel::session(), hotel::Operator{0, orNull(m_nameEdit->text()),
+                                                             orNull(m_passwordEdit->text()), rightsText()});
     if (!o.ok()) {
         ui::showOutcome(this, o); // stays in add mode with what was typed
         return;
     }
-    ui::MsgBox(this, u"新增用户信息成功!"_s);
+    ui::inform(this, u"新增用户信息成功!"_s);
     ui::reopen(this, u"Form4"_s);
 }
 
-void Form4::Command2_Click()
+void OperatorsWindow::saveChanges()
 {
-    if (m_text1->text().isEmpty() || m_text2->text().isEmpty()) {
-        ui::refuseAt(m_text1->text().isEmpty() ? m_text1 : m_text2, u"请填写完整资料？"_s);
+    if (m_nameEdit->text().isEmpty() || m_passwordEdit->text().isEmpty()) {
+        ui::refuseAt(m_nameEdit->text().isEmpty() ? m_nameEdit : m_passwordEdit, u"请填写完整资料？"_s);
         return;
     }
-    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    const auto shown = ui::chosenRow(this, m_list);
     if (!shown)
         return;
     const auto was = hotel::fromRow<hotel::Operator>(*shown);
     const hotel::Outcome o = hotel::rewriteOperator(
-        hotel::session(), was, hotel::Operator{was.key, m_text1->text(), m_text2->text(), rightsText()});
+        hotel::session(), was,
+        hotel::Operator{was.key, m_nameEdit->text(), m_passwordEdit->text(), rightsText()});
     if (!o.ok()) {
         ui::showOutcome(this, o);
         return;
     }
-    ui::MsgBox(this, u"修改用户信息成功!"_s);
+    ui::inform(this, u"修改用户信息成功!"_s);
     ui::reopen(this, u"Form4"_s);
 }
 
-void Form4::Command3_Click()
+void OperatorsWindow::deleteOperator()
 {
-    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    const auto shown = ui::chosenRow(this, m_list);
     if (!shown)
         return;
-    if (ui::MsgBox(this, u"确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+    if (!ui::confirm(this, u"确认删除此信息？"_s))
         return;
     const hotel::Outcome o = hotel::deleteOperator(hotel::session(), hotel::fromRow<hotel::Operator>(*shown));
     if (!o.ok()) {

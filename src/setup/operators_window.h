@@ -12,37 +12,39 @@ class QLineEdit;
 class QPushButton;
 
 // The operators who may log in, with their rights.
-class Form4 : public QDialog
+class OperatorsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form4(QWidget *parent = nullptr);
+    explicit OperatorsWindow(QWidget *parent = nullptr);
 
     static QString header();
 
-    void MSFlexGrid1_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+private Q_SLOTS:
+    void showChosen();
+    void addOperator();
+    void saveChanges();
+    void deleteOperator();
 
 private:
     void createLayout();
-    void Form_Load();
+    void loadList();
     // "Z:" and one letter per ticked box, always in the order a to f.
     QString rightsText() const;
     void clearRights();
 
-    QGroupBox *m_frame1;
-    FlexGrid *m_msFlexGrid1;
-    QGroupBox *m_frame2;
-    QLabel *m_label1;
-    QLineEdit *m_text1;
-    QLabel *m_label2;
-    QLineEdit *m_text2;
-    QLabel *m_label3;
-    QList<QCheckBox *> m_checks; // Check1 to Check6, rights a to f
-    QFrame *m_line1;
-    QPushButton *m_command1;
-    QPushButton *m_command2;
-    QPushButton *m_command3;
+    QGroupBox *m_listFrame;
+    FlexGrid *m_list;
+    QGroupBox *m_editFrame;
+    QLabel *m_nameLabel;
+    QLineEdit *m_nameEdit;
+    QLabel *m_passwordLabel;
+    QLineEdit *m_passwordEdit;
+    QLabel *m_rightsLabel;
+    QList<QCheckBox *> m_rightBoxes; // Check1 to Check6, rights a to f
+    QFrame *m_rule;
+    QPushButton *m_addButton;
+    QPushButton *m_changeButton;
+    QPushButton *m_deleteButton;
+    bool m_adding = false; // the boxes are for a new operator, stored by the next press of Add
 };

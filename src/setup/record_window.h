@@ -16,16 +16,17 @@ class RecordWindow : public QDialog
 public:
     explicit RecordWindow(QWidget *parent = nullptr);
 
-    void Command1_Click();
+private Q_SLOTS:
+    void query();
 
 private:
     void fillChoices();
 
-    DatePicker *m_dtPicker1;
-    DatePicker *m_dtPicker2;
-    QComboBox *m_combo1;
-    QComboBox *m_combo2;
-    QPushButton *m_command1;
-    FlexGrid *m_msFlexGrid1;
+    DatePicker *m_fromPicker;
+    DatePicker *m_toPicker;
+    QComboBox *m_operatorCombo;
+    QComboBox *m_deedCombo;
+    QPushButton *m_queryButton;
+    FlexGrid *m_list;
     ListTotalsLabel *m_totals;
 };

@@ -30,86 +30,84 @@ QString quoted(const QString &path)
 
 } // namespace
 
-Form23::Form23(QWidget *parent) : QDialog(parent)
+RestoreWindow::RestoreWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form23"_s);
     setWindowTitle(u"数据恢复"_s);
     createLayout();
     fillCopies();
-    connect(m_list1, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
+    connect(m_copyList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
         if (item)
-            m_text1->setText(QDir::toNativeSeparators(item->data(Qt::UserRole).toString()));
+            m_sourceEdit->setText(QDir::toNativeSeparators(item->data(Qt::UserRole).toString()));
     });
-    connect(m_command2, &QPushButton::clicked, this, &Form23::Command2_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form23::Command1_Click);
+    connect(m_browseButton, &QPushButton::clicked, this, &RestoreWindow::browse);
+    connect(m_restoreButton, &QPushButton::clicked, this, &RestoreWindow::restore);
 }
 
-void Form23::createLayout()
+void RestoreWindow::createLayout()
 {
-    m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
-    m_image1->setPixmap(pictures::windowPicture(QChar(u'恢'), QColor(0xc6, 0x28, 0x28)));
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    m_label1 = ui::makeLabel(m_frame1, u"Label1"_s, u"保存在数据库旁边的副本（最新的在前）："_s);
-    m_list1 = new QListWidget(m_frame1);
-    m_list1->setObjectName(u"List1"_s);
-    m_label3 = ui::makeLabel(m_frame1, u"Label3"_s, u"要恢复的备份文件："_s);
-    m_text1 = ui::makeTextBox(m_frame1, u"Text1"_s);
-    m_text1->setMinimumWidth(360);
-    m_command2 = ui::makeButton(m_frame1, u"Command2"_s, u"<<<"_s);
-    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"恢复数据"_s);
-    m_label2 = ui::makeLabel(m_frame1, u"Label2"_s,
-                             u"恢复后，所有前台看到的都是备份中的数据；恢复前的数据会先另存一份副本。"
-                             u"旧前台程序的 Access 备份（.mdb）也可以恢复，会先转换过来。"_s);
-    m_label2->setWordWrap(true);
-    ui::setBuddy(m_label1, m_list1);
-    ui::setBuddy(m_label3, m_text1);
+    m_picture = ui::makeLabel(this, u"Image1"_s, QString());
+    m_picture->setPixmap(pictures::windowPicture(QChar(u'恢'), QColor(0xc6, 0x28, 0x28)));
+    m_frame = ui::makeFrame(this, u"Frame1"_s);
+    m_copiesLabel = ui::makeLabel(m_frame, u"Label1"_s, u"保存在数据库旁边的副本（最新的在前）："_s);
+    m_copyList = new QListWidget(m_frame);
+    m_copyList->setObjectName(u"List1"_s);
+    m_sourceLabel = ui::makeLabel(m_frame, u"Label3"_s, u"要恢复的备份文件："_s);
+    m_sourceEdit = ui::makeTextBox(m_frame, u"Text1"_s);
+    m_sourceEdit->setMinimumWidth(360);
+    m_browseButton = ui::makeButton(m_frame, u"Command2"_s, u"<<<"_s);
+    m_restoreButton = ui::makeButton(m_frame, u"Command1"_s, u"恢复数据"_s);
+    m_hintLabel = ui::makeLabel(m_frame, u"Label2"_s,
+                                u"恢复后，所有前台看到的都是备份中的数据；恢复前的数据会先另存一份副本。"
+                                u"旧前台程序的 Access 备份（.mdb）也可以恢复，会先转换过来。"_s);
+    m_hintLabel->setWordWrap(true);
+    ui::setBuddy(m_copiesLabel, m_copyList);
+    ui::setBuddy(m_sourceLabel, m_sourceEdit);
 
-    auto *grid = new QGridLayout(m_frame1);
-    grid->addWidget(m_label1, 0, 0, 1, 4);
-    grid->addWidget(m_list1, 1, 0, 1, 4);
-    grid->addWidget(m_label3, 2, 0);
-    grid->addWidget(m_text1, 2, 1);
-    grid->addWidget(m_command2, 2, 2);
-    grid->addWidget(m_command1, 2, 3);
-    grid->addWidget(m_label2, 3, 0, 1, 4);
+    auto *grid = new QGridLayout(m_frame);
+    grid->addWidget(m_copiesLabel, 0, 0, 1, 4);
+    grid->addWidget(m_copyList, 1, 0, 1, 4);
+    grid->addWidget(m_sourceLabel, 2, 0);
+    grid->addWidget(m_sourceEdit, 2, 1);
+    grid->addWidget(m_browseButton, 2, 2);
+    grid->addWidget(m_restoreButton, 2, 3);
+    grid->addWidget(m_hintLabel, 3, 0, 1, 4);
     grid->setColumnStretch(1, 1);
 
     auto *layout = new QHBoxLayout(this);
-    layout->addWidget(m_image1, 0, Qt::AlignTop);
-    layout->addWidget(m_frame1, 1);
+    layout->addWidget(m_picture, 0, Qt::AlignTop);
+    layout->addWidget(m_frame, 1);
 }
 
-void Form23::fillCopies()
+void RestoreWindow::fillCopies()
 {
     for (const QString &path : hotel::keptCopies()) {
-        auto *item = new QListWidgetItem(QFileInfo(path).fileName(), m_list1);
+        auto *item = new QListWidgetItem(QFileInfo(path).fileName(), m_copyList);
         item->setData(Qt::UserRole, path);
     }
 }
 
-void Form23::Command2_Click()
+void RestoreWindow::browse()
 {
-    const QString chosen = ui::seam().openFileName(this, QString(), Form7::dialogStartFolder(),
+    const QString chosen = ui::seam().openFileName(this, QString(), BackupWindow::dialogStartFolder(),
                                                    u"数据库文件（*.mdb） (*.mdb)"_s);
     if (!chosen.isEmpty())
-        m_text1->setText(QDir::toNativeSeparators(chosen));
+        m_sourceEdit->setText(QDir::toNativeSeparators(chosen));
 }
 
-void Form23::Command1_Click()
+void RestoreWindow::restore()
 {
-    const QString path = QDir::fromNativeSeparators(m_text1->text().trimmed());
+    const QString path = QDir::fromNativeSeparators(m_sourceEdit->text().trimmed());
     if (path.isEmpty()) {
-        ui::refuseAt(m_text1, u"请选择要恢复的备份文件。"_s);
+        ui::refuseAt(m_sourceEdit, u"请选择要恢复的备份文件。"_s);
         return;
     }
     if (hotel::isAccessFile(path)) {
         restoreFromAccess(path);
         return;
     }
-    if (ui::MsgBox(this,
-                   u"确定要用"_s + quoted(path) +
-                       u"中的数据取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s,
-                   ui::vbInformation | ui::vbYesNo) != ui::vbYes)
+    if (!ui::confirm(this, u"确定要用"_s + quoted(path) +
+                               u"中的数据取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s))
         return;
     const auto restored = hotel::restoreHouse(hotel::session(), path);
     if (!restored.ok()) {
@@ -119,28 +117,25 @@ void Form23::Command1_Click()
     QString text = u"数据恢复成功！恢复前的数据已保存在"_s + quoted(restored->safetyCopy) + u"。"_s;
     if (!restored->operatorKept)
         text += u"\n恢复后的数据中没有您的用户名，或者您的权限已经不同，请重新登录。"_s;
-    ui::MsgBox(this, text);
+    ui::inform(this, text);
     close();
     if (!restored->operatorKept)
         ui::signOut();
 }
 
-void Form23::restoreFromAccess(const QString &path)
+void RestoreWindow::restoreFromAccess(const QString &path)
 {
-    if (ui::MsgBox(this,
-                   quoted(path) + u"是旧前台程序的 Access 数据库。确定要把其中的数据转换过来，"_s
-                                  u"取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s,
-                   ui::vbInformation | ui::vbYesNo) != ui::vbYes)
+    if (!ui::confirm(this, quoted(path) + u"是旧前台程序的 Access 数据库。确定要把其中的数据转换过来，"_s
+                                          u"取代当前的全部数据吗？所有前台都将看到恢复后的数据。"_s))
         return;
     const auto restored = hotel::restoreFromAccess(hotel::session(), path,
                                                    ui::progressRunner(this, u"正在转换旧前台程序的数据……"_s));
     if (restored.isRefused(hotel::Refusal::Cancelled)) {
-        ui::MsgBox(this, u"已取消恢复，当前的数据没有任何改动。"_s);
+        ui::inform(this, u"已取消恢复，当前的数据没有任何改动。"_s);
         return;
     }
     if (restored.isRefused(hotel::Refusal::NotBroughtAcross)) {
-        ui::MsgBox(this, u"无法恢复数据："_s + restored.message() + u"\n当前的数据没有任何改动。"_s,
-                   ui::vbCritical);
+        ui::warn(this, u"无法恢复数据："_s + restored.message() + u"\n当前的数据没有任何改动。"_s);
         return;
     }
     if (!restored.ok()) {

@@ -10,27 +10,28 @@ class QPushButton;
 
 // Puts a backup, or a copy kept beside the house, back in place of the house; a backup of the old
 // desk program (an Access file) is brought across first.
-class Form23 : public QDialog
+class RestoreWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form23(QWidget *parent = nullptr);
+    explicit RestoreWindow(QWidget *parent = nullptr);
 
-    void Command1_Click();
-    void Command2_Click();
+private Q_SLOTS:
+    void browse();
+    void restore();
 
 private:
     void createLayout();
     void fillCopies();
     void restoreFromAccess(const QString &path);
 
-    QLabel *m_image1;
-    QGroupBox *m_frame1;
-    QLabel *m_label1;
-    QListWidget *m_list1;
-    QLabel *m_label3;
-    QLineEdit *m_text1;
-    QPushButton *m_command2;
-    QPushButton *m_command1;
-    QLabel *m_label2;
+    QLabel *m_picture;
+    QGroupBox *m_frame;
+    QLabel *m_copiesLabel;
+    QListWidget *m_copyList;
+    QLabel *m_sourceLabel;
+    QLineEdit *m_sourceEdit;
+    QPushButton *m_browseButton;
+    QPushButton *m_restoreButton;
+    QLabel *m_hintLabel;
 };

@@ -49,189 +49,195 @@ QCheckBox *makeStatusBox(QWidget *parent, const QString &name, const QString &ca
 
 } // namespace
 
-Form6::Form6(QWidget *parent) : QDialog(parent)
+RoomsWindow::RoomsWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form6"_s);
     setWindowTitle(u"房间管理"_s);
     createLayout();
-    connect(m_msFlexGrid1, &FlexGrid::Click, this, &Form6::MSFlexGrid1_Click);
-    connect(m_command1, &QPushButton::clicked, this, &Form6::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form6::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form6::Command3_Click);
-    Form_Load();
+    connect(m_list, &FlexGrid::Click, this, &RoomsWindow::showChosen);
+    connect(m_addButton, &QPushButton::clicked, this, &RoomsWindow::addRoom);
+    connect(m_changeButton, &QPushButton::clicked, this, &RoomsWindow::saveChanges);
+    connect(m_deleteButton, &QPushButton::clicked, this, &RoomsWindow::deleteRoom);
+    loadLists();
 }
 
-void Form6::createLayout()
+void RoomsWindow::createLayout()
 {
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    m_msFlexGrid1 = new FlexGrid(m_frame1);
-    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
-    m_msFlexGrid1->setMinimumSize(640, 220);
-    auto *listLayout = new QVBoxLayout(m_frame1);
-    listLayout->addWidget(m_msFlexGrid1);
+    m_listFrame = ui::makeFrame(this, u"Frame1"_s);
+    m_list = new FlexGrid(m_listFrame);
+    m_list->setObjectName(u"MSFlexGrid1"_s);
+    m_list->setMinimumSize(640, 220);
+    auto *listLayout = new QVBoxLayout(m_listFrame);
+    listLayout->addWidget(m_list);
 
-    m_frame2 = ui::makeFrame(this, u"Frame2"_s);
-    QWidget *f = m_frame2;
-    m_label1 = ui::makeLabel(f, u"Label1"_s, u"房间号："_s);
-    m_text1 = ui::makeTextBox(f, u"Text1"_s);
-    m_label2 = ui::makeLabel(f, u"Label2"_s, u"房间名称："_s);
-    m_text2 = ui::makeTextBox(f, u"Text2"_s);
-    m_label3 = ui::makeLabel(f, u"Label3"_s, u"房间类型："_s);
-    m_text3 = ui::makeTextBox(f, u"Text3"_s);
-    m_text3->setText(u"标准间"_s);
-    m_label4 = ui::makeLabel(f, u"Label4"_s, u"所属楼层："_s);
-    m_combo1 = new QComboBox(f);
-    m_combo1->setObjectName(u"Combo1"_s);
-    m_combo1->setEditable(true);
-    m_combo1->setInsertPolicy(QComboBox::NoInsert);
-    m_combo1->setCompleter(nullptr); // a typed floor is kept as typed, not completed to a listed one
-    m_label5 = ui::makeLabel(f, u"Label5"_s, u"标准价格："_s);
-    m_text4 = ui::makeTextBox(f, u"Text4"_s);
-    m_label8 = ui::makeLabel(f, u"Label8"_s, u"元/天"_s);
-    m_label6 = ui::makeLabel(f, u"Label6"_s, u"会员价格："_s);
-    m_text5 = ui::makeTextBox(f, u"Text5"_s);
-    m_label9 = ui::makeLabel(f, u"Label9"_s, u"元/天"_s);
-    m_label7 = ui::makeLabel(f, u"Label7"_s, u"房间状态："_s);
+    m_editFrame = ui::makeFrame(this, u"Frame2"_s);
+    QWidget *f = m_editFrame;
+    m_numberLabel = ui::makeLabel(f, u"Label1"_s, u"房间号："_s);
+    m_numberEdit = ui::makeTextBox(f, u"Text1"_s);
+    m_nameLabel = ui::makeLabel(f, u"Label2"_s, u"房间名称："_s);
+    m_nameEdit = ui::makeTextBox(f, u"Text2"_s);
+    m_typeLabel = ui::makeLabel(f, u"Label3"_s, u"房间类型："_s);
+    m_typeEdit = ui::makeTextBox(f, u"Text3"_s);
+    m_typeEdit->setText(u"标准间"_s);
+    m_floorLabel = ui::makeLabel(f, u"Label4"_s, u"所属楼层："_s);
+    m_floorCombo = new QComboBox(f);
+    m_floorCombo->setObjectName(u"Combo1"_s);
+    m_floorCombo->setEditable(true);
+    m_floorCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_floorCombo->setCompleter(nullptr); // a typed floor is kept as typed, not completed to a listed one
+    m_priceLabel = ui::makeLabel(f, u"Label5"_s, u"标准价格："_s);
+    m_priceEdit = ui::makeTextBox(f, u"Text4"_s);
+    m_priceUnit = ui::makeLabel(f, u"Label8"_s, u"元/天"_s);
+    m_memberPriceLabel = ui::makeLabel(f, u"Label6"_s, u"会员价格："_s);
+    m_memberPriceEdit = ui::makeTextBox(f, u"Text5"_s);
+    m_memberPriceUnit = ui::makeLabel(f, u"Label9"_s, u"元/天"_s);
+    m_statusLabel = ui::makeLabel(f, u"Label7"_s, u"房间状态："_s);
     auto *statusBoxes = new QWidget(f);
-    m_check1 = makeStatusBox(statusBoxes, u"Check1"_s, u"空闲房"_s);
-    m_check2 = makeStatusBox(statusBoxes, u"Check2"_s, u"已住房"_s);
-    m_check3 = makeStatusBox(statusBoxes, u"Check3"_s, u"预订房"_s);
-    m_line1 = new QFrame(f);
-    m_line1->setObjectName(u"Line1"_s);
-    m_line1->setFrameShape(QFrame::HLine);
-    m_line1->setFrameShadow(QFrame::Sunken);
-    m_command1 = ui::makeButton(f, u"Command1"_s, AddCaption);
-    m_command2 = ui::makeButton(f, u"Command2"_s, u"修改房间"_s);
-    m_command3 = ui::makeButton(f, u"Command3"_s, u"删除房间"_s);
-    ui::setBuddy(m_label1, m_text1);
-    ui::setBuddy(m_label2, m_text2);
-    ui::setBuddy(m_label3, m_text3);
-    ui::setBuddy(m_label4, m_combo1);
-    ui::setBuddy(m_label5, m_text4);
-    ui::setBuddy(m_label6, m_text5);
-    ui::setBuddy(m_label7, statusBoxes);
+    m_freeBox = makeStatusBox(statusBoxes, u"Check1"_s, u"空闲房"_s);
+    m_occupiedBox = makeStatusBox(statusBoxes, u"Check2"_s, u"已住房"_s);
+    m_reservedBox = makeStatusBox(statusBoxes, u"Check3"_s, u"预订房"_s);
+    m_rule = new QFrame(f);
+    m_rule->setObjectName(u"Line1"_s);
+    m_rule->setFrameShape(QFrame::HLine);
+    m_rule->setFrameShadow(QFrame::Sunken);
+    m_addButton = ui::makeButton(f, u"Command1"_s, AddCaption);
+    m_changeButton = ui::makeButton(f, u"Command2"_s, u"修改房间"_s);
+    m_deleteButton = ui::makeButton(f, u"Command3"_s, u"删除房间"_s);
+    ui::setBuddy(m_numberLabel, m_numberEdit);
+    ui::setBuddy(m_nameLabel, m_nameEdit);
+    ui::setBuddy(m_typeLabel, m_typeEdit);
+    ui::setBuddy(m_floorLabel, m_floorCombo);
+    ui::setBuddy(m_priceLabel, m_priceEdit);
+    ui::setBuddy(m_memberPriceLabel, m_memberPriceEdit);
+    ui::setBuddy(m_statusLabel, statusBoxes);
 
     auto *fields = new QGridLayout;
-    fields->addWidget(m_label1, 0, 0);
-    fields->addWidget(m_text1, 0, 1);
-    fields->addWidget(m_label2, 0, 3);
-    fields->addWidget(m_text2, 0, 4);
-    fields->addWidget(m_label3, 1, 0);
-    fields->addWidget(m_text3, 1, 1);
-    fields->addWidget(m_label4, 1, 3);
-    fields->addWidget(m_combo1, 1, 4);
-    fields->addWidget(m_label5, 2, 0);
-    fields->addWidget(m_text4, 2, 1);
-    fields->addWidget(m_label8, 2, 2);
-    fields->addWidget(m_label6, 2, 3);
-    fields->addWidget(m_text5, 2, 4);
-    fields->addWidget(m_label9, 2, 5);
+    fields->addWidget(m_numberLabel, 0, 0);
+    fields->addWidget(m_numberEdit, 0, 1);
+    fields->addWidget(m_nameLabel, 0, 3);
+    fields->addWidget(m_nameEdit, 0, 4);
+    fields->addWidget(m_typeLabel, 1, 0);
+    fields->addWidget(m_typeEdit, 1, 1);
+    fields->addWidget(m_floorLabel, 1, 3);
+    fields->addWidget(m_floorCombo, 1, 4);
+    fields->addWidget(m_priceLabel, 2, 0);
+    fields->addWidget(m_priceEdit, 2, 1);
+    fields->addWidget(m_priceUnit, 2, 2);
+    fields->addWidget(m_memberPriceLabel, 2, 3);
+    fields->addWidget(m_memberPriceEdit, 2, 4);
+    fields->addWidget(m_memberPriceUnit, 2, 5);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(4, 1);
     fields->setColumnMinimumWidth(2, 48);
 
     auto *statusLayout = new QHBoxLayout(statusBoxes);
     statusLayout->setContentsMargins(0, 0, 0, 0);
-    statusLayout->addWidget(m_check1);
-    statusLayout->addWidget(m_check2);
-    statusLayout->addWidget(m_check3);
+    statusLayout->addWidget(m_freeBox);
+    statusLayout->addWidget(m_occupiedBox);
+    statusLayout->addWidget(m_reservedBox);
     auto *status = new QHBoxLayout;
-    status->addWidget(m_label7);
+    status->addWidget(m_statusLabel);
     status->addWidget(statusBoxes);
     status->addStretch(1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_command1);
-    buttons->addWidget(m_command2);
-    buttons->addWidget(m_command3);
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_changeButton);
+    buttons->addWidget(m_deleteButton);
 
-    auto *editLayout = new QVBoxLayout(m_frame2);
+    auto *editLayout = new QVBoxLayout(m_editFrame);
     editLayout->addLayout(fields);
     editLayout->addLayout(status);
-    editLayout->addWidget(m_line1);
+    editLayout->addWidget(m_rule);
     editLayout->addLayout(buttons);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_frame1, 1);
-    layout->addWidget(m_frame2);
+    layout->addWidget(m_listFrame, 1);
+    layout->addWidget(m_editFrame);
 }
 
-void Form6::Form_Load()
+void RoomsWindow::loadLists()
 {
     // Either list may stay empty when it cannot be read; the window still opens, and says why
     // once: the floors cannot be read either when the rooms could not be.
     const auto rooms = hotel::listRooms(hotel::session());
-    grid::fill(m_msFlexGrid1, grid::roomHeader(), grid::DefaultRowHeight, rooms);
+    grid::fill(m_list, grid::roomHeader(), grid::DefaultRowHeight, rooms);
     if (const auto floors = hotel::floorNames(hotel::session()); floors.ok())
-        m_combo1->addItems(floors.value());
+        m_floorCombo->addItems(floors.value());
     else if (rooms.ok())
         ui::showOutcome(this, floors);
-    m_combo1->setCurrentIndex(-1);
-    m_combo1->setEditText(NoFloorChosen);
+    m_floorCombo->setCurrentIndex(-1);
+    m_floorCombo->setEditText(NoFloorChosen);
 }
 
-void Form6::MSFlexGrid1_Click()
+void RoomsWindow::showChosen()
 {
-    if (!m_msFlexGrid1->hasSelectedRecord())
+    if (!m_list->hasSelectedRecord())
         return;
-    const int row = m_msFlexGrid1->RowSel();
-    m_text1->setText(m_msFlexGrid1->TextMatrix(row, 1));
-    m_text2->setText(m_msFlexGrid1->TextMatrix(row, 2));
-    m_text3->setText(m_msFlexGrid1->TextMatrix(row, 3));
-    m_combo1->setEditText(m_msFlexGrid1->TextMatrix(row, 4));
-    m_text4->setText(m_msFlexGrid1->TextMatrix(row, 5));
-    m_text5->setText(m_msFlexGrid1->TextMatrix(row, 6));
-    const QString status = m_msFlexGrid1->TextMatrix(row, 7);
+    const int row = m_list->RowSel();
+    m_numberEdit->setText(m_list->text(row, 1));
+    m_nameEdit->setText(m_list->text(row, 2));
+    m_typeEdit->setText(m_list->text(row, 3));
+    m_floorCombo->setEditText(m_list->text(row, 4));
+    m_priceEdit->setText(m_list->text(row, 5));
+    m_memberPriceEdit->setText(m_list->text(row, 6));
+    const QString status = m_list->text(row, 7);
     // Any other status text leaves the boxes as they were.
     if (status == u"1"_s || status == u"2"_s || status == u"3"_s) {
-        m_check1->setChecked(status == u"1"_s);
-        m_check2->setChecked(status == u"2"_s);
-        m_check3->setChecked(status == u"3"_s);
+        m_freeBox->setChecked(status == u"1"_s);
+        m_occupiedBox->setChecked(status == u"2"_s);
+        m_reservedBox->setChecked(status == u"3"_s);
     }
 }
 
-std::optional<hotel::Room> Form6::typedRoom()
+std::optional<hotel::Room> RoomsWindow::typedRoom()
 {
-    for (QLineEdit *box : {m_text1, m_text2, m_text3, m_text4, m_text5}) {
+    for (QLineEdit *box : {m_numberEdit, m_nameEdit, m_typeEdit, m_priceEdit, m_memberPriceEdit}) {
         if (box->text().isEmpty()) {
             ui::refuseAt(box, u"请填写完成资料？"_s);
             return std::nullopt;
         }
     }
     hotel::BoxReader read;
-    const auto standard = read.number(m_text4->text());
-    QLineEdit *refused = read.ok() ? nullptr : m_text4;
-    const auto agreed = read.number(m_text5->text());
+    const auto standard = read.number(m_priceEdit->text());
+    QLineEdit *refused = read.ok() ? nullptr : m_priceEdit;
+    const auto agreed = read.number(m_memberPriceEdit->text());
     if (!read.ok()) {
-        ui::refuseAt(refused ? refused : m_text5, PriceRefused);
+        ui::refuseAt(refused ? refused : m_memberPriceEdit, PriceRefused);
         return std::nullopt;
     }
-    const hotel::Room room{
-        0,        m_text1->text(), m_text2->text(), m_text3->text(), m_combo1->currentText(),
-        standard, agreed,          std::nullopt};
+    const hotel::Room room{0,
+                           m_numberEdit->text(),
+                           m_nameEdit->text(),
+                           m_typeEdit->text(),
+                           m_floorCombo->currentText(),
+                           standard,
+                           agreed,
+                           std::nullopt};
     return room;
 }
 
 // A price the store would not take is refused as a typed one is.
-void Form6::showRefusal(const hotel::Outcome &outcome)
+void RoomsWindow::showRefusal(const hotel::Outcome &outcome)
 {
     if (outcome.isRefused(hotel::Refusal::BadValue))
-        ui::MsgBox(this, PriceRefused);
+        ui::inform(this, PriceRefused);
     else
         ui::showOutcome(this, outcome);
 }
 
-void Form6::Command1_Click()
+void RoomsWindow::addRoom()
 {
-    if (m_command1->text() == AddCaption) {
-        m_command1->setText(ConfirmCaption);
-        m_command2->setEnabled(false);
-        m_command3->setEnabled(false);
-        m_text1->clear();
-        m_text2->clear();
-        m_text4->clear();
-        m_text5->clear();
+    if (!m_adding) {
+        m_adding = true;
+        m_addButton->setText(ConfirmCaption);
+        m_changeButton->setEnabled(false);
+        m_deleteButton->setEnabled(false);
+        m_numberEdit->clear();
+        m_nameEdit->clear();
+        m_priceEdit->clear();
+        m_memberPriceEdit->clear();
         return;
     }
     const auto room = typedRoom();
@@ -242,16 +248,16 @@ void Form6::Command1_Click()
         showRefusal(o); // stays in add mode with what was typed
         return;
     }
-    ui::MsgBox(this, u"新增房间信息成功!"_s);
+    ui::inform(this, u"新增房间信息成功!"_s);
     ui::reopen(this, u"Form6"_s);
 }
 
-void Form6::Command2_Click()
+void RoomsWindow::saveChanges()
 {
     auto room = typedRoom();
     if (!room)
         return;
-    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    const auto shown = ui::chosenRow(this, m_list);
     if (!shown)
         return;
     const auto was = hotel::fromRow<hotel::Room>(*shown);
@@ -262,16 +268,16 @@ void Form6::Command2_Click()
         showRefusal(o);
         return;
     }
-    ui::MsgBox(this, u"房间信息修改成功!"_s);
+    ui::inform(this, u"房间信息修改成功!"_s);
     ui::reopen(this, u"Form6"_s);
 }
 
-void Form6::Command3_Click()
+void RoomsWindow::deleteRoom()
 {
-    const auto shown = ui::chosenRow(this, m_msFlexGrid1);
+    const auto shown = ui::chosenRow(this, m_list);
     if (!shown)
         return;
-    if (ui::MsgBox(this, u"您确认删除此信息？"_s, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+    if (!ui::confirm(this, u"您确认删除此信息？"_s))
         return;
     const hotel::Outcome o = hotel::deleteRoom(hotel::session(), hotel::fromRow<hotel::Room>(*shown));
     if (!o.ok()) {

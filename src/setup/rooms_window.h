@@ -18,48 +18,50 @@ class Outcome;
 }
 
 // The rooms of the house: list with status, two-step add, rewrite, delete.
-class Form6 : public QDialog
+class RoomsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form6(QWidget *parent = nullptr);
+    explicit RoomsWindow(QWidget *parent = nullptr);
 
-    void MSFlexGrid1_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+private Q_SLOTS:
+    void showChosen();
+    void addRoom();
+    void saveChanges();
+    void deleteRoom();
 
 private:
     void createLayout();
-    void Form_Load();
+    void loadLists();
     // The room the boxes describe, after the checks shared by add and rewrite; none after
     // telling the operator.
     std::optional<hotel::Room> typedRoom();
     void showRefusal(const hotel::Outcome &outcome);
 
-    QGroupBox *m_frame1;
-    FlexGrid *m_msFlexGrid1;
-    QGroupBox *m_frame2;
-    QLabel *m_label1;
-    QLineEdit *m_text1;
-    QLabel *m_label2;
-    QLineEdit *m_text2;
-    QLabel *m_label3;
-    QLineEdit *m_text3;
-    QLabel *m_label4;
-    QComboBox *m_combo1;
-    QLabel *m_label5;
-    QLineEdit *m_text4;
-    QLabel *m_label8;
-    QLabel *m_label6;
-    QLineEdit *m_text5;
-    QLabel *m_label9;
-    QLabel *m_label7;
-    QCheckBox *m_check1;
-    QCheckBox *m_check2;
-    QCheckBox *m_check3;
-    QFrame *m_line1;
-    QPushButton *m_command1;
-    QPushButton *m_command2;
-    QPushButton *m_command3;
+    QGroupBox *m_listFrame;
+    FlexGrid *m_list;
+    QGroupBox *m_editFrame;
+    QLabel *m_numberLabel;
+    QLineEdit *m_numberEdit;
+    QLabel *m_nameLabel;
+    QLineEdit *m_nameEdit;
+    QLabel *m_typeLabel;
+    QLineEdit *m_typeEdit;
+    QLabel *m_floorLabel;
+    QComboBox *m_floorCombo;
+    QLabel *m_priceLabel;
+    QLineEdit *m_priceEdit;
+    QLabel *m_priceUnit;
+    QLabel *m_memberPriceLabel;
+    QLineEdit *m_memberPriceEdit;
+    QLabel *m_memberPriceUnit;
+    QLabel *m_statusLabel;
+    QCheckBox *m_freeBox;
+    QCheckBox *m_occupiedBox;
+    QCheckBox *m_reservedBox;
+    QFrame *m_rule;
+    QPushButton *m_addButton;
+    QPushButton *m_changeButton;
+    QPushButton *m_deleteButton;
+    bool m_adding = false; // the boxes are for a new room, stored by the next press of Add
 };

@@ -14,12 +14,12 @@ using namespace Qt::Literals::StringLiterals;
 
 void registerSetupWindows()
 {
-    ui::registerWindow(u"Form3"_s, [](QWidget *owner) { return new Form3(owner); });
-    ui::registerWindow(u"Form4"_s, [](QWidget *owner) { return new Form4(owner); });
-    ui::registerWindow(u"Form5"_s, [](QWidget *owner) { return new Form5(owner); });
-    ui::registerWindow(u"Form6"_s, [](QWidget *owner) { return new Form6(owner); });
-    ui::registerWindow(u"Form7"_s, [](QWidget *owner) { return new Form7(owner); });
-    ui::registerWindow(u"Form20"_s, [](QWidget *owner) { return new Form20(owner); });
-    ui::registerWindow(u"Form23"_s, [](QWidget *owner) { return new Form23(owner); });
+    ui::registerWindow(u"Form3"_s, [](QWidget *owner) { return new CompanyWindow(owner); });
+    ui::registerWindow(u"Form4"_s, [](QWidget *owner) { return new OperatorsWindow(owner); });
+    ui::registerWindow(u"Form5"_s, [](QWidget *owner) { return new FloorsWindow(owner); });
+    ui::registerWindow(u"Form6"_s, [](QWidget *owner) { return new RoomsWindow(owner); });
+    ui::registerWindow(u"Form7"_s, [](QWidget *owner) { return new BackupWindow(owner); });
+    ui::registerWindow(u"Form20"_s, [](QWidget *owner) { return new DataInitWindow(owner); });
+    ui::registerWindow(u"Form23"_s, [](QWidget *owner) { return new RestoreWindow(owner); });
     ui::registerWindow(u"OperationRecord"_s, [](QWidget *owner) { return new RecordWindow(owner); });
 }

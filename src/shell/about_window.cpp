@@ -12,7 +12,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form19::Form19(QWidget *parent) : QDialog(parent)
+AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form19"_s);
     setWindowTitle(u"版权信息"_s);
@@ -27,11 +27,11 @@ Form19::Form19(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     for (int i = 0; i < texts.size(); ++i)
         layout->addWidget(ui::makeLabel(this, u"Label"_s + QString::number(i + 1), texts.at(i)));
-    m_label7 = ui::makeLabel(this, u"Label7"_s, u"浏览作者主页"_s);
-    m_label7->setStyleSheet(u"color: #1565c0; text-decoration: underline;"_s);
-    m_label7->setCursor(Qt::PointingHandCursor);
-    m_label7->installEventFilter(this);
-    layout->addWidget(m_label7);
+    m_homePageLink = ui::makeLabel(this, u"Label7"_s, u"浏览作者主页"_s);
+    m_homePageLink->setStyleSheet(u"color: #1565c0; text-decoration: underline;"_s);
+    m_homePageLink->setCursor(Qt::PointingHandCursor);
+    m_homePageLink->installEventFilter(this);
+    layout->addWidget(m_homePageLink);
     // Where the desk's data is kept: beside the program, or in the user's folder once installed.
     auto *house = ui::makeLabel(this, u"HouseLocation"_s,
                                 u"数据库文件："_s + QDir::toNativeSeparators(Module1::databasePath()));
@@ -39,16 +39,16 @@ Form19::Form19(QWidget *parent) : QDialog(parent)
     layout->addWidget(house);
 }
 
-bool Form19::eventFilter(QObject *watched, QEvent *event)
+bool AboutWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_label7 && event->type() == QEvent::MouseButtonRelease) {
-        Label7_Click();
+    if (watched == m_homePageLink && event->type() == QEvent::MouseButtonRelease) {
+        openHomePage();
         return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void Form19::Label7_Click()
+void AboutWindow::openHomePage()
 {
     ui::startProgram(this, ui::Program::Browser, homePageUrl());
 }

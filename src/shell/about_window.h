@@ -5,17 +5,18 @@
 class QLabel;
 
 // What this program is and where its home page is.
-class Form19 : public QDialog
+class AboutWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form19(QWidget *parent = nullptr);
-
-    void Label7_Click();
+    explicit AboutWindow(QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+private Q_SLOTS:
+    void openHomePage();
+
 private:
-    QLabel *m_label7;
+    QLabel *m_homePageLink;
 };

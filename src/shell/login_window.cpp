@@ -25,61 +25,61 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form1::Form1(QWidget *parent) : QDialog(parent)
+LoginWindow::LoginWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"登陆Quillon"_s);
     createLayout();
     ui::keepOpenOnEscape(this);
-    Form_Load();
+    setDefaultHouse();
 }
 
-void Form1::createLayout()
+void LoginWindow::createLayout()
 {
-    m_image1 = ui::makeLabel(this, u"Image1"_s, QString());
-    m_image1->setPixmap(pictures::loginPicture());
-    m_frame1 = ui::makeFrame(this, u"Frame1"_s);
-    m_label1 = ui::makeLabel(m_frame1, u"Label1"_s, u"用户名："_s);
-    m_text1 = ui::makeTextBox(m_frame1, u"Text1"_s);
-    m_label2 = ui::makeLabel(m_frame1, u"Label2"_s, u"密  码："_s);
-    m_text2 = ui::makeTextBox(m_frame1, u"Text2"_s);
-    m_text2->setEchoMode(QLineEdit::Password);
-    m_text2->setStyleSheet(u"lineedit-password-character: 42;"_s); // "*"
-    m_command1 = ui::makeButton(m_frame1, u"Command1"_s, u"登陆系统"_s);
-    m_command1->setDefault(true); // Enter logs in
-    m_command1->setAutoDefault(true);
-    ui::setBuddy(m_label1, m_text1);
-    ui::setBuddy(m_label2, m_text2);
+    m_picture = ui::makeLabel(this, u"Image1"_s, QString());
+    m_picture->setPixmap(pictures::loginPicture());
+    m_frame = ui::makeFrame(this, u"Frame1"_s);
+    m_nameLabel = ui::makeLabel(m_frame, u"Label1"_s, u"用户名："_s);
+    m_nameEdit = ui::makeTextBox(m_frame, u"Text1"_s);
+    m_passwordLabel = ui::makeLabel(m_frame, u"Label2"_s, u"密  码："_s);
+    m_passwordEdit = ui::makeTextBox(m_frame, u"Text2"_s);
+    m_passwordEdit->setEchoMode(QLineEdit::Password);
+    m_passwordEdit->setStyleSheet(u"lineedit-password-character: 42;"_s); // "*"
+    m_logInButton = ui::makeButton(m_frame, u"Command1"_s, u"登陆系统"_s);
+    m_logInButton->setDefault(true); // Enter logs in
+    m_logInButton->setAutoDefault(true);
+    ui::setBuddy(m_nameLabel, m_nameEdit);
+    ui::setBuddy(m_passwordLabel, m_passwordEdit);
 
-    auto *fields = new QGridLayout(m_frame1);
-    fields->addWidget(m_label1, 0, 0);
-    fields->addWidget(m_text1, 0, 1);
-    fields->addWidget(m_label2, 1, 0);
-    fields->addWidget(m_text2, 1, 1);
-    fields->addWidget(m_command1, 2, 1, Qt::AlignRight);
-    m_text1->setMinimumWidth(180);
+    auto *fields = new QGridLayout(m_frame);
+    fields->addWidget(m_nameLabel, 0, 0);
+    fields->addWidget(m_nameEdit, 0, 1);
+    fields->addWidget(m_passwordLabel, 1, 0);
+    fields->addWidget(m_passwordEdit, 1, 1);
+    fields->addWidget(m_logInButton, 2, 1, Qt::AlignRight);
+    m_nameEdit->setMinimumWidth(180);
 
     auto *layout = new QHBoxLayout(this);
-    layout->addWidget(m_image1);
-    layout->addWidget(m_frame1);
-    setTabOrder(m_text1, m_text2);
-    setTabOrder(m_text2, m_command1);
-    connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    layout->addWidget(m_picture);
+    layout->addWidget(m_frame);
+    setTabOrder(m_nameEdit, m_passwordEdit);
+    setTabOrder(m_passwordEdit, m_logInButton);
+    connect(m_logInButton, &QPushButton::clicked, this, &LoginWindow::logIn);
 }
 
-void Form1::Form_Load()
+void LoginWindow::setDefaultHouse()
 {
     Module1::DbFileName = u"innkeep.mdb"_s;
     Module1::DbPassword = u"58316094"_s;
 }
 
-void Form1::Command1_Click()
+void LoginWindow::logIn()
 {
-    const auto in = hotel::Session::logIn(m_text1->text(), m_text2->text());
+    const auto in = hotel::Session::logIn(m_nameEdit->text(), m_passwordEdit->text());
     // A house that cannot be reached or read says why; only a house that answered and knows no
     // such operator with that password is a wrong name or password.
     if (in.isRefused(hotel::Refusal::NotFound)) {
-        ui::MsgBox(this, u"对不起，用户名或密码错误？"_s);
+        ui::inform(this, u"对不起，用户名或密码错误？"_s);
         return;
     }
     if (!in.ok()) {
@@ -87,8 +87,8 @@ void Form1::Command1_Click()
         return;
     }
     hotel::Session::setCurrent(in.value());
-    auto *main = new Form2(); // its menus and toolbar follow the session's rights
-    main->StatusBar1_SetPanelText(3, m_text1->text());
+    auto *main = new MainWindow(); // its menus and toolbar follow the session's rights
+    main->setOperatorName(m_nameEdit->text());
     close();
     deleteLater();
     main->show();
@@ -96,11 +96,11 @@ void Form1::Command1_Click()
     static bool told = false;
     if (!told && in.value()->houseNeedsUpgrade()) {
         told = true;
-        ui::MsgBox(main, hotel::upgradeSentence(), ui::vbInformation);
+        ui::inform(main, hotel::upgradeSentence());
     }
 }
 
-bool Form1::offerNewHouse()
+bool LoginWindow::offerNewHouse()
 {
     const QString dir = Module1::houseDirectory();
     if (!Module1::isInstalledProgramDirectory(Module1::programDirectory(), Module1::systemProgramRoots()) ||
@@ -112,7 +112,7 @@ bool Form1::offerNewHouse()
         return false;
     const QString question = u"还没有数据库文件：\n"_s + QDir::toNativeSeparators(path) +
                              u"\n\n现在新建一个空的数据库吗？（第一个操作员 admin，密码 admin）"_s;
-    if (ui::MsgBox(this, question, ui::vbYesNo | ui::vbInformation) != ui::vbYes)
+    if (!ui::confirm(this, question))
         return false;
 
     QString error;
@@ -122,15 +122,15 @@ bool Form1::offerNewHouse()
     else
         error = hotel::createEmptyHouse(path, Module1::DbPassword);
     if (!error.isEmpty()) {
-        ui::MsgBox(this, u"新建数据库失败："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
+        ui::inform(this, u"新建数据库失败："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
         return false;
     }
-    ui::MsgBox(this, u"已新建数据库："_s + QDir::toNativeSeparators(path) +
+    ui::inform(this, u"已新建数据库："_s + QDir::toNativeSeparators(path) +
                          u"\n请用 admin / admin 登陆，并在“系统维护 → 用户管理”中修改密码。"_s);
     return true;
 }
 
-bool Form1::offerAccessMove()
+bool LoginWindow::offerAccessMove()
 {
     const QString path = hotel::accessHouseToBringAcross();
     if (path.isEmpty())
@@ -141,22 +141,20 @@ bool Form1::offerAccessMove()
         u"\n是旧前台程序的 Access 数据库，Quillon 不能直接使用它。\n\n"_s
         u"现在把其中的全部数据转换为 Quillon 的数据库吗？"
         u"原来的 Access 文件会原样保存在旁边的 innkeep-backups 文件夹中，不作任何改动。"_s;
-    if (ui::MsgBox(this, question, ui::vbYesNo | ui::vbInformation) != ui::vbYes) {
-        ui::MsgBox(this, u"没有转换。Quillon 无法打开旧前台程序的 Access 数据库文件：\n"_s + file +
+    if (!ui::confirm(this, question)) {
+        ui::inform(this, u"没有转换。Quillon 无法打开旧前台程序的 Access 数据库文件：\n"_s + file +
                              u"\n\n需要时请重新启动 Quillon，再选择转换。"_s);
         return false;
     }
     const auto moved =
         hotel::bringAccessHouseAcross(ui::progressRunner(this, u"正在转换旧前台程序的数据……"_s));
     if (moved.isRefused(hotel::Refusal::Cancelled)) {
-        ui::MsgBox(this, u"已取消转换。旧前台程序的数据库文件原样留在原处，没有任何改动。"_s);
+        ui::inform(this, u"已取消转换。旧前台程序的数据库文件原样留在原处，没有任何改动。"_s);
         return false;
     }
     if (!moved.ok()) {
-        ui::MsgBox(this,
-                   u"无法转换旧前台程序的数据：\n"_s + moved.message() +
-                       u"\n\n旧前台程序的数据库文件原样留在原处，没有任何改动。"_s,
-                   ui::vbCritical);
+        ui::warn(this, u"无法转换旧前台程序的数据：\n"_s + moved.message() +
+                           u"\n\n旧前台程序的数据库文件原样留在原处，没有任何改动。"_s);
         return false;
     }
     const QString summary = u"旧前台程序的数据已全部转换为 Quillon 的数据库：\n"_s + file +

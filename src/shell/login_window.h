@@ -8,13 +8,12 @@ class QPushButton;
 class QGroupBox;
 
 // The start-up window: fixes the database settings and admits an operator.
-class Form1 : public QDialog
+class LoginWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    explicit LoginWindow(QWidget *parent = nullptr);
 
-    void Command1_Click();
     // First start of an installed program with no database yet: offers to create an empty one,
     // since a login could only fail. Returns true when a database was created.
     bool offerNewHouse();
@@ -22,15 +21,18 @@ public:
     // bring it across; returns true when the house is Quillon's now.
     bool offerAccessMove();
 
+private Q_SLOTS:
+    void logIn();
+
 private:
-    void Form_Load();
+    void setDefaultHouse();
     void createLayout();
 
-    QLabel *m_image1;
-    QGroupBox *m_frame1;
-    QLabel *m_label1;
-    QLineEdit *m_text1;
-    QLabel *m_label2;
-    QLineEdit *m_text2;
-    QPushButton *m_command1;
+    QLabel *m_picture;
+    QGroupBox *m_frame;
+    QLabel *m_nameLabel;
+    QLineEdit *m_nameEdit;
+    QLabel *m_passwordLabel;
+    QLineEdit *m_passwordEdit;
+    QPushButton *m_logInButton;
 };

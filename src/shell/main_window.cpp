@@ -105,7 +105,7 @@ const QList<ToolButton> &toolButtons()
 
 } // namespace
 
-Form2::Form2(QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(u"Form2"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -124,35 +124,36 @@ Form2::Form2(QWidget *parent) : QMainWindow(parent)
     workLayout->addWidget(new RoomBoard(
         [this](QChar letter) {
             const int group = letter.unicode() - u'a';
-            return group >= 0 && group < m_groups.size() && m_groups.at(group)->menuAction()->isEnabled();
+            return group >= 0 && group < m_menuGroups.size() &&
+                   m_menuGroups.at(group)->menuAction()->isEnabled();
         },
         workspace));
     createMenus();
     createToolbar();
     createStatusBar();
     ui::setMainWindow(this);
-    ui::setSignOut([self = QPointer<Form2>(this)] {
+    ui::setSignOut([self = QPointer<MainWindow>(this)] {
         if (self)
             self->signOut();
     });
-    Form_Load();
+    showCompanyName();
     applyRights([](hotel::Right right) { return hotel::session() && hotel::session()->may(right); });
 }
 
-Form2::~Form2() = default;
+MainWindow::~MainWindow() = default;
 
-QString Form2::designTitle()
+QString MainWindow::designTitle()
 {
     return u"VantorQuillonV3.0"_s;
 }
 
-void Form2::createMenus()
+void MainWindow::createMenus()
 {
     for (const MenuGroup &group : menuTree()) {
         QMenu *menu = menuBar()->addMenu(QString::fromUtf16(group.caption));
         menu->setObjectName(QString::fromUtf16(group.name));
         menu->menuAction()->setObjectName(QString::fromUtf16(group.name) + u"_action"_s);
-        m_groups.append(menu);
+        m_menuGroups.append(menu);
         for (const MenuItem &item : group.items) {
             if (item.optional && !ui::hasWindow(QString::fromUtf16(item.form)))
                 continue;
@@ -163,51 +164,52 @@ void Form2::createMenus()
                 const QString form = QString::fromUtf16(item.form);
                 // Until a window exists, its item stays disabled.
                 action->setEnabled(ui::hasWindow(form));
-                connect(action, &QAction::triggered, this, [this, form] { openForm(form); });
+                connect(action, &QAction::triggered, this, [this, form] { openWindow(form); });
             }
         }
     }
-    connect(findChild<QAction *>(u"m_a_9"_s), &QAction::triggered, this, &Form2::m_a_9_Click);
-    connect(findChild<QAction *>(u"m_f_1"_s), &QAction::triggered, this, &Form2::m_f_1_Click);
-    connect(findChild<QAction *>(u"m_f_3"_s), &QAction::triggered, this, &Form2::m_f_3_Click);
-    connect(findChild<QAction *>(u"m_f_5"_s), &QAction::triggered, this, &Form2::m_f_5_Click);
+    connect(findChild<QAction *>(u"m_a_9"_s), &QAction::triggered, this, &MainWindow::close);
+    connect(findChild<QAction *>(u"m_f_1"_s), &QAction::triggered, this, &MainWindow::startCalculator);
+    connect(findChild<QAction *>(u"m_f_3"_s), &QAction::triggered, this, &MainWindow::startTextEditor);
+    connect(findChild<QAction *>(u"m_f_5"_s), &QAction::triggered, this, &MainWindow::openHomePage);
 }
 
-void Form2::createToolbar()
+void MainWindow::createToolbar()
 {
-    m_toolbar1 = addToolBar(u"Toolbar1"_s);
-    m_toolbar1->setObjectName(u"Toolbar1"_s);
-    m_toolbar1->setMovable(false);
-    m_toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_toolbar1->setIconSize(QSize(32, 32));
+    m_toolbar = addToolBar(u"Toolbar1"_s);
+    m_toolbar->setObjectName(u"Toolbar1"_s);
+    m_toolbar->setMovable(false);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolbar->setIconSize(QSize(32, 32));
     int index = 0;
     for (const ToolButton &b : toolButtons()) {
         ++index;
         QAction *action =
-            m_toolbar1->addAction(pictures::toolbarIcon(b.glyph, b.colour), QString::fromUtf16(b.text));
+            m_toolbar->addAction(pictures::toolbarIcon(b.glyph, b.colour), QString::fromUtf16(b.text));
         action->setObjectName(u"Toolbar1_Button"_s + QString::number(index));
-        action->setEnabled(ui::hasWindow(QString::fromUtf16(b.form)));
-        m_buttons.append(action);
-        connect(action, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+        const QString form = QString::fromUtf16(b.form);
+        action->setEnabled(ui::hasWindow(form));
+        m_toolButtons.append(action);
+        connect(action, &QAction::triggered, this, [this, form] { openWindow(form); });
     }
 }
 
-void Form2::createStatusBar()
+void MainWindow::createStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName(u"StatusBar1"_s);
     const QStringList texts = {u"Quillon 前台管理系统"_s, ui::today().toString(u"yyyy-MM-dd"_s), u"操作员"_s};
-    for (const QString &text : texts) {
-        auto *panel = new QLabel(text, bar);
-        panel->setObjectName(u"StatusBar1_Panel"_s + QString::number(m_panels.size() + 1));
+    for (int i = 0; i < texts.size(); ++i) {
+        auto *panel = new QLabel(texts.at(i), bar);
+        panel->setObjectName(u"StatusBar1_Panel"_s + QString::number(i + 1));
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setMinimumWidth(120);
-        bar->addPermanentWidget(panel, m_panels.isEmpty() ? 1 : 0);
-        m_panels.append(panel);
+        bar->addPermanentWidget(panel, i == 0 ? 1 : 0);
+        m_operatorPanel = panel; // the last
     }
 }
 
-void Form2::Form_Load()
+void MainWindow::showCompanyName()
 {
     // No readable house or no company row: the title keeps its design text.
     const auto name = hotel::companyName(hotel::session());
@@ -215,79 +217,64 @@ void Form2::Form_Load()
         setWindowTitle(*name.value() + u" [QuillonV3.01] "_s);
 }
 
-void Form2::StatusBar1_SetPanelText(int panel, const QString &text)
+void MainWindow::setOperatorName(const QString &name)
 {
-    if (panel >= 1 && panel <= m_panels.size())
-        m_panels.at(panel - 1)->setText(text);
+    m_operatorPanel->setText(name);
 }
 
-QString Form2::StatusBar1_PanelText(int panel) const
+QString MainWindow::operatorName() const
 {
-    if (panel >= 1 && panel <= m_panels.size())
-        return m_panels.at(panel - 1)->text();
-    return {};
+    return m_operatorPanel->text();
 }
 
-void Form2::applyRights(const QVariant &rights)
+void MainWindow::applyRights(const QVariant &rights)
 {
     applyRights([&rights](hotel::Right right) {
         return hotel::grants(rights.toString(), rights.isNull() || !rights.isValid(), right);
     });
 }
 
-void Form2::applyRights(const std::function<bool(hotel::Right)> &may)
+void MainWindow::applyRights(const std::function<bool(hotel::Right)> &may)
 {
     static const QList<hotel::Right> groups = {hotel::Right::Setup,      hotel::Right::FrontDesk,
                                                hotel::Right::CheckOut,   hotel::Right::Finance,
                                                hotel::Right::Statistics, hotel::Right::Tools};
     for (int i = 0; i < groups.size(); ++i) {
         if (!may(groups.at(i)))
-            m_groups.at(i)->menuAction()->setEnabled(false);
+            m_menuGroups.at(i)->menuAction()->setEnabled(false);
     }
     // A toolbar button opens no more than its menu group does.
-    for (int i = 0; i < m_buttons.size(); ++i) {
+    for (int i = 0; i < m_toolButtons.size(); ++i) {
         if (!may(toolButtons().at(i).group))
-            m_buttons.at(i)->setEnabled(false);
+            m_toolButtons.at(i)->setEnabled(false);
     }
 }
 
-void Form2::openForm(const QString &formName)
+void MainWindow::openWindow(const QString &formName)
 {
     ui::showWindow(formName, this);
 }
 
-void Form2::Toolbar1_ButtonClick(int index)
-{
-    if (index < 1 || index > toolButtons().size() || !m_buttons.at(index - 1)->isEnabled())
-        return;
-    openForm(QString::fromUtf16(toolButtons().at(index - 1).form));
-}
-
-void Form2::signOut()
+void MainWindow::signOut()
 {
     hotel::Session::setCurrent(nullptr);
-    auto *login = new Form1();
+    auto *login = new LoginWindow();
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
     close();
 }
 
-void Form2::m_a_9_Click()
-{
-    close();
-}
-
-void Form2::m_f_1_Click()
+void MainWindow::startCalculator()
 {
     ui::startProgram(this, ui::Program::Calculator);
 }
 
-void Form2::m_f_3_Click()
+void MainWindow::startTextEditor()
 {
     ui::startProgram(this, ui::Program::TextEditor);
 }
 
-void Form2::m_f_5_Click()
+void MainWindow::openHomePage()
 {
     ui::startProgram(this, ui::Program::Browser, homePageUrl());
 }

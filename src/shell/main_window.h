@@ -12,41 +12,41 @@ class QMenu;
 class QToolBar;
 
 // The frame after the login: title from the company row, every menu, the toolbar, the status bar.
-class Form2 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form2(QWidget *parent = nullptr);
-    ~Form2() override;
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     static QString designTitle();
 
-    // 1-based, like the status bar's panels.
-    void StatusBar1_SetPanelText(int panel, const QString &text);
-    QString StatusBar1_PanelText(int panel) const;
+    // The operator's name as the status bar's last panel shows it.
+    void setOperatorName(const QString &name);
+    QString operatorName() const;
 
     // Disables each menu group whose letter the rights text lacks, with the toolbar buttons of
     // its windows; NULL disables none. The window made applies the current session's rights.
     void applyRights(const QVariant &rights);
     void applyRights(const std::function<bool(hotel::Right)> &may);
 
-    void Toolbar1_ButtonClick(int index);
-    void m_a_9_Click();
     // Back to the login: the session ends and this window closes.
     void signOut();
-    void m_f_1_Click();
-    void m_f_3_Click();
-    void m_f_5_Click();
+
+private Q_SLOTS:
+    void startCalculator();
+    void startTextEditor();
+    void openHomePage();
 
 private:
-    void Form_Load();
+    void showCompanyName();
     void createMenus();
     void createToolbar();
     void createStatusBar();
-    void openForm(const QString &formName);
+    void openWindow(const QString &formName);
 
-    QList<QMenu *> m_groups;
-    QToolBar *m_toolbar1 = nullptr;
-    QList<QAction *> m_buttons; // Toolbar1's, by index - 1
-    QList<QLabel *> m_panels;
+    QList<QMenu *> m_menuGroups;
+    QToolBar *m_toolbar = nullptr;
+    QList<QAction *> m_toolButtons; // in the order of toolButtons()
+    QLabel *m_operatorPanel = nullptr;
 };

@@ -126,7 +126,7 @@ bool RoomBoard::mayUse(QChar letter)
 {
     if (!m_allowed || m_allowed(letter))
         return true;
-    ui::MsgBox(this, hotel::noRightMessage());
+    ui::inform(this, hotel::noRightMessage());
     return false;
 }
 
@@ -158,19 +158,18 @@ void RoomBoard::guestArrives(const hotel::board::RoomTile &tile)
 {
     if (tile.status != hotel::Reserved || !tile.hasRecord() || !mayUse(u'b'))
         return;
-    if (ui::MsgBox(this, u"旅客“%1”已到店，按预订办理入住（入住时间为现在）？"_s.arg(tile.guest),
-                   ui::vbInformation | ui::vbYesNo) != ui::vbYes)
+    if (!ui::confirm(this, u"旅客“%1”已到店，按预订办理入住（入住时间为现在）？"_s.arg(tile.guest)))
         return;
     const hotel::Outcome arrived = hotel::board::arrive(hotel::session(), tile.recordKey, ui::now());
     if (arrived.ok() || arrived.isRefused(hotel::Refusal::Gone) ||
         arrived.isRefused(hotel::Refusal::NotReserved))
         refresh(); // the board shows what came of it before saying so
     if (arrived.ok())
-        ui::MsgBox(this, u"旅客“%1”已入住 %2 房间。"_s.arg(tile.guest, tile.number));
+        ui::inform(this, u"旅客“%1”已入住 %2 房间。"_s.arg(tile.guest, tile.number));
     else if (arrived.isRefused(hotel::Refusal::Gone))
-        ui::MsgBox(this, u"对不起，这个预订已经不存在（可能已在另一台电脑上处理）。"_s);
+        ui::inform(this, u"对不起，这个预订已经不存在（可能已在另一台电脑上处理）。"_s);
     else if (arrived.isRefused(hotel::Refusal::NotReserved))
-        ui::MsgBox(this, u"对不起，此房间已经不是预订房，没有办理入住。"_s);
+        ui::inform(this, u"对不起，此房间已经不是预订房，没有办理入住。"_s);
     else
         ui::showOutcome(this, arrived);
 }

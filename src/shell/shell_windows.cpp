@@ -17,5 +17,5 @@ void registerAllWindows()
     registerHistoryWindows();
     registerFinanceWindows();
     registerStatsWindows();
-    ui::registerWindow(u"Form19"_s, [](QWidget *owner) { return new Form19(owner); });
+    ui::registerWindow(u"Form19"_s, [](QWidget *owner) { return new AboutWindow(owner); });
 }

@@ -101,27 +101,27 @@ BusinessChartWindow::BusinessChartWindow(QWidget *owner) : QDialog(owner)
     setWindowTitle(u"经营图表"_s);
     // The last thirty days, today included.
     const QDate today = ui::today();
-    m_dtPicker1 = new DatePicker(this);
-    m_dtPicker1->setObjectName(u"DTPicker1"_s);
-    m_dtPicker1->setValue(QDateTime(today.addDays(-29), QTime(0, 0)));
-    m_dtPicker2 = new DatePicker(this);
-    m_dtPicker2->setObjectName(u"DTPicker2"_s);
-    m_dtPicker2->setValue(QDateTime(today, QTime(23, 59, 59)));
-    m_combo1 = new QComboBox(this);
-    m_combo1->setObjectName(u"Combo1"_s);
-    m_combo1->addItems({u"按日"_s, u"按月"_s});
-    m_command1 = ui::makeButton(this, u"Command1"_s, u"查询"_s);
-    m_command2 = ui::makeButton(this, u"Command2"_s, u"保存图片"_s);
-    m_command3 = ui::makeButton(this, u"Command3"_s, u"打印"_s);
+    m_fromPicker = new DatePicker(this);
+    m_fromPicker->setObjectName(u"DTPicker1"_s);
+    m_fromPicker->setValue(QDateTime(today.addDays(-29), QTime(0, 0)));
+    m_toPicker = new DatePicker(this);
+    m_toPicker->setObjectName(u"DTPicker2"_s);
+    m_toPicker->setValue(QDateTime(today, QTime(23, 59, 59)));
+    m_stepCombo = new QComboBox(this);
+    m_stepCombo->setObjectName(u"Combo1"_s);
+    m_stepCombo->addItems({u"按日"_s, u"按月"_s});
+    m_queryButton = ui::makeButton(this, u"Command1"_s, u"查询"_s);
+    m_saveButton = ui::makeButton(this, u"Command2"_s, u"保存图片"_s);
+    m_printButton = ui::makeButton(this, u"Command3"_s, u"打印"_s);
     m_takings = makeChart(u"实际金额与平均房价"_s);
     m_occupancy = makeChart(u"入住率"_s);
     m_charts = new QWidget(this);
     m_charts->setObjectName(u"Charts"_s);
-    m_chartView1 = makeView(m_takings, u"ChartView1"_s, m_charts);
-    m_chartView2 = makeView(m_occupancy, u"ChartView2"_s, m_charts);
+    m_takingsView = makeView(m_takings, u"ChartView1"_s, m_charts);
+    m_occupancyView = makeView(m_occupancy, u"ChartView2"_s, m_charts);
     m_totals = new ListTotalsLabel(u"记录数"_s, {u"实际金额"_s}, this);
-    m_label3 = ui::makeLabel(this, u"Label3"_s, {});
-    m_label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_ratesLabel = ui::makeLabel(this, u"Label3"_s, {});
+    m_ratesLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     createLayout();
     clearFigures();
 }
@@ -132,49 +132,49 @@ void BusinessChartWindow::createLayout()
     auto *range = new QHBoxLayout(frame1);
     QLabel *label1 = ui::makeLabel(frame1, u"Label1"_s, u"开始日期："_s);
     QLabel *label2 = ui::makeLabel(frame1, u"Label2"_s, u"结束日期："_s);
-    ui::setBuddy(label1, m_dtPicker1);
-    ui::setBuddy(label2, m_dtPicker2);
+    ui::setBuddy(label1, m_fromPicker);
+    ui::setBuddy(label2, m_toPicker);
     range->addWidget(label1);
-    range->addWidget(m_dtPicker1);
+    range->addWidget(m_fromPicker);
     range->addSpacing(16);
     range->addWidget(label2);
-    range->addWidget(m_dtPicker2);
+    range->addWidget(m_toPicker);
     range->addSpacing(16);
-    range->addWidget(m_combo1);
+    range->addWidget(m_stepCombo);
     range->addStretch(1);
-    range->addWidget(m_command1);
+    range->addWidget(m_queryButton);
 
     auto *charts = new QVBoxLayout(m_charts);
     charts->setContentsMargins(0, 0, 0, 0);
-    charts->addWidget(m_chartView1, 3);
-    charts->addWidget(m_chartView2, 2);
+    charts->addWidget(m_takingsView, 3);
+    charts->addWidget(m_occupancyView, 2);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch(1);
-    bottom->addWidget(m_command2);
-    bottom->addWidget(m_command3);
+    bottom->addWidget(m_saveButton);
+    bottom->addWidget(m_printButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame1);
     layout->addWidget(m_charts, 1);
     layout->addWidget(m_totals);
-    layout->addWidget(m_label3);
+    layout->addWidget(m_ratesLabel);
     layout->addLayout(bottom);
     resize(960, 720);
 
-    connect(m_command1, &QPushButton::clicked, this, &BusinessChartWindow::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &BusinessChartWindow::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &BusinessChartWindow::Command3_Click);
+    connect(m_queryButton, &QPushButton::clicked, this, &BusinessChartWindow::query);
+    connect(m_saveButton, &QPushButton::clicked, this, &BusinessChartWindow::saveImage);
+    connect(m_printButton, &QPushButton::clicked, this, &BusinessChartWindow::printCharts);
 }
 
-void BusinessChartWindow::Command1_Click()
+void BusinessChartWindow::query()
 {
-    const Step step = m_combo1->currentIndex() == 1 ? Step::Month : Step::Day;
+    const Step step = m_stepCombo->currentIndex() == 1 ? Step::Month : Step::Day;
     const auto figures =
-        hotel::businessFigures(hotel::session(), m_dtPicker1->Value(), m_dtPicker2->Value(), step);
+        hotel::businessFigures(hotel::session(), m_fromPicker->Value(), m_toPicker->Value(), step);
     if (figures.isRefused(hotel::Refusal::BadValue)) {
         clearFigures();
-        ui::refuseAt(m_dtPicker2, u"日期范围不能超过十年。"_s);
+        ui::refuseAt(m_toPicker, u"日期范围不能超过十年。"_s);
         return;
     }
     if (!figures.ok()) {
@@ -182,8 +182,8 @@ void BusinessChartWindow::Command1_Click()
         ui::showOutcome(this, figures);
         return;
     }
-    m_range = u"日期："_s + m_dtPicker1->text() + u" 至 "_s + m_dtPicker2->text() + u"（"_s +
-              m_combo1->currentText() + u"）"_s;
+    m_range = u"日期："_s + m_fromPicker->text() + u" 至 "_s + m_toPicker->text() + u"（"_s +
+              m_stepCombo->currentText() + u"）"_s;
     showFigures(figures.value(), step);
 }
 
@@ -192,7 +192,7 @@ void BusinessChartWindow::clearFigures()
     clearChart(m_takings);
     clearChart(m_occupancy);
     m_totals->show(0);
-    m_label3->setText(u"入住率：—    平均房价：—"_s);
+    m_ratesLabel->setText(u"入住率：—    平均房价：—"_s);
     m_range.clear();
 }
 
@@ -235,8 +235,8 @@ void BusinessChartWindow::showFigures(const hotel::BusinessFigures &f, Step step
     addLine(m_occupancy, u"入住率（%）"_s, share, x2,
             valueAxis(m_occupancy, u"入住率（%）"_s, Qt::AlignLeft, top(share, 100)));
     m_totals->show(f.stays, {f.revenue});
-    m_label3->setText(u"入住率："_s + percentText(hotel::occupancy(f.roomNights, f.rooms, f.days)) +
-                      u"    平均房价："_s + priceText(hotel::averagePrice(f.revenue, f.nightsBilled)));
+    m_ratesLabel->setText(u"入住率："_s + percentText(hotel::occupancy(f.roomNights, f.rooms, f.days)) +
+                          u"    平均房价："_s + priceText(hotel::averagePrice(f.revenue, f.nightsBilled)));
 }
 
 QImage BusinessChartWindow::chartImage(qreal scale) const
@@ -251,7 +251,7 @@ QImage BusinessChartWindow::chartImage(qreal scale) const
 grid_export::Heading BusinessChartWindow::heading() const
 {
     const hotel::Session *session = hotel::session();
-    return {windowTitle(), m_range, m_totals->text() + u"    "_s + m_label3->text(),
+    return {windowTitle(), m_range, m_totals->text() + u"    "_s + m_ratesLabel->text(),
             session ? session->operatorName() : QString(), QDateTime::currentDateTime()};
 }
 
@@ -285,7 +285,7 @@ void BusinessChartWindow::paintPage(QPainter &painter, const QRectF &page,
     painter.drawImage(QRectF(QPointF(page.left(), y), fitted), charts);
 }
 
-void BusinessChartWindow::Command2_Click()
+void BusinessChartWindow::saveImage()
 {
     QString path = ui::seam().saveFileName(this, u"保存图片"_s, ui::documentsPath(windowTitle() + u".png"_s),
                                            u"PNG 图片 (*.png)"_s);
@@ -296,13 +296,13 @@ void BusinessChartWindow::Command2_Click()
     // Whole or not at all: an earlier picture of that name is kept until the new one is written.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !chartImage().save(&file, "PNG") || !file.commit()) {
-        ui::MsgBox(this, u"无法写入文件："_s + QDir::toNativeSeparators(path) + u"\n"_s + file.errorString());
+        ui::inform(this, u"无法写入文件："_s + QDir::toNativeSeparators(path) + u"\n"_s + file.errorString());
         return;
     }
-    ui::MsgBox(this, u"图表已保存为："_s + QDir::toNativeSeparators(path));
+    ui::inform(this, u"图表已保存为："_s + QDir::toNativeSeparators(path));
 }
 
-void BusinessChartWindow::Command3_Click()
+void BusinessChartWindow::printCharts()
 {
     const grid_export::Heading shown = heading();
     const QImage charts = chartImage(3);

@@ -31,27 +31,29 @@ public:
     static void paintPage(QPainter &painter, const QRectF &page, const grid_export::Heading &heading,
                           const QImage &charts);
 
+private Q_SLOTS:
+    void query();
+    void saveImage();
+    void printCharts();
+
 private:
     void createLayout();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
     void showFigures(const hotel::BusinessFigures &figures, hotel::BusinessFigures::Step step);
     void clearFigures();
     grid_export::Heading heading() const;
 
-    DatePicker *m_dtPicker1 = nullptr;
-    DatePicker *m_dtPicker2 = nullptr;
-    QComboBox *m_combo1 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QPushButton *m_command3 = nullptr;
+    DatePicker *m_fromPicker = nullptr;
+    DatePicker *m_toPicker = nullptr;
+    QComboBox *m_stepCombo = nullptr;
+    QPushButton *m_queryButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QPushButton *m_printButton = nullptr;
     QWidget *m_charts = nullptr;
     QChart *m_takings = nullptr;
     QChart *m_occupancy = nullptr;
-    QChartView *m_chartView1 = nullptr;
-    QChartView *m_chartView2 = nullptr;
+    QChartView *m_takingsView = nullptr;
+    QChartView *m_occupancyView = nullptr;
     ListTotalsLabel *m_totals = nullptr;
-    QLabel *m_label3 = nullptr;
+    QLabel *m_ratesLabel = nullptr;
     QString m_range; // the range the charts show, as the heading names it
 };

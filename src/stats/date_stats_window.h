@@ -7,16 +7,17 @@ class QPushButton;
 
 // "按日期统计": the completed stays whose check-in time lies in a chosen range, newest first,
 // with the particulars and room of the one chosen, as in the history.
-class Form16 : public StatsWindow
+class DateStatsWindow : public StatsWindow
 {
     Q_OBJECT
 public:
-    explicit Form16(QWidget *owner);
+    explicit DateStatsWindow(QWidget *owner);
+
+private Q_SLOTS:
+    void query();
 
 private:
-    void Command1_Click();
-
-    DatePicker *m_dtPicker1 = nullptr;
-    DatePicker *m_dtPicker2 = nullptr;
-    QPushButton *m_command1 = nullptr;
+    DatePicker *m_fromPicker = nullptr;
+    DatePicker *m_toPicker = nullptr;
+    QPushButton *m_queryButton = nullptr;
 };

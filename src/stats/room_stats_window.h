@@ -7,15 +7,16 @@ class QPushButton;
 
 // "按房间统计": the completed stays of one room, found by its number, newest first, with the
 // particulars and room of the one chosen, as in the history.
-class Form17 : public StatsWindow
+class RoomStatsWindow : public StatsWindow
 {
     Q_OBJECT
 public:
-    explicit Form17(QWidget *owner);
+    explicit RoomStatsWindow(QWidget *owner);
+
+private Q_SLOTS:
+    void query();
 
 private:
-    void Command1_Click();
-
-    QLineEdit *m_text1 = nullptr;
-    QPushButton *m_command1 = nullptr;
+    QLineEdit *m_roomNumberEdit = nullptr;
+    QPushButton *m_queryButton = nullptr;
 };

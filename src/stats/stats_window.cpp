@@ -21,24 +21,24 @@ StatsWindow::StatsWindow(const QString &formName, const QString &caption, const 
 {
     setObjectName(formName);
     setWindowTitle(caption);
-    m_msFlexGrid2 = new FlexGrid(this);
-    m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
+    m_list = new FlexGrid(this);
+    m_list->setObjectName(u"MSFlexGrid2"_s);
     m_detail = new StayDetailPanel({roomNumberBox, u"应退款："_s, hotel::Right::Statistics}, this);
-    m_command2 = ui::makeButton(this, u"Command2"_s, u"计算器"_s);
+    m_calculatorButton = ui::makeButton(this, u"Command2"_s, u"计算器"_s);
     m_totals = new ListTotalsLabel(u"记录数"_s, hotel::statisticsSums(), this);
-    m_msFlexGrid2->setTotalsLabel(m_totals);
+    m_list->setTotalsLabel(m_totals);
 }
 
 void StatsWindow::createLayout(QGroupBox *searchFrame)
 {
     QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
     auto *list = new QVBoxLayout(frame1);
-    list->addWidget(m_msFlexGrid2);
+    list->addWidget(m_list);
     list->addWidget(m_totals);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch(1);
-    bottom->addWidget(m_command2);
+    bottom->addWidget(m_calculatorButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(searchFrame);
@@ -47,23 +47,23 @@ void StatsWindow::createLayout(QGroupBox *searchFrame)
     layout->addLayout(bottom);
     resize(900, 680);
 
-    connect(m_msFlexGrid2, &FlexGrid::Click, this, &StatsWindow::MSFlexGrid2_Click);
-    connect(m_command2, &QPushButton::clicked, this, &StatsWindow::Command2_Click);
+    connect(m_list, &FlexGrid::Click, this, &StatsWindow::showChosen);
+    connect(m_calculatorButton, &QPushButton::clicked, this, &StatsWindow::startCalculator);
 }
 
-void StatsWindow::Form_Load()
+void StatsWindow::clearList()
 {
-    StayDetailPanel::resetList(m_msFlexGrid2);
-    m_detail->Form_Load();
+    StayDetailPanel::resetList(m_list);
+    m_detail->clearRoom();
     m_totals->show(0);
 }
 
-void StatsWindow::MSFlexGrid2_Click()
+void StatsWindow::showChosen()
 {
-    m_detail->showSelected(m_msFlexGrid2);
+    m_detail->showSelected(m_list);
 }
 
-void StatsWindow::Command2_Click()
+void StatsWindow::startCalculator()
 {
     ui::startProgram(this, ui::Program::Calculator);
 }
@@ -73,9 +73,9 @@ void StatsWindow::listStays(const hotel::Result<hotel::ListingPtr> &stays)
     // Only the rows in view are read; the count and sums come with the list's own snapshot. A
     // refusal is the caller's to word; a store that failed says why.
     if (stays.kind() == hotel::Outcome::Kind::Refused)
-        grid::reset(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight);
+        grid::reset(m_list, grid::completedStayHeader(), grid::DefaultRowHeight);
     else
-        grid::fill(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight, stays);
+        grid::fill(m_list, grid::completedStayHeader(), grid::DefaultRowHeight, stays);
     if (stays.ok())
         m_totals->show(stays.value()->count(), stays.value()->sums());
     else

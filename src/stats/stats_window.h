@@ -22,15 +22,20 @@ protected:
 
     // Lays out the search frame above the shared part and connects the shared handlers.
     void createLayout(QGroupBox *searchFrame);
-    void Form_Load();
-    void MSFlexGrid2_Click();
-    void Command2_Click();
+    // The list at its header, no stay shown, no totals.
+    void clearList();
     // The stays a query found, with their totals; a query that failed leaves the list empty and
     // no totals.
     void listStays(const hotel::Result<hotel::ListingPtr> &stays);
 
-    FlexGrid *m_msFlexGrid2 = nullptr;
+    FlexGrid *m_list = nullptr;
     StayDetailPanel *m_detail = nullptr;
-    QPushButton *m_command2 = nullptr;
     ListTotalsLabel *m_totals = nullptr;
+
+private Q_SLOTS:
+    void showChosen();
+    void startCalculator();
+
+private:
+    QPushButton *m_calculatorButton = nullptr;
 };

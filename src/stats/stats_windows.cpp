@@ -11,8 +11,8 @@ using namespace Qt::Literals::StringLiterals;
 
 void registerStatsWindows()
 {
-    ui::registerWindow(u"Form16"_s, [](QWidget *owner) { return new Form16(owner); });
-    ui::registerWindow(u"Form17"_s, [](QWidget *owner) { return new Form17(owner); });
+    ui::registerWindow(u"Form16"_s, [](QWidget *owner) { return new DateStatsWindow(owner); });
+    ui::registerWindow(u"Form17"_s, [](QWidget *owner) { return new RoomStatsWindow(owner); });
 #ifdef QUILLON_CHARTS
     ui::registerWindow(u"BusinessChart"_s, [](QWidget *owner) { return new BusinessChartWindow(owner); });
 #endif

@@ -16,32 +16,32 @@ AccessReportDialog::AccessReportDialog(QWidget *parent, const QString &summary, 
 {
     setObjectName(u"AccessReport"_s);
     setWindowTitle(u"旧数据转换报告"_s);
-    m_label1 = ui::makeLabel(this, u"Label1"_s, summary);
-    m_label1->setWordWrap(true);
-    m_label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_label2 = ui::makeLabel(this, u"Label2"_s, u"转换报告："_s);
-    m_text1 = new QPlainTextEdit(report, this);
-    m_text1->setObjectName(u"Text1"_s);
-    m_text1->setReadOnly(true);
+    m_summaryLabel = ui::makeLabel(this, u"Label1"_s, summary);
+    m_summaryLabel->setWordWrap(true);
+    m_summaryLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_reportLabel = ui::makeLabel(this, u"Label2"_s, u"转换报告："_s);
+    m_reportView = new QPlainTextEdit(report, this);
+    m_reportView->setObjectName(u"Text1"_s);
+    m_reportView->setReadOnly(true);
     // The report lines its figures up in columns.
-    m_text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_text1->setMinimumSize(600, 470);
-    m_command1 = ui::makeButton(this, u"Command1"_s, u"确定"_s);
-    m_command1->setDefault(true);
-    ui::setBuddy(m_label2, m_text1);
+    m_reportView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_reportView->setMinimumSize(600, 470);
+    m_okButton = ui::makeButton(this, u"Command1"_s, u"确定"_s);
+    m_okButton->setDefault(true);
+    ui::setBuddy(m_reportLabel, m_reportView);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_command1);
+    buttons->addWidget(m_okButton);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_label1);
-    layout->addWidget(m_label2);
-    layout->addWidget(m_text1, 1);
+    layout->addWidget(m_summaryLabel);
+    layout->addWidget(m_reportLabel);
+    layout->addWidget(m_reportView, 1);
     layout->addLayout(buttons);
-    connect(m_command1, &QPushButton::clicked, this, &AccessReportDialog::accept);
+    connect(m_okButton, &QPushButton::clicked, this, &AccessReportDialog::accept);
 }
 
 QString AccessReportDialog::report() const
 {
-    return m_text1->toPlainText();
+    return m_reportView->toPlainText();
 }

@@ -17,8 +17,8 @@ public:
     QString report() const;
 
 private:
-    QLabel *m_label1;
-    QLabel *m_label2;
-    QPlainTextEdit *m_text1;
-    QPushButton *m_command1;
+    QLabel *m_summaryLabel;
+    QLabel *m_reportLabel;
+    QPlainTextEdit *m_reportView;
+    QPushButton *m_okButton;
 };

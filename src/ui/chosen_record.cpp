@@ -15,20 +15,20 @@ QString nothingChosenMessage()
 QStringList chosenRecord(QWidget *window, const FlexGrid *grid)
 {
     if (!grid->hasSelectedRecord()) {
-        MsgBox(window, nothingChosenMessage());
+        inform(window, nothingChosenMessage());
         return {};
     }
     const int row = grid->RowSel();
     QStringList cells;
     for (int c = 0; c < grid->Cols(); ++c)
-        cells.append(grid->TextMatrix(row, c));
+        cells.append(grid->text(row, c));
     return cells;
 }
 
 std::optional<QVariantList> chosenRow(QWidget *window, const FlexGrid *grid)
 {
     if (!grid->hasSelectedRecord()) {
-        MsgBox(window, nothingChosenMessage());
+        inform(window, nothingChosenMessage());
         return std::nullopt;
     }
     return grid->flexModel()->storedRow(grid->RowSel());

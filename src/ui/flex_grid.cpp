@@ -30,7 +30,7 @@ public:
             painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
         else if (const QVariant back = index.data(Qt::BackgroundRole); back.isValid())
             painter->fillRect(option.rect, back.value<QBrush>());
-        QString text = m_grid->flexModel()->textMatrix(index.row() + 1, index.column());
+        QString text = m_grid->flexModel()->text(index.row() + 1, index.column());
         if (text.isEmpty())
             return;
         const int margin = m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 1;
@@ -82,16 +82,15 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
     grid_export::attach(this);
 }
 
-void FlexGrid::setRowHeightMin(int twips)
+void FlexGrid::setMinimumRowHeight(int pixels)
 {
-    m_rowHeightMinTwips = std::max(twips, 0);
+    m_minimumRowHeight = std::max(pixels, 0);
     applyRowHeight();
 }
 
 void FlexGrid::applyRowHeight()
 {
-    // 1440 twips an inch, at the screen's logical resolution.
-    const int minimum = qRound(m_rowHeightMinTwips * logicalDpiY() / 1440.0);
+    const int minimum = m_minimumRowHeight;
     const int height = std::max(minimum, fontMetrics().height() + 4);
     verticalHeader()->setMinimumSectionSize(std::min(height, minimum > 0 ? minimum : height));
     verticalHeader()->setDefaultSectionSize(height);
@@ -117,7 +116,7 @@ void FlexGrid::applyColumnWidths()
         QString widestValue;
         int rough = -1;
         for (int r = 1; r <= sampled; ++r) {
-            QString value = m_model->textMatrix(r, c);
+            QString value = m_model->text(r, c);
             if (const int w = roughWidth(value); w > rough) {
                 rough = w;
                 widestValue = std::move(value);

@@ -22,11 +22,11 @@ public:
     void setCols(int cols) { m_model->setCols(cols); }
     QString FormatString() const { return m_model->formatString(); }
     void setFormatString(const QString &format) { m_model->setFormatString(format); }
-    // Least row height, in twips (1/1440 inch).
-    int RowHeightMin() const { return m_rowHeightMinTwips; }
-    void setRowHeightMin(int twips);
-    QString TextMatrix(int row, int col) const { return m_model->textMatrix(row, col); }
-    void setTextMatrix(int row, int col, const QString &text) { m_model->setTextMatrix(row, col, text); }
+    // Least row height, in pixels; the font may ask for more.
+    int minimumRowHeight() const { return m_minimumRowHeight; }
+    void setMinimumRowHeight(int pixels);
+    QString text(int row, int col) const { return m_model->text(row, col); }
+    void setText(int row, int col, const QString &text) { m_model->setText(row, col, text); }
     // The selected row, 1-based like the data rows; 0 while no record is selected.
     int RowSel() const;
     bool hasSelectedRecord() const { return RowSel() >= 1; }
@@ -62,7 +62,7 @@ private:
     void applyRowHeight();
     void applyColumnWidths();
     FlexGridModel *m_model;
-    int m_rowHeightMinTwips = 0;
+    int m_minimumRowHeight = 0;
     mutable QHash<char16_t, int> m_advances;
     QHash<QString, int> m_headerWidths;
     QString m_listFilter;

@@ -116,7 +116,7 @@ void FlexGridModel::setDateColumns(std::vector<bool> dateColumns)
     m_dateColumns = std::move(dateColumns);
 }
 
-QString FlexGridModel::textMatrix(int row, int col) const
+QString FlexGridModel::text(int row, int col) const
 {
     if (row == 0)
         return col >= 0 && col < m_cols ? m_header.at(col) : QString();
@@ -132,7 +132,7 @@ QString FlexGridModel::textMatrix(int row, int col) const
     return conv::variantToText(*v);
 }
 
-void FlexGridModel::setTextMatrix(int row, int col, const QString &text)
+void FlexGridModel::setText(int row, int col, const QString &text)
 {
     if (row == 0) {
         if (col < 0 || col >= m_cols)
@@ -190,7 +190,7 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return textMatrix(index.row() + 1, index.column());
+        return text(index.row() + 1, index.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(
             (m_centred[std::size_t(index.column())] ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter));

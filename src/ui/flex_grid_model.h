@@ -34,8 +34,8 @@ public:
     // Columns whose values are date-times kept as stored text, shown in the general date.
     void setDateColumns(std::vector<bool> dateColumns);
 
-    QString textMatrix(int row, int col) const;
-    void setTextMatrix(int row, int col, const QString &text);
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString &text);
     // Data rows only; the value as the store gives it.
     void setValue(int row, int col, const QVariant &value);
     // Every value of a data row, by column, as the store gave it.

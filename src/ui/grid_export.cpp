@@ -87,7 +87,7 @@ QByteArray csv(const FlexGrid *grid)
     for (int r = 1; r < grid->Rows(); ++r) {
         fields.clear();
         for (int c = 0; c < grid->Cols(); ++c)
-            fields.append(csvField(grid->TextMatrix(r, c)));
+            fields.append(csvField(grid->text(r, c)));
         text += fields.join(u',') + u"\r\n"_s;
     }
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
@@ -125,7 +125,7 @@ int paintPages(const FlexGrid *grid, const Heading &heading, QPainter &painter, 
     for (int c = 0; c < cols; ++c) {
         qreal w = fm.horizontalAdvance(headers.at(c));
         for (int r = 1; r < grid->Rows() && r <= SampledRows; ++r)
-            w = std::max(w, fm.horizontalAdvance(grid->TextMatrix(r, c)));
+            w = std::max(w, fm.horizontalAdvance(grid->text(r, c)));
         widths[c] = w + pad;
     }
     qreal total = 0;
@@ -194,7 +194,7 @@ int paintPages(const FlexGrid *grid, const Heading &heading, QPainter &painter, 
         for (int onPage = 0; onPage < perPage && r <= rows; ++onPage, ++r) {
             cells.clear();
             for (int c = 0; c < cols; ++c)
-                cells.append(grid->TextMatrix(r, c));
+                cells.append(grid->text(r, c));
             drawRow(cells, font);
         }
     }
@@ -219,10 +219,10 @@ void exportCsv(FlexGrid *grid)
         path += u".csv"_s;
     QString error;
     if (!writeCsv(grid, path, &error)) {
-        ui::MsgBox(window, u"无法写入文件："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
+        ui::inform(window, u"无法写入文件："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
         return;
     }
-    ui::MsgBox(window, u"列表已导出为："_s + QDir::toNativeSeparators(path));
+    ui::inform(window, u"列表已导出为："_s + QDir::toNativeSeparators(path));
 }
 
 void print(FlexGrid *grid)

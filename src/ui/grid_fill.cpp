@@ -11,18 +11,18 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace grid {
 
-void reset(FlexGrid *grid, const QString &header, int rowHeightTwips)
+void reset(FlexGrid *grid, const QString &header, int rowHeight)
 {
     grid->setRows(1);
     grid->flexModel()->setDateColumns({});
     grid->setFormatString(header);
-    if (rowHeightTwips != KeepRowHeight)
-        grid->setRowHeightMin(rowHeightTwips);
+    if (rowHeight != KeepRowHeight)
+        grid->setMinimumRowHeight(rowHeight);
 }
 
-void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const hotel::ListingPtr &rows)
+void fill(FlexGrid *grid, const QString &header, int rowHeight, const hotel::ListingPtr &rows)
 {
-    reset(grid, header, rowHeightTwips);
+    reset(grid, header, rowHeight);
     if (!rows)
         return;
     FlexGridModel *model = grid->flexModel();
@@ -45,14 +45,13 @@ void fill(FlexGrid *grid, const QString &header, int rowHeightTwips, const hotel
         model->loadEveryPage();
 }
 
-void fill(FlexGrid *grid, const QString &header, int rowHeightTwips,
-          const hotel::Result<hotel::ListingPtr> &rows)
+void fill(FlexGrid *grid, const QString &header, int rowHeight, const hotel::Result<hotel::ListingPtr> &rows)
 {
     if (rows.ok()) {
-        fill(grid, header, rowHeightTwips, rows.value());
+        fill(grid, header, rowHeight, rows.value());
         return;
     }
-    reset(grid, header, rowHeightTwips);
+    reset(grid, header, rowHeight);
     ui::showOutcome(grid->window(), rows);
 }
 

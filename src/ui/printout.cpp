@@ -30,8 +30,7 @@ bool writePdf(const Printout &printout, const QString &path)
 
 void offerPdf(QWidget *window, const Printout &printout, const QString &why)
 {
-    if (MsgBox(window, why + u"\n是否将"_s + printout.what + u"另存为 PDF 文件？"_s,
-               vbInformation | vbYesNo) != vbYes)
+    if (!confirm(window, why + u"\n是否将"_s + printout.what + u"另存为 PDF 文件？"_s))
         return;
     QString path =
         seam().saveFileName(window, u"另存为 PDF 文件"_s, printout.suggestedPath, u"PDF 文件 (*.pdf)"_s);
@@ -40,10 +39,10 @@ void offerPdf(QWidget *window, const Printout &printout, const QString &why)
     if (QFileInfo(path).suffix().isEmpty())
         path += u".pdf"_s;
     if (!writePdf(printout, path)) {
-        MsgBox(window, u"无法写入文件："_s + QDir::toNativeSeparators(path));
+        inform(window, u"无法写入文件："_s + QDir::toNativeSeparators(path));
         return;
     }
-    MsgBox(window, printout.what + u"已保存为："_s + QDir::toNativeSeparators(path));
+    inform(window, printout.what + u"已保存为："_s + QDir::toNativeSeparators(path));
 }
 
 } // namespace

@@ -45,22 +45,22 @@ QStringList candidates(Program program)
 
 } // namespace
 
-int Seam::message(QWidget *parent, const QString &text, int style, const QString &title)
+Answer Seam::message(QWidget *parent, MessageKind kind, const QString &text, const QString &title)
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
-    box.setIcon((style & vbCritical) ? QMessageBox::Critical : QMessageBox::Information);
-    if (style & vbYesNo) {
+    box.setIcon(kind == MessageKind::Warning ? QMessageBox::Critical : QMessageBox::Information);
+    if (kind == MessageKind::Question) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
     const int r = box.exec();
-    if (style & vbYesNo)
-        return r == QMessageBox::Yes ? vbYes : vbNo;
-    return vbOK;
+    if (kind == MessageKind::Question)
+        return r == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    return Answer::Ok;
 }
 
 void Seam::showModal(QWidget *window)
@@ -175,14 +175,24 @@ void setSeam(Seam *s)
     g_seam = s;
 }
 
-int MsgBox(QWidget *parent, const QString &text, int style)
+void inform(QWidget *parent, const QString &text)
 {
-    return seam().message(parent, text, style, u"提示"_s);
+    seam().message(parent, MessageKind::Information, text, u"提示"_s);
+}
+
+void warn(QWidget *parent, const QString &text)
+{
+    seam().message(parent, MessageKind::Warning, text, u"提示"_s);
+}
+
+bool confirm(QWidget *parent, const QString &text)
+{
+    return seam().message(parent, MessageKind::Question, text, u"提示"_s) == Answer::Yes;
 }
 
 void refuseAt(QWidget *box, const QString &text)
 {
-    MsgBox(box->window(), text);
+    inform(box->window(), text);
     box->setFocus(Qt::OtherFocusReason);
 }
 
@@ -194,8 +204,10 @@ void showOutcome(QWidget *parent, const hotel::Outcome &outcome)
     // A value the store cannot take has always been reported as the store's error.
     const bool fault =
         outcome.kind() == hotel::Outcome::Kind::Failed || outcome.isRefused(hotel::Refusal::BadValue);
-    const int style = fault ? vbCritical : vbInformation;
-    seam().message(parent, outcome.message(), style, u"提示"_s);
+    if (fault)
+        warn(parent, outcome.message());
+    else
+        inform(parent, outcome.message());
 }
 
 hotel::WorkRunner progressRunner(QWidget *parent, const QString &caption)
@@ -220,13 +232,13 @@ void startProgram(QWidget *parent, Program program, const QString &argument)
         return;
     switch (program) {
     case Program::Calculator:
-        MsgBox(parent, u"对不起，无法启动计算器，本机没有可用的计算器程序！"_s);
+        inform(parent, u"对不起，无法启动计算器，本机没有可用的计算器程序！"_s);
         break;
     case Program::TextEditor:
-        MsgBox(parent, u"对不起，无法启动写字板，本机没有可用的文本编辑程序！"_s);
+        inform(parent, u"对不起，无法启动写字板，本机没有可用的文本编辑程序！"_s);
         break;
     case Program::Browser:
-        MsgBox(parent, u"对不起，无法打开作者主页，本机没有可用的网页浏览器！"_s);
+        inform(parent, u"对不起，无法打开作者主页，本机没有可用的网页浏览器！"_s);
         break;
     }
 }

@@ -20,9 +20,9 @@ class Outcome;
 // stand in for the operator and the platform.
 namespace ui {
 
-// Message box styles and answers, as the windows name them.
-enum MsgStyle : int { vbOKOnly = 0, vbYesNo = 4, vbCritical = 16, vbInformation = 64 };
-enum MsgAnswer : int { vbOK = 1, vbYes = 6, vbNo = 7 };
+// What a message box is: news, a failure (shown with the critical icon), or a yes/no question.
+enum class MessageKind { Information, Warning, Question };
+enum class Answer { Ok, Yes, No };
 
 enum class Program { Calculator, TextEditor, Browser };
 
@@ -30,7 +30,8 @@ class Seam
 {
 public:
     virtual ~Seam() = default;
-    virtual int message(QWidget *parent, const QString &text, int style, const QString &title);
+    // A question is answered Yes or No; any other message only Ok.
+    virtual Answer message(QWidget *parent, MessageKind kind, const QString &text, const QString &title);
     // Shows the window modal over its owner without blocking the caller.
     virtual void showModal(QWidget *window);
     // Starts a program without waiting; false when nothing could be started.
@@ -54,8 +55,10 @@ Seam &seam();
 // nullptr puts the production seam back.
 void setSeam(Seam *seam);
 
-// A message box titled "提示"; returns the answer.
-int MsgBox(QWidget *parent, const QString &text, int style = vbInformation);
+// Message boxes titled "提示": news, a failure, and a question (true for Yes).
+void inform(QWidget *parent, const QString &text);
+void warn(QWidget *parent, const QString &text);
+bool confirm(QWidget *parent, const QString &text);
 // A refusal about one box: the message, then that box takes the focus for the operator to mend it.
 void refuseAt(QWidget *box, const QString &text);
 // One message for an operation that was not done: busy, a store failure worded for the clerk,

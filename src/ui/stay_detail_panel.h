@@ -28,13 +28,11 @@ public:
     StayDetailPanel(const Options &options, QWidget *parent);
 
     // Room grid back to its header only.
-    void Form_Load();
+    void clearRoom();
     // The selected row of a completed-stay list into the boxes and its room into the room
     // grid; a step that fails is skipped.
     void showSelected(const FlexGrid *list);
 
-    // Text2 … Text16.
-    QLineEdit *box(int n) const;
     QLineEdit *roomNumberBox() const { return m_roomNumber; }
     FlexGrid *roomGrid() const { return m_roomGrid; }
     // Puts a window's own button at the right under the particulars.
@@ -48,8 +46,9 @@ private:
     void createLayout();
     void showRoom();
 
-    std::array<QLabel *, 16> m_labels{};   // Label1 … Label15 at 1 … 15
-    std::array<QLineEdit *, 17> m_boxes{}; // Text2 … Text16 at 2 … 16
+    // By column of the completed stay after its key: Label1 … Label15 and Text2 … Text16.
+    std::array<QLabel *, 15> m_labels{};
+    std::array<QLineEdit *, 15> m_boxes{};
     QLineEdit *m_roomNumber = nullptr;
     FlexGrid *m_roomGrid = nullptr;
     QGridLayout *m_layout = nullptr;

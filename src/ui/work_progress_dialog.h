@@ -24,7 +24,7 @@ Q_SIGNALS:
     void stopAsked();
 
 private:
-    QLabel *m_label1;
-    QProgressBar *m_progressBar1;
-    QPushButton *m_command1;
+    QLabel *m_captionLabel;
+    QProgressBar *m_progressBar;
+    QPushButton *m_cancelButton;
 };

@@ -155,7 +155,7 @@ void TestFinance::controls()
     auto *list = grid(w);
     QCOMPARE(list->FormatString(), header);
     QCOMPARE(list->Rows(), 1);
-    QCOMPARE(list->RowHeightMin(), 0); // left at the control's default
+    QCOMPARE(list->minimumRowHeight(), 0); // left at the control's default
     QCOMPARE(button(w, 1)->text(), idle);
     QCOMPARE(button(w, 2)->text(), u"修改信息"_s);
     QCOMPARE(button(w, 3)->text(), u"删除信息"_s);
@@ -191,7 +191,7 @@ void TestFinance::addInTwoSteps()
     type(w, u"12.50"_s, u"O'Brien 王"_s);
     press(w, 1);
     QCOMPARE(seam.messageTexts(), QStringList{ledger.added});
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
 
     // Shown again at once, idle, with the new entry listed as the picker and boxes held it.
     flushDeletes();
@@ -202,9 +202,9 @@ void TestFinance::addInTwoSteps()
     QVERIFY(button(again, 2)->isEnabled());
     auto *list = grid(again);
     QCOMPARE(list->Rows(), 3);
-    QCOMPARE(list->TextMatrix(2, 1), conv::dateTimeToText(QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15))));
-    QCOMPARE(list->TextMatrix(2, 2), u"12.5"_s);
-    QCOMPARE(list->TextMatrix(2, 3), u"O'Brien 王"_s);
+    QCOMPARE(list->text(2, 1), conv::dateTimeToText(QDateTime(QDate(2026, 12, 7), QTime(9, 30, 15))));
+    QCOMPARE(list->text(2, 2), u"12.5"_s);
+    QCOMPARE(list->text(2, 3), u"O'Brien 王"_s);
 }
 
 void TestFinance::addRefusals_data()
@@ -266,7 +266,7 @@ void TestFinance::failedAddIsReported()
     press(w, 1);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(!seam.messageTexts().contains(ledger.added));
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(db.count(ledger.table), 0);
     QCOMPARE(seam.shown.size(), 1); // not reopened
     QCOMPARE(button(w, 1)->text(), ledger.confirm);
@@ -318,7 +318,7 @@ void TestFinance::rewrite()
     QWidget *w = ui::showWindow(ledger.form);
     auto *list = grid(w);
     list->selectRecord(2);
-    QCOMPARE(list->TextMatrix(2, 0), QString::number(second));
+    QCOMPARE(list->text(2, 0), QString::number(second));
     const QDateTime time(QDate(2006, 6, 1), QTime(18, 0));
     child<DatePicker>(w, u"DTPicker1"_s)->setValue(time);
     type(w, u"350.25"_s, u"孙八'"_s);
@@ -397,7 +397,7 @@ void TestFinance::deleteAtOnce()
     press(w, 3);
     // No question asked: one notice after the delete.
     QCOMPARE(seam.messageTexts(), QStringList{ledger.deleted});
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     flushDeletes();
     auto *again = seam.last<CashLedger>();
     QVERIFY(again && again != w);

@@ -99,7 +99,7 @@ void TestCheckout::controls()
         QVERIFY(text(w, u"Text"_s + QString::number(i)).isEmpty());
     FlexGrid *room = grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(room->Rows(), 1);
-    QCOMPARE(room->RowHeightMin(), 250);
+    QCOMPARE(room->minimumRowHeight(), 17); // pixels
     QCOMPARE(
         room->FormatString(),
         u"序号|^房间号        |^房间名称        |^房间类型    |^    所属楼层|^标准价格|^会员价格|^房间状态   "_s);
@@ -127,7 +127,7 @@ void TestCheckout::fetchRefusals()
     db.addRoom(u"103"_s, 120, 3);
     QWidget *w = fetch(number);
     QCOMPARE(seam.messageTexts(), QStringList{message});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QVERIFY(!button(w, u"Command2"_s)->isEnabled());
     QVERIFY(text(w, u"Text2"_s).isEmpty());
     QVERIFY(text(w, u"Text11"_s).isEmpty());
@@ -158,9 +158,9 @@ void TestCheckout::fetchShowsStayRoomAndToday()
     QCOMPARE(text(w, u"Text11"_s), u"2006/4/26"_s); // short date of the zh_CN desk
     FlexGrid *g = grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(g->Rows(), 2);
-    QCOMPARE(g->TextMatrix(1, 0), QString::number(room));
-    QCOMPARE(g->TextMatrix(1, 5), u"120"_s);
-    QCOMPARE(g->TextMatrix(1, 6), u"100"_s);
+    QCOMPARE(g->text(1, 0), QString::number(room));
+    QCOMPARE(g->text(1, 5), u"120"_s);
+    QCOMPARE(g->text(1, 6), u"100"_s);
     QVERIFY(button(w, u"Command2"_s)->isEnabled());
     QVERIFY(!button(w, u"Command3"_s)->isEnabled());
     for (int i = 12; i <= 16; ++i)
@@ -428,7 +428,7 @@ void TestCheckout::confirmFailureChangesNothing()
     faults::failCommit(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"模拟的提交故障。"_s});
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(db.dump(), before);
     QCOMPARE(kit::current(seam, u"Form12"_s), w);
     QCOMPARE(text(w, u"Text13"_s), u"720"_s);
@@ -465,7 +465,7 @@ void TestCheckout::confirmAfterAnotherDesk()
     const QString before = db.dump();
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{message});
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(db.dump(), before);
     QCOMPARE(kit::current(seam, u"Form12"_s), w);
 }

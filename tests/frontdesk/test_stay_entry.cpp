@@ -110,7 +110,7 @@ void TestStayEntry::controls()
     QCOMPARE(
         rooms->FormatString(),
         u"序号|^房间号        |^房间名称        |^房间类型    |^    所属楼层|^标准价格|^会员价格|^房间状态   "_s);
-    QCOMPARE(rooms->RowHeightMin(), 250);
+    QCOMPARE(rooms->minimumRowHeight(), 17); // pixels
 }
 
 void TestStayEntry::listsOnlyFreeRoomsAndPicks()
@@ -136,8 +136,8 @@ void TestStayEntry::listsOnlyFreeRoomsAndPicks()
     FlexGrid *rooms = grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(column(rooms, 0), (QStringList{QString::number(free1), QString::number(free2)}));
     QCOMPARE(column(rooms, 1), (QStringList{u"101"_s, u"007"_s}));
-    QCOMPARE(rooms->TextMatrix(2, 5), u"80"_s);
-    QCOMPARE(rooms->TextMatrix(2, 7), u"1"_s);
+    QCOMPARE(rooms->text(2, 5), u"80"_s);
+    QCOMPARE(rooms->text(2, 7), u"1"_s);
     rooms->selectRecord(2);
     QCOMPARE(text(w, u"Text7"_s), QString::number(free2));
     QCOMPARE(text(w, u"Text10"_s), u"007"_s);
@@ -210,7 +210,7 @@ void TestStayEntry::refusals()
     set(w, box, value);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{message});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     QCOMPARE(db.dump(), before);
     // The window stays with what was typed.
@@ -241,7 +241,7 @@ void TestStayEntry::confirmWritesRowAndTakesRoom()
     set(w, u"Text9"_s, u"靠窗"_s);
     picker(w)->setValue(QDateTime(QDate(2006, 4, 20), QTime(14, 30)));
     grid(w, u"MSFlexGrid1"_s)->selectRecord(2);
-    seam.answer(ui::vbYes); // six days back, and meant
+    seam.answer(true); // six days back, and meant
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 2);
     QCOMPARE(seam.messageTexts().last(), success);

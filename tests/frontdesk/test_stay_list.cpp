@@ -121,8 +121,8 @@ void TestStayList::selectingShowsParticularsAndRoom()
     QWidget *w = open(form);
     FlexGrid *list = grid(w, u"MSFlexGrid2"_s);
     QCOMPARE(column(list, 0), (QStringList{QString::number(s1), QString::number(s2)}));
-    QCOMPARE(list->TextMatrix(1, 10), u"靠窗"_s);
-    QCOMPARE(list->TextMatrix(2, 10), QString());
+    QCOMPARE(list->text(1, 10), u"靠窗"_s);
+    QCOMPARE(list->text(2, 10), QString());
     list->selectRecord(1);
     QCOMPARE(text(w, u"Text1"_s), u"张三"_s);
     QCOMPARE(text(w, u"Text4"_s), u"1234"_s);
@@ -134,8 +134,8 @@ void TestStayList::selectingShowsParticularsAndRoom()
     QCOMPARE(text(w, u"Text10"_s), u"101"_s);
     FlexGrid *room = grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(room->Rows(), 2);
-    QCOMPARE(room->TextMatrix(1, 0), QString::number(r1));
-    QCOMPARE(room->TextMatrix(1, 5), u"120"_s);
+    QCOMPARE(room->text(1, 0), QString::number(r1));
+    QCOMPARE(room->text(1, 5), u"120"_s);
     // The keyboard moves the choice just as a click does.
     QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(list->RowSel(), 2);
@@ -143,7 +143,7 @@ void TestStayList::selectingShowsParticularsAndRoom()
     QCOMPARE(text(w, u"Text9"_s), QString());
     QCOMPARE(text(w, u"Text10"_s), u"202"_s);
     QCOMPARE(room->Rows(), 2);
-    QCOMPARE(room->TextMatrix(1, 5), u"150"_s);
+    QCOMPARE(room->text(1, 5), u"150"_s);
     QVERIFY(seam.messages.isEmpty());
 }
 
@@ -176,7 +176,7 @@ void TestStayList::missingRoom()
     FlexGrid *room = grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(room->Rows(), roomRows);
     for (int c = 0; c < room->Cols() && roomRows == 2; ++c)
-        QCOMPARE(room->TextMatrix(1, c), QString());
+        QCOMPARE(room->text(1, c), QString());
     // The number of the room shown before is not left beside this guest.
     QCOMPARE(text(w, u"Text10"_s), QString());
     QVERIFY(seam.messages.isEmpty());
@@ -302,10 +302,10 @@ void TestStayList::cancelNeedsAShownReservation()
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
     seam.clear();
     grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    seam.answer(ui::vbNo);
+    seam.answer(false);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"您确认取消此房间预订？"_s});
-    QCOMPARE(seam.messages.first().style, 68);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     QCOMPARE(db.dump(), before);
     QCOMPARE(kit::current(seam, u"Form11"_s), w);
@@ -321,7 +321,7 @@ void TestStayList::cancelReopensWithoutIt()
     addStay(db, u"旅客预订"_s, u"李四"_s, r2);
     QWidget *w = open(u"Form11"_s);
     grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"您确认取消此房间预订？"_s}); // no success message
     QWidget *fresh = kit::current(seam, u"Form11"_s);

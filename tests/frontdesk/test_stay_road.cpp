@@ -41,7 +41,7 @@ void TestStayRoad::menusAndToolbarOpenTheWindows()
 {
     TestDatabase db;
     TestSeam seam;
-    auto *main = new Form2();
+    auto *main = new MainWindow();
     const QList<std::pair<QString, QString>> entries{{u"m_b_1"_s, u"Form8"_s},
                                                      {u"m_b_2"_s, u"Form9"_s},
                                                      {u"m_b_4"_s, u"Form10"_s},
@@ -67,8 +67,8 @@ void TestStayRoad::wholeRoad()
     TestDatabase db;
     TestSeam seam;
     seam.setToday(QDate(2006, 4, 26));
-    auto *mainWindow = new Form2();
-    Form2 &main = *mainWindow;
+    auto *mainWindow = new MainWindow();
+    MainWindow &main = *mainWindow;
     const qint64 room = db.addRoom(u"101"_s, 120, 1);
     db.addRoom(u"102"_s, 150, 1);
     auto status = [&] { return db.scalar(u"select 房间状态 from 房间 where 房间ID=?"_s, {room}).toInt(); };
@@ -90,7 +90,7 @@ void TestStayRoad::wholeRoad()
     QWidget *cancel = fromMenu(seam, &main, u"m_b_5"_s);
     grid(cancel, u"MSFlexGrid2"_s)->selectRecord(1);
     QCOMPARE(text(cancel, u"Text10"_s), u"101"_s);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(cancel, u"Command2"_s);
     kit::current(seam, u"Form11"_s)->close();
     QCOMPARE(db.count(u"旅客预订"_s), 0);
@@ -102,7 +102,7 @@ void TestStayRoad::wholeRoad()
     typeGuest(checkIn, u"张山"_s, u"6"_s, u"1"_s);
     picker(checkIn)->setValue(QDateTime(QDate(2006, 4, 20), QTime(14, 30)));
     grid(checkIn, u"MSFlexGrid1"_s)->selectRecord(1);
-    seam.answer(ui::vbYes); // asked, being six days back
+    seam.answer(true); // asked, being six days back
     click(checkIn, u"Command1"_s);
     QCOMPARE(seam.messageTexts().last(), u"恭喜您，旅客入住成功？"_s);
     kit::current(seam, u"Form8"_s)->close();

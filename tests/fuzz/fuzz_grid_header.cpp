@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QString expected = format.section(u'|', c, c);
         if (expected.startsWith(u'^'))
             expected.remove(0, 1);
-        if (model.textMatrix(0, c) != expected)
+        if (model.text(0, c) != expected)
             std::abort();
     }
     const int rows = 1 + data[0] % 16;
@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int r = data[1] % (rows + 2) - 1; // also outside the grid
     const int c = data[2] % (cols + 2) - 1;
     const QString cell = format.left(data[3]);
-    model.setTextMatrix(r, c, cell);
-    if (r >= 1 && r < rows && c >= 0 && c < cols && model.textMatrix(r, c) != cell)
+    model.setText(r, c, cell);
+    if (r >= 1 && r < rows && c >= 0 && c < cols && model.text(r, c) != cell)
         std::abort();
     model.setRows(1);
     if (model.rows() != 1)

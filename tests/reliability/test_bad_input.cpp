@@ -332,7 +332,7 @@ void TestBadInput::readingWindows()
             TestSeam seam;
             seam.setPrinter(true);
             if (r.form == u"Form23"_s)
-                seam.answer(ui::vbNo);
+                seam.answer(false);
             QPointer<QWidget> w = openWindow(seam, r.form);
             r.prepare(w);
             for (const auto &[name, value] : r.fill)

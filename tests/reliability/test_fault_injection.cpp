@@ -46,7 +46,7 @@ QStringList notices(const TestSeam &seam)
 {
     QStringList out;
     for (const TestSeam::Message &m : seam.messages) {
-        if (!(m.style & ui::vbYesNo))
+        if (m.kind != ui::MessageKind::Question)
             out.append(m.text);
     }
     return out;
@@ -61,7 +61,7 @@ Run drive(TestSeam &seam, const Handler &h, int failAt, bool failCommit)
     fillAndCompute(h, run.window);
     seam.clear();
     for (int i = 0; i < h.yes; ++i)
-        seam.answer(ui::vbYes);
+        seam.answer(true);
     faults::reset();
     faults::failStatement(failAt);
     faults::failCommit(failCommit);
@@ -160,7 +160,7 @@ void TestFaultInjection::everyStepFails()
         // The same window, asked again without the fault, does the whole job.
         seam.clear();
         for (int i = 0; i < h.yes; ++i)
-            seam.answer(ui::vbYes);
+            seam.answer(true);
         kit::click(run.window, h.button);
         QVERIFY2(scratch.snapshot() == done, qPrintable(handler + u" / "_s + where + u": retry left "_s +
                                                         shape(changes(done, scratch.snapshot()))));

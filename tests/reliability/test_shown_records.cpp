@@ -95,7 +95,7 @@ void TestShownRecords::nothingChosen()
     const QString before = db.dump();
     seam.clear();
     if (b.asks)
-        seam.answer(ui::vbYes);
+        seam.answer(true);
     const qsizetype shownBefore = seam.shown.size();
     kit::click(w, b.button);
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
@@ -117,7 +117,7 @@ void TestShownRecords::changedOrDeletedElsewhere()
     TestSeam seam;
     FlexGrid *grid = nullptr;
     QWidget *w = openAndPick(b, &grid);
-    const QString key = grid->TextMatrix(1, 0);
+    const QString key = grid->text(1, 0);
     const int rows = db.count(b.table);
 
     // Another desk corrects the record after it was listed here.
@@ -125,7 +125,7 @@ void TestShownRecords::changedOrDeletedElsewhere()
             {key});
     const QString changed = db.dump();
     if (b.asks)
-        seam.answer(ui::vbYes);
+        seam.answer(true);
     kit::click(w, b.button);
     QCOMPARE(seam.messageTexts().size(), b.asks ? 2 : 1); // the question, then the answer
     QCOMPARE(seam.messageTexts().last(), hotel::changedMessage());
@@ -137,7 +137,7 @@ void TestShownRecords::changedOrDeletedElsewhere()
     const QString deleted = db.dump();
     seam.clear();
     if (b.asks)
-        seam.answer(ui::vbYes);
+        seam.answer(true);
     kit::click(w, b.button);
     QCOMPARE(seam.messageTexts().size(), b.asks ? 2 : 1);
     QCOMPARE(seam.messageTexts().last(), hotel::goneMessage());

@@ -46,7 +46,7 @@ private Q_SLOTS:
 void TestBackup::controls()
 {
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    BackupWindow *w = kit::open<BackupWindow>(u"Form7"_s);
     QCOMPARE(w->windowTitle(), u"数据库备份管理"_s);
     QCOMPARE(kit::text(w, u"Text1"_s), u"E:\\\\backup\\"_s);
     QCOMPARE(box(w, u"Text1"_s)->accessibleName(), u"请输入目标地"_s);
@@ -60,13 +60,13 @@ void TestBackup::copyIsByteForByteAndReplaces()
     const QString path = target.filePath(u"备份 2026.mdb"_s);
     QVERIFY(kit::write(path, "an older file, longer than nothing at all"));
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    BackupWindow *w = kit::open<BackupWindow>(u"Form7"_s);
     kit::set(w, u"Text1"_s, path);
     // The house as it was; the backup's own row in the record of who did what comes after it.
     QByteArray house = kit::bytes(db.path());
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{Success});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(kit::bytes(path), house);
     QCOMPARE(db.rows(u"select \"操作\" from \"操作记录\""_s), QList<QStringList>{{u"数据备份"_s}});
     QVERIFY(!kit::bytes(path).isEmpty());
@@ -78,7 +78,7 @@ void TestBackup::copyIsByteForByteAndReplaces()
     QCOMPARE(seam.messageTexts(), (QStringList{Success, Success}));
     QCOMPARE(kit::bytes(path), house);
     // The window stays, and no temporary file is left beside the copy.
-    QCOMPARE(seam.last<Form7>(), w);
+    QCOMPARE(seam.last<BackupWindow>(), w);
     QCOMPARE(kit::text(w, u"Text1"_s), path);
     QCOMPARE(QDir(target.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"备份 2026.mdb"_s});
@@ -91,11 +91,11 @@ void TestBackup::initialTextIsRefused()
     const QString before = QDir::currentPath();
     QDir::setCurrent(cwd.path());
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    BackupWindow *w = kit::open<BackupWindow>(u"Form7"_s);
     click(w, u"Command1"_s);
     QDir::setCurrent(before);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     // Nothing was written anywhere near the working folder.
     QVERIFY(QDir(cwd.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
@@ -176,11 +176,11 @@ void TestBackup::refusals()
         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    BackupWindow *w = kit::open<BackupWindow>(u"Form7"_s);
     kit::set(w, u"Text1"_s, target);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QVERIFY(seam.messages.first().text != Success);
     QCOMPARE(kit::bytes(db.path()), database);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entriesBefore);
@@ -197,12 +197,12 @@ void TestBackup::missingDatabaseLeavesEarlierBackup()
     QVERIFY(kit::write(target, "a good earlier backup"));
     Module1::DbFileName = u"missing.mdb"_s;
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    BackupWindow *w = kit::open<BackupWindow>(u"Form7"_s);
     kit::set(w, u"Text1"_s, target);
     click(w, u"Command1"_s);
     Module1::DbFileName = u"innkeep.mdb"_s;
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(kit::bytes(target), QByteArray("a good earlier backup"));
 }
 
@@ -217,7 +217,7 @@ void TestBackup::copyCutShortLeavesEarlierBackup()
     QVERIFY(kit::write(target, "a good earlier backup"));
     QVERIFY(QFileInfo(db.path()).size() > 8192);
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    BackupWindow *w = kit::open<BackupWindow>(u"Form7"_s);
     kit::set(w, u"Text1"_s, target);
     // A file size limit stands in for a full disk: the write fails part way.
     rlimit saved{};
@@ -230,7 +230,7 @@ void TestBackup::copyCutShortLeavesEarlierBackup()
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(kit::bytes(target), QByteArray("a good earlier backup"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"good.mdb"_s});
@@ -240,7 +240,7 @@ void TestBackup::copyCutShortLeavesEarlierBackup()
 void TestBackup::fileDialog()
 {
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    BackupWindow *w = kit::open<BackupWindow>(u"Form7"_s);
     // Cancel: the path stays as it was.
     click(w, u"Command2"_s);
     QCOMPARE(kit::text(w, u"Text1"_s), u"E:\\\\backup\\"_s);

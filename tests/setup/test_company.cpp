@@ -73,7 +73,7 @@ void TestCompany::controlsShowStoredValues()
     TestDatabase db;
     storeCompany(db);
     TestSeam seam;
-    Form3 *w = kit::open<Form3>(u"Form3"_s);
+    CompanyWindow *w = kit::open<CompanyWindow>(u"Form3"_s);
     QCOMPARE(w->windowTitle(), u"企业配置信息"_s);
     QCOMPARE(profile(w)->accessibleName(), u"企业简介"_s);
     QCOMPARE(box(w, u"Text5"_s)->accessibleName(), u"电子邮件"_s);
@@ -100,16 +100,16 @@ void TestCompany::save()
     TestDatabase db;
     storeCompany(db);
     TestSeam seam;
-    QPointer<Form3> w = kit::open<Form3>(u"Form3"_s);
+    QPointer<CompanyWindow> w = kit::open<CompanyWindow>(u"Form3"_s);
     setBoxes(w, typed);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，更新信息完成！"_s});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(storedRow(db), stored);
     QCOMPARE(db.count(u"公司配置"_s), 1);
     // Shown again with what is stored now.
     QVERIFY(w.isNull());
-    Form3 *fresh = seam.last<Form3>();
+    CompanyWindow *fresh = seam.last<CompanyWindow>();
     QVERIFY(fresh);
     QCOMPARE(boxes(fresh).first(), stored.first());
     QCOMPARE(boxes(fresh).last(), stored.last());
@@ -121,9 +121,9 @@ void TestCompany::profileKeepsItsLineBreaks()
     const QString profile = u"第一行\r\n第二行\u00a0末尾\r\n"_s;
     db.exec(u"update 公司配置 set 企业简介=?"_s, {profile});
     TestSeam seam;
-    click(kit::open<Form3>(u"Form3"_s), u"Command2"_s);
+    click(kit::open<CompanyWindow>(u"Form3"_s), u"Command2"_s);
     QCOMPARE(storedRow(db).last(), profile); // saved unedited: exactly as stored
-    Form3 *w = seam.last<Form3>();
+    CompanyWindow *w = seam.last<CompanyWindow>();
     ::profile(w)->moveCursor(QTextCursor::End);
     QTest::keyClicks(::profile(w), u"ok"_s);
     click(w, u"Command2"_s);
@@ -135,15 +135,15 @@ void TestCompany::noCompanyRowIsNotReportedAsSaved()
     TestDatabase db;
     db.exec(u"delete from 公司配置"_s);
     TestSeam seam;
-    Form3 *w = kit::open<Form3>(u"Form3"_s);
+    CompanyWindow *w = kit::open<CompanyWindow>(u"Form3"_s);
     QCOMPARE(boxes(w), QStringList(8, QString()));
     QVERIFY(seam.messages.isEmpty());
     kit::set(w, u"Text1"_s, u"新店"_s);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(db.count(u"公司配置"_s), 0); // the window never adds the row
-    QCOMPARE(seam.last<Form3>(), w);
+    QCOMPARE(seam.last<CompanyWindow>(), w);
     QCOMPARE(kit::text(w, u"Text1"_s), u"新店"_s);
 }
 
@@ -152,15 +152,15 @@ void TestCompany::failedSaveShowsOneFailure()
     TestDatabase db;
     storeCompany(db);
     TestSeam seam;
-    Form3 *w = kit::open<Form3>(u"Form3"_s);
+    CompanyWindow *w = kit::open<CompanyWindow>(u"Form3"_s);
     kit::set(w, u"Text1"_s, u"新店"_s);
     kit::FaultScope scope;
     faults::failStatement(2); // the update after the select
     click(w, u"Command2"_s);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(storedRow(db), Stored);
-    QCOMPARE(seam.last<Form3>(), w);
+    QCOMPARE(seam.last<CompanyWindow>(), w);
     QCOMPARE(kit::text(w, u"Text1"_s), u"新店"_s);
 
     // With the file gone the window opens empty and says nothing (a desk started afresh: one
@@ -170,7 +170,7 @@ void TestCompany::failedSaveShowsOneFailure()
     flushDeletes();
     seam.clear();
     QVERIFY(db.takeAway());
-    w = kit::open<Form3>(u"Form3"_s);
+    w = kit::open<CompanyWindow>(u"Form3"_s);
     QCOMPARE(boxes(w), QStringList(8, QString()));
     QVERIFY(seam.messages.isEmpty());
     QVERIFY(db.bringBack());

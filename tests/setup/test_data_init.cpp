@@ -50,11 +50,11 @@ void TestDataInit::wipesBusinessTablesKeepingCopy()
     const QByteArray before = kit::bytes(db.path());
 
     TestSeam seam;
-    QPointer<Form20> w = kit::open<Form20>(u"Form20"_s);
+    QPointer<DataInitWindow> w = kit::open<DataInitWindow>(u"Form20"_s);
     click(w, u"Command1"_s);
     // No question first; one notice; the window closes and is not shown again.
     QCOMPARE(seam.messageTexts(), QStringList{Success});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QVERIFY(w.isNull());
     QCOMPARE(seam.shown.size(), 1);
     for (const QString &t : Wiped)
@@ -74,8 +74,8 @@ void TestDataInit::emptyDatabaseSucceedsAgain()
 {
     TestDatabase db;
     TestSeam seam;
-    click(kit::open<Form20>(u"Form20"_s), u"Command1"_s);
-    click(kit::open<Form20>(u"Form20"_s), u"Command1"_s);
+    click(kit::open<DataInitWindow>(u"Form20"_s), u"Command1"_s);
+    click(kit::open<DataInitWindow>(u"Form20"_s), u"Command1"_s);
     QCOMPARE(seam.messageTexts(), (QStringList{Success, Success}));
     QCOMPARE(db.count(schema::Operators), 1);
     // Two runs within one second still keep two copies.
@@ -99,7 +99,7 @@ void TestDataInit::failedWipeChangesNothing()
     TestDatabase db(true);
     const QString before = db.dump();
     TestSeam seam;
-    Form20 *w = kit::open<Form20>(u"Form20"_s);
+    DataInitWindow *w = kit::open<DataInitWindow>(u"Form20"_s);
     {
         kit::FaultScope scope;
         faults::failStatement(failingStatement);
@@ -108,8 +108,8 @@ void TestDataInit::failedWipeChangesNothing()
     }
     QCOMPARE(db.dump(), before);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
-    QCOMPARE(seam.last<Form20>(), w);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
+    QCOMPARE(seam.last<DataInitWindow>(), w);
     QVERIFY(copies(db).isEmpty()); // nothing was wiped, so no copy is kept
 }
 
@@ -122,12 +122,12 @@ void TestDataInit::noCopyNoWipe()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     TestSeam seam;
-    Form20 *w = kit::open<Form20>(u"Form20"_s);
+    DataInitWindow *w = kit::open<DataInitWindow>(u"Form20"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(db.dump(), before);
-    QCOMPARE(seam.last<Form20>(), w);
+    QCOMPARE(seam.last<DataInitWindow>(), w);
 }
 
 void TestDataInit::copyNames()

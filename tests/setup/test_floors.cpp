@@ -36,12 +36,12 @@ void TestFloors::controlsAndEmptyList()
 {
     TestDatabase db;
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(u"Form5"_s);
+    FloorsWindow *w = kit::open<FloorsWindow>(u"Form5"_s);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"楼层管理"_s);
     QCOMPARE(kit::grid(w)->FormatString(), u"序号|^楼层名称           "_s);
     QCOMPARE(kit::grid(w)->Rows(), 1);
-    QCOMPARE(kit::grid(w)->RowHeightMin(), 250);
+    QCOMPARE(kit::grid(w)->minimumRowHeight(), 17); // pixels
     QCOMPARE(box(w, u"Text1"_s)->accessibleName(), u"楼层名称"_s);
     QCOMPARE(box(w, u"Text2"_s)->accessibleName(), u"楼层名称"_s);
     QVERIFY(!kit::child<QLabel>(w, u"Image1"_s)->pixmap().isNull());
@@ -64,21 +64,21 @@ void TestFloors::add()
     TestDatabase db;
     db.addFloor(u"地下室"_s);
     TestSeam seam;
-    QPointer<Form5> w = kit::open<Form5>(u"Form5"_s);
+    QPointer<FloorsWindow> w = kit::open<FloorsWindow>(u"Form5"_s);
     kit::set(w, u"Text1"_s, name);
     click(w, u"Command1"_s);
 
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您，添加楼层信息成功！"_s});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     QCOMPARE(db.rows(u"select 楼层名称 from 楼层 order by 楼层ID"_s),
              (QList<QStringList>{{u"地下室"_s}, {name}}));
     // Closed and shown again: the new list holds the floor, the boxes start empty.
     QVERIFY(w.isNull());
-    Form5 *fresh = seam.last<Form5>();
+    FloorsWindow *fresh = seam.last<FloorsWindow>();
     QVERIFY(fresh);
     QCOMPARE(kit::grid(fresh)->Rows(), 3);
-    QCOMPARE(kit::grid(fresh)->TextMatrix(2, 1), name);
+    QCOMPARE(kit::grid(fresh)->text(2, 1), name);
     QVERIFY(kit::text(fresh, u"Text1"_s).isEmpty());
 }
 
@@ -86,18 +86,18 @@ void TestFloors::emptyNameIsRefused()
 {
     TestDatabase db;
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(u"Form5"_s);
+    FloorsWindow *w = kit::open<FloorsWindow>(u"Form5"_s);
     kit::set(w, u"Text2"_s, u"留着"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"请填写完整资料！"_s});
     QCOMPARE(db.count(u"楼层"_s), 0);
-    QCOMPARE(seam.last<Form5>(), w); // not reopened
+    QCOMPARE(seam.last<FloorsWindow>(), w); // not reopened
     QCOMPARE(kit::text(w, u"Text2"_s), u"留着"_s);
 
     // Adding the same name twice gives two floors with their own keys.
     kit::set(w, u"Text1"_s, u"一楼"_s);
     click(w, u"Command1"_s);
-    w = seam.last<Form5>();
+    w = seam.last<FloorsWindow>();
     kit::set(w, u"Text1"_s, u"一楼"_s);
     click(w, u"Command1"_s);
     QCOMPARE(db.scalar(u"select count(distinct 楼层ID) from 楼层 where 楼层名称='一楼'"_s).toInt(), 2);
@@ -109,7 +109,7 @@ void TestFloors::pickCopiesNameIntoRenameBox()
     db.addFloor(u"一楼"_s);
     db.addFloor(u"二楼"_s);
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(u"Form5"_s);
+    FloorsWindow *w = kit::open<FloorsWindow>(u"Form5"_s);
     kit::set(w, u"Text1"_s, u"新的"_s);
     kit::grid(w)->selectRecord(2);
     QCOMPARE(kit::text(w, u"Text2"_s), u"二楼"_s);
@@ -124,7 +124,7 @@ void TestFloors::renameChangesOnlyThatFloor()
     db.addFloor(u"一楼"_s);
     const qint64 second = db.addFloor(u"二楼"_s);
     TestSeam seam;
-    QPointer<Form5> w = kit::open<Form5>(u"Form5"_s);
+    QPointer<FloorsWindow> w = kit::open<FloorsWindow>(u"Form5"_s);
     kit::grid(w)->selectRecord(2);
     kit::set(w, u"Text2"_s, u"贵宾'楼"_s);
     click(w, u"Command2"_s);
@@ -133,7 +133,7 @@ void TestFloors::renameChangesOnlyThatFloor()
              (QList<QStringList>{{QString::number(second - 1), u"一楼"_s},
                                  {QString::number(second), u"贵宾'楼"_s}}));
     QVERIFY(w.isNull());
-    QCOMPARE(kit::grid(seam.last<Form5>())->TextMatrix(2, 1), u"贵宾'楼"_s);
+    QCOMPARE(kit::grid(seam.last<FloorsWindow>())->text(2, 1), u"贵宾'楼"_s);
 }
 
 void TestFloors::renameWithoutChosenRowDoesNothing()
@@ -142,11 +142,11 @@ void TestFloors::renameWithoutChosenRowDoesNothing()
     TestSeam seam;
     {
         // Empty list: the header row is never a floor.
-        Form5 *w = kit::open<Form5>(u"Form5"_s);
+        FloorsWindow *w = kit::open<FloorsWindow>(u"Form5"_s);
         kit::set(w, u"Text2"_s, u"二楼"_s);
         click(w, u"Command2"_s);
         QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
-        QCOMPARE(seam.last<Form5>(), w);
+        QCOMPARE(seam.last<FloorsWindow>(), w);
         // An empty name is still refused first.
         seam.clear();
         box(w, u"Text2"_s)->clear();
@@ -158,36 +158,36 @@ void TestFloors::renameWithoutChosenRowDoesNothing()
     seam.clear();
     db.addFloor(u"一楼"_s);
     const QString before = db.dump();
-    Form5 *w = kit::open<Form5>(u"Form5"_s);
+    FloorsWindow *w = kit::open<FloorsWindow>(u"Form5"_s);
     QVERIFY(!kit::grid(w)->hasSelectedRecord());
     kit::set(w, u"Text2"_s, u"二楼"_s);
     click(w, u"Command2"_s);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.dump(), before);
-    QCOMPARE(seam.last<Form5>(), w);
+    QCOMPARE(seam.last<FloorsWindow>(), w);
 }
 
 void TestFloors::deleteAsksFirst()
 {
-    QFETCH(int, answer);
+    QFETCH(bool, answer);
     TestDatabase db;
     const qint64 first = db.addFloor(u"一楼"_s);
     db.addFloor(u"二楼"_s);
     TestSeam seam;
-    QPointer<Form5> w = kit::open<Form5>(u"Form5"_s);
+    QPointer<FloorsWindow> w = kit::open<FloorsWindow>(u"Form5"_s);
     kit::grid(w)->selectRecord(2);
     seam.answer(answer);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"您确认删除此信息？"_s});
-    QCOMPARE(seam.messages.first().style, 68);
-    if (answer == ui::vbYes) {
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
+    if (answer) {
         QCOMPARE(db.rows(u"select 楼层ID from 楼层"_s), QList<QStringList>{{QString::number(first)}});
         QVERIFY(w.isNull());
-        QCOMPARE(kit::grid(seam.last<Form5>())->Rows(), 2);
+        QCOMPARE(kit::grid(seam.last<FloorsWindow>())->Rows(), 2);
     } else {
         QCOMPARE(db.count(u"楼层"_s), 2);
-        QCOMPARE(seam.last<Form5>(), w.data());
+        QCOMPARE(seam.last<FloorsWindow>(), w.data());
     }
 }
 
@@ -195,13 +195,13 @@ void TestFloors::deleteWithEmptyListDoesNothing()
 {
     TestDatabase db;
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(u"Form5"_s);
+    FloorsWindow *w = kit::open<FloorsWindow>(u"Form5"_s);
     kit::grid(w)->selectRecord(1); // nothing to choose
     QVERIFY(kit::text(w, u"Text2"_s).isEmpty());
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
-    QCOMPARE(seam.last<Form5>(), w);
+    QCOMPARE(seam.last<FloorsWindow>(), w);
 }
 
 void TestFloors::failedWritesShowOneFailureAndKeepWindow_data()
@@ -224,19 +224,19 @@ void TestFloors::failedWritesShowOneFailureAndKeepWindow()
     db.addFloor(u"一楼"_s);
     const QString before = db.dump();
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(u"Form5"_s);
+    FloorsWindow *w = kit::open<FloorsWindow>(u"Form5"_s);
     kit::grid(w)->selectRecord(1);
     kit::set(w, u"Text1"_s, u"二楼"_s);
     kit::set(w, u"Text2"_s, u"三楼"_s);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     kit::FaultScope scope;
     faults::failStatement(failingStatement);
     click(w, button);
     QCOMPARE(db.dump(), before);
-    QCOMPARE(seam.messages.last().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.last().kind, ui::MessageKind::Warning);
     for (const TestSeam::Message &m : std::as_const(seam.messages))
         QVERIFY2(!m.text.startsWith(u"恭喜您"_s), qPrintable(m.text));
-    QCOMPARE(seam.last<Form5>(), w);
+    QCOMPARE(seam.last<FloorsWindow>(), w);
     QCOMPARE(kit::text(w, u"Text1"_s), u"二楼"_s);
     QCOMPARE(kit::text(w, u"Text2"_s), u"三楼"_s);
 }
@@ -247,16 +247,16 @@ void TestFloors::unreadableFileLeavesListEmptyAndSaysWhy()
     db.addFloor(u"一楼"_s);
     QVERIFY(db.takeAway());
     TestSeam seam;
-    Form5 *w = kit::open<Form5>(u"Form5"_s);
+    FloorsWindow *w = kit::open<FloorsWindow>(u"Form5"_s);
     QVERIFY(w);
     QCOMPARE(kit::grid(w)->Rows(), 1);
-    QCOMPARE(kit::grid(w)->FormatString(), Form5::header());
+    QCOMPARE(kit::grid(w)->FormatString(), FloorsWindow::header());
     QCOMPARE(seam.messages.size(), 1); // the empty list is not taken for a house without floors
     // Adding now fails once, visibly, without the success message.
     kit::set(w, u"Text1"_s, u"二楼"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 2);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QVERIFY(db.bringBack());
 }
 

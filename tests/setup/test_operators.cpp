@@ -72,7 +72,7 @@ void TestOperators::controlsAndList()
 {
     TestDatabase db;
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(u"Form4"_s);
+    OperatorsWindow *w = kit::open<OperatorsWindow>(u"Form4"_s);
     QCOMPARE(w->windowTitle(), u"用户管理"_s);
     QCOMPARE(kit::grid(w)->FormatString(),
              u"序号|^用户名称                |^登陆密码            |^                权限设置        "_s);
@@ -100,7 +100,7 @@ void TestOperators::rightsText()
     QFETCH(QString, rights);
     TestDatabase db;
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(u"Form4"_s);
+    OperatorsWindow *w = kit::open<OperatorsWindow>(u"Form4"_s);
     click(w, u"Command1"_s);
     kit::set(w, u"Text1"_s, u"小王"_s);
     kit::set(w, u"Text2"_s, u"pw"_s);
@@ -111,7 +111,7 @@ void TestOperators::rightsText()
 
     // The rewrite builds the same text; a grey box does not count.
     seam.clear();
-    w = seam.last<Form4>();
+    w = seam.last<OperatorsWindow>();
     kit::grid(w)->selectRecord(2);
     check(w, 6)->setTristate(true);
     check(w, 6)->setCheckState(Qt::PartiallyChecked);
@@ -124,7 +124,7 @@ void TestOperators::addIsTwoSteps()
 {
     TestDatabase db;
     TestSeam seam;
-    QPointer<Form4> w = kit::open<Form4>(u"Form4"_s);
+    QPointer<OperatorsWindow> w = kit::open<OperatorsWindow>(u"Form4"_s);
     kit::grid(w)->selectRecord(1);
     QCOMPARE(ticks(w), u"111111"_s);
     click(w, u"Command1"_s);
@@ -142,10 +142,10 @@ void TestOperators::addIsTwoSteps()
     tick(check(w, 3));
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"新增用户信息成功!"_s});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(operators(db).last(), (QStringList{u"O'Hara"_s, u"p'w"_s, u"Z:c"_s}));
     QVERIFY(w.isNull());
-    Form4 *fresh = seam.last<Form4>();
+    OperatorsWindow *fresh = seam.last<OperatorsWindow>();
     QCOMPARE(button(fresh, u"Command1"_s)->text(), u"新增用户"_s);
     QVERIFY(button(fresh, u"Command2"_s)->isEnabled());
     QCOMPARE(kit::grid(fresh)->Rows(), 3);
@@ -155,7 +155,7 @@ void TestOperators::addWithEmptyBoxesLeavesColumnsEmpty()
 {
     TestDatabase db;
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(u"Form4"_s);
+    OperatorsWindow *w = kit::open<OperatorsWindow>(u"Form4"_s);
     click(w, u"Command1"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"新增用户信息成功!"_s});
@@ -167,7 +167,7 @@ void TestOperators::addThenCloseStoresNothing()
     TestDatabase db;
     const QString before = db.dump();
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(u"Form4"_s);
+    OperatorsWindow *w = kit::open<OperatorsWindow>(u"Form4"_s);
     click(w, u"Command1"_s);
     kit::set(w, u"Text1"_s, u"小王"_s);
     w->close();
@@ -181,7 +181,7 @@ void TestOperators::pickTicksOnlyItsRights()
     db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values ('小王', '1', 'Z:cf')"_s);
     db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values ('小李', null, 'Z:ABx')"_s);
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(u"Form4"_s);
+    OperatorsWindow *w = kit::open<OperatorsWindow>(u"Form4"_s);
     kit::grid(w)->selectRecord(1); // Z:abcdef
     kit::grid(w)->selectRecord(2);
     QCOMPARE(ticks(w), u"001001"_s);
@@ -197,7 +197,7 @@ void TestOperators::rewrite()
     TestDatabase db;
     db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values ('小王', '1', 'Z:cf')"_s);
     TestSeam seam;
-    QPointer<Form4> w = kit::open<Form4>(u"Form4"_s);
+    QPointer<OperatorsWindow> w = kit::open<OperatorsWindow>(u"Form4"_s);
     kit::grid(w)->selectRecord(2);
     kit::set(w, u"Text1"_s, u"王'); delete from 操作用户; --"_s);
     kit::set(w, u"Text2"_s, u"新密码"_s);
@@ -209,7 +209,7 @@ void TestOperators::rewrite()
              (QList<QStringList>{{u"admin"_s, u"admin"_s, u"Z:abcdef"_s},
                                  {u"王'); delete from 操作用户; --"_s, u"新密码"_s, u"Z:ac"_s}}));
     QVERIFY(w.isNull());
-    QVERIFY(seam.last<Form4>());
+    QVERIFY(seam.last<OperatorsWindow>());
 }
 
 void TestOperators::rewriteRefusesEmptyNameOrPassword_data()
@@ -228,37 +228,37 @@ void TestOperators::rewriteRefusesEmptyNameOrPassword()
     TestDatabase db;
     const QString before = db.dump();
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(u"Form4"_s);
+    OperatorsWindow *w = kit::open<OperatorsWindow>(u"Form4"_s);
     kit::grid(w)->selectRecord(1);
     kit::set(w, u"Text1"_s, name);
     kit::set(w, u"Text2"_s, password);
     click(w, u"Command2"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"请填写完整资料？"_s});
     QCOMPARE(db.dump(), before);
-    QCOMPARE(seam.last<Form4>(), w);
+    QCOMPARE(seam.last<OperatorsWindow>(), w);
 }
 
 void TestOperators::rewriteAndDeleteNeedChosenRow()
 {
     TestDatabase db;
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(u"Form4"_s);
+    OperatorsWindow *w = kit::open<OperatorsWindow>(u"Form4"_s);
     const QString before = db.dump();
     kit::set(w, u"Text1"_s, u"小王"_s);
     kit::set(w, u"Text2"_s, u"pw"_s);
     click(w, u"Command2"_s);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.dump(), before);
-    QCOMPARE(seam.last<Form4>(), w);
+    QCOMPARE(seam.last<OperatorsWindow>(), w);
 
     // With no operator at all, the header row is never taken for one.
     w->close();
     flushDeletes();
     db.exec(u"delete from 操作用户"_s);
     seam.clear();
-    w = kit::open<Form4>(u"Form4"_s);
+    w = kit::open<OperatorsWindow>(u"Form4"_s);
     QCOMPARE(kit::grid(w)->Rows(), 1);
     kit::grid(w)->selectRecord(1);
     kit::set(w, u"Text1"_s, u"小王"_s);
@@ -271,18 +271,18 @@ void TestOperators::rewriteAndDeleteNeedChosenRow()
 
 void TestOperators::deleteAsksFirst()
 {
-    QFETCH(int, answer);
+    QFETCH(bool, answer);
     TestDatabase db;
     TestSeam seam;
-    QPointer<Form4> w = kit::open<Form4>(u"Form4"_s);
+    QPointer<OperatorsWindow> w = kit::open<OperatorsWindow>(u"Form4"_s);
     kit::grid(w)->selectRecord(1); // the last operator may go too
     seam.answer(answer);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"确认删除此信息？"_s});
-    QCOMPARE(seam.messages.first().style, 68);
-    QCOMPARE(db.count(u"操作用户"_s), answer == ui::vbYes ? 0 : 1);
-    QCOMPARE(w.isNull(), answer == ui::vbYes);
-    QCOMPARE(kit::grid(seam.last<Form4>())->Rows(), answer == ui::vbYes ? 1 : 2);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
+    QCOMPARE(db.count(u"操作用户"_s), answer ? 0 : 1);
+    QCOMPARE(w.isNull(), answer);
+    QCOMPARE(kit::grid(seam.last<OperatorsWindow>())->Rows(), answer ? 1 : 2);
 }
 
 void TestOperators::failedWritesShowOneFailureAndKeepWindow_data()
@@ -302,21 +302,21 @@ void TestOperators::failedWritesShowOneFailureAndKeepWindow()
     TestDatabase db;
     const QString before = db.dump();
     TestSeam seam;
-    Form4 *w = kit::open<Form4>(u"Form4"_s);
+    OperatorsWindow *w = kit::open<OperatorsWindow>(u"Form4"_s);
     kit::grid(w)->selectRecord(1);
     if (button == u"Command1"_s)
         click(w, button);
     kit::set(w, u"Text1"_s, u"小王"_s);
     kit::set(w, u"Text2"_s, u"pw"_s);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     kit::FaultScope scope;
     faults::failStatement(failingStatement);
     click(w, button);
     QCOMPARE(db.dump(), before);
-    QCOMPARE(seam.messages.last().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.last().kind, ui::MessageKind::Warning);
     for (const TestSeam::Message &m : std::as_const(seam.messages))
         QVERIFY2(!m.text.contains(u"成功"_s), qPrintable(m.text));
-    QCOMPARE(seam.last<Form4>(), w);
+    QCOMPARE(seam.last<OperatorsWindow>(), w);
     QCOMPARE(kit::text(w, u"Text1"_s), u"小王"_s);
 }
 

@@ -95,7 +95,7 @@ void TestRooms::controlsAndLists()
     db.addFloor(u"一楼"_s);
     const qint64 room = db.addRoom(u"101"_s, 150, 2, u"一楼"_s);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     QCOMPARE(w->windowTitle(), u"房间管理"_s);
     QCOMPARE(
         kit::grid(w)->FormatString(),
@@ -121,7 +121,7 @@ void TestRooms::addIsTwoSteps()
     TestDatabase db;
     db.addFloor(u"一楼"_s);
     TestSeam seam;
-    QPointer<Form6> w = kit::open<Form6>(u"Form6"_s);
+    QPointer<RoomsWindow> w = kit::open<RoomsWindow>(u"Form6"_s);
     fill(w, {u"x"_s, u"y"_s, u"套间"_s, u"一楼"_s, u"1"_s, u"2"_s});
     click(w, u"Command1"_s);
     // First press: confirm caption, rewrite and delete off, four boxes emptied.
@@ -138,7 +138,7 @@ void TestRooms::addIsTwoSteps()
     QCOMPARE(db.rows(RoomColumns), (QList<QStringList>{{u"1'01"_s, u"朝南 \"大\" 房"_s, u"套间"_s, u"一楼"_s,
                                                         u"12.5"_s, u"88"_s, u"1"_s}}));
     QVERIFY(w.isNull());
-    Form6 *fresh = seam.last<Form6>();
+    RoomsWindow *fresh = seam.last<RoomsWindow>();
     QCOMPARE(button(fresh, u"Command1"_s)->text(), u"新增房间"_s);
     QVERIFY(button(fresh, u"Command2"_s)->isEnabled());
     QCOMPARE(kit::grid(fresh)->Rows(), 2);
@@ -168,23 +168,23 @@ void TestRooms::addChecks()
     QFETCH(QString, message);
     TestDatabase db;
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     click(w, u"Command1"_s);
     fill(w, values);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{message});
     QCOMPARE(db.count(u"房间"_s), 0);
-    QCOMPARE(seam.last<Form6>(), w);
+    QCOMPARE(seam.last<RoomsWindow>(), w);
     QCOMPARE(fields(w), values);
     QCOMPARE(button(w, u"Command1"_s)->text(), u"确认提交"_s); // still adding
 
     // The rewrite refuses the same way, before looking for a chosen row.
     seam.clear();
     const qint64 key = db.addRoom(u"9"_s);
-    QPointer<Form6> again = seam.last<Form6>();
+    QPointer<RoomsWindow> again = seam.last<RoomsWindow>();
     again->close();
     flushDeletes();
-    w = kit::open<Form6>(u"Form6"_s);
+    w = kit::open<RoomsWindow>(u"Form6"_s);
     kit::grid(w)->selectRecord(1);
     fill(w, values);
     click(w, u"Command2"_s);
@@ -197,14 +197,14 @@ void TestRooms::addWithoutChoosingFloorStoresPrompt()
     TestDatabase db;
     db.addFloor(u"一楼"_s);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     click(w, u"Command1"_s);
     fill(w, {u"101"_s, u"a"_s, u"标准间"_s, floorBox(w)->currentText(), u"100"_s, u"80"_s});
     click(w, u"Command1"_s);
     QCOMPARE(db.scalar(u"select 所属楼层 from 房间"_s).toString(), u"请选择楼层"_s);
 
     // A floor typed into the box need not be in the list.
-    w = seam.last<Form6>();
+    w = seam.last<RoomsWindow>();
     click(w, u"Command1"_s);
     fill(w, {u"102"_s, u"a"_s, u"标准间"_s, u"阁楼"_s, u"100"_s, u"80"_s});
     click(w, u"Command1"_s);
@@ -212,9 +212,9 @@ void TestRooms::addWithoutChoosingFloorStoresPrompt()
 
     // Typing the start of a listed floor keeps what was typed.
     db.addFloor(u"A1"_s);
-    seam.last<Form6>()->close();
+    seam.last<RoomsWindow>()->close();
     flushDeletes();
-    w = kit::open<Form6>(u"Form6"_s);
+    w = kit::open<RoomsWindow>(u"Form6"_s);
     QCOMPARE(floorBox(w)->itemText(1), u"A1"_s);
     click(w, u"Command1"_s);
     fill(w, {u"103"_s, u"a"_s, u"标准间"_s, QString(), u"100"_s, u"80"_s});
@@ -231,7 +231,7 @@ void TestRooms::addAfterPickingCopiesThatRoomAsNewFree()
     TestDatabase db;
     const qint64 first = db.addRoom(u"301"_s, 200, 2, u"三楼"_s);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     click(w, u"Command1"_s);
     kit::grid(w)->selectRecord(1); // a pick works while adding
     QCOMPARE(statusBoxes(w), u"010"_s);
@@ -261,7 +261,7 @@ void TestRooms::pickShowsStatus()
     db.addRoom(u"100"_s, 90, 3, u"一楼"_s);
     db.addRoom(u"200"_s, 120.5, status, u"二楼"_s);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     kit::grid(w)->selectRecord(1);
     QCOMPARE(statusBoxes(w), u"001"_s);
     kit::grid(w)->selectRecord(2);
@@ -275,7 +275,7 @@ void TestRooms::statusBoxesOnlyShow()
     TestDatabase db;
     db.addRoom(u"100"_s, 90, 1);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     kit::grid(w)->selectRecord(1);
     auto *free = kit::child<QCheckBox>(w, u"Check1"_s);
     auto *occupied = kit::child<QCheckBox>(w, u"Check2"_s);
@@ -290,7 +290,7 @@ void TestRooms::rewriteKeepsStatus()
     db.addRoom(u"100"_s, 90, 1);
     const qint64 key = db.addRoom(u"200"_s, 120, 2, u"二楼"_s);
     TestSeam seam;
-    QPointer<Form6> w = kit::open<Form6>(u"Form6"_s);
+    QPointer<RoomsWindow> w = kit::open<RoomsWindow>(u"Form6"_s);
     kit::grid(w)->selectRecord(2);
     kit::set(w, u"Text1"_s, u"2'01"_s);
     floorBox(w)->setEditText(u"新楼"_s);
@@ -302,7 +302,7 @@ void TestRooms::rewriteKeepsStatus()
         (QList<QStringList>{{u"2'01"_s, u"房间200"_s, u"标准间"_s, u"新楼"_s, u"300"_s, u"100"_s, u"2"_s}}));
     QCOMPARE(db.scalar(u"select 房间号 from 房间 where 房间ID=?"_s, {key - 1}).toString(), u"100"_s);
     QVERIFY(w.isNull());
-    QVERIFY(seam.last<Form6>());
+    QVERIFY(seam.last<RoomsWindow>());
 }
 
 void TestRooms::rewriteAfterMouseAndKeyPicks()
@@ -312,7 +312,7 @@ void TestRooms::rewriteAfterMouseAndKeyPicks()
     const qint64 key = db.addRoom(u"200"_s, 120, 2, u"二楼"_s);
     db.addRoom(u"300"_s, 150, 3);
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     kit::clickRow(kit::grid(w), 2);
     QCOMPARE(statusBoxes(w), u"010"_s);
     kit::key(kit::grid(w), Qt::Key_PageDown);
@@ -334,36 +334,36 @@ void TestRooms::rewriteChecksAndNeedsChosenRow()
     db.addRoom(u"100"_s);
     const QString before = db.dump();
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     fill(w, {u"1"_s, u"a"_s, u"b"_s, u"c"_s, u"1"_s, u"2"_s});
     click(w, u"Command2"_s); // nothing chosen: said, nothing written
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList(2, ui::nothingChosenMessage()));
     QCOMPARE(db.dump(), before);
-    QCOMPARE(seam.last<Form6>(), w);
+    QCOMPARE(seam.last<RoomsWindow>(), w);
 }
 
 void TestRooms::deleteAsksFirst()
 {
-    QFETCH(int, answer);
+    QFETCH(bool, answer);
     TestDatabase db;
     const qint64 keep = db.addRoom(u"100"_s);
     db.addRoom(u"200"_s, 120, 2);
     TestSeam seam;
-    QPointer<Form6> w = kit::open<Form6>(u"Form6"_s);
+    QPointer<RoomsWindow> w = kit::open<RoomsWindow>(u"Form6"_s);
     kit::grid(w)->selectRecord(2);
     seam.answer(answer);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"您确认删除此信息？"_s});
-    QCOMPARE(seam.messages.first().style, 68);
-    if (answer == ui::vbYes) {
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
+    if (answer) {
         QCOMPARE(db.rows(u"select 房间ID from 房间"_s), QList<QStringList>{{QString::number(keep)}});
         QVERIFY(w.isNull());
-        QCOMPARE(kit::grid(seam.last<Form6>())->Rows(), 2);
+        QCOMPARE(kit::grid(seam.last<RoomsWindow>())->Rows(), 2);
     } else {
         QCOMPARE(db.count(u"房间"_s), 2);
-        QCOMPARE(seam.last<Form6>(), w.data());
+        QCOMPARE(seam.last<RoomsWindow>(), w.data());
     }
 }
 
@@ -371,12 +371,12 @@ void TestRooms::deleteWithEmptyListDoesNothing()
 {
     TestDatabase db;
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     QCOMPARE(kit::grid(w)->Rows(), 1);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(w, u"Command3"_s);
     QCOMPARE(seam.messageTexts(), QStringList{ui::nothingChosenMessage()});
-    QCOMPARE(seam.last<Form6>(), w);
+    QCOMPARE(seam.last<RoomsWindow>(), w);
 }
 
 void TestRooms::failedSavesShowOneFailureAndKeepWindow_data()
@@ -397,7 +397,7 @@ void TestRooms::failedSavesShowOneFailureAndKeepWindow()
     db.addRoom(u"100"_s);
     const QString before = db.dump();
     TestSeam seam;
-    Form6 *w = kit::open<Form6>(u"Form6"_s);
+    RoomsWindow *w = kit::open<RoomsWindow>(u"Form6"_s);
     kit::grid(w)->selectRecord(1);
     if (adding)
         click(w, u"Command1"_s);
@@ -408,8 +408,8 @@ void TestRooms::failedSavesShowOneFailureAndKeepWindow()
     click(w, adding ? u"Command1"_s : u"Command2"_s);
     QCOMPARE(db.dump(), before);
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
-    QCOMPARE(seam.last<Form6>(), w);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
+    QCOMPARE(seam.last<RoomsWindow>(), w);
     QCOMPARE(fields(w), typed);
     QCOMPARE(button(w, u"Command1"_s)->text(), adding ? u"确认提交"_s : u"新增房间"_s);
 }

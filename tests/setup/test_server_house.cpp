@@ -82,7 +82,7 @@ void TestServerHouse::backupIsAFileHouse()
 {
     TestDatabase db(true);
     TestSeam seam;
-    Form7 *w = kit::open<Form7>(u"Form7"_s);
+    BackupWindow *w = kit::open<BackupWindow>(u"Form7"_s);
     const QString target = QDir(db.directory()).filePath(u"copy.mdb"_s);
     kit::set(w, u"Text1"_s, target);
     // What the server holds; the backup's own row in the record of who did what comes after it.
@@ -108,7 +108,7 @@ void TestServerHouse::wipeKeepsSnapshotInOneTransaction()
     TestDatabase db(true);
     const QString before = db.dump();
     TestSeam seam;
-    QPointer<Form20> w = kit::open<Form20>(u"Form20"_s);
+    QPointer<DataInitWindow> w = kit::open<DataInitWindow>(u"Form20"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{u"恭喜您,初始化数据资料成功!"_s});
     QVERIFY(w.isNull());
@@ -145,7 +145,7 @@ void TestServerHouse::wipeWaitsForAnotherDesk()
             other.commit();
     });
     TestSeam seam;
-    QPointer<Form20> w = kit::open<Form20>(u"Form20"_s);
+    QPointer<DataInitWindow> w = kit::open<DataInitWindow>(u"Form20"_s);
     click(w, u"Command1"_s);
     late.join();
     if (commitsMeanwhile) {

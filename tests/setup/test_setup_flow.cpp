@@ -31,22 +31,22 @@ using kit::click;
 
 namespace {
 
-Form2 *logIn(const QString &name, const QString &password)
+MainWindow *logIn(const QString &name, const QString &password)
 {
-    auto *login = new Form1();
+    auto *login = new LoginWindow();
     login->show();
     kit::set(login, u"Text1"_s, name);
     kit::set(login, u"Text2"_s, password);
     click(login, u"Command1"_s);
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *main = qobject_cast<Form2 *>(w))
+        if (auto *main = qobject_cast<MainWindow *>(w))
             return main;
     }
     return nullptr;
 }
 
 // The menu item shows its window modal and owned by the main window.
-template <class T> T *openFromMenu(Form2 *main, TestSeam &seam, const QString &item)
+template <class T> T *openFromMenu(MainWindow *main, TestSeam &seam, const QString &item)
 {
     T *w = qobject_cast<T *>(kit::fromMenu(seam, main, item));
     if (!w || w->parentWidget() != main)
@@ -79,22 +79,22 @@ void TestSetupFlow::settingUpTheHouse()
 {
     TestDatabase db(false);
     TestSeam seam;
-    Form2 *main = logIn(u"admin"_s, u"admin"_s);
+    MainWindow *main = logIn(u"admin"_s, u"admin"_s);
     QVERIFY(main);
     ui::setMainWindow(main);
 
     // Two floors.
     for (const QString &name : {u"一楼"_s, u"二楼"_s}) {
-        Form5 *floors = openFromMenu<Form5>(main, seam, u"m_a_4"_s);
+        FloorsWindow *floors = openFromMenu<FloorsWindow>(main, seam, u"m_a_4"_s);
         kit::set(floors, u"Text1"_s, name);
         click(floors, u"Command1"_s);
-        QCOMPARE(seam.last<Form5>()->parentWidget(), main); // reopened, still owned by the main window
-        seam.last<Form5>()->close();
+        QCOMPARE(seam.last<FloorsWindow>()->parentWidget(), main); // reopened, still owned by the main window
+        seam.last<FloorsWindow>()->close();
         flushDeletes();
     }
     // A room on each, the floor picked from the drop-down.
     for (int i = 0; i < 2; ++i) {
-        Form6 *rooms = openFromMenu<Form6>(main, seam, u"m_a_5"_s);
+        RoomsWindow *rooms = openFromMenu<RoomsWindow>(main, seam, u"m_a_5"_s);
         auto *floorBox = kit::child<QComboBox>(rooms, u"Combo1"_s);
         QCOMPARE(floorBox->count(), 2);
         click(rooms, u"Command1"_s);
@@ -104,33 +104,33 @@ void TestSetupFlow::settingUpTheHouse()
         kit::set(rooms, u"Text4"_s, u"100"_s);
         kit::set(rooms, u"Text5"_s, u"80"_s);
         click(rooms, u"Command1"_s);
-        seam.last<Form6>()->close();
+        seam.last<RoomsWindow>()->close();
         flushDeletes();
     }
     QCOMPARE(db.rows(u"select 房间号, 所属楼层, 房间状态 from 房间 order by 房间ID"_s),
              (QList<QStringList>{{u"101"_s, u"一楼"_s, u"1"_s}, {u"201"_s, u"二楼"_s, u"1"_s}}));
 
     // Renaming a floor leaves its rooms with the old name.
-    Form5 *floors = openFromMenu<Form5>(main, seam, u"m_a_4"_s);
+    FloorsWindow *floors = openFromMenu<FloorsWindow>(main, seam, u"m_a_4"_s);
     kit::grid(floors)->selectRecord(1);
     kit::set(floors, u"Text2"_s, u"大堂层"_s);
     click(floors, u"Command2"_s);
-    seam.last<Form5>()->close();
+    seam.last<FloorsWindow>()->close();
     flushDeletes();
-    Form6 *rooms = openFromMenu<Form6>(main, seam, u"m_a_5"_s);
-    QCOMPARE(kit::grid(rooms)->TextMatrix(1, 4), u"一楼"_s);
+    RoomsWindow *rooms = openFromMenu<RoomsWindow>(main, seam, u"m_a_5"_s);
+    QCOMPARE(kit::grid(rooms)->text(1, 4), u"一楼"_s);
     QCOMPARE(kit::child<QComboBox>(rooms, u"Combo1"_s)->itemText(0), u"大堂层"_s);
     rooms->close();
 
     // The company name shows in the title from the next start.
-    Form3 *company = openFromMenu<Form3>(main, seam, u"m_a_1"_s);
+    CompanyWindow *company = openFromMenu<CompanyWindow>(main, seam, u"m_a_1"_s);
     kit::set(company, u"Text1"_s, u"海边客栈"_s);
     click(company, u"Command2"_s);
     QVERIFY(!main->windowTitle().startsWith(u"海边客栈"_s));
-    seam.last<Form3>()->close();
+    seam.last<CompanyWindow>()->close();
 
     // An operator with rights b and e.
-    Form4 *users = openFromMenu<Form4>(main, seam, u"m_a_2"_s);
+    OperatorsWindow *users = openFromMenu<OperatorsWindow>(main, seam, u"m_a_2"_s);
     click(users, u"Command1"_s);
     kit::set(users, u"Text1"_s, u"小王"_s);
     kit::set(users, u"Text2"_s, u"xw"_s);
@@ -139,11 +139,11 @@ void TestSetupFlow::settingUpTheHouse()
         QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
     }
     click(users, u"Command1"_s);
-    seam.last<Form4>()->close();
+    seam.last<OperatorsWindow>()->close();
 
     // A backup identical to the file.
     QTemporaryDir target;
-    Form7 *backup = openFromMenu<Form7>(main, seam, u"m_a_7"_s);
+    BackupWindow *backup = openFromMenu<BackupWindow>(main, seam, u"m_a_7"_s);
     kit::set(backup, u"Text1"_s, target.filePath(u"innkeep-copy.mdb"_s));
     // The house as it was; the backup's own row in the record of who did what comes after it.
     const QByteArray house = kit::bytes(db.path());
@@ -153,7 +153,7 @@ void TestSetupFlow::settingUpTheHouse()
     backup->close();
 
     // Wipe the business data; operators and company stay.
-    click(openFromMenu<Form20>(main, seam, u"m_a_10"_s), u"Command1"_s);
+    click(openFromMenu<DataInitWindow>(main, seam, u"m_a_10"_s), u"Command1"_s);
     QCOMPARE(db.count(u"楼层"_s), 0);
     QCOMPARE(db.count(u"房间"_s), 0);
     QCOMPARE(db.count(u"操作用户"_s), 2);
@@ -161,7 +161,7 @@ void TestSetupFlow::settingUpTheHouse()
     ui::setMainWindow(nullptr);
 
     // The new operator logs in to a title with the new name and only menus b and e.
-    Form2 *next = logIn(u"小王"_s, u"xw"_s);
+    MainWindow *next = logIn(u"小王"_s, u"xw"_s);
     QVERIFY(next);
     QVERIFY(next->windowTitle().startsWith(u"海边客栈"_s));
     QStringList enabled;
@@ -176,12 +176,12 @@ void TestSetupFlow::restoringABackup()
 {
     TestDatabase db(false);
     TestSeam seam;
-    Form2 *main = logIn(u"admin"_s, u"admin"_s);
+    MainWindow *main = logIn(u"admin"_s, u"admin"_s);
     QVERIFY(main);
     ui::setMainWindow(main);
     QTemporaryDir target;
     const QString backup = target.filePath(u"innkeep-copy.mdb"_s);
-    Form7 *backupWindow = openFromMenu<Form7>(main, seam, u"m_a_7"_s);
+    BackupWindow *backupWindow = openFromMenu<BackupWindow>(main, seam, u"m_a_7"_s);
     kit::set(backupWindow, u"Text1"_s, backup);
     click(backupWindow, u"Command1"_s);
     backupWindow->close();
@@ -189,15 +189,15 @@ void TestSetupFlow::restoringABackup()
     db.exec(u"update 操作用户 set 权限设置='Z:a'"_s);
 
     // The file picked through the dialog, asked about once, and restored; the desk stays in.
-    Form23 *restore = openFromMenu<Form23>(main, seam, u"m_a_11"_s);
+    RestoreWindow *restore = openFromMenu<RestoreWindow>(main, seam, u"m_a_11"_s);
     seam.setFileDialogResult(backup);
     click(restore, u"Command2"_s);
     seam.clear();
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     restore->findChild<QPushButton *>(u"Command1"_s)->setFocus();
     QTest::keyClick(restore->findChild<QPushButton *>(u"Command1"_s), Qt::Key_Space);
     QCOMPARE(seam.messages.size(), 2);
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
     QVERIFY2(seam.messages.last().text.startsWith(u"数据恢复成功！恢复前的数据已保存在"_s),
              qPrintable(seam.messages.last().text));
     QCOMPARE(db.count(u"楼层"_s), 0);
@@ -206,14 +206,14 @@ void TestSetupFlow::restoringABackup()
 
     // The copy kept just now is offered; restoring it, whose admin has fewer rights than the
     // session, ends the session and goes back to the login.
-    Form23 *again = openFromMenu<Form23>(main, seam, u"m_a_11"_s);
+    RestoreWindow *again = openFromMenu<RestoreWindow>(main, seam, u"m_a_11"_s);
     auto *list = kit::child<QListWidget>(again, u"List1"_s);
     QCOMPARE(list->count(), 1);
     list->setCurrentRow(0);
     QCOMPARE(kit::child<QLineEdit>(again, u"Text1"_s)->text(),
              QDir::toNativeSeparators(list->item(0)->data(Qt::UserRole).toString()));
     seam.clear();
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(again, u"Command1"_s);
     QCOMPARE(db.count(u"楼层"_s), 1);
     QVERIFY2(seam.messages.last().text.contains(u"请重新登录"_s), qPrintable(seam.messages.last().text));
@@ -221,7 +221,7 @@ void TestSetupFlow::restoringABackup()
     flushDeletes();
     bool loginShown = false;
     for (QWidget *w : QApplication::topLevelWidgets())
-        loginShown = loginShown || (qobject_cast<Form1 *>(w) && w->isVisible());
+        loginShown = loginShown || (qobject_cast<LoginWindow *>(w) && w->isVisible());
     QVERIFY(loginShown);
     ui::setMainWindow(nullptr);
 }

@@ -40,8 +40,8 @@ private Q_SLOTS:
     {
         QVERIFY(QFile::copy(u":/access/plain.mdb"_s, house()));
         TestSeam seam;
-        seam.answer(ui::vbNo);
-        Form1 login;
+        seam.answer(false);
+        LoginWindow login;
         QVERIFY(!login.offerAccessMove());
         QCOMPARE(seam.messages.size(), 2); // the question, then that it cannot be opened
         QCOMPARE(QDir(m_folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
@@ -53,8 +53,8 @@ private Q_SLOTS:
     void answeredYesBringsItAcrossOnce()
     {
         TestSeam seam;
-        seam.answer(ui::vbYes);
-        Form1 login;
+        seam.answer(true);
+        LoginWindow login;
         login.show();
         QVERIFY(login.offerAccessMove());
         // A Quillon house that admits the old operators; its rows are test_access_restore's.
@@ -69,7 +69,7 @@ private Q_SLOTS:
         QVERIFY(report && report->report().contains(u"旅客退房"_s));
 
         // The start after finds Quillon's own house and asks nothing.
-        Form1 again;
+        LoginWindow again;
         QVERIFY(!again.offerAccessMove());
         QCOMPARE(seam.messages.size(), 1);
         QCOMPARE(kept.entryList(QDir::Files), keptFiles);

@@ -81,11 +81,11 @@ void TestEntryWindows::timeStartsNow()
     // A check-in or booking more than a day back is asked about once; No writes nothing.
     picker(w)->setValue(later.addDays(-1).addSecs(ledger ? 0 : -60));
     if (!ledger)
-        seam.answer(ui::vbNo);
+        seam.answer(false);
     confirm();
     if (!ledger) {
         QCOMPARE(seam.messages.size(), 1);
-        QCOMPARE(seam.messages.first().style, ui::vbYesNo | ui::vbInformation);
+        QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
         QCOMPARE(kit::current(seam, form), w);
         QCOMPARE(db.rows(times).size(), 0);
         picker(w)->setValue(later.addDays(-1)); // a day back exactly is asked about no more

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -48,16 +49,16 @@ void writeFile(const QString &path, const QByteArray &bytes)
 bool logIn(TestSeam &seam)
 {
     // A successful login deletes its window, so it lives on the heap.
-    QPointer<Form1> login = new Form1();
+    QPointer<LoginWindow> login = new LoginWindow();
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);
     const qsizetype before = seam.messages.size();
-    login->Command1_Click();
+    login->findChild<QPushButton *>(u"Command1"_s)->click();
     flushDeletes();
     delete login.data();
     bool admitted = false;
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *main = qobject_cast<Form2 *>(w)) {
+        if (auto *main = qobject_cast<MainWindow *>(w)) {
             admitted = true;
             main->close();
         }
@@ -92,7 +93,7 @@ int pressEverything(TestSeam &seam)
             for (int i = 0; i < 2; ++i) {
                 if (!b || !b->isEnabled() || !b->isVisible())
                     break;
-                seam.answer(ui::vbYes);
+                seam.answer(true);
                 b->click();
                 ++pressed;
             }
@@ -176,8 +177,8 @@ void TestFileFaults::brokenFiles()
     QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(cause)),
              qPrintable(seam.messages.last().text));
     {
-        Form2 main;
-        QCOMPARE(main.windowTitle(), Form2::designTitle());
+        MainWindow main;
+        QCOMPARE(main.windowTitle(), MainWindow::designTitle());
         const int pressed = pressEverything(seam);
         qInfo("%s: %d button presses survived", qPrintable(kind), pressed);
     }
@@ -269,7 +270,7 @@ static int readOnlyChild(const QString &dir)
             return 1;
         }
     }
-    Form2 main;
+    MainWindow main;
     pressEverything(seam);
     return 0;
 }

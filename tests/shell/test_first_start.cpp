@@ -49,8 +49,8 @@ private Q_SLOTS:
     void noAndFailureCreateNothing()
     {
         TestSeam seam;
-        seam.answer(ui::vbNo);
-        Form1 login;
+        seam.answer(false);
+        LoginWindow login;
         QVERIFY(!login.offerNewHouse());
         QVERIFY(!QFile::exists(m_root + u"/quillon"_s));
 
@@ -58,7 +58,7 @@ private Q_SLOTS:
         QFile blocker(m_root + u"/quillon"_s);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        seam.answer(ui::vbYes);
+        seam.answer(true);
         QVERIFY(!login.offerNewHouse());
         QVERIFY(blocker.remove());
         QCOMPARE(seam.messages.size(), 3);
@@ -75,8 +75,8 @@ private Q_SLOTS:
     void yesCreatesAHouseThatAdmitsAdmin()
     {
         TestSeam seam;
-        seam.answer(ui::vbYes);
-        auto *login = new Form1();
+        seam.answer(true);
+        auto *login = new LoginWindow();
         login->show();
         QVERIFY(login->offerNewHouse());
         QVERIFY(QFile::exists(house()));
@@ -95,10 +95,10 @@ private Q_SLOTS:
         QCOMPARE(seam.messages.size(), 2);
         bool loggedIn = false;
         for (QWidget *w : QApplication::topLevelWidgets())
-            loggedIn = loggedIn || (qobject_cast<Form2 *>(w) && w->isVisible());
+            loggedIn = loggedIn || (qobject_cast<MainWindow *>(w) && w->isVisible());
         QVERIFY(loggedIn);
 
-        Form19 about;
+        AboutWindow about;
         QVERIFY(about.findChild<QLabel *>(u"HouseLocation"_s)->text().contains(shown()));
     }
 };

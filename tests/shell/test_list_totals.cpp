@@ -145,7 +145,7 @@ void TestListTotals::historySearchFindsByEachField()
         else
             commitText(search, typed);
         // The list narrows once typing pauses.
-        QTest::qWait(Form13::SearchPauseMilliseconds + 100);
+        QTest::qWait(HistoryWindow::SearchPauseMilliseconds + 100);
         return column(list, 1);
     };
     QCOMPARE(find(u"阳娜"_s), QStringList{u"欧阳娜娜"_s});    // name, inside

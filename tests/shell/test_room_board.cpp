@@ -25,7 +25,7 @@ private Q_SLOTS:
 
 namespace {
 
-RoomBoard *boardOf(Form2 *main)
+RoomBoard *boardOf(MainWindow *main)
 {
     auto *b = main->findChild<RoomBoard *>();
     if (!b)
@@ -93,7 +93,7 @@ void TestRoomBoard::followsTheRoomsThroughTheWindows()
     db.addRoom(u"102"_s, 120, 1, u"一楼"_s);
     db.addRoom(u"9"_s, 120, 1, u"一楼"_s);
     db.addRoom(u"501"_s, 120, 7, u"五楼"_s);
-    auto *main = new Form2();
+    auto *main = new MainWindow();
     RoomBoard *b = boardOf(main);
     // Floors in list order, rooms by number, unknown floors last.
     QCOMPARE(shown(b), (QStringList{u"一楼/9/1/"_s, u"一楼/102/1/"_s, u"一楼/110/1/"_s, u"二楼/201/1/"_s,
@@ -128,7 +128,7 @@ void TestRoomBoard::followsTheRoomsThroughTheWindows()
 
     QWidget *cancel = fromMenu(seam, main, u"m_b_5"_s);
     grid(cancel, u"MSFlexGrid2"_s)->selectRecord(1);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     click(cancel, u"Command2"_s);
     agreesAfter(u"Form11"_s);
     QVERIFY(shown(b).contains(u"二楼/201/1/"_s));
@@ -168,7 +168,7 @@ void TestRoomBoard::tilesOpenTheirRoomsWindow()
             u"values ('别人', '个人', '身份证', '2', '2026-12-09 12:00:00', 1, 1, 999, 0), "
             u"('赵六', '个人', '身份证', '3', '2026-12-10 12:00:00', 2, 1, ?, 0)"_s,
             {booked});
-    auto *main = new Form2();
+    auto *main = new MainWindow();
     RoomBoard *b = boardOf(main);
 
     doubleClick(b, free);
@@ -229,7 +229,7 @@ void TestRoomBoard::arrivalMovesOneReservationToOneStay()
         u"房间ID, 预付款, 备注信息) values (?, '远方公司', '护照', 'E1', '2026-12-09 12:00:00', 4, 2, ?, 300, ?)"_s;
     db.exec(insert, {u"孙七"_s, a, u"靠窗"_s});
     db.exec(insert, {u"周八"_s, c, QVariant()});
-    auto *main = new Form2();
+    auto *main = new MainWindow();
     RoomBoard *b = boardOf(main);
     auto tileOf = [&](qint64 room) {
         for (const hotel::board::RoomTile &t : b->view()->tiles())
@@ -240,7 +240,7 @@ void TestRoomBoard::arrivalMovesOneReservationToOneStay()
     const hotel::board::RoomTile tile = tileOf(a);
     const QString before = db.dump();
 
-    seam.answer(ui::vbNo);
+    seam.answer(false);
     b->guestArrives(tile);
     QCOMPARE(db.dump(), before);
 
@@ -248,13 +248,13 @@ void TestRoomBoard::arrivalMovesOneReservationToOneStay()
     // where no fault fires is the arrival itself.
     faults::reset();
     faults::failCommit(true);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     b->guestArrives(tile);
     QCOMPARE(db.dump(), before);
     for (int step = 1;; ++step) {
         faults::reset();
         faults::failStatement(step);
-        seam.answer(ui::vbYes);
+        seam.answer(true);
         b->guestArrives(tile);
         if (db.dump() != before)
             break; // past the arrival's last statement: it went through (checked below)
@@ -281,7 +281,7 @@ void TestRoomBoard::arrivalMovesOneReservationToOneStay()
 
     // The same tile again (a stale board on another desk): nothing more moves.
     const QString after = db.dump();
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     b->guestArrives(tile);
     QCOMPARE(db.dump(), after);
     QCOMPARE(seam.messageTexts().last(), u"对不起，这个预订已经不存在（可能已在另一台电脑上处理）。"_s);

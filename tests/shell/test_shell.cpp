@@ -13,12 +13,14 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QToolBar>
 #include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
@@ -26,22 +28,22 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // Types name and password into a fresh login window and presses the button.
-Form2 *logIn(const QString &name, const QString &password)
+MainWindow *logIn(const QString &name, const QString &password)
 {
-    auto *login = new Form1();
+    auto *login = new LoginWindow();
     login->show();
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(name);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(password);
     QTest::mouseClick(login->findChild<QPushButton *>(u"Command1"_s), Qt::LeftButton);
     flushDeletes();
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *main = qobject_cast<Form2 *>(w))
+        if (auto *main = qobject_cast<MainWindow *>(w))
             return main;
     }
     return nullptr;
 }
 
-QStringList disabledGroups(Form2 *main)
+QStringList disabledGroups(MainWindow *main)
 {
     QStringList out;
     for (const QString &g : {u"m_a"_s, u"m_b"_s, u"m_c"_s, u"m_d"_s, u"m_e"_s, u"m_f"_s, u"m_g"_s}) {
@@ -84,7 +86,7 @@ private Q_SLOTS:
 void TestShell::loginWindowControls()
 {
     TestSeam seam;
-    Form1 login;
+    LoginWindow login;
     QCOMPARE(login.windowTitle(), u"登陆Quillon"_s);
     QCOMPARE(Module1::DbFileName, u"innkeep.mdb"_s);
     QCOMPARE(Module1::DbPassword, u"58316094"_s);
@@ -108,10 +110,10 @@ void TestShell::loginNameIgnoresCase()
 {
     TestDatabase db;
     TestSeam seam;
-    Form2 *main = logIn(u"ADMIN"_s, u"admin"_s); // the password itself is compared exactly
+    MainWindow *main = logIn(u"ADMIN"_s, u"admin"_s); // the password itself is compared exactly
     QVERIFY(main);
     QVERIFY(seam.messages.isEmpty());
-    QCOMPARE(main->StatusBar1_PanelText(3), u"ADMIN"_s); // as typed
+    QCOMPARE(main->operatorName(), u"ADMIN"_s); // as typed
     QVERIFY(disabledGroups(main).isEmpty());
 }
 
@@ -133,18 +135,18 @@ void TestShell::loginRefusals()
     QFETCH(QString, password);
     TestDatabase db;
     TestSeam seam;
-    auto *login = new Form1();
+    auto *login = new LoginWindow();
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(name);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(password);
-    login->Command1_Click();
+    login->findChild<QPushButton *>(u"Command1"_s)->click();
     QCOMPARE(seam.messageTexts(), QStringList{u"对不起，用户名或密码错误？"_s});
-    QCOMPARE(seam.messages.first().style, 64);
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     // The window stays with what was typed.
     QCOMPARE(login->findChild<QLineEdit *>(u"Text1"_s)->text(), name);
     QCOMPARE(login->findChild<QLineEdit *>(u"Text2"_s)->text(), password);
     for (QWidget *w : QApplication::topLevelWidgets())
-        QVERIFY(!qobject_cast<Form2 *>(w));
+        QVERIFY(!qobject_cast<MainWindow *>(w));
     delete login;
 }
 
@@ -152,19 +154,19 @@ void TestShell::loginRefusedWhenFileUnreadable()
 {
     TestDatabase db;
     TestSeam seam;
-    auto *login = new Form1();
+    auto *login = new LoginWindow();
     Module1::DbPassword = u"00000000"_s; // a file guarded by another password
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);
     // Each refusal says its cause, never that the name or password was wrong.
-    login->Command1_Click();
+    login->findChild<QPushButton *>(u"Command1"_s)->click();
     QCOMPARE(seam.messages.size(), 1);
     const StoreCause notOurs = db.server().isEmpty() ? StoreCause::Unreadable : StoreCause::NoHouse;
     QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(notOurs)),
              qPrintable(seam.messages.last().text));
     QVERIFY(db.takeAway());
     Module1::DbPassword = u"58316094"_s;
-    login->Command1_Click();
+    login->findChild<QPushButton *>(u"Command1"_s)->click();
     QCOMPARE(seam.messages.size(), 2);
     QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(StoreCause::FileMissing)),
              qPrintable(seam.messages.last().text));
@@ -200,7 +202,7 @@ void TestShell::rights()
     TestDatabase db;
     TestSeam seam;
     db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values ('clerk', 'pw', ?)"_s, {rights});
-    Form2 *main = logIn(u"clerk"_s, u"pw"_s);
+    MainWindow *main = logIn(u"clerk"_s, u"pw"_s);
     QVERIFY(main);
     QCOMPARE(hotel::session()->operatorName(), u"clerk"_s);
     QCOMPARE(disabledGroups(main), disabled);
@@ -211,7 +213,7 @@ void TestShell::rights()
         auto *button = main->findChild<QAction *>(u"Toolbar1_Button"_s + QString::number(i));
         usable += button->isEnabled() ? u'1' : u'0';
         const qsizetype before = seam.shown.size();
-        main->Toolbar1_ButtonClick(i);
+        button->trigger(); // a disabled button does nothing
         QCOMPARE(seam.shown.size() > before, button->isEnabled());
         for (qsizetype w = before; w < seam.shown.size(); ++w)
             seam.shown.at(w)->close();
@@ -225,10 +227,10 @@ void TestShell::titleFromCompany()
     TestDatabase db;
     TestSeam seam;
     db.exec(u"update 公司配置 set 企业名称='江南宾馆'"_s);
-    Form2 main;
+    MainWindow main;
     QCOMPARE(main.windowTitle(), u"江南宾馆 [QuillonV3.01] "_s);
     db.exec(u"update 公司配置 set 企业名称=NULL"_s);
-    Form2 nullName;
+    MainWindow nullName;
     QCOMPARE(nullName.windowTitle(), u" [QuillonV3.01] "_s);
 }
 
@@ -238,11 +240,11 @@ void TestShell::titleWhenNoCompanyRow()
     {
         TestDatabase db;
         db.exec(u"delete from 公司配置"_s);
-        Form2 main;
+        MainWindow main;
         QCOMPARE(main.windowTitle(), u"VantorQuillonV3.0"_s);
     }
     Module1::setProgramDirectory(u"/nonexistent"_s);
-    Form2 noFile;
+    MainWindow noFile;
     QCOMPARE(noFile.windowTitle(), u"VantorQuillonV3.0"_s);
     QVERIFY(seam.messages.isEmpty());
     Module1::setProgramDirectory({});
@@ -252,7 +254,7 @@ void TestShell::menuTreeAndToolbar()
 {
     TestDatabase db;
     TestSeam seam;
-    Form2 main;
+    MainWindow main;
     const QList<std::pair<QString, QString>> items = {
         {u"m_a_1"_s, u"企业配置"_s},     {u"m_a_2"_s, u"用户管理"_s},     {u"m_a_4"_s, u"楼层管理"_s},
         {u"m_a_5"_s, u"房间管理"_s},     {u"m_a_7"_s, u"数据库备份"_s},   {u"m_a_10"_s, u"数据初始化"_s},
@@ -274,14 +276,14 @@ void TestShell::menuTreeAndToolbar()
     for (int i = 0; i < texts.size(); ++i)
         QCOMPARE(main.findChild<QAction *>(u"Toolbar1_Button"_s + QString::number(i + 1))->text(),
                  texts.at(i));
-    QCOMPARE(main.StatusBar1_PanelText(3), u"操作员"_s);
+    QCOMPARE(main.operatorName(), u"操作员"_s);
     // The About window opens from its menu, owned by the main window.
     main.findChild<QAction *>(u"m_g_2"_s)->trigger();
-    auto *about = seam.last<Form19>();
+    auto *about = seam.last<AboutWindow>();
     QVERIFY(about);
     QCOMPARE(about->windowTitle(), u"版权信息"_s);
     QCOMPARE(about->parentWidget(), &main);
-    main.Toolbar1_ButtonClick(7); // no such button: nothing happens
+    QCOMPARE(main.findChild<QToolBar *>(u"Toolbar1"_s)->actions().size(), texts.size());
 }
 
 void TestShell::toolItemsStartPrograms()
@@ -289,7 +291,7 @@ void TestShell::toolItemsStartPrograms()
     TestDatabase db;
     TestSeam seam;
     seam.setProgramsAvailable(false); // nothing installed: one message for each, no crash
-    Form2 main;
+    MainWindow main;
     main.findChild<QAction *>(u"m_f_1"_s)->trigger();
     main.findChild<QAction *>(u"m_f_3"_s)->trigger();
     main.findChild<QAction *>(u"m_f_5"_s)->trigger();
@@ -302,8 +304,8 @@ void TestShell::toolItemsStartPrograms()
     QCOMPARE(seam.messageTexts(),
              (QStringList{u"对不起，无法启动计算器，本机没有可用的计算器程序！"_s,
                           u"对不起，无法启动写字板，本机没有可用的文本编辑程序！"_s, noBrowser}));
-    Form19 about;
-    about.Label7_Click();
+    AboutWindow about;
+    QTest::mouseClick(about.findChild<QLabel *>(u"Label7"_s), Qt::LeftButton);
     QCOMPARE(seam.started.size(), 4);
     QCOMPARE(seam.messageTexts().last(), noBrowser);
     seam.clear();
@@ -316,7 +318,7 @@ void TestShell::escapeClosesNoWindow()
 {
     TestDatabase db;
     TestSeam seam;
-    auto *login = new Form1();
+    auto *login = new LoginWindow();
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
     QPointer<QWidget> alive = login;

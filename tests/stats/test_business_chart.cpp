@@ -40,7 +40,7 @@ void TestBusinessChart::chartFromTheMenu()
     }
     const QDateTime start(QDate(2026, 3, 31), QTime(0, 0));
     const QDateTime end(QDate(2026, 4, 30), QTime(23, 59, 59));
-    Form2 main;
+    MainWindow main;
     QWidget *w = fromMenu(seam, &main, u"m_e_3"_s);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"经营图表"_s);

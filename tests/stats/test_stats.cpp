@@ -79,7 +79,7 @@ void TestStats::windowsOpenEmpty()
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     QCOMPARE(list->Rows(), 1); // nothing until the first query
     QCOMPARE(list->FormatString(), grid::completedStayHeader());
-    QCOMPARE(list->RowHeightMin(), 250);
+    QCOMPARE(list->minimumRowHeight(), 17); // pixels
     QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->FormatString(), grid::roomHeader());
     QCOMPARE(child<QLabel>(w, u"Label14"_s)->text(), u"应退款："_s);
     QCOMPARE(child<QLabel>(w, u"Label6"_s)->text(), u"计划入住天数："_s);
@@ -140,7 +140,7 @@ void TestStats::secondQueryKeepsParticulars()
     queryByDate(w, at(u"2007-01-01 00:00:00"_s), at(u"2007-12-31 00:00:00"_s));
     QCOMPARE(list->Rows(), 1);
     QCOMPARE(text(w, u"Text2"_s), u"孙八"_s);
-    QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->TextMatrix(1, 1), u"909"_s);
+    QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->text(1, 1), u"909"_s);
     QCOMPARE(text(w, u"Text1"_s), u"909"_s);
 }
 
@@ -156,7 +156,7 @@ void TestStats::roomQueryRefusals()
 
     queryByRoom(w, QString());
     QCOMPARE(seam.messageTexts(), QStringList{u"对不起，请输入查询对象？"_s});
-    QCOMPARE(seam.messages.last().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.last().kind, ui::MessageKind::Information);
     QCOMPARE(list->Rows(), 2); // the list keeps its rows
 
     seam.clear();
@@ -182,8 +182,8 @@ void TestStats::roomClickShowsSearchedRoom()
     QCOMPARE(text(w, u"Text1"_s), u"402"_s); // the search box, untouched
     auto *rooms = kit::grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(rooms->Rows(), 2);
-    QCOMPARE(rooms->TextMatrix(1, 0), QString::number(room));
-    QCOMPARE(rooms->TextMatrix(1, 4), u"四楼"_s);
+    QCOMPARE(rooms->text(1, 0), QString::number(room));
+    QCOMPARE(rooms->text(1, 4), u"四楼"_s);
 }
 
 void TestStats::queriesWithoutDatabase()
@@ -205,7 +205,7 @@ void TestStats::queriesWithoutDatabase()
     queryByRoom(byRoom, u"101"_s);
     QCOMPARE(kit::grid(byRoom, u"MSFlexGrid2"_s)->Rows(), 1);
     QCOMPARE(seam.messages.size(), 2);
-    QCOMPARE(seam.messages.last().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.last().kind, ui::MessageKind::Warning);
 }
 
 QTEST_MAIN(TestStats)

@@ -54,7 +54,7 @@ int main(int argc, char **argv)
         const QString key = QString::number(firstRoom + round);
         int row = 0;
         for (int r = 1; r < rooms->Rows() && !row; ++r)
-            row = rooms->TextMatrix(r, 0) == key ? r : 0;
+            row = rooms->text(r, 0) == key ? r : 0;
         const char *outcome = "late";
         if (row) {
             rooms->selectRecord(row);

@@ -16,26 +16,26 @@ const QString Incomplete = u"请填写完整资料？"_s;
 const QString NotNumbers = u"入住天数，人数，预付款只能为数字形式？"_s;
 const QString NotAmount = u"金额只能为数字？"_s;
 const QString Null = u"<NULL>"_s;
-constexpr int Notice = 64;
-constexpr int Question = 68;
-constexpr int Failure = 16;
+constexpr ui::MessageKind Notice = ui::MessageKind::Information;
+constexpr ui::MessageKind Question = ui::MessageKind::Question;
+constexpr ui::MessageKind Failure = ui::MessageKind::Warning;
 
 // A message the window should show; `anyText` when only its kind is known (a failure, or a
 // refusal in the window's own words).
 struct Expected {
     QString text;
-    int style = Notice;
+    ui::MessageKind kind = Notice;
     bool anyText = false;
 };
 
-Expected said(const QString &text, int style = Notice)
+Expected said(const QString &text, ui::MessageKind kind = Notice)
 {
-    return {text, style, false};
+    return {text, kind, false};
 }
 
-Expected someMessage(int style)
+Expected someMessage(ui::MessageKind kind)
 {
-    return {QString(), style, true};
+    return {QString(), kind, true};
 }
 
 QString stored(const QDateTime &t)
@@ -55,16 +55,16 @@ QStringList messageDifferences(const Operation &op, const QList<Expected> &expec
     for (qsizetype i = 0; same && i < expected.size(); ++i) {
         const Message &m = op.messages[i];
         const Expected &e = expected[i];
-        same = m.style == e.style && (e.anyText ? !m.text.isEmpty() && !isSuccess(m.text) : m.text == e.text);
+        same = m.kind == e.kind && (e.anyText ? !m.text.isEmpty() && !isSuccess(m.text) : m.text == e.text);
     }
     if (same)
         return {};
     QStringList want;
     for (const Expected &e : expected)
-        want << (e.anyText ? u"<any>"_s : e.text) + u"("_s + QString::number(e.style) + u")"_s;
+        want << (e.anyText ? u"<any>"_s : e.text) + u"("_s + kindName(e.kind) + u")"_s;
     QStringList got;
     for (const Message &m : op.messages)
-        got << m.text + u"("_s + QString::number(m.style) + u")"_s;
+        got << m.text + u"("_s + kindName(m.kind) + u")"_s;
     return {u"messages: expected ["_s + want.join(u" / "_s) + u"], got ["_s + got.join(u" / "_s) + u"]"_s};
 }
 

@@ -120,11 +120,24 @@ QStringList column(FlexGrid *g, int col)
 {
     QStringList out;
     for (int r = 1; r < g->Rows(); ++r)
-        out.append(g->TextMatrix(r, col));
+        out.append(g->text(r, col));
     return out;
 }
 
 } // namespace
+
+QString kindName(ui::MessageKind kind)
+{
+    switch (kind) {
+    case ui::MessageKind::Information:
+        return u"information"_s;
+    case ui::MessageKind::Warning:
+        return u"warning"_s;
+    case ui::MessageKind::Question:
+        return u"question"_s;
+    }
+    return {};
+}
 
 QString kindName(Kind kind)
 {
@@ -242,7 +255,7 @@ Operation OperationGenerator::run(Kind kind)
         break;
     }
     for (const TestSeam::Message &m : std::as_const(m_seam.messages))
-        op.messages.append({m.text, m.style});
+        op.messages.append({m.text, m.kind});
     closeWindows();
     return op;
 }
@@ -261,7 +274,7 @@ void OperationGenerator::enterStay(Operation &op, const QString &form)
         const int r = pick(rooms->Rows());
         rooms->selectRecord(r);
         op.picked = true;
-        op.key = rooms->TextMatrix(r, 0);
+        op.key = rooms->text(r, 0);
         op.room = op.key.toInt();
     }
     button(w, u"Command1"_s)->click();
@@ -276,8 +289,8 @@ void OperationGenerator::correctStay(Operation &op, const QString &form)
         const int r = pick(list->Rows());
         list->selectRecord(r);
         op.picked = true;
-        op.key = list->TextMatrix(r, 0);
-        op.room = list->TextMatrix(r, 8).toInt();
+        op.key = list->text(r, 0);
+        op.room = list->text(r, 8).toInt();
     }
     correction(op.typed, op.step);
     type(w, op.typed);
@@ -293,10 +306,10 @@ void OperationGenerator::cancel(Operation &op)
         const int r = pick(list->Rows());
         list->selectRecord(r);
         op.picked = true;
-        op.key = list->TextMatrix(r, 0);
-        op.room = list->TextMatrix(r, 8).toInt();
+        op.key = list->text(r, 0);
+        op.room = list->text(r, 8).toInt();
         op.answerYes = chance(85);
-        m_seam.answer(op.answerYes ? ui::vbYes : ui::vbNo);
+        m_seam.answer(op.answerYes);
     }
     button(w, u"Command2"_s)->click();
 }
@@ -312,10 +325,10 @@ void OperationGenerator::checkOut(Operation &op)
         const int r = pick(list->Rows());
         list->selectRecord(r);
         op.picked = true;
-        op.key = list->TextMatrix(r, 0);
-        op.room = list->TextMatrix(r, 8).toInt();
+        op.key = list->text(r, 0);
+        op.room = list->text(r, 8).toInt();
         op.roomNumber = box(guests, u"Text10"_s)->text();
-        if (const auto t = conv::textToDateTime(list->TextMatrix(r, 5)))
+        if (const auto t = conv::textToDateTime(list->text(r, 5)))
             checkInDay = t->date();
     } else if (chance(10)) {
         op.roomNumber.clear();

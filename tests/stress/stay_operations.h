@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "ui/seams.h"
+
 class TestSeam;
 class QWidget;
 
@@ -30,6 +32,7 @@ enum class Kind {
     Disbursement
 };
 QString kindName(Kind kind);
+QString kindName(ui::MessageKind kind);
 
 // What a typed number should come to: the value the store keeps, or why it is refused.
 enum class Verdict { Text, Number, NotNumber, OutOfRange };
@@ -51,7 +54,7 @@ struct Particulars {
 
 struct Message {
     QString text;
-    int style;
+    ui::MessageKind kind;
 };
 
 struct Operation {

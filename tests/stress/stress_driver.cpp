@@ -51,8 +51,8 @@ int main(int argc, char **argv)
         QString said;
         for (const stress::Message &m : op.messages) {
             // A failure the input did not call for is the store letting the desk down.
-            const bool unexpected = m.style == ui::vbCritical && !op.mayFail();
-            said += (unexpected ? u" FAILED: "_s : u" ["_s + QString::number(m.style) + u"] "_s) + m.text;
+            const bool unexpected = m.kind == ui::MessageKind::Warning && !op.mayFail();
+            said += (unexpected ? u" FAILED: "_s : u" ["_s + stress::kindName(m.kind) + u"] "_s) + m.text;
         }
         std::printf("op %d %s%s\n", n, qPrintable(stress::kindName(op.kind)), said.toUtf8().constData());
         std::fflush(stdout);

@@ -58,7 +58,7 @@ namespace {
 int rowOf(FlexGrid *g, int col, const QString &value)
 {
     for (int r = 1; r < g->Rows(); ++r) {
-        if (g->TextMatrix(r, col) == value)
+        if (g->text(r, col) == value)
             return r;
     }
     return 0;
@@ -297,7 +297,7 @@ void TestTwoDesks::busyDatabaseSaysSoAndWaits()
     box(w, u"Text1"_s)->setText(u"一楼"_s);
     click(w, u"Command1"_s);
     QCOMPARE(seam.messageTexts(), QStringList{busyText()});
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Information);
     QVERIFY(!busyText().contains(u"locked"_s));
     QVERIFY(hold.exec(u"ROLLBACK"_s));
     QCOMPARE(db.dump(), before);
@@ -375,7 +375,7 @@ void TestTwoDesks::frozenDeskFreezesNoOther()
 {
     TestDatabase db(true);
     TestSeam seam;
-    Form2 main;
+    MainWindow main;
     auto *board = main.findChild<RoomBoard *>();
     auto *problem = board->findChild<QLabel *>(u"BoardProblem"_s);
     const hotel::board::Snapshot before = board->view()->snapshot();
@@ -387,7 +387,7 @@ void TestTwoDesks::frozenDeskFreezesNoOther()
     const std::tuple<const char *, int, std::function<QString()>, QString> steps[] = {
         {"board poll", 1000, [&] { return board->refresh(), problem->text(); },
          u"房间状态不是最新的：数据正在另一台前台上使用，稍后自动刷新。"_s},
-        {"main window", 10000, [] { return Form2().windowTitle(); }, Form2::designTitle()},
+        {"main window", 10000, [] { return MainWindow().windowTitle(); }, MainWindow::designTitle()},
         {"two lists", 10000,
          [] { return hotel::listRooms(hotel::session()), hotel::floorNames(hotel::session()).message(); },
          busy},

@@ -9,9 +9,8 @@
 
 namespace kit {
 
-inline hotel::ListingPtr fillList(FlexGrid *grid, const QString &header, int rowHeightTwips,
-                                  const QString &table, const QString &where = {},
-                                  const QVariantList &params = {},
+inline hotel::ListingPtr fillList(FlexGrid *grid, const QString &header, int rowHeight, const QString &table,
+                                  const QString &where = {}, const QVariantList &params = {},
                                   hotel::Listing::Order order = hotel::Listing::Order::NewestFirst,
                                   const QStringList &sums = {})
 {
@@ -19,7 +18,7 @@ inline hotel::ListingPtr fillList(FlexGrid *grid, const QString &header, int row
         hotel::Listing::make(hotel::session(), hotel::Right::Setup, table, where, params, order, sums);
     if (!rows.ok())
         qWarning("the list of %s could not be read: %s", qPrintable(table), qPrintable(rows.message()));
-    grid::fill(grid, header, rowHeightTwips, rows.ok() ? rows.value() : nullptr);
+    grid::fill(grid, header, rowHeight, rows.ok() ? rows.value() : nullptr);
     return rows.ok() ? rows.value() : nullptr;
 }
 

@@ -230,7 +230,7 @@ inline QString shape(const QMap<QString, TableChange> &c)
 inline QWidget *openWindow(TestSeam &seam, const QString &form)
 {
     if (form == u"Form1"_s) {
-        auto *login = new Form1;
+        auto *login = new LoginWindow;
         login->setAttribute(Qt::WA_DeleteOnClose);
         login->show();
         seam.shown.append(login);

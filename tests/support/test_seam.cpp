@@ -51,17 +51,16 @@ TestSeam::~TestSeam()
     }
 }
 
-int TestSeam::message(QWidget *, const QString &text, int style, const QString &title)
+ui::Answer TestSeam::message(QWidget *, ui::MessageKind kind, const QString &text, const QString &title)
 {
-    messages.append({text, style, title});
-    if (style & ui::vbYesNo) {
-        if (m_answers.isEmpty()) {
-            qWarning("unscripted Yes/No question: %s", qPrintable(text));
-            return ui::vbNo;
-        }
-        return m_answers.dequeue();
+    messages.append({text, kind, title});
+    if (kind != ui::MessageKind::Question)
+        return ui::Answer::Ok;
+    if (m_answers.isEmpty()) {
+        qWarning("unscripted Yes/No question: %s", qPrintable(text));
+        return ui::Answer::No;
     }
-    return ui::vbOK;
+    return m_answers.dequeue() ? ui::Answer::Yes : ui::Answer::No;
 }
 
 void TestSeam::showModal(QWidget *window)

@@ -16,7 +16,7 @@ class TestSeam : public ui::Seam
 public:
     struct Message {
         QString text;
-        int style;
+        ui::MessageKind kind;
         QString title;
     };
     struct Started {
@@ -27,7 +27,8 @@ public:
     TestSeam();
     ~TestSeam() override;
 
-    int message(QWidget *parent, const QString &text, int style, const QString &title) override;
+    ui::Answer message(QWidget *parent, ui::MessageKind kind, const QString &text,
+                       const QString &title) override;
     void showModal(QWidget *window) override;
     bool startProgram(ui::Program program, const QString &argument) override;
     QDate today() override { return m_today; }
@@ -39,7 +40,8 @@ public:
                    QString *error) override;
 
     // Script.
-    void answer(int answer) { m_answers.enqueue(answer); }
+    // The answer to the next question: true for Yes.
+    void answer(bool yes) { m_answers.enqueue(yes); }
     void setToday(const QDate &d) { m_today = d; }
     void setTimeOfDay(const QTime &t) { m_time = t; }
     void setFileDialogResult(const QString &path) { m_fileResult = path; }
@@ -68,7 +70,7 @@ public:
     }
 
 private:
-    QQueue<int> m_answers;
+    QQueue<bool> m_answers;
     QDate m_today{2006, 4, 26};
     QTime m_time{8, 15, 42};
     QString m_fileResult;
@@ -76,6 +78,22 @@ private:
     QString m_pdfPath;
     bool m_programsAvailable = true;
 };
+
+namespace ui {
+// How QCOMPARE shows a kind that differs.
+inline char *toString(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Information:
+        return qstrdup("Information");
+    case MessageKind::Warning:
+        return qstrdup("Warning");
+    case MessageKind::Question:
+        return qstrdup("Question");
+    }
+    return qstrdup("?");
+}
+} // namespace ui
 
 // Deletes windows closed with deleteLater, as the event loop would.
 void flushDeletes();

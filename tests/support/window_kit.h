@@ -91,7 +91,7 @@ inline QList<QStringList> rows(FlexGrid *g)
     for (int r = 1; r < g->Rows(); ++r) {
         QStringList cells;
         for (int c = 0; c < g->Cols(); ++c)
-            cells.append(g->TextMatrix(r, c));
+            cells.append(g->text(r, c));
         out.append(cells);
     }
     return out;
@@ -102,7 +102,7 @@ inline QStringList column(FlexGrid *g, int col)
 {
     QStringList out;
     for (int r = 1; r < g->Rows(); ++r)
-        out.append(g->TextMatrix(r, col));
+        out.append(g->text(r, col));
     return out;
 }
 
@@ -175,9 +175,9 @@ inline bool write(const QString &path, const QByteArray &data)
 // A data-driven case run once answering Yes and once No to the question it asks.
 inline void yesAndNo()
 {
-    QTest::addColumn<int>("answer");
-    QTest::newRow("yes") << int(ui::vbYes);
-    QTest::newRow("no") << int(ui::vbNo);
+    QTest::addColumn<bool>("answer"); // true for Yes
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
 }
 
 // Turns the fault switches off again when a test ends, however it ends.

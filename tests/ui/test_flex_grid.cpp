@@ -20,7 +20,7 @@ private Q_SLOTS:
     void refillDropsEarlierRows();
     void rowsAndCellsByHand();
     void selectionByClickOrKeyboard();
-    void rowHeightInTwips();
+    void rowHeightInPixels();
     void longValuesWidenTheirColumn();
 };
 
@@ -29,12 +29,12 @@ void TestFlexGrid::formatStringSetsColumnsAndHeader()
     FlexGrid g;
     g.setFormatString(u"序号|^楼层名称           "_s);
     QCOMPARE(g.Cols(), 2);
-    QCOMPARE(g.TextMatrix(0, 0), u"序号"_s);
-    QCOMPARE(g.TextMatrix(0, 1), u"楼层名称           "_s); // blanks kept, "^" gone
+    QCOMPARE(g.text(0, 0), u"序号"_s);
+    QCOMPARE(g.text(0, 1), u"楼层名称           "_s); // blanks kept, "^" gone
     QCOMPARE(g.flexModel()->data(g.flexModel()->index(0, 1), Qt::TextAlignmentRole), QVariant());
     g.setFormatString(grid::completedStayHeader());
     QCOMPARE(g.Cols(), 16);
-    QCOMPARE(g.TextMatrix(0, 2), u"旅客单位                                     "_s);
+    QCOMPARE(g.text(0, 2), u"旅客单位                                     "_s);
     // Wider header text makes a wider column.
     QVERIFY(g.columnWidth(2) > g.columnWidth(1));
 }
@@ -43,7 +43,7 @@ void TestFlexGrid::emptyTableGivesHeaderOnly()
 {
     TestDatabase db;
     FlexGrid g;
-    kit::fillList(&g, u"序号|^楼层名称           "_s, 250, schema::Floors, {}, {},
+    kit::fillList(&g, u"序号|^楼层名称           "_s, grid::DefaultRowHeight, schema::Floors, {}, {},
                   hotel::Listing::Order::OldestFirst);
     QCOMPARE(g.Rows(), 1);
     QCOMPARE(g.RowSel(), 0);
@@ -58,15 +58,16 @@ void TestFlexGrid::fillShowsKeysAndLeavesNullsEmpty()
     db.insert(
         u"insert into 房间 (房间号, 房间名称, 房间类型, 标准价格, 房间状态) values ('102', 'x', NULL, 12.5, 1)"_s);
     FlexGrid g;
-    kit::fillList(&g, grid::roomHeader(), 250, schema::Rooms, {}, {}, hotel::Listing::Order::OldestFirst);
+    kit::fillList(&g, grid::roomHeader(), grid::DefaultRowHeight, schema::Rooms, {}, {},
+                  hotel::Listing::Order::OldestFirst);
     QCOMPARE(g.Rows(), 3);
-    QCOMPARE(g.TextMatrix(1, 0), QString::number(r1));
-    QCOMPARE(g.TextMatrix(1, 1), u"101"_s);
-    QCOMPARE(g.TextMatrix(1, 5), u"120"_s);
-    QCOMPARE(g.TextMatrix(2, 3), QString());
-    QCOMPARE(g.TextMatrix(2, 4), QString());
-    QCOMPARE(g.TextMatrix(2, 5), u"12.5"_s);
-    QCOMPARE(g.TextMatrix(2, 7), u"1"_s);
+    QCOMPARE(g.text(1, 0), QString::number(r1));
+    QCOMPARE(g.text(1, 1), u"101"_s);
+    QCOMPARE(g.text(1, 5), u"120"_s);
+    QCOMPARE(g.text(2, 3), QString());
+    QCOMPARE(g.text(2, 4), QString());
+    QCOMPARE(g.text(2, 5), u"12.5"_s);
+    QCOMPARE(g.text(2, 7), u"1"_s);
 }
 
 void TestFlexGrid::refillDropsEarlierRows()
@@ -75,10 +76,12 @@ void TestFlexGrid::refillDropsEarlierRows()
     db.addFloor(u"A"_s);
     db.addFloor(u"B"_s);
     FlexGrid g;
-    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
-    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, grid::DefaultRowHeight, schema::Floors, {}, {},
+                  hotel::Listing::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, grid::DefaultRowHeight, schema::Floors, {}, {},
+                  hotel::Listing::Order::OldestFirst);
     QCOMPARE(g.Rows(), 3);
-    QCOMPARE(g.TextMatrix(2, 1), u"B"_s);
+    QCOMPARE(g.text(2, 1), u"B"_s);
 }
 
 void TestFlexGrid::rowsAndCellsByHand()
@@ -86,17 +89,17 @@ void TestFlexGrid::rowsAndCellsByHand()
     FlexGrid g;
     g.setFormatString(grid::roomHeader());
     g.setRows(3);
-    g.setTextMatrix(2, 5, u"88"_s);
-    g.setTextMatrix(2, 1, u"201"_s);
-    QCOMPARE(g.TextMatrix(2, 5), u"88"_s);
-    QCOMPARE(g.TextMatrix(2, 1), u"201"_s);
-    QCOMPARE(g.TextMatrix(1, 5), QString());
-    QCOMPARE(g.TextMatrix(5, 5), QString()); // outside: empty, no crash
+    g.setText(2, 5, u"88"_s);
+    g.setText(2, 1, u"201"_s);
+    QCOMPARE(g.text(2, 5), u"88"_s);
+    QCOMPARE(g.text(2, 1), u"201"_s);
+    QCOMPARE(g.text(1, 5), QString());
+    QCOMPARE(g.text(5, 5), QString()); // outside: empty, no crash
     g.setCols(10);
-    QCOMPARE(g.TextMatrix(2, 5), u"88"_s);
+    QCOMPARE(g.text(2, 5), u"88"_s);
     g.setRows(1);
     QCOMPARE(g.Rows(), 1);
-    QCOMPARE(g.TextMatrix(0, 1), u"房间号        "_s);
+    QCOMPARE(g.text(0, 1), u"房间号        "_s);
 }
 
 void TestFlexGrid::selectionByClickOrKeyboard()
@@ -107,10 +110,11 @@ void TestFlexGrid::selectionByClickOrKeyboard()
     FlexGrid g;
     g.resize(400, 300);
     g.show();
-    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, grid::DefaultRowHeight, schema::Floors, {}, {},
+                  hotel::Listing::Order::OldestFirst);
     // What a window's pick would copy: the chosen row, read when the choice is announced.
     QStringList picked;
-    connect(&g, &FlexGrid::Click, &g, [&] { picked.append(g.TextMatrix(g.RowSel(), 1)); });
+    connect(&g, &FlexGrid::Click, &g, [&] { picked.append(g.text(g.RowSel(), 1)); });
     QCOMPARE(g.RowSel(), 0); // nothing chosen until the operator chooses
     const auto rowCentre = [&](int row) { return g.visualRect(g.flexModel()->index(row - 1, 1)).center(); };
     QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, rowCentre(2));
@@ -144,12 +148,17 @@ void TestFlexGrid::selectionByClickOrKeyboard()
     QCOMPARE(picked.last(), u"C"_s);
 }
 
-void TestFlexGrid::rowHeightInTwips()
+void TestFlexGrid::rowHeightInPixels()
 {
     FlexGrid g;
-    g.setRowHeightMin(1440); // one inch
-    QCOMPARE(g.RowHeightMin(), 1440);
-    QVERIFY(g.verticalHeader()->defaultSectionSize() >= g.logicalDpiY() - 1);
+    g.setMinimumRowHeight(96);
+    QCOMPARE(g.minimumRowHeight(), 96);
+    QCOMPARE(g.verticalHeader()->defaultSectionSize(), 96);
+    // A least height under the font's leaves the rows at the font's height.
+    g.setMinimumRowHeight(1);
+    QCOMPARE(g.verticalHeader()->defaultSectionSize(), g.fontMetrics().height() + 4);
+    g.setMinimumRowHeight(-5);
+    QCOMPARE(g.minimumRowHeight(), 0);
 }
 
 void TestFlexGrid::longValuesWidenTheirColumn()
@@ -157,12 +166,14 @@ void TestFlexGrid::longValuesWidenTheirColumn()
     TestDatabase db;
     db.addFloor(u"A"_s);
     FlexGrid g;
-    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, grid::DefaultRowHeight, schema::Floors, {}, {},
+                  hotel::Listing::Order::OldestFirst);
     const int narrow = g.columnWidth(1);
     db.addFloor(u"一个很长很长的楼层名称，比表头宽得多"_s);
-    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, {}, {}, hotel::Listing::Order::OldestFirst);
+    kit::fillList(&g, u"序号|^楼层名称"_s, grid::DefaultRowHeight, schema::Floors, {}, {},
+                  hotel::Listing::Order::OldestFirst);
     QVERIFY(g.columnWidth(1) > narrow);
-    kit::fillList(&g, u"序号|^楼层名称"_s, 250, schema::Floors, u"0"_s, {},
+    kit::fillList(&g, u"序号|^楼层名称"_s, grid::DefaultRowHeight, schema::Floors, u"0"_s, {},
                   hotel::Listing::Order::OldestFirst);
     QCOMPARE(g.columnWidth(1), narrow); // back to the header's width
 }

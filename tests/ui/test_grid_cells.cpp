@@ -53,7 +53,7 @@ QList<QStringList> shownCells(const FlexGrid &g)
     for (int r = 1; r < g.Rows(); ++r) {
         QStringList row;
         for (int c = 0; c < g.Cols(); ++c)
-            row.append(g.TextMatrix(r, c));
+            row.append(g.text(r, c));
         rows.append(row);
     }
     return rows;
@@ -124,8 +124,8 @@ void TestGridCells::cellsReadAsStoredInEachLocale()
     conv::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     FlexGrid g;
     kit::fillList(&g, grid::completedStayHeader(), grid::DefaultRowHeight, schema::CompletedStays);
-    QCOMPARE(g.TextMatrix(4, 10), u"11/7/2021 1:30:00 AM"_s);
-    QCOMPARE(g.TextMatrix(6, 10), u"5/5/2021"_s);
+    QCOMPARE(g.text(4, 10), u"11/7/2021 1:30:00 AM"_s);
+    QCOMPARE(g.text(6, 10), u"5/5/2021"_s);
 }
 
 void TestGridCells::historyReadsOnlyWhatIsLookedAt()
@@ -139,15 +139,15 @@ void TestGridCells::historyReadsOnlyWhatIsLookedAt()
     // The count, and the first page for the column widths.
     const int atOpen = faults::statementsRun();
     QVERIFY2(atOpen <= 4, qPrintable(QString::number(atOpen)));
-    const QString last = g.TextMatrix(g.Rows() - 1, 1);
+    const QString last = g.text(g.Rows() - 1, 1);
     QCOMPARE(last, u"客0"_s);
     QCOMPARE(faults::statementsRun(), atOpen + 1); // that page alone
-    QCOMPARE(g.TextMatrix(g.Rows() - 2, 1), u"客1"_s);
+    QCOMPARE(g.text(g.Rows() - 2, 1), u"客1"_s);
     QCOMPARE(faults::statementsRun(), atOpen + 1);
     // Reading on page by page, as a print of the whole list would, gives every row once.
     QStringList names;
     for (int r = 1; r < g.Rows(); ++r)
-        names.append(g.TextMatrix(r, 1));
+        names.append(g.text(r, 1));
     names.removeDuplicates();
     QCOMPARE(names.size(), g.Rows() - 1);
     QCOMPARE(names.first(), u"客%1"_s.arg(g.Rows() - 2));
@@ -206,7 +206,7 @@ void TestGridCells::filteredListsInEitherOrder()
         // Rows added at another desk stay out; the last page is read before the ones between.
         addCompletedStays(db, 3);
         db.exec(u"update 旅客退房 set 房间ID=4 where 退房ID > ?"_s, {4 * FlexGridModel::PageRows});
-        QCOMPARE(g.TextMatrix(g.Rows() - 1, 0), expected.last().first());
+        QCOMPARE(g.text(g.Rows() - 1, 0), expected.last().first());
         QCOMPARE(shownCells(g), expected);
     }
 }

@@ -67,9 +67,9 @@ FlexGrid *makeList(QWidget *window, int rows)
     g->setFormatString(u"序号|^旅客姓名      |旅客单位   |^  备注信息  |^金额"_s);
     g->setRows(rows + 1);
     for (int r = 1; r <= rows; ++r) {
-        g->setTextMatrix(r, 0, QString::number(r));
-        g->setTextMatrix(r, 1, u"旅客"_s + QString::number(r));
-        g->setTextMatrix(r, 4, QString::number(r * 1.5));
+        g->setText(r, 0, QString::number(r));
+        g->setText(r, 1, u"旅客"_s + QString::number(r));
+        g->setText(r, 4, QString::number(r * 1.5));
     }
     return g;
 }
@@ -87,9 +87,9 @@ void TestGridExport::csvReadsBackEqualToTheList()
     const QStringList tricky = {u"张三，李四"_s, u"他说\"好\""_s, u"第一行\n第二行"_s,
                                 u"a,b\r\nc"_s,   u" 前后空格 "_s, u"\"\""_s};
     for (int i = 0; i < tricky.size() && i < 5; ++i)
-        g->setTextMatrix(i + 1, 3, tricky.at(i));
-    g->setTextMatrix(2, 2, tricky.at(5));
-    g->setTextMatrix(3, 1, QString()); // an empty cell stays an empty field
+        g->setText(i + 1, 3, tricky.at(i));
+    g->setText(2, 2, tricky.at(5));
+    g->setText(3, 1, QString()); // an empty cell stays an empty field
 
     // Typed without a suffix: the file gets ".csv".
     seam.setFileDialogResult(dir.filePath(u"列表"_s));
@@ -106,7 +106,7 @@ void TestGridExport::csvReadsBackEqualToTheList()
     for (int r = 1; r < g->Rows(); ++r) {
         QStringList row;
         for (int c = 0; c < g->Cols(); ++c)
-            row.append(g->TextMatrix(r, c));
+            row.append(g->text(r, c));
         shown.append(row);
     }
     QCOMPARE(back, shown);
@@ -134,7 +134,7 @@ void TestGridExport::csvKeepsFormulasText()
     g.setRows(2);
     g.flexModel()->setValue(1, 1, -30);
     for (const auto &[cell, field] : cases) {
-        g.setTextMatrix(1, 0, cell);
+        g.setText(1, 0, cell);
         QCOMPARE(QString::fromUtf8(grid_export::csv(&g).mid(3)).section(u"\r\n"_s, 1, 1), field + u",-30"_s);
     }
 }
@@ -177,7 +177,7 @@ void TestGridExport::printsEveryRowOnEnoughPages()
 
     // No printer: offered as a PDF file.
     seam.setPrinter(false);
-    seam.answer(ui::vbYes);
+    seam.answer(true);
     seam.setFileDialogResult(dir.filePath(u"saved"_s));
     grid_export::print(g);
     QCOMPARE(seam.messageTexts().first(), u"没有可用的打印机，列表无法打印。\n是否将列表另存为 PDF 文件？"_s);

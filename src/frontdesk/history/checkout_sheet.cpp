@@ -21,9 +21,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const char16_t *const Captions[10] = {nullptr,      u"退 房 信 息 单", u"打印时间:", u"旅客单位:",
-                                      u"旅客姓名:", u"入住时间:",      u"入住天数:", u"入住人数:",
-                                      u"退房时间:", u"金额:"};
+const char16_t *const Captions[9] = {u"退 房 信 息 单", u"打印时间:", u"旅客单位:",
+                                     u"旅客姓名:",      u"入住时间:", u"入住天数:",
+                                     u"入住人数:",      u"退房时间:", u"金额:"};
 
 QFrame *makeRule(QWidget *parent, const QString &name, QFrame::Shape shape)
 {
@@ -40,16 +40,16 @@ QFrame *makeRule(QWidget *parent, const QString &name, QFrame::Shape shape)
 
 } // namespace
 
-Form21::Form21(QWidget *owner, std::optional<qint64> completedStay) : QDialog(owner)
+CheckOutSheet::CheckOutSheet(QWidget *owner, std::optional<qint64> completedStay) : QDialog(owner)
 {
     setObjectName(u"Form21"_s);
     setWindowTitle(u"打印退房信息"_s);
     createControls();
-    connect(m_command1, &QPushButton::clicked, this, &Form21::Command1_Click);
-    Form_Load(completedStay);
+    connect(m_printButton, &QPushButton::clicked, this, &CheckOutSheet::printSheet);
+    showStay(completedStay);
 }
 
-QRect Form21::toPixels(const QRect &twips) const
+QRect CheckOutSheet::toPixels(const QRect &twips) const
 {
     const double sx = logicalDpiX() / 1440.0;
     const double sy = logicalDpiY() / 1440.0;
@@ -63,7 +63,7 @@ QRect Form21::toPixels(const QRect &twips) const
     return {x, y, qRound(twips.width() * sx), qRound(twips.height() * sy)};
 }
 
-void Form21::createControls()
+void CheckOutSheet::createControls()
 {
     setAutoFillBackground(true);
     QPalette white = palette();
@@ -72,36 +72,38 @@ void Form21::createControls()
     setFixedSize(toPixels({0, 0, WidthTwips, HeightTwips}).size());
 
     // Frames first, so the texts stand on top of them.
-    m_shape1 = makeRule(this, u"Shape1"_s, QFrame::Box);
-    m_shape1->setGeometry(toPixels(sheet::Shape1));
-    m_shape2 = makeRule(this, u"Shape2"_s, QFrame::Box);
-    m_shape2->setGeometry(toPixels(sheet::Shape2));
-    for (int n = 1; n <= 5; ++n) {
-        const bool vertical = sheet::Lines[n].width() == 0;
-        m_lines[n] = makeRule(this, u"Line"_s + QString::number(n), vertical ? QFrame::VLine : QFrame::HLine);
-        m_lines[n]->setGeometry(toPixels(sheet::Lines[n]));
+    m_border = makeRule(this, u"Shape1"_s, QFrame::Box);
+    m_border->setGeometry(toPixels(sheet::Border));
+    m_particularsBox = makeRule(this, u"Shape2"_s, QFrame::Box);
+    m_particularsBox->setGeometry(toPixels(sheet::ParticularsBox));
+    for (int i = 0; i < 5; ++i) {
+        const bool vertical = sheet::Lines[i].width() == 0;
+        m_lines[i] =
+            makeRule(this, u"Line"_s + QString::number(i + 1), vertical ? QFrame::VLine : QFrame::HLine);
+        m_lines[i]->setGeometry(toPixels(sheet::Lines[i]));
     }
-    for (int n = 1; n <= 9; ++n) {
-        m_labels[n] = ui::makeLabel(this, u"Label"_s + QString::number(n), QString::fromUtf16(Captions[n]));
-        m_labels[n]->setGeometry(toPixels(sheet::Labels[n]));
-        m_labels[n]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int i = 0; i < 9; ++i) {
+        m_labels[i] =
+            ui::makeLabel(this, u"Label"_s + QString::number(i + 1), QString::fromUtf16(Captions[i]));
+        m_labels[i]->setGeometry(toPixels(sheet::Labels[i]));
+        m_labels[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
-    QFont title = m_labels[1]->font();
+    QFont title = m_labels[0]->font();
     title.setPointSize(18);
     title.setBold(true);
-    m_labels[1]->setFont(title);
-    m_labels[1]->setAlignment(Qt::AlignCenter);
+    m_labels[0]->setFont(title);
+    m_labels[0]->setAlignment(Qt::AlignCenter);
 
-    m_msFlexGrid1 = new FlexGrid(this);
-    m_msFlexGrid1->setObjectName(u"MSFlexGrid1"_s);
-    m_msFlexGrid1->setGeometry(toPixels(sheet::Grid));
+    m_roomGrid = new FlexGrid(this);
+    m_roomGrid->setObjectName(u"MSFlexGrid1"_s);
+    m_roomGrid->setGeometry(toPixels(sheet::Grid));
 
-    m_command1 = ui::makeButton(this, u"Command1"_s, u"打印"_s);
-    m_command1->setGeometry(toPixels(sheet::PrintButton));
-    m_command1->setStyleSheet(u"QPushButton { background-color: white; }"_s);
+    m_printButton = ui::makeButton(this, u"Command1"_s, u"打印"_s);
+    m_printButton->setGeometry(toPixels(sheet::PrintButton));
+    m_printButton->setStyleSheet(u"QPushButton { background-color: white; }"_s);
 }
 
-void Form21::Form_Load(std::optional<qint64> completedStay)
+void CheckOutSheet::showStay(std::optional<qint64> completedStay)
 {
     std::optional<hotel::history::Sheet> chosen;
     if (completedStay) {
@@ -117,26 +119,26 @@ void Form21::Form_Load(std::optional<qint64> completedStay)
     auto number = [](const hotel::Int16 &n) { return n ? QString::number(*n) : QString(); };
     auto time = [](const hotel::Time &t) { return t ? conv::dateTimeToText(*t) : QString(); };
 
-    m_labels[2]->setText(u"打印时间:"_s + conv::dateToText(ui::today()));
-    m_labels[3]->setText(u"旅客单位:"_s + stay.unit);
-    m_labels[4]->setText(u"旅客姓名:"_s + stay.guest);
-    m_labels[5]->setText(u"入住时间:"_s + time(stay.checkIn));
+    m_labels[1]->setText(u"打印时间:"_s + conv::dateToText(ui::today()));
+    m_labels[2]->setText(u"旅客单位:"_s + stay.unit);
+    m_labels[3]->setText(u"旅客姓名:"_s + stay.guest);
+    m_labels[4]->setText(u"入住时间:"_s + time(stay.checkIn));
     // The planned days, not the days stayed; the amount charged, not the balance.
-    m_labels[6]->setText(u"入住天数:"_s + number(stay.plannedDays) + u"天"_s);
-    m_labels[7]->setText(u"入住人数:"_s + number(stay.persons) + u"人"_s);
-    m_labels[8]->setText(u"退房时间:"_s + time(stay.checkOut));
-    m_labels[9]->setText(u"金额:"_s + number(stay.amount) + u"元"_s);
+    m_labels[5]->setText(u"入住天数:"_s + number(stay.plannedDays) + u"天"_s);
+    m_labels[6]->setText(u"入住人数:"_s + number(stay.persons) + u"人"_s);
+    m_labels[7]->setText(u"退房时间:"_s + time(stay.checkOut));
+    m_labels[8]->setText(u"金额:"_s + number(stay.amount) + u"元"_s);
 
-    grid::reset(m_msFlexGrid1, grid::roomHeader(), sheet::GridRowHeight);
+    grid::reset(m_roomGrid, grid::roomHeader(), toPixels({0, 0, 1, sheet::GridRowHeight}).height());
     if (chosen && chosen->room)
-        grid::appendRow(m_msFlexGrid1, chosen->room->stored, {}); // a room has no times
+        grid::appendRow(m_roomGrid, chosen->room->stored, {}); // a room has no times
 }
 
-void Form21::Command1_Click()
+void CheckOutSheet::printSheet()
 {
     // A sheet of empty labels is no check-out sheet: say what is missing instead of printing it.
     if (!m_stayShown) {
-        ui::MsgBox(this, ui::nothingChosenMessage());
+        ui::inform(this, ui::nothingChosenMessage());
         return;
     }
     ui::print(this, {u"退房信息单"_s, u"退房信息单"_s, ui::documentsPath(u"退房信息单.pdf"_s),

@@ -13,12 +13,12 @@ class QPushButton;
 // "打印退房信息": one completed stay laid out as a printable page, opened by the history window
 // that owns it for the stay chosen there. Its button prints the page (without the button) on the
 // default printer, or, when that cannot be done, offers to save it as a PDF file.
-class Form21 : public QDialog
+class CheckOutSheet : public QDialog
 {
     Q_OBJECT
 public:
     // `completedStay` is the key of the stay chosen in the history; none shows the captions only.
-    Form21(QWidget *owner, std::optional<qint64> completedStay);
+    CheckOutSheet(QWidget *owner, std::optional<qint64> completedStay);
 
     // Paints the sheet as the window shows it, without the button, scaled into `area` (device
     // units) at no more than its natural size of `dpi` device units an inch.
@@ -30,17 +30,20 @@ public:
 
 private:
     void createControls();
-    void Form_Load(std::optional<qint64> completedStay);
-    void Command1_Click();
+    void showStay(std::optional<qint64> completedStay);
 
+private Q_SLOTS:
+    void printSheet();
+
+private:
     void paintGrid(QPainter &painter) const;
     QRect toPixels(const QRect &twips) const;
 
-    QLabel *m_labels[10] = {}; // Label1 … Label9 at 1 … 9
-    QFrame *m_lines[6] = {};   // Line1 … Line5 at 1 … 5
-    QFrame *m_shape1 = nullptr;
-    QFrame *m_shape2 = nullptr;
-    FlexGrid *m_msFlexGrid1 = nullptr;
-    QPushButton *m_command1 = nullptr;
+    QLabel *m_labels[9] = {}; // Label1 … Label9
+    QFrame *m_lines[5] = {};  // Line1 … Line5
+    QFrame *m_border = nullptr;
+    QFrame *m_particularsBox = nullptr;
+    FlexGrid *m_roomGrid = nullptr;
+    QPushButton *m_printButton = nullptr;
     bool m_stayShown = false; // a completed stay was found to show
 };

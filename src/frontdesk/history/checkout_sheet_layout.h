@@ -7,11 +7,11 @@
 // the two cannot drift apart. A zero height or width marks a horizontal or vertical rule.
 namespace sheet {
 
-inline constexpr QRect Shape1{60, 60, 9015, 4470};   // the border of the page
-inline constexpr QRect Shape2{120, 1200, 8895, 780}; // the box round the guest's particulars
+inline constexpr QRect Border{60, 60, 9015, 4470};           // the border of the page, Shape1
+inline constexpr QRect ParticularsBox{120, 1200, 8895, 780}; // round the guest's particulars, Shape2
 
-inline constexpr QRect Lines[6] = {
-    {},
+// Line1 … Line5.
+inline constexpr QRect Lines[5] = {
     {120, 690, 8895, 0},  // under the title
     {120, 1140, 8895, 0}, // under the print date
     {120, 1590, 8895, 0}, // between the two rows of particulars
@@ -19,8 +19,7 @@ inline constexpr QRect Lines[6] = {
     {4620, 1200, 0, 780}, // between the left and right particulars
 };
 
-inline constexpr QRect Labels[10] = {
-    {},
+inline constexpr QRect Labels[9] = {
     {2640, 150, 3855, 480},  // Label1, the title
     {6240, 780, 2775, 300},  // Label2, print date
     {240, 1260, 4260, 300},  // Label3, 旅客单位

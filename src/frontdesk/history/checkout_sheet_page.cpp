@@ -32,7 +32,7 @@ int toTwips(int pixels, const QWidget *widget)
 
 } // namespace
 
-void Form21::paintPage(QPainter &painter, const QRectF &area, double dpi) const
+void CheckOutSheet::paintPage(QPainter &painter, const QRectF &area, double dpi) const
 {
     painter.save();
     const double natural = dpi / 1440.0;
@@ -43,23 +43,21 @@ void Form21::paintPage(QPainter &painter, const QRectF &area, double dpi) const
     painter.setPen(QPen(Qt::black, RuleWidth));
     painter.setBrush(Qt::NoBrush);
 
-    painter.drawRect(sheet::Shape1);
-    painter.drawRect(sheet::Shape2);
-    for (int n = 1; n <= 5; ++n) {
-        const QRect &r = sheet::Lines[n];
+    painter.drawRect(sheet::Border);
+    painter.drawRect(sheet::ParticularsBox);
+    for (const QRect &r : sheet::Lines)
         painter.drawLine(r.topLeft(), QPoint(r.x() + r.width(), r.y() + r.height()));
-    }
-    for (int n = 1; n <= 9; ++n) {
-        painter.setFont(inTwips(m_labels[n]->font(), m_labels[n]));
-        painter.drawText(sheet::Labels[n], int(m_labels[n]->alignment()), m_labels[n]->text());
+    for (int i = 0; i < 9; ++i) {
+        painter.setFont(inTwips(m_labels[i]->font(), m_labels[i]));
+        painter.drawText(sheet::Labels[i], int(m_labels[i]->alignment()), m_labels[i]->text());
     }
     paintGrid(painter);
     painter.restore();
 }
 
-void Form21::paintGrid(QPainter &painter) const
+void CheckOutSheet::paintGrid(QPainter &painter) const
 {
-    const FlexGrid *grid = m_msFlexGrid1;
+    const FlexGrid *grid = m_roomGrid;
     const QRect &box = sheet::Grid;
     painter.save();
     painter.setClipRect(box);
@@ -84,8 +82,7 @@ void Form21::paintGrid(QPainter &painter) const
                 align = Qt::Alignment(grid->model()->data(index, Qt::TextAlignmentRole).toInt());
             }
             painter.setPen(Qt::black);
-            painter.drawText(cell.adjusted(CellPadding, 0, -CellPadding, 0), int(align),
-                             grid->TextMatrix(r, c));
+            painter.drawText(cell.adjusted(CellPadding, 0, -CellPadding, 0), int(align), grid->text(r, c));
             x += width;
         }
     }

@@ -19,37 +19,37 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Form13::Form13(QWidget *owner) : QDialog(owner)
+HistoryWindow::HistoryWindow(QWidget *owner) : QDialog(owner)
 {
     setObjectName(u"Form13"_s);
     setWindowTitle(u"历史旅客退房记录"_s);
     createControls();
     createLayout();
-    connect(m_msFlexGrid2, &FlexGrid::Click, this, &Form13::MSFlexGrid2_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form13::Command2_Click);
+    connect(m_list, &FlexGrid::Click, this, &HistoryWindow::showChosen);
+    connect(m_printButton, &QPushButton::clicked, this, &HistoryWindow::openSheet);
     m_searchPause.setSingleShot(true);
     m_searchPause.setInterval(SearchPauseMilliseconds);
     connect(m_search, &QLineEdit::textChanged, this, [this] { m_searchPause.start(); });
-    connect(m_search, &QLineEdit::returnPressed, this, &Form13::runSearch);
-    connect(&m_searchPause, &QTimer::timeout, this, &Form13::runSearch);
-    Form_Load();
+    connect(m_search, &QLineEdit::returnPressed, this, &HistoryWindow::runSearch);
+    connect(&m_searchPause, &QTimer::timeout, this, &HistoryWindow::runSearch);
+    loadList();
 }
 
-void Form13::createControls()
+void HistoryWindow::createControls()
 {
-    m_msFlexGrid2 = new FlexGrid(this);
-    m_msFlexGrid2->setObjectName(u"MSFlexGrid2"_s);
+    m_list = new FlexGrid(this);
+    m_list->setObjectName(u"MSFlexGrid2"_s);
     m_detail = new StayDetailPanel({u"Text1"_s, u"应  退  款："_s, hotel::Right::CheckOut}, this);
-    m_command2 = ui::makeButton(m_detail, u"Command2"_s, u"打印信息"_s);
-    m_detail->addButton(m_command2);
+    m_printButton = ui::makeButton(m_detail, u"Command2"_s, u"打印信息"_s);
+    m_detail->addButton(m_printButton);
     m_search = ui::makeTextBox(this, u"SearchBox"_s);
     m_search->setPlaceholderText(u"旅客姓名、证件号码、单位或房间号"_s);
     m_search->setClearButtonEnabled(true);
     m_totals = new ListTotalsLabel(u"记录数"_s, {u"实际金额"_s, u"应收款"_s, u"应退款"_s}, this);
-    m_msFlexGrid2->setTotalsLabel(m_totals);
+    m_list->setTotalsLabel(m_totals);
 }
 
-void Form13::createLayout()
+void HistoryWindow::createLayout()
 {
     QGroupBox *frame1 = ui::makeFrame(this, u"Frame1"_s);
     auto *listLayout = new QVBoxLayout(frame1);
@@ -59,7 +59,7 @@ void Form13::createLayout()
     searchRow->addWidget(searchLabel);
     searchRow->addWidget(m_search, 1);
     listLayout->addLayout(searchRow);
-    listLayout->addWidget(m_msFlexGrid2);
+    listLayout->addWidget(m_list);
     listLayout->addWidget(m_totals);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame1, 1);
@@ -67,19 +67,19 @@ void Form13::createLayout()
     resize(900, 640);
 }
 
-void Form13::Form_Load()
+void HistoryWindow::loadList()
 {
-    m_detail->Form_Load();
+    m_detail->clearRoom();
     showList({});
 }
 
-void Form13::showList(const QString &search)
+void HistoryWindow::showList(const QString &search)
 {
-    StayDetailPanel::resetList(m_msFlexGrid2);
-    m_msFlexGrid2->setListFilter(search.isEmpty() ? QString() : u"查找：“"_s + search + u"”"_s);
+    StayDetailPanel::resetList(m_list);
+    m_list->setListFilter(search.isEmpty() ? QString() : u"查找：“"_s + search + u"”"_s);
     // Newest first, read page by page as it scrolls into view; the totals come with the count.
     const auto rows = hotel::history::list(hotel::session(), search, m_totals->columns());
-    grid::fill(m_msFlexGrid2, grid::completedStayHeader(), grid::DefaultRowHeight, rows);
+    grid::fill(m_list, grid::completedStayHeader(), grid::DefaultRowHeight, rows);
     if (!rows.ok()) {
         m_totals->clear(); // the list said why
         return;
@@ -87,24 +87,24 @@ void Form13::showList(const QString &search)
     m_totals->show(rows.value()->count(), rows.value()->sums());
 }
 
-void Form13::runSearch()
+void HistoryWindow::runSearch()
 {
     m_searchPause.stop();
     showList(m_search->text());
 }
 
-void Form13::MSFlexGrid2_Click()
+void HistoryWindow::showChosen()
 {
-    m_detail->showSelected(m_msFlexGrid2);
+    m_detail->showSelected(m_list);
 }
 
-void Form13::Command2_Click()
+void HistoryWindow::openSheet()
 {
     // Nothing is checked first: with no stay chosen the sheet shows its captions only.
     std::optional<qint64> chosen;
-    if (m_msFlexGrid2->hasSelectedRecord())
-        chosen = m_msFlexGrid2->flexModel()->storedRow(m_msFlexGrid2->RowSel()).value(0).toLongLong();
-    auto *sheet = new Form21(this, chosen);
+    if (m_list->hasSelectedRecord())
+        chosen = m_list->flexModel()->storedRow(m_list->RowSel()).value(0).toLongLong();
+    auto *sheet = new CheckOutSheet(this, chosen);
     ui::keepOpenOnEscape(sheet);
     ui::seam().showModal(sheet);
 }

@@ -11,11 +11,11 @@ class StayDetailPanel;
 
 // "历史旅客退房记录": every completed stay, newest first, with the particulars and room of
 // the one chosen, and the button that opens its printable check-out sheet.
-class Form13 : public QDialog
+class HistoryWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form13(QWidget *owner);
+    explicit HistoryWindow(QWidget *owner);
 
     // The particulars the check-out sheet reads while it loads.
     const StayDetailPanel *detailPanel() const { return m_detail; }
@@ -24,18 +24,20 @@ public:
     // that a search reads an index.
     static constexpr int SearchPauseMilliseconds = 150;
 
+private Q_SLOTS:
+    void showChosen();
+    void openSheet();
+    void runSearch();
+
 private:
     void createControls();
     void createLayout();
-    void Form_Load();
-    void MSFlexGrid2_Click();
-    void Command2_Click();
-    void runSearch();
+    void loadList();
     void showList(const QString &search);
 
-    FlexGrid *m_msFlexGrid2 = nullptr;
+    FlexGrid *m_list = nullptr;
     StayDetailPanel *m_detail = nullptr;
-    QPushButton *m_command2 = nullptr;
+    QPushButton *m_printButton = nullptr;
     QLineEdit *m_search = nullptr;
     ListTotalsLabel *m_totals = nullptr;
     QTimer m_searchPause;

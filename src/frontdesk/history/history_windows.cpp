@@ -7,5 +7,5 @@ using namespace Qt::Literals::StringLiterals;
 
 void registerHistoryWindows()
 {
-    ui::registerWindow(u"Form13"_s, [](QWidget *owner) { return new Form13(owner); });
+    ui::registerWindow(u"Form13"_s, [](QWidget *owner) { return new HistoryWindow(owner); });
 }

@@ -52,13 +52,13 @@ qint64 addNight(TestDatabase &db, const QString &name, qint64 room, const QStrin
     return addStay(db, {name, {}, checkIn, 1, 1, room, 0, checkOut, 1, 120, 120, 0, {}});
 }
 
-Form13 *openHistory()
+HistoryWindow *openHistory()
 {
-    return open<Form13>(u"Form13"_s);
+    return open<HistoryWindow>(u"Form13"_s);
 }
 
 // The newest stay chosen in the list and its sheet opened.
-void openSheet(Form13 *w)
+void openSheet(HistoryWindow *w)
 {
     kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
     click(w, u"Command2"_s);
@@ -163,14 +163,14 @@ void TestHistory::emptyHistory()
 {
     TestDatabase db;
     TestSeam seam;
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), u"历史旅客退房记录"_s);
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     auto *rooms = kit::grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(list->Rows(), 1);
     QCOMPARE(list->FormatString(), grid::completedStayHeader());
-    QCOMPARE(list->RowHeightMin(), 250);
+    QCOMPARE(list->minimumRowHeight(), 17); // pixels
     QCOMPARE(rooms->FormatString(), grid::roomHeader());
     QCOMPARE(rooms->Rows(), 1);
     QCOMPARE(child<QGroupBox>(w, u"Frame2"_s)->title(), u"旅客信息"_s);
@@ -194,18 +194,18 @@ void TestHistory::listsNewestFirst()
     const qint64 second = addStay(
         db,
         {u"乙"_s, {}, u"2006-04-05 00:00:00"_s, 1, 2, room, 0, u"2006-04-06 00:00:00"_s, 1, 120, 120, 0, {}});
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     QCOMPARE(list->Rows(), 3);
-    QCOMPARE(list->TextMatrix(1, 0), QString::number(second));
-    QCOMPARE(list->TextMatrix(2, 0), QString::number(first));
-    QCOMPARE(list->TextMatrix(2, 1), u"甲"_s);
-    QCOMPARE(list->TextMatrix(2, 5), conv::dateTimeToText(QDateTime(QDate(2006, 4, 1), QTime(9, 30))));
+    QCOMPARE(list->text(1, 0), QString::number(second));
+    QCOMPARE(list->text(2, 0), QString::number(first));
+    QCOMPARE(list->text(2, 1), u"甲"_s);
+    QCOMPARE(list->text(2, 5), conv::dateTimeToText(QDateTime(QDate(2006, 4, 1), QTime(9, 30))));
     // Midnight shows as the date alone; an empty value as an empty cell.
-    QCOMPARE(list->TextMatrix(1, 5), conv::dateToText(QDate(2006, 4, 5)));
-    QCOMPARE(list->TextMatrix(1, 2), QString());
-    QCOMPARE(list->TextMatrix(1, 15), QString());
-    QCOMPARE(list->TextMatrix(1, 13), u"120"_s);
+    QCOMPARE(list->text(1, 5), conv::dateToText(QDate(2006, 4, 5)));
+    QCOMPARE(list->text(1, 2), QString());
+    QCOMPARE(list->text(1, 15), QString());
+    QCOMPARE(list->text(1, 13), u"120"_s);
 }
 
 void TestHistory::clickShowsStayAndRoom()
@@ -227,20 +227,20 @@ void TestHistory::clickShowsStayAndRoom()
                  400,
                  0,
                  {}});
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     list->selectRecord(1);
     for (int c = 1; c <= 15; ++c)
-        QCOMPARE(text(w, u"Text"_s + QString::number(c + 1)), list->TextMatrix(1, c));
+        QCOMPARE(text(w, u"Text"_s + QString::number(c + 1)), list->text(1, c));
     QCOMPARE(text(w, u"Text9"_s), QString::number(room));
     QCOMPARE(text(w, u"Text13"_s), u"900"_s);
     QCOMPARE(text(w, u"Text16"_s), QString());
     QCOMPARE(text(w, u"Text1"_s), u"205"_s);
     auto *rooms = kit::grid(w, u"MSFlexGrid1"_s);
     QCOMPARE(rooms->Rows(), 2);
-    QCOMPARE(rooms->TextMatrix(1, 0), QString::number(room));
-    QCOMPARE(rooms->TextMatrix(1, 4), u"二楼"_s);
-    QCOMPARE(rooms->TextMatrix(1, 5), u"180"_s);
+    QCOMPARE(rooms->text(1, 0), QString::number(room));
+    QCOMPARE(rooms->text(1, 4), u"二楼"_s);
+    QCOMPARE(rooms->text(1, 5), u"180"_s);
     // Clicking again shows the room once.
     list->selectRecord(1);
     QCOMPARE(rooms->Rows(), 2);
@@ -256,7 +256,7 @@ void TestHistory::roomGoneKeepsPreviousNumber()
     addNight(db, u"甲"_s, kept, u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
     addNight(db, u"乙"_s, gone, u"2006-01-03 08:00:00"_s, u"2006-01-04 00:00:00"_s);
     db.exec(u"delete from 房间 where 房间ID=?"_s, {gone});
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     auto *list = kit::grid(w, u"MSFlexGrid2"_s);
     list->selectRecord(2); // 甲, room 301
     QCOMPARE(text(w, u"Text1"_s), u"301"_s);
@@ -267,8 +267,8 @@ void TestHistory::roomGoneKeepsPreviousNumber()
     QCOMPARE(text(w, u"Text1"_s), u"301"_s);
     // Its sheet shows the stay without a room row.
     click(w, u"Command2"_s);
-    QCOMPARE(label(seam.last<Form21>(), 4), u"旅客姓名:乙"_s);
-    QCOMPARE(kit::grid(seam.last<Form21>(), u"MSFlexGrid1"_s)->Rows(), 1);
+    QCOMPARE(label(seam.last<CheckOutSheet>(), 4), u"旅客姓名:乙"_s);
+    QCOMPARE(kit::grid(seam.last<CheckOutSheet>(), u"MSFlexGrid1"_s)->Rows(), 1);
     QVERIFY(seam.messages.isEmpty());
 }
 
@@ -278,7 +278,7 @@ void TestHistory::databaseGone()
     TestSeam seam;
     const qint64 room = db.addRoom(u"501"_s);
     addNight(db, u"甲"_s, room, u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     QVERIFY(db.takeAway()); // the desk's connection is lost with the store
     // Choosing a stay goes on without the store: the boxes fill, the room stays unknown.
     kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
@@ -286,9 +286,9 @@ void TestHistory::databaseGone()
     QCOMPARE(kit::grid(w, u"MSFlexGrid1"_s)->Rows(), 1);
     QVERIFY(seam.messages.isEmpty());
     // Opening the list does not: one failure message, an empty list.
-    Form13 *again = openHistory();
+    HistoryWindow *again = openHistory();
     QCOMPARE(seam.messages.size(), 1);
-    QCOMPARE(seam.messages.first().style, int(ui::vbCritical));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(kit::grid(again, u"MSFlexGrid2"_s)->Rows(), 1);
 }
 
@@ -301,11 +301,11 @@ void TestHistory::sheetShowsTheChosenStay()
     // Planned 3 days, stayed 5: the sheet shows the planned days and the amount charged.
     addStay(db, {u"李四"_s, u"远洋贸易"_s, u"2026-11-30 10:15:00"_s, 3, 2, room, 400,
                  u"2026-12-05 00:00:00"_s, 5, 750, 350, 0, u"续住两天"_s});
-    Form13 *w = openHistory();
+    HistoryWindow *w = openHistory();
     kit::grid(w, u"MSFlexGrid2"_s)->selectRecord(1);
     set(w, u"Text2"_s, u"改过的名字"_s); // the sheet prints the stay as stored, not a box typed over
     click(w, u"Command2"_s);
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     QVERIFY(sheet);
     QCOMPARE(sheet->parentWidget(), w);
     QCOMPARE(sheet->windowTitle(), u"打印退房信息"_s);
@@ -322,15 +322,15 @@ void TestHistory::sheetShowsTheChosenStay()
     auto *rooms = kit::grid(sheet, u"MSFlexGrid1"_s);
     const FlexGrid *source = w->findChild<QGroupBox *>(u"Frame2"_s)->findChild<FlexGrid *>(u"MSFlexGrid1"_s);
     QCOMPARE(rooms->FormatString(), grid::roomHeader());
-    QCOMPARE(rooms->RowHeightMin(), 350);
+    QCOMPARE(rooms->minimumRowHeight(), qRound(350 * rooms->logicalDpiY() / 1440.0)); // the sheet's own rows
     QCOMPARE(rooms->Rows(), 2);
     QCOMPARE(rooms->Cols(), 8);
     for (int c = 0; c < 8; ++c)
-        QCOMPARE(rooms->TextMatrix(1, c), source->TextMatrix(1, c));
-    QCOMPARE(rooms->TextMatrix(1, 1), u"808"_s);
+        QCOMPARE(rooms->text(1, c), source->text(1, c));
+    QCOMPARE(rooms->text(1, 1), u"808"_s);
     const QSize client = sheet->size();
-    QCOMPARE(client, QSize(qRound(Form21::WidthTwips * sheet->logicalDpiX() / 1440.0),
-                           qRound(Form21::HeightTwips * sheet->logicalDpiY() / 1440.0)));
+    QCOMPARE(client, QSize(qRound(CheckOutSheet::WidthTwips * sheet->logicalDpiX() / 1440.0),
+                           qRound(CheckOutSheet::HeightTwips * sheet->logicalDpiY() / 1440.0)));
     QCOMPARE(sheet->palette().color(QPalette::Window), QColor(Qt::white));
     auto *print = child<QPushButton>(sheet, u"Command1"_s);
     QCOMPARE(print->text(), u"打印"_s);
@@ -345,7 +345,7 @@ void TestHistory::sheetWithoutSelection()
     TestSeam seam;
     addNight(db, u"甲"_s, db.addRoom(u"1"_s), u"2006-01-01 08:00:00"_s, u"2006-01-02 00:00:00"_s);
     click(openHistory(), u"Command2"_s);
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     QVERIFY(sheet);
     const QStringList expected{u"旅客单位:"_s,   u"旅客姓名:"_s, u"入住时间:"_s, u"入住天数:天"_s,
                                u"入住人数:人"_s, u"退房时间:"_s, u"金额:元"_s};
@@ -378,7 +378,7 @@ void TestHistory::printedPageCarriesTheSheet()
                  0,
                  {}});
     openSheet(openHistory());
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     QVERIFY(sheet);
 
     RecordingDevice page;
@@ -405,7 +405,7 @@ void TestHistory::printsOnThePrinter()
     const QString pdf = dir.filePath(u"printer.pdf"_s);
     seam.setPrinter(true, pdf);
     openSheetOnAChosenStay(db);
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     auto *print = child<QPushButton>(sheet, u"Command1"_s);
     QTest::mouseClick(print, Qt::LeftButton);
     QCOMPARE(seam.pagesPrinted, 1);
@@ -417,23 +417,21 @@ void TestHistory::printsOnThePrinter()
 
 void TestHistory::noPrinterOffersPdf_data()
 {
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("answer");     // true for Yes
     QTest::addColumn<QString>("chosen");  // file name given in the dialog
     QTest::addColumn<QString>("written"); // file expected, empty for none
     QTest::addColumn<QString>("lastMessage");
-    QTest::newRow("yes") << int(ui::vbYes) << u"sheet.pdf"_s << u"sheet.pdf"_s << u"退房信息单已保存为："_s;
-    QTest::newRow("no suffix") << int(ui::vbYes) << u"sheet"_s << u"sheet.pdf"_s << u"退房信息单已保存为："_s;
-    QTest::newRow("no") << int(ui::vbNo) << u"sheet.pdf"_s << QString()
-                        << u"是否将退房信息单另存为 PDF 文件？"_s;
+    QTest::newRow("yes") << true << u"sheet.pdf"_s << u"sheet.pdf"_s << u"退房信息单已保存为："_s;
+    QTest::newRow("no suffix") << true << u"sheet"_s << u"sheet.pdf"_s << u"退房信息单已保存为："_s;
+    QTest::newRow("no") << false << u"sheet.pdf"_s << QString() << u"是否将退房信息单另存为 PDF 文件？"_s;
     QTest::newRow("dialog cancelled")
-        << int(ui::vbYes) << QString() << QString() << u"是否将退房信息单另存为 PDF 文件？"_s;
-    QTest::newRow("unwritable") << int(ui::vbYes) << u"missing/dir/sheet.pdf"_s << QString()
-                                << u"无法写入文件："_s;
+        << true << QString() << QString() << u"是否将退房信息单另存为 PDF 文件？"_s;
+    QTest::newRow("unwritable") << true << u"missing/dir/sheet.pdf"_s << QString() << u"无法写入文件："_s;
 }
 
 void TestHistory::noPrinterOffersPdf()
 {
-    QFETCH(int, answer);
+    QFETCH(bool, answer);
     QFETCH(QString, chosen);
     QFETCH(QString, written);
     QFETCH(QString, lastMessage);
@@ -446,10 +444,10 @@ void TestHistory::noPrinterOffersPdf()
     const qint64 room = db.addRoom(u"707"_s);
     addNight(db, u"钱七"_s, room, u"2026-09-01 12:00:00"_s, u"2026-09-02 00:00:00"_s);
     openSheet(openHistory());
-    click(seam.last<Form21>(), u"Command1"_s);
+    click(seam.last<CheckOutSheet>(), u"Command1"_s);
 
     QVERIFY(!seam.messages.isEmpty());
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
     QCOMPARE(seam.messages.first().title, u"提示"_s);
     QVERIFY(seam.messages.first().text.contains(u"没有可用的打印机"_s));
     QVERIFY2(seam.messages.last().text.contains(lastMessage), qPrintable(seam.messages.last().text));
@@ -483,13 +481,13 @@ void TestHistory::failedPrintOffersPdf()
     TestDatabase db;
     RefusingPrinter seam;
     seam.setPrinter(true);
-    seam.answer(ui::vbNo);
+    seam.answer(false);
     openSheetOnAChosenStay(db);
-    auto *sheet = seam.last<Form21>();
+    auto *sheet = seam.last<CheckOutSheet>();
     click(sheet, u"Command1"_s);
     QCOMPARE(seam.messages.size(), 1);
     QVERIFY(seam.messages.first().text.contains(u"纸张用完"_s));
-    QCOMPARE(seam.messages.first().style, int(ui::vbInformation | ui::vbYesNo));
+    QCOMPARE(seam.messages.first().kind, ui::MessageKind::Question);
 }
 
 QTEST_MAIN(TestHistory)
