@@ -147,18 +147,24 @@ void Seam::runWithProgress(QWidget *parent, const QString &caption, const hotel:
     std::atomic<qint64> done{0};
     std::atomic<qint64> total{0};
     std::atomic<bool> stop{false};
+    std::atomic<bool> ended{false};
     QObject::connect(&dialog, &WorkProgressDialog::stopAsked, &dialog, [&stop] { stop = true; });
+    // The worker touches no Qt object of the window's thread: the window's own timer shows the
+    // rows and, once the work has ended, closes the dialog from within its loop.
     QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &dialog, [&] { dialog.showRows(done, total); });
-    tick.start(100);
-    // The work's end reaches the dialog as an event, so it closes it from within its loop.
+    QObject::connect(&tick, &QTimer::timeout, &dialog, [&] {
+        dialog.showRows(done, total);
+        if (ended)
+            dialog.finish();
+    });
+    tick.start(50);
     std::thread thread([&] {
         work([&](qint64 d, qint64 t) {
             done = d;
             total = t;
             return !stop.load();
         });
-        QMetaObject::invokeMethod(&dialog, &WorkProgressDialog::finish, Qt::QueuedConnection);
+        ended = true;
     });
     dialog.exec();
     thread.join();
