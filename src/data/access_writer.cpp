@@ -62,10 +62,7 @@ HouseFileWriter::HouseFileWriter(const QString &path)
     exec(u"PRAGMA threads = 2"_s);
     exec(u"BEGIN"_s);
     // The indexes and the search index are built once over the rows, not row by row.
-    QStringList tables = schema::createStatements(dialect::Engine::Sqlite, false);
-    for (const QString &sql : schema::indexStatements())
-        tables.removeAll(sql);
-    for (const QString &sql : std::as_const(tables))
+    for (const QString &sql : schema::createStatements(dialect::Engine::Sqlite, false))
         exec(sql);
 }
 

@@ -246,13 +246,11 @@ QString fileToServer(const QString &filePath, const QString &server)
             // The indexes and the search index are built once over the copied rows, not row by
             // row, with room to sort in memory.
             exec(pg, u"set local maintenance_work_mem = '256MB'"_s);
-            const QStringList indexes = schema::indexStatements();
-            for (const QString &sql : serverstore::createStatements(false)) {
-                if (!indexes.contains(sql))
-                    exec(pg, sql);
-            }
+            for (const QString &sql : serverstore::createStatements(false))
+                exec(pg, sql);
             copyRows(file, pg, true);
-            for (const QString &sql : indexes + schema::searchIndexStatements(dialect::Engine::Postgres))
+            for (const QString &sql :
+                 schema::indexStatements() + schema::searchIndexStatements(dialect::Engine::Postgres))
                 exec(pg, sql);
             exec(pg, u"commit"_s);
         } catch (const DbError &e) {
@@ -337,7 +335,8 @@ QString serverToFile(QSqlDatabase &server, const QString &filePath)
                          {t.name, seq.value(0).toLongLong()});
                 }
             }
-            for (const QString &sql : schema::searchIndexStatements(dialect::Engine::Sqlite))
+            for (const QString &sql :
+                 schema::indexStatements() + schema::searchIndexStatements(dialect::Engine::Sqlite))
                 exec(file, sql);
             exec(file, u"commit"_s);
         } catch (const DbError &e) {

@@ -267,14 +267,13 @@ QStringList searchIndexStatements(dialect::Engine engine)
     return sql;
 }
 
-QStringList createStatements(dialect::Engine engine, bool searchIndex)
+QStringList createStatements(dialect::Engine engine, bool indexes)
 {
     QStringList sql;
     for (const Table &t : tables())
         sql.append(createTable(t, engine, false));
-    sql += indexStatements();
-    if (searchIndex)
-        sql += searchIndexStatements(engine);
+    if (indexes)
+        sql += indexStatements() + searchIndexStatements(engine);
     const QString bytes = dialect::bytesType(engine);
     sql.append(u"CREATE TABLE "_s + dialect::quoted(AccessTable) + u" (salt "_s + bytes +
                u" NOT NULL, hash "_s + bytes + u" NOT NULL)"_s);

@@ -63,10 +63,11 @@ inline const QString SearchTerms = QString::fromUtf16(u"旅客退房_检索词")
 // characters begins some trigram and the vocabulary finds it.
 inline constexpr char16_t SearchPad = u'\u0001';
 
-// Statements that create an empty store: the tables, their indexes, the search index (unless a
-// move fills the store first and adds it after) and the access record; a file also records
-// Version, so a later program's house is told apart from ours.
-QStringList createStatements(dialect::Engine engine, bool searchIndex = true);
+// Statements that create an empty store: the tables, their indexes and the search index (unless
+// a move fills the store first and adds indexStatements() and searchIndexStatements() after the
+// rows) and the access record; a file also records Version, so a later program's house is told
+// apart from ours.
+QStringList createStatements(dialect::Engine engine, bool indexes = true);
 // What an older house lacks, each statement leaving what exists alone: tables added since, and
 // the indexes (the search index apart).
 QStringList upgradeStatements(dialect::Engine engine);

@@ -209,7 +209,7 @@ QString lockTimeout(int ms)
     return QString::number(std::max(ms, 1)) + u"ms"_s;
 }
 
-QStringList createStatements(bool searchIndex)
+QStringList createStatements(bool indexes)
 {
     QStringList sql;
     // Login names and room numbers compare without regard to case where the SQL asks for it
@@ -219,7 +219,7 @@ QStringList createStatements(bool searchIndex)
     // The file store's datetime(t, '+N days'); the windows' SQL uses it to test stored times.
     sql.append(u"create or replace function datetime(t timestamp, modifier text) returns timestamp "
                u"language sql immutable as 'select t + modifier::interval'"_s);
-    return sql + schema::createStatements(dialect::Engine::Postgres, searchIndex);
+    return sql + schema::createStatements(dialect::Engine::Postgres, indexes);
 }
 
 bool holdsHouse(QSqlDatabase &db)

@@ -58,7 +58,7 @@ void *connectionHandle(QSqlDatabase &db);
 QString lockTimeout(int ms);
 
 // The statements that create an empty house in the server's current schema.
-QStringList createStatements(bool searchIndex = true);
+QStringList createStatements(bool indexes = true);
 // Whether the current schema already holds a house (any of its tables). Throws DbError.
 bool holdsHouse(QSqlDatabase &db);
 
