@@ -19,5 +19,7 @@ packages=(
     dpkg-dev file lintian librsvg2-bin debootstrap
     # tests/docs/check_docs.py checks the documents against the tree.
     python3
+    # A real spreadsheet reads the lists' CSV exports back in the tests.
+    libreoffice-calc-nogui
 )
 install_missing "${packages[@]}"

@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace grid_export {
@@ -30,27 +32,103 @@ QString suggestedPath(const FlexGrid *grid, const QString &suffix)
     return ui::documentsPath(listTitle(grid) + suffix);
 }
 
-// A number as the lists show one: a minus sign is its sign, not a formula.
-bool isPlainNumber(const QString &value)
+// A number a spreadsheet keeps digit for digit: a double holds 15 significant digits.
+bool keepsDigits(const QString &value)
 {
-    static const QRegularExpression number(u"^[-+]?[0-9]+(\\.[0-9]+)?$"_s);
-    return number.match(value).hasMatch();
+    static const QRegularExpression number(u"^-?[0-9]+(\\.[0-9]+)?$"_s);
+    if (!number.match(value).hasMatch())
+        return false;
+    QString digits = value;
+    digits.remove(u'-').remove(u'.');
+    while (digits.size() > 1 && digits.front() == u'0')
+        digits.remove(0, 1);
+    return digits.size() <= 15;
+}
+
+bool isNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Text a spreadsheet would not keep as it stands: it turns digits into numbers or dates (losing
+// an ID number's last digits, a leading zero or "+"), TRUE into a truth value, and runs what
+// starts like a formula.
+bool wouldChange(const QString &value)
+{
+    static const QString formulaStarts = u"=+-@\t\r"_s;
+    if (value.isEmpty())
+        return false;
+    if (formulaStarts.contains(value.front()))
+        return true;
+    if (std::any_of(value.begin(), value.end(), [](QChar c) { return c.isDigit(); }))
+        return true;
+    const QString word = value.trimmed();
+    return word.compare(u"true"_s, Qt::CaseInsensitive) == 0 ||
+           word.compare(u"false"_s, Qt::CaseInsensitive) == 0;
+}
+
+// The text as a formula that yields it: string constants of at most 255 characters (Excel's
+// limit) joined by "&", line breaks as CHAR(). Empty when too long for one formula.
+QString textFormula(const QString &value)
+{
+    constexpr qsizetype Constant = 255;
+    constexpr qsizetype Formula = 8000;
+    QStringList parts;
+    QString piece;
+    auto close = [&] {
+        if (!piece.isEmpty())
+            parts.append(u"\""_s + piece.replace(u"\""_s, u"\"\""_s) + u"\""_s);
+        piece.clear();
+    };
+    for (const QChar c : value) {
+        if (c == u'\n' || c == u'\r') {
+            close();
+            parts.append(c == u'\n' ? u"CHAR(10)"_s : u"CHAR(13)"_s);
+            continue;
+        }
+        if (piece.size() >= Constant - 1 && !c.isLowSurrogate())
+            close();
+        piece += c;
+    }
+    close();
+    const QString formula = u"="_s + parts.join(u'&');
+    return formula.size() <= Formula ? formula : QString();
+}
+
+QString quoted(const QString &field)
+{
+    return u"\""_s + QString(field).replace(u"\""_s, u"\"\""_s) + u"\""_s;
 }
 
 } // namespace
 
-QString csvField(const QString &value)
+QString csvField(const QString &value, CellKind kind)
 {
-    // A spreadsheet takes a field that starts like this for a formula ("=1+2" would show 3, or
-    // run a command). A leading apostrophe is what Excel and LibreOffice read as "this is text"
-    // and is the usual guard; the field is quoted so the apostrophe stays inside it.
-    static const QString formulaStarts = u"=+-@\t\r"_s;
-    const bool formula = !value.isEmpty() && formulaStarts.contains(value.front()) && !isPlainNumber(value);
-    const bool quote = formula || value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
-                       value.contains(u'\r') || value.startsWith(u' ') || value.endsWith(u' ');
-    if (!quote)
+    if (kind == CellKind::Number && keepsDigits(value))
         return value;
-    return (formula ? u"\"'"_s : u"\""_s) + QString(value).replace(u"\""_s, u"\"\""_s) + u"\""_s;
+    if (wouldChange(value)) {
+        const QString formula = textFormula(value);
+        if (!formula.isEmpty())
+            return quoted(formula);
+        // Too long for a formula: a leading apostrophe at least keeps it from running.
+        if (QStringView(u"=+-@").contains(value.front()))
+            return quoted(u"'"_s + value);
+    }
+    const bool quote = value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
+                       value.contains(u'\r') || value.startsWith(u' ') || value.endsWith(u' ');
+    return quote ? quoted(value) : value;
 }
 
 void attach(FlexGrid *grid)
@@ -84,10 +162,13 @@ QByteArray csv(const FlexGrid *grid)
     for (const QString &h : headerTexts(grid))
         fields.append(csvField(h));
     text += fields.join(u',') + u"\r\n"_s;
+    const FlexGridModel *model = grid->flexModel();
     for (int r = 1; r < grid->Rows(); ++r) {
         fields.clear();
+        const QVariantList stored = model->storedRow(r);
         for (int c = 0; c < grid->Cols(); ++c)
-            fields.append(csvField(grid->text(r, c)));
+            fields.append(
+                csvField(grid->text(r, c), isNumber(stored.value(c)) ? CellKind::Number : CellKind::Text));
         text += fields.join(u',') + u"\r\n"_s;
     }
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();

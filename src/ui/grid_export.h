@@ -19,9 +19,13 @@ void attach(FlexGrid *grid);
 // The header texts without their alignment marks and padding blanks.
 QStringList headerTexts(const FlexGrid *grid);
 
-// One CSV field: quoted where it holds a comma, quote, line break or edge blank; text a
-// spreadsheet would take for a formula is kept text.
-QString csvField(const QString &value);
+// What a cell held in the store: a number stays a number in a spreadsheet, text stays the same
+// text.
+enum class CellKind { Text, Number };
+// One CSV field: quoted where it holds a comma, quote, line break or edge blank. Text a
+// spreadsheet would read as something else (digits, a date, TRUE, a formula) goes as a formula
+// that yields exactly that text, which Excel and LibreOffice both evaluate on opening.
+QString csvField(const QString &value, CellKind kind = CellKind::Text);
 // The list as CSV: UTF-8 with a byte-order mark (spreadsheet programs then read Chinese),
 // CRLF line ends, every cell through csvField().
 QByteArray csv(const FlexGrid *grid);
