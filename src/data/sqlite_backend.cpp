@@ -26,12 +26,27 @@ QString nextName(const QString &kind)
     return u"quillon-"_s + kind + u"-"_s + QString::number(++counter);
 }
 
+// Whether the open house's file or its folder can no longer be written.
+bool turnedReadOnly(sqlite3 *db)
+{
+    const char *name = sqlite3_db_filename(db, "main");
+    if (!name || !*name)
+        return false;
+    const QFileInfo file(QString::fromUtf8(name));
+    return file.exists() && (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable());
+}
+
 DbError failure(sqlite3 *db, int code)
 {
     // The extended code tells a read-only file from one that needs a write before it can be read.
     const int extended = sqlite3_extended_errcode(db);
-    return errorOf((extended & 0xff) == (code & 0xff) ? extended : code,
-                   QString::fromUtf8(sqlite3_errmsg(db)));
+    const int picked = (extended & 0xff) == (code & 0xff) ? extended : code;
+    const QString text = QString::fromUtf8(sqlite3_errmsg(db));
+    // The house is open, so what cannot be opened now is its journal beside it: the folder or
+    // the file turned read-only while the desk kept it open, which is no damage.
+    if ((picked & 0xff) == SQLITE_CANTOPEN && turnedReadOnly(db))
+        return DbError::driver(StoreCause::ReadOnly, text);
+    return errorOf(picked, text);
 }
 
 // Values are bound as Qt's driver binds them, so nothing stored changes kind: a null text, date

@@ -11,9 +11,14 @@
 #include "test_database.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSysInfo>
 #include <QTest>
 #include <functional>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 using namespace hotel;
@@ -34,6 +39,7 @@ private Q_SLOTS:
     void loginTellsTheCause();
     void fullAndReadOnlyFilesAreToldInChinese_data();
     void fullAndReadOnlyFilesAreToldInChinese();
+    void folderTurningReadOnlyIsToldAndOutlived();
 };
 
 namespace {
@@ -453,6 +459,42 @@ void TestSession::fullAndReadOnlyFilesAreToldInChinese()
     const QString message = o.message();
     QVERIFY2(message.startsWith(causeSentence(o.cause(), 0)), qPrintable(message));
     QVERIFY2(message.section(u'\n', 1).contains(driver), qPrintable(message));
+}
+
+void TestSession::folderTurningReadOnlyIsToldAndOutlived()
+{
+    TestDatabase db;
+    if (!db.server().isEmpty())
+        QSKIP("the file's own folder");
+    const qint64 room = db.addRoom(u"101"_s, 120, 1);
+    Session *s = session();
+    QVERIFY(s->readFree([](Connection &) { return Outcome::done(); }).ok()); // the kept connection
+#ifdef Q_OS_WIN
+    QSKIP("a folder's read-only mark does not stop new files in it on Windows");
+#else
+    // The folder turns read-only under the open house: a read-only mount for the super-user,
+    // whom modes do not stop, the folder's mode for anyone else.
+    const QString folder = db.directory();
+    auto readOnly = [&](bool on) {
+        if (::geteuid() != 0)
+            return QFile::setPermissions(folder, on ? QFile::ReadOwner | QFile::ExeOwner
+                                                    : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!on)
+            return QProcess::execute(u"umount"_s, {folder}) == 0;
+        return QProcess::execute(u"mount"_s, {u"--bind"_s, folder, folder}) == 0 &&
+               (QProcess::execute(u"mount"_s, {u"-o"_s, u"remount,bind,ro"_s, folder}) == 0 ||
+                (QProcess::execute(u"umount"_s, {folder}), false));
+    };
+    if (!readOnly(true))
+        QSKIP("this machine cannot make a folder read-only");
+    const auto refused = enterStay(s, StayKind::Stay, particulars(room));
+    readOnly(false);
+    QCOMPARE(int(refused.cause()), int(StoreCause::ReadOnly));
+    QVERIFY2(refused.message().startsWith(causeSentence(StoreCause::ReadOnly, 0)),
+             qPrintable(refused.message()));
+    // Writable again: the same desk checks in without logging in anew.
+    QVERIFY2(enterStay(s, StayKind::Stay, particulars(room)).ok(), "no check-in once the folder is writable");
+#endif
 }
 
 QTEST_MAIN(TestSession)
