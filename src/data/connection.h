@@ -65,8 +65,10 @@ public:
     // stops). They are read through the store's own handle, so its locks hold throughout; call
     // inside a Transaction and no other desk can commit while they are read. Throws DbError.
     void readFileBytes(const std::function<bool(const char *data, qint64 size)> &sink);
-    // A full consistency check of a closed database file (a copy); empty when it is sound,
-    // otherwise what is wrong.
+    // A check of every page of a closed database file (a copy): each table and index is a sound
+    // tree of well-formed pages and records. Whether each index lists exactly its table's rows
+    // is left out: a byte copy takes that from its source, and checking it costs several times
+    // the copy. Empty when sound, otherwise what is wrong.
     static QString checkFile(const QString &path);
 
 private:

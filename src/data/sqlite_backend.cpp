@@ -339,7 +339,9 @@ QString checkFile(const QString &path)
             problem = db.lastError().text();
         } else {
             QSqlQuery q(db);
-            if (!q.exec(u"PRAGMA integrity_check"_s) || !q.next())
+            // Mapped, the pages are read in place rather than through the page cache.
+            q.exec(u"PRAGMA mmap_size=4294967296"_s);
+            if (!q.exec(u"PRAGMA quick_check"_s) || !q.next())
                 problem = q.lastError().text();
             else if (const QString first = q.value(0).toString(); first != u"ok"_s)
                 problem = first;

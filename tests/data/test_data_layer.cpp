@@ -34,6 +34,7 @@ private Q_SLOTS:
     void storeCauses();
     void olderFileGetsItsIndexesWhenOpened();
     void newerFileIsRefused();
+    void copyCheckFindsDamagedPages();
 };
 
 void TestDataLayer::connectionString_data()
@@ -264,6 +265,47 @@ void TestDataLayer::newerFileIsRefused()
 {
     TestDatabase db;
     kit::checkHouseVersions(db);
+}
+
+// The check a backup's copy passes before it replaces an earlier backup.
+void TestDataLayer::copyCheckFindsDamagedPages()
+{
+    TestDatabase db;
+    if (!db.server().isEmpty())
+        QSKIP("a file's copy");
+    for (int i = 0; i < 200; ++i)
+        db.addFloor(u"楼层"_s + QString::number(i) + QString(40, u'长'));
+    QFile source(db.path());
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray sound = source.readAll();
+    const int page = (uchar(sound.at(16)) << 8) | uchar(sound.at(17));
+    const int pages = int(sound.size() / page);
+    QVERIFY(pages > 6);
+    const QList<std::pair<const char *, std::function<void(QByteArray &)>>> faults{
+        {"sound", [](QByteArray &) {}},
+        {"cut short", [&](QByteArray &b) { b.truncate(b.size() / 2); }},
+        {"a page lost", [&](QByteArray &b) { b.replace(page * (pages / 2), page, QByteArray(page, '\0')); }},
+        {"the last page lost",
+         [&](QByteArray &b) { b.replace(page * (pages - 1), page, QByteArray(page, '\0')); }},
+        {"pages swapped",
+         [&](QByteArray &b) {
+             const QByteArray a = b.mid(page * 2, page);
+             b.replace(page * 2, page, b.mid(page * (pages - 2), page));
+             b.replace(page * (pages - 2), page, a);
+         }},
+        {"a page's header garbled",
+         [&](QByteArray &b) { b.replace(page * (pages / 3), 12, QByteArray(12, '\x7f')); }},
+    };
+    QTemporaryDir dir;
+    for (const auto &[name, fault] : faults) {
+        QByteArray bytes = sound;
+        fault(bytes);
+        const QString copy = dir.filePath(QString::fromUtf8(name) + u".mdb"_s);
+        QFile out(copy);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+        QVERIFY2(Connection::checkFile(copy).isEmpty() == (bytes == sound), name);
+    }
 }
 
 QTEST_MAIN(TestDataLayer)
