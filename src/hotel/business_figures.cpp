@@ -2,11 +2,13 @@
 
 #include "data/connection.h"
 #include "data/conversions.h"
+#include "data/schema.h"
 #include "data/statement.h"
 #include "hotel/statistics.h"
 
 #include <QHash>
 #include <algorithm>
+#include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,48 +18,13 @@ namespace {
 
 using Engine = dialect::Engine;
 
-// The few words in which the two engines differ for dates.
-struct DateWords {
-    QString day;         // %1: a stored time's day, as a date
-    QString nextDay;     // %1: the day after a day
-    QString isDay;       // %1: a day that is a real date
-    QString date;        // a bound "yyyy-MM-dd" as a date
-    QString greatest;    // the larger of two values
-    QString label;       // %1: a date as "yyyy-MM-dd" text
-    QString period;      // %1: a stored time as "yyyy-MM-dd" text
-    QString monthPeriod; // %1: a stored time as "yyyy-MM" text
-    QString days;        // a table days(d) of every day from one bound date to another
-};
-
-DateWords wordsFor(Engine engine)
+// A stored time's day as "yyyy-MM-dd" text, in each engine's words; NULL or not a day where the
+// time is unreadable.
+QString dayOf(Engine engine, const QString &column)
 {
-    if (engine == Engine::Postgres)
-        return {
-            u"%1::date"_s,
-            u"(%1 + 1)"_s,
-            u"%1 is not null"_s,
-            u"?::date"_s,
-            u"greatest"_s,
-            u"to_char(%1, 'YYYY-MM-DD')"_s,
-            u"to_char(%1, 'YYYY-MM-DD')"_s,
-            u"to_char(%1, 'YYYY-MM')"_s,
-            u"days(d) as (select g::date from generate_series(?::date, ?::date, interval '1 day') as g)"_s};
-    // The file keeps "yyyy-MM-dd HH:mm:ss" text: its leading characters are the day and month.
-    return {u"substr(%1, 1, 10)"_s,
-            u"date(%1, '+1 day')"_s,
-            u"date(%1) = %1"_s,
-            u"?"_s,
-            u"max"_s,
-            u"%1"_s,
-            u"substr(%1, 1, 10)"_s,
-            u"substr(%1, 1, 7)"_s,
-            u"days(d) as (select ? union all select date(d, '+1 day') from days where d < ?)"_s};
-}
-
-// Only a well-formed time is put on a day; the totals still count the others, as the statistics do.
-QString readable(const QString &column)
-{
-    return u"datetime("_s + column + u", '+0 days') = "_s + column;
+    // The file keeps "yyyy-MM-dd HH:mm:ss" text: its leading characters are the day.
+    return engine == Engine::Postgres ? u"to_char("_s + column + u", 'YYYY-MM-DD')"_s
+                                      : u"substr("_s + column + u", 1, 10)"_s;
 }
 
 QString text(const QDate &d)
@@ -65,64 +32,82 @@ QString text(const QDate &d)
     return d.toString(u"yyyy-MM-dd"_s);
 }
 
-// Stays checked in per day or month: count, revenue, billed nights.
-void readTakings(Connection &c, const DateWords &w, BusinessFigures::Step step, const QDateTime &start,
-                 const QDateTime &end, QHash<QString, FigurePeriod> &byLabel)
+// A "yyyy-MM-dd" day; invalid for anything else. Read by hand: there is one per group of stays.
+QDate day(const QString &text)
 {
-    const QString checkIn = u"\"入住时间\""_s;
-    const QString period = (step == BusinessFigures::Step::Day ? w.period : w.monthPeriod).arg(checkIn);
-    Statement st(c,
-                 u"select "_s + period +
-                     u", count(*), sum(\"实际金额\"), sum(\"实际入住天数\") from \"旅客退房\" where "_s +
-                     checkIn + u" between ? and ? and "_s + readable(checkIn) + u" group by 1"_s,
-                 {conv::toStorage(start), conv::toStorage(end)});
-    while (st.next()) {
-        FigurePeriod &p = byLabel[st.text(0)];
-        p.stays = int(st.integer(1));
-        p.revenue = st.isNull(2) ? 0 : st.real(2);
-        p.nightsBilled = st.isNull(3) ? 0 : st.integer(3);
+    if (text.size() != 10 || text.at(4) != u'-' || text.at(7) != u'-')
+        return {};
+    int parts[3] = {0, 0, 0};
+    for (const auto &[at, size, part] : {std::tuple{0, 4, 0}, std::tuple{5, 2, 1}, std::tuple{8, 2, 2}}) {
+        for (int i = at; i < at + size; ++i) {
+            const char16_t c = text.at(i).unicode();
+            if (c < u'0' || c > u'9')
+                return {};
+            parts[part] = parts[part] * 10 + (c - u'0');
+        }
     }
+    return QDate(parts[0], parts[1], parts[2]);
 }
 
-// Rooms occupied each night from `first` to `last`: a stay adds one from the first night it
-// holds in the range and takes it off on its check-out day, and a running sum over the days
-// counts the rooms. Only the stays that reach into the range are read, through the check-out
-// index, and those with the same check-in and check-out days are taken together.
-QList<qint64> readNights(Connection &c, Engine engine, const DateWords &w, const QDate &first,
-                         const QDate &last)
+// Completed stays of the same days, as the store groups them.
+struct StayGroup {
+    bool checkedIn;  // checked in within the range, to the second
+    QString in, out; // the days of check-in and check-out
+    bool unreadable; // the check-in time cannot be read
+    qint64 count;
+    double revenue;
+    qint64 nightsBilled;
+    qint64 reaching; // how many of them have nights in the range's days
+};
+
+// Every completed stay the figures need, read once and grouped by its days in the store: those
+// checked in within the range (through the check-in index), those before or after it whose
+// nights reach into its days (through the check-out index), and those whose check-in time cannot
+// be read, which the totals count whatever the range (through their own index).
+QList<StayGroup> readStays(Connection &c, const QDateTime &start, const QDateTime &end, const QDate &first,
+                           const QDate &last)
+{
+    const Engine engine = c.engine();
+    const QString in = u"\"入住时间\""_s, out = u"\"退房时间\""_s, stays = u"\"旅客退房\""_s;
+    const QString days = dayOf(engine, in) + u", "_s + dayOf(engine, out);
+    const QString sums = u"count(*), sum(\"实际金额\"), sum(\"实际入住天数\")"_s;
+    const QString inRange = in + u" between ? and ?"_s;
+    // On the file the check-in index would have it read every earlier stay's row; the check-out
+    // index holds both times.
+    const QString others = out + u" >= ? and "_s + (engine == Engine::Sqlite ? u"+"_s : QString()) + in +
+                           u" < ? and not coalesce("_s + inRange + u", false)"_s;
+    const QString unreadable = u"\"退房ID\" in (select \"退房ID\" from "_s + stays + u" where "_s +
+                               schema::unreadableTime(in) + u")"_s;
+    const QString sql = u"select 1, "_s + days + u", case when "_s + unreadable + u" then 1 else 0 end, "_s +
+                        sums + u", count(case when "_s + out + u" >= ? then 1 end) from "_s + stays +
+                        u" where "_s + inRange + u" group by 2, 3, 4 union all select 0, "_s + days +
+                        u", 0, count(*), 0, 0, count(*) from "_s + stays + u" where "_s + others +
+                        u" group by 2, 3 union all select 0, "_s + days + u", 1, "_s + sums + u", 0 from "_s +
+                        stays + u" where "_s + unreadable + u" and not coalesce("_s + inRange +
+                        u", false) group by 2, 3"_s;
+    const QString from = conv::toStorage(start), to = conv::toStorage(end);
+    const QString firstNight = conv::toStorage(QDateTime(first, QTime(0, 0)));
+    const QString afterLast = conv::toStorage(QDateTime(last.addDays(1), QTime(0, 0)));
+    Statement st(c, sql, {firstNight, from, to, firstNight, afterLast, from, to, from, to});
+    QList<StayGroup> groups;
+    while (st.next())
+        groups.append({st.integer(0) != 0, st.text(1), st.text(2), st.integer(3) != 0, st.integer(4),
+                       st.isNull(5) ? 0 : st.real(5), st.isNull(6) ? 0 : st.integer(6), st.integer(7)});
+    return groups;
+}
+
+// The days on which guests still in the house checked in (a readable time before `before`).
+QList<QDate> guestsInHouse(Connection &c, const QDateTime &before)
 {
     const QString in = u"\"入住时间\""_s;
-    const QString out = u"\"退房时间\""_s;
-    const QString spans = u"spans(a, b, n) as (select "_s + w.day.arg(in) + u", "_s + w.day.arg(out) +
-                          u", count(*) from \"旅客退房\" where "_s + out + u" >= ? and "_s + in +
-                          u" < ? group by 1, 2)"_s;
-    QString nights = u"select "_s + w.greatest + u"(a, "_s + w.date + u"), "_s + w.greatest + u"(b, "_s +
-                     w.nextDay.arg(u"a"_s) + u"), n from spans where "_s + w.isDay.arg(u"a"_s) + u" and "_s +
-                     w.isDay.arg(u"b"_s);
-    const QString afterLast = conv::toStorage(QDateTime(last.addDays(1), QTime(0, 0)));
-    QVariantList params{text(first), text(last), conv::toStorage(QDateTime(first, QTime(0, 0))), afterLast,
-                        text(first)};
-    // A guest in the house holds every night up to tonight's.
-    const QDate tomorrow = QDate::currentDate().addDays(1);
-    if (tomorrow > first) {
-        nights += u" union all select "_s + w.greatest + u"("_s + w.day.arg(in) + u", "_s + w.date +
-                  u"), "_s + w.date + u", 1 from \"旅客入住\" where "_s + in + u" < ? and "_s + readable(in);
-        params += {text(first), text(tomorrow),
-                   conv::toStorage(QDateTime(std::min(last.addDays(1), tomorrow), QTime(0, 0)))};
-    }
-    const QString sql =
-        (engine == Engine::Sqlite ? u"with recursive "_s : u"with "_s) + w.days + u", "_s + spans +
-        u", nights(a, b, n) as ("_s + nights +
-        u"), moves(d, n) as (select a, n from nights union all select b, -n from nights) "
-        u"select "_s +
-        w.label.arg(u"days.d"_s) +
-        u", sum(coalesce(m.n, 0)) over (order by days.d) from days left join "
-        u"(select d, sum(n) as n from moves group by d) as m on m.d = days.d order by days.d"_s;
-    Statement st(c, sql, params);
-    QList<qint64> rooms;
+    Statement st(c,
+                 u"select "_s + dayOf(c.engine(), in) + u" from \"旅客入住\" where "_s + in +
+                     u" < ? and not ("_s + schema::unreadableTime(in) + u")"_s,
+                 {conv::toStorage(before)});
+    QList<QDate> days;
     while (st.next())
-        rooms.append(st.integer(1));
-    return rooms;
+        days.append(day(st.text(0)));
+    return days;
 }
 
 } // namespace
@@ -153,40 +138,63 @@ Result<BusinessFigures> businessFigures(Session *s, const QDateTime &start, cons
         return Outcome::refused(Refusal::BadValue, QString::number(span));
     BusinessFigures f;
     const Outcome o = s->read(Right::Statistics, [&](Connection &c) {
-        const DateWords w = wordsFor(c.engine());
         {
             Statement rooms(c, u"select count(*) from \"房间\""_s);
             f.rooms = rooms.next() ? int(rooms.integer(0)) : 0;
         }
-        {
+        const QList<StayGroup> groups = readStays(c, start, end, first, last);
+        // Rooms taken each night: a stay adds its rooms from the first night it holds in the range
+        // and takes them off on its check-out day; a running sum over the days counts them.
+        std::vector<qint64> moves(size_t(std::max<qint64>(span, 0)) + 1, 0);
+        auto move = [&](const QDate &d, qint64 n) {
+            if (const qint64 at = first.daysTo(d); at >= 0 && at <= span)
+                moves[size_t(at)] += n;
+        };
+        QHash<QString, FigurePeriod> byLabel;
+        const bool byDay = step == BusinessFigures::Step::Day;
+        for (const StayGroup &g : groups) {
             // The same stays, counted and added up, as statistics by date lists.
-            Statement totals(
-                c,
-                u"select count(*), sum(\"实际金额\"), sum(\"实际入住天数\") from \"旅客退房\" where "_s +
-                    checkedInBetween(),
-                {conv::toStorage(start), conv::toStorage(end)});
-            if (totals.next()) {
-                f.stays = int(totals.integer(0));
-                f.revenue = totals.isNull(1) ? 0 : totals.real(1);
-                f.nightsBilled = totals.isNull(2) ? 0 : totals.integer(2);
+            if (g.checkedIn || g.unreadable) {
+                f.stays += int(g.count);
+                f.revenue += g.revenue;
+                f.nightsBilled += g.nightsBilled;
+            }
+            // Only a well-formed time is put on a day.
+            if (g.checkedIn && !g.unreadable) {
+                FigurePeriod &p = byLabel[byDay ? g.in : g.in.left(7)];
+                p.stays += int(g.count);
+                p.revenue += g.revenue;
+                p.nightsBilled += g.nightsBilled;
+            }
+            const QDate in = day(g.in), out = day(g.out);
+            if (g.reaching > 0 && in.isValid() && out.isValid()) {
+                move(std::max(in, first), g.reaching);
+                move(std::max(out, in.addDays(1)), -g.reaching);
             }
         }
         if (span <= 0)
             return Outcome::done();
-        QHash<QString, FigurePeriod> byLabel;
-        readTakings(c, w, step, start, end, byLabel);
-        const QList<qint64> nights = readNights(c, c.engine(), w, first, last);
+        // A guest in the house holds every night up to tonight's.
+        const QDate tomorrow = QDate::currentDate().addDays(1);
+        if (tomorrow > first) {
+            for (const QDate &d :
+                 guestsInHouse(c, QDateTime(std::min(last.addDays(1), tomorrow), QTime(0, 0)))) {
+                move(std::max(d, first), 1);
+                move(tomorrow, -1);
+            }
+        }
+        qint64 taken = 0;
         for (QDate d = first; d <= last; d = d.addDays(1)) {
-            const bool opens = step == BusinessFigures::Step::Day || d == first || d.day() == 1;
+            taken += moves[size_t(first.daysTo(d))];
+            const bool opens = byDay || d == first || d.day() == 1;
             if (opens) {
-                const QString label = step == BusinessFigures::Step::Day ? text(d) : d.toString(u"yyyy-MM"_s);
-                FigurePeriod p = byLabel.value(label);
+                FigurePeriod p = byLabel.value(byDay ? text(d) : d.toString(u"yyyy-MM"_s));
                 p.first = d;
                 f.periods.append(p);
             }
             FigurePeriod &p = f.periods.last();
             ++p.days;
-            p.roomNights += nights.value(first.daysTo(d));
+            p.roomNights += taken;
         }
         return Outcome::done();
     });

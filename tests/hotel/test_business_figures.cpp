@@ -2,6 +2,7 @@
 #include "hotel/statistics.h"
 #include "test_database.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 #include <numeric>
 
@@ -41,6 +42,7 @@ private Q_SLOTS:
     void figures_data();
     void figures();
     void refusals();
+    void figuresMatchEveryStayCountedByHand();
 };
 
 void TestBusinessFigures::figures_data()
@@ -133,6 +135,68 @@ void TestBusinessFigures::refusals()
     QVERIFY(hotel::businessFigures(hotel::session(), start, longest, step).ok());
     QVERIFY(hotel::businessFigures(hotel::session(), start, longest.addDays(1), step)
                 .isRefused(hotel::Refusal::BadValue));
+}
+
+// Random stays, some with times that cannot be read, counted night by night here.
+void TestBusinessFigures::figuresMatchEveryStayCountedByHand()
+{
+    TestDatabase db;
+    db.addRoom(u"101"_s);
+    QRandomGenerator random(20260109);
+    const QDateTime origin = at(u"2026-01-01 00:00:00"_s);
+    struct Stay {
+        QVariant in, out;
+        int amount;
+    };
+    QList<Stay> stays;
+    // A server keeps times as times: only an unknown one.
+    const QStringList odd = db.server().isEmpty()
+                                ? QStringList{u"2026-01-07"_s, u"2026-01-08 25:00:00"_s, u"昨天"_s, QString()}
+                                : QStringList{QString()};
+    for (int i = 0; i < 150; ++i) {
+        const QDateTime in = origin.addSecs(random.bounded(60 * 24 * 3600));
+        const QDateTime out = in.addSecs(random.bounded(i % 10 == 0 ? 40 * 24 * 3600 : 4 * 24 * 3600));
+        QVariant inText = in.toString(u"yyyy-MM-dd HH:mm:ss"_s),
+                 outText = out.toString(u"yyyy-MM-dd HH:mm:ss"_s);
+        if (i % 17 == 0)
+            inText = odd.at(i / 17 % odd.size());
+        if (i % 23 == 0)
+            outText = odd.at(i / 23 % odd.size());
+        stays.append({inText, outText, 10 + i});
+        db.exec(
+            u"insert into 旅客退房 (旅客姓名, 入住时间, 计划入住天数, 入住人数, 房间ID, 预付款, 退房时间, "
+            u"实际入住天数, 实际金额, 应收款, 应退款) values ('客', ?, 1, 1, 1, 0, ?, 1, ?, 0, 0)"_s,
+            {inText, outText, 10 + i});
+    }
+    for (const auto &[start, end] : {std::pair{u"2026-01-10 08:00:00"_s, u"2026-02-20 17:30:00"_s},
+                                     std::pair{u"2026-01-01 00:00:00"_s, u"2026-03-31 23:59:59"_s},
+                                     std::pair{u"2026-02-03 12:00:00"_s, u"2026-02-03 12:00:00"_s}}) {
+        const auto got = hotel::businessFigures(hotel::session(), at(start), at(end), Step::Day);
+        QVERIFY2(got.ok(), qPrintable(got.message()));
+        const QDate first = at(start).date();
+        // A stay reaches into the days when, as stored, it leaves on or after the first and
+        // arrives before the day after the last.
+        const QString firstNight = first.toString(u"yyyy-MM-dd 00:00:00"_s);
+        const QString afterLast = at(end).date().addDays(1).toString(u"yyyy-MM-dd 00:00:00"_s);
+        QCOMPARE(got.value().periods.size(), first.daysTo(at(end).date()) + 1);
+        for (const hotel::FigurePeriod &p : got.value().periods) {
+            const QDate d = p.first;
+            qint64 nights = 0;
+            double revenue = 0;
+            for (const Stay &st : std::as_const(stays)) {
+                const QDate in = QDate::fromString(st.in.toString().left(10), u"yyyy-MM-dd"_s);
+                const QDate out = QDate::fromString(st.out.toString().left(10), u"yyyy-MM-dd"_s);
+                const bool reaches = st.out.toString() >= firstNight && st.in.toString() < afterLast;
+                if (reaches && in.isValid() && out.isValid() && in <= d && d < std::max(out, in.addDays(1)))
+                    ++nights;
+                const QDateTime time = at(st.in.toString());
+                if (time.isValid() && time.date() == d && time >= at(start) && time <= at(end))
+                    revenue += st.amount;
+            }
+            QCOMPARE(p.roomNights, nights);
+            QCOMPARE(p.revenue, revenue);
+        }
+    }
 }
 
 QTEST_MAIN(TestBusinessFigures)
