@@ -174,10 +174,12 @@ QString newTempBeside(const QString &target)
     // What an import cut short by a kill or a power cut left: an import writes its file all the
     // time, so one untouched for an hour is nobody's.
     const QDateTime stale = QDateTime::currentDateTime().addSecs(-3600);
-    const QFileInfoList leftovers =
-        info.absoluteDir().entryInfoList({info.fileName() + u".importing-*"_s}, QDir::Files | QDir::Hidden);
-    for (const QFileInfo &left : leftovers) {
-        if (left.lastModified() < stale)
+    // Matched by hand: a name filter is a regular expression, whose per-thread stack a worker
+    // thread's end under Windows failed to free.
+    const QString prefix = info.fileName() + u".importing-"_s;
+    const QFileInfoList files = info.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden);
+    for (const QFileInfo &left : files) {
+        if (left.fileName().startsWith(prefix) && left.lastModified() < stale)
             QFile::remove(left.absoluteFilePath());
     }
     const QString temp = info.absoluteDir().filePath(info.fileName() + u".importing-"_s +

@@ -181,10 +181,12 @@ int removeUnfinishedCopies(const QString &folder)
 {
     const QDir dir(folder);
     int removed = 0;
-    const QStringList names =
-        dir.entryList({UnfinishedCopyPrefix.toString() + u"*"_s}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names)
-        removed += filemodes::removeUnlessLocked(dir.filePath(name)) ? 1 : 0;
+    // Matched by hand, not by a name filter (a regular expression): this runs on worker threads too.
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (name.startsWith(UnfinishedCopyPrefix))
+            removed += filemodes::removeUnlessLocked(dir.filePath(name)) ? 1 : 0;
+    }
     return removed;
 }
 
