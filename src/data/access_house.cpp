@@ -191,7 +191,7 @@ QString newTempBeside(const QString &target)
 
 #if QUILLON_SERVER_STORE
 // Runs `work` on a connection of its own to the server. Throws DbError.
-void onServer(const QString &server, const std::function<void(QSqlDatabase &)> &work)
+void onServer(const serverstore::Server &server, const std::function<void(QSqlDatabase &)> &work)
 {
     const QString name = u"quillon-access-check-"_s + QUuid::createUuid().toString();
     const auto drop = qScopeGuard([&name] { QSqlDatabase::removeDatabase(name); });
@@ -289,7 +289,7 @@ Report importToFile(const QString &accessPath, const QString &housePath, const O
     return fileHouse(accessPath, housePath, options, Use::House);
 }
 
-Report importToServer(const QString &accessPath, const QString &server, const Options &options)
+Report importToServer(const QString &accessPath, const serverstore::Server &server, const Options &options)
 {
     QTemporaryDir folder;
     if (!folder.isValid()) {

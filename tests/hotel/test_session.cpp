@@ -1,5 +1,5 @@
 #include "data/connection.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/schema.h"
 #include "data/statement.h"
 #include "hotel/deeds.h"
@@ -84,7 +84,7 @@ House build(TestDatabase &db)
     const qint64 reservation = db.insert(u"insert into 旅客预订"_s + columns, {reservedRoom});
     const qint64 taking = db.insert(
         u"insert into 交款 (交款时间, 交款金额, 交款人) values ('2006-04-25 18:00:00', 800, '钱四')"_s);
-    Session all(u"admin"_s, u"Z:abcdef"_s);
+    Session all(db.location(), u"admin"_s, u"Z:abcdef"_s);
     h.stay = stored<Stay>(all, schema::Stays, stay);
     h.reservation = stored<Reservation>(all, schema::Reservations, reservation);
     h.room = stored<Room>(all, schema::Rooms, h.freeRoom);
@@ -196,7 +196,7 @@ void TestSession::operationsRefuseWithoutTheirRight()
     const QString before = db.dump();
 
     // Every other right is no help, and the store is not even reached.
-    Session without(u"前台"_s, rightsWithout(c.right));
+    Session without(db.location(), u"前台"_s, rightsWithout(c.right));
     const Outcome refused = c.run(&without, h);
     QVERIFY(refused.isRefused(Refusal::NoRight));
     QCOMPARE(refused.message(), u"对不起，您没有使用此项功能的权限。"_s);
@@ -204,7 +204,7 @@ void TestSession::operationsRefuseWithoutTheirRight()
     QCOMPARE(without.connectionsOpened(), 0);
 
     // That one letter alone is enough; a write is recorded once, with who and where.
-    Session only(u"前台"_s, u"Z:"_s + QChar(char16_t(c.right)));
+    Session only(db.location(), u"前台"_s, u"Z:"_s + QChar(char16_t(c.right)));
     const Outcome done = c.run(&only, h);
     QVERIFY2(done.ok(), qPrintable(done.message()));
     const QString record =
@@ -226,7 +226,7 @@ void TestSession::operationsRefuseWithoutTheirRight()
 void TestSession::recordListsByDateOperatorAndKind()
 {
     TestDatabase db;
-    Session jia(u"甲"_s, u"Z:ad"_s), yi(u"乙"_s, u"Z:d"_s);
+    Session jia(db.location(), u"甲"_s, u"Z:ad"_s), yi(db.location(), u"乙"_s, u"Z:d"_s);
     const QDateTime now = QDateTime::currentDateTime();
     const auto add = [&](Session &s, Ledger ledger, double amount) {
         QVERIFY(addLedgerEntry(&s, ledger, {0, now, amount, u"钱四"_s}).ok());
@@ -267,7 +267,7 @@ void TestSession::checkInsShareOneBackend()
     QList<qint64> rooms;
     for (int i = 0; i < 20; ++i)
         rooms.append(db.addRoom(QString::number(101 + i)));
-    Session desk(u"admin"_s, u"Z:abcdef"_s);
+    Session desk(db.location(), u"admin"_s, u"Z:abcdef"_s);
     const qint64 pid = backendPid(desk);
     QVERIFY(pid > 0);
     // Tagged, so the server can be asked how many backends this desk holds.
@@ -296,7 +296,7 @@ void TestSession::droppedConnectionIsOpenedAgainOnce()
         QSKIP("needs QUILLON_TEST_SERVER");
     TestDatabase db;
     const qint64 room = db.addRoom(u"101"_s);
-    Session desk(u"admin"_s, u"Z:abcdef"_s);
+    Session desk(db.location(), u"admin"_s, u"Z:abcdef"_s);
     const qint64 pid = backendPid(desk);
     QCOMPARE(desk.connectionsOpened(), 1);
 
@@ -322,8 +322,8 @@ void TestSession::writeMeetingAnotherDesksChangeRunsAgain()
     TestDatabase db;
     const qint64 room = db.addRoom(u"101"_s);
     const qint64 spare = db.addRoom(u"102"_s);
-    Session desk(u"admin"_s, u"Z:abcdef"_s);
-    Session other(u"admin"_s, u"Z:abcdef"_s);
+    Session desk(db.location(), u"admin"_s, u"Z:abcdef"_s);
+    Session other(db.location(), u"admin"_s, u"Z:abcdef"_s);
     // Reads the room, lets the other desk change it (`meddle`), then reserves it while still free.
     int runs = 0;
     const auto reserve = [&](qint64 key, const std::function<void()> &meddle) {
@@ -407,7 +407,7 @@ void TestSession::loginTellsTheCause()
         QSKIP("an open file cannot be removed on this system");
     if (!text.isEmpty() && f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(content.toUtf8()), f.close();
-    const auto in = Session::logIn(login.section(u'/', 0, 0), login.section(u'/', 1));
+    const auto in = Session::logIn(db.location(), login.section(u'/', 0, 0), login.section(u'/', 1));
     QCOMPARE(in.ok(), cause == -1);
     QCOMPARE(in.isRefused(Refusal::NotFound), cause == -2);
     if (cause < 0)
@@ -417,7 +417,7 @@ void TestSession::loginTellsTheCause()
     // a password or the connection string.
     const QString message = in.message();
     QVERIFY2(message.startsWith(causeSentence(in.cause(), 5)), qPrintable(message));
-    for (const QString &secret : {u"geheim"_s, Module1::DbPassword, u"dbname="_s, u"host="_s})
+    for (const QString &secret : {u"geheim"_s, HousePassword.toString(), u"dbname="_s, u"host="_s})
         QVERIFY2(!message.contains(secret), qPrintable(message));
 }
 
