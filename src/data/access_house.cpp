@@ -297,7 +297,7 @@ Report importToServer(const QString &accessPath, const serverstore::Server &serv
         report.failure = stop(Problem::WriteFailed, folder.errorString()).failure;
         return report;
     }
-    const QString file = folder.filePath(u"innkeep.mdb"_s);
+    const QString file = folder.filePath(HouseFileName.toString());
 #if QUILLON_SERVER_STORE
     // A server that holds a house is told before the long read, not after it.
     try {

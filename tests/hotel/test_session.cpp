@@ -10,9 +10,11 @@
 #include "hotel/table_rows.h"
 #include "test_database.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
 #include <QSysInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void recordListsByDateOperatorAndKind();
     void checkInsShareOneBackend();
     void droppedConnectionIsOpenedAgainOnce();
+    void deskFollowsItsSettingsFile();
     void writeMeetingAnotherDesksChangeRunsAgain();
     void loginTellsTheCause_data();
     void loginTellsTheCause();
@@ -288,6 +291,49 @@ void TestSession::checkInsShareOneBackend()
     QCOMPARE(desk.connectionsOpened(), 1);
     QCOMPARE(db.rows(u"select pid from pg_stat_activity where application_name=?"_s, {tag}),
              QList<QStringList>{{QString::number(pid)}});
+}
+
+// quillon.ini beside the house is read again when it changes: a change that names the same house
+// keeps the connection, one that names another store opens it there.
+void TestSession::deskFollowsItsSettingsFile()
+{
+    TestDatabase db;
+    const HouseLocation house = db.location();
+    Session desk(house, u"admin"_s, u"Z:abcdef"_s);
+    const auto read = [&desk] {
+        return desk.readFree([](Connection &c) {
+            Statement(c, u"select 1"_s).next();
+            return Outcome::done();
+        });
+    };
+    QVERIFY(read().ok());
+    QCOMPARE(desk.connectionsOpened(), 1);
+
+    QFile ini(house.settingsPath());
+    const QByteArray before = ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
+    ini.close();
+    // Written and dated anew, as an administrator's edit is.
+    const QDateTime later = QDateTime::currentDateTime().addSecs(1);
+    const auto write = [&](const QByteArray &text, int step) {
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(text);
+        ini.close();
+        QVERIFY(ini.open(QIODevice::ReadWrite));
+        QVERIFY(ini.setFileTime(later.addSecs(step), QFileDevice::FileModificationTime));
+        ini.close();
+    };
+    write(before + "\n[general]\nnote=1\n", 1);
+    QVERIFY(read().ok());
+    QCOMPARE(desk.connectionsOpened(), 1);
+
+    QTemporaryDir nowhere;
+    write("[server]\nconnection=host=" + nowhere.path().toUtf8() + " dbname=none connect_timeout=2\n", 2);
+    QVERIFY(!read().ok());
+    QCOMPARE(desk.location(), house);
+
+    write(before, 3);
+    QVERIFY(read().ok());
+    QCOMPARE(desk.connectionsOpened(), 2);
 }
 
 void TestSession::droppedConnectionIsOpenedAgainOnce()

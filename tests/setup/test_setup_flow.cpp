@@ -219,11 +219,20 @@ void TestSetupFlow::restoringABackup()
     QVERIFY2(seam.messages.last().text.contains(u"请重新登录"_s), qPrintable(seam.messages.last().text));
     QVERIFY(!hotel::session());
     flushDeletes();
-    bool loginShown = false;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        loginShown = loginShown || (qobject_cast<LoginWindow *>(w) && w->isVisible());
-    QVERIFY(loginShown);
+    LoginWindow *login = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<LoginWindow *>(w) && w->isVisible())
+            login = qobject_cast<LoginWindow *>(w);
+    }
+    QVERIFY(login);
+    // The login shown again admits to the same house.
     ui::setMainWindow(nullptr);
+    kit::set(login, u"Text1"_s, u"admin"_s);
+    kit::set(login, u"Text2"_s, u"admin"_s);
+    click(login, u"Command1"_s);
+    QVERIFY2(hotel::session(), qPrintable(seam.messageTexts().join(u'\n')));
+    QCOMPARE(hotel::session()->location(), db.location());
+    closeAll();
 }
 
 QTEST_MAIN(TestSetupFlow)
