@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace serverstore {
 
