@@ -1,4 +1,5 @@
 #include "data/conversions.h"
+#include "data/house_location.h"
 #include "hotel/house.h"
 #include "shell/login_window.h"
 #include "shell/shell_windows.h"
@@ -33,9 +34,10 @@ int main(int argc, char *argv[])
     QLocale::setDefault(conv::locale());
 
     registerAllWindows();
+    const HouseLocation house = houseLocationFor(QApplication::applicationDirPath());
     // A copy a killed backup left holds the whole house; it goes at the latest now.
-    hotel::removeUnfinishedCopies();
-    auto *login = new LoginWindow();
+    hotel::removeUnfinishedCopies(house);
+    auto *login = new LoginWindow(house);
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
     // The old program's Access file where the house belongs is brought across before anything else.

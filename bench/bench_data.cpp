@@ -1,6 +1,7 @@
 #include "bench_data.h"
 
 #include "data/database_builder.h"
+#include "data/house_location.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -299,7 +300,7 @@ QString ensureDatabase(const QString &cacheRoot, const Shape &shape)
     if (!QDir().mkpath(dir))
         throw std::runtime_error("bench data: cannot make " + dir.toStdString());
     dbbuild::Options options;
-    options.password = QString::fromLatin1(Password);
+    options.password = HousePassword.toString();
     options.sampleData = false;
     const QString error = dbbuild::createDatabase(file, options);
     if (!error.isEmpty())

@@ -7,8 +7,6 @@
 // The data a hotel piles up over the years, made the same way every time from one seed.
 namespace benchdata {
 
-inline constexpr const char *Password = "58316094"; // what the login window sets
-
 struct Shape {
     int floors = 10;
     int rooms = 200;

@@ -2,6 +2,7 @@
 #include "bench_harness.h"
 
 #include "data/connection.h"
+#include "data/house_location.h"
 #include "data/schema.h"
 #include "hotel/history.h"
 #include "hotel/setup.h"
@@ -28,7 +29,7 @@ void BM_ConnectionOpen(benchmark::State &state)
         s.start();
         {
             Connection c;
-            c.open();
+            c.open(HouseLocation{g.bigDir});
         }
         s.stop();
     }

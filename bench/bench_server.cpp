@@ -12,8 +12,8 @@
 #include "bench_support.h"
 #include "data/access_house.h"
 #include "data/conversions.h"
+#include "data/house_location.h"
 #include "data/house_transfer.h"
-#include "data/module1.h"
 #include "hotel/history.h"
 #include "hotel/session.h"
 #include "shell/shell_windows.h"
@@ -44,11 +44,10 @@ const QDateTime MonthEnd(QDate(2021, 3, 31), QTime(23, 59, 59));
 
 void usePlace(const QString &dir)
 {
-    Module1::setProgramDirectory(dir);
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = QString::fromLatin1(benchdata::Password);
-    if (!hotel::session())
-        hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
+    const HouseLocation house{dir};
+    // A desk logged in with every right, on this house.
+    if (!hotel::session() || hotel::session()->location() != house)
+        hotel::Session::setCurrent(std::make_shared<hotel::Session>(house, u"admin"_s, u"Z:abcdef"_s));
 }
 
 template <class T> T *child(QWidget *w, const QString &name)

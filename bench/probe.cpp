@@ -12,7 +12,7 @@
 #include "bench_support.h"
 
 #include "data/conversions.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "hotel/session.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
@@ -116,9 +116,8 @@ int login(QApplication &app, const QString &dir)
 {
     QTranslator translator;
     setUpLikeTheProgram(app, translator);
-    Module1::setProgramDirectory(dir);
     registerAllWindows();
-    auto *form1 = new LoginWindow();
+    auto *form1 = new LoginWindow(HouseLocation{dir});
     form1->setAttribute(Qt::WA_DeleteOnClose);
     PaintWatch mainShown(MainWindow::staticMetaObject.className(), [&] {
         say("click_shown_ns", monotonicNs());
@@ -139,11 +138,10 @@ int peakHistory(QApplication &app, const QString &dir)
 {
     QTranslator translator;
     setUpLikeTheProgram(app, translator);
-    Module1::setProgramDirectory(dir);
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = QString::fromLatin1(benchdata::Password);
-    if (!hotel::session())
-        hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
+    const HouseLocation house{dir};
+    // A desk logged in with every right, on this house.
+    if (!hotel::session() || hotel::session()->location() != house)
+        hotel::Session::setCurrent(std::make_shared<hotel::Session>(house, u"admin"_s, u"Z:abcdef"_s));
     registerAllWindows();
     BenchSeam seam;
     // Warm up everything a window needs, so the figure is the list and not the toolkit.

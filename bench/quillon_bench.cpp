@@ -10,7 +10,7 @@
 
 #include "data/connection.h"
 #include "data/conversions.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/statement.h"
 #include "hotel/session.h"
 #include "shell/shell_windows.h"
@@ -53,12 +53,10 @@ void failBenchmark(benchmark::State &state, const std::string &what)
 
 void useDatabase(const QString &dir)
 {
-    Module1::setProgramDirectory(dir);
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = QString::fromLatin1(benchdata::Password);
-    // A desk logged in with every right; its connection follows the house named above.
-    if (!hotel::session())
-        hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
+    const HouseLocation house{dir};
+    // A desk logged in with every right, on this house.
+    if (!hotel::session() || hotel::session()->location() != house)
+        hotel::Session::setCurrent(std::make_shared<hotel::Session>(house, u"admin"_s, u"Z:abcdef"_s));
 }
 
 QString fileIn(const QString &dir)
@@ -245,7 +243,7 @@ void printMachine()
                 qPrintable(mem));
     useDatabase(g.bigDir);
     Connection c;
-    c.open();
+    c.open(HouseLocation{g.bigDir});
     const auto pragma = [&c](const QString &name) {
         Statement q(c, u"pragma "_s + name);
         return q.next() ? q.text(0) : u"?"_s;

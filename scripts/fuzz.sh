@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 cmake --preset fuzz >/dev/null
-targets=(fuzz_conversions fuzz_connection_string fuzz_grid_header fuzz_access_reader)
+targets=(fuzz_conversions fuzz_grid_header fuzz_access_reader)
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 export QT_QPA_PLATFORM=offscreen
 for t in "${targets[@]}"; do

@@ -6,8 +6,8 @@
 // Quillon house by its first bytes); --inspect only looks at one.
 #include "data/access_house.h"
 #include "data/database_builder.h"
+#include "data/house_location.h"
 #include "data/house_transfer.h"
-#include "data/module1.h"
 #include "data/server_admin.h"
 #include "data/server_store.h"
 
@@ -21,14 +21,13 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // One line per answer; non-zero at the first that fails.
-int check(const QString &server)
+int check(const HouseLocation &house, const std::optional<serverstore::Server> &server)
 {
-    if (server.isEmpty()) {
-        std::fprintf(stderr, "no server: %s names none; give --server\n",
-                     qPrintable(serverstore::settingsPath()));
+    if (!server) {
+        std::fprintf(stderr, "no server: %s names none; give --server\n", qPrintable(house.settingsPath()));
         return 1;
     }
-    for (const serveradmin::Answer &a : serveradmin::check(server)) {
+    for (const serveradmin::Answer &a : serveradmin::check(*server)) {
         const char *mark = a.kind == serveradmin::Answer::Kind::Ok        ? "ok     "
                            : a.kind == serveradmin::Answer::Kind::Warning ? "warning"
                                                                           : "FAILED ";
@@ -79,9 +78,11 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     dbbuild::Options options;
-    options.password = u"58316094"_s;
+    options.password = HousePassword.toString();
     QString path;
-    QString server;
+    QString serverArgument;
+    // The house of a program in this folder, as a desk here would find it.
+    HouseLocation house = houseLocationFor(QCoreApplication::applicationDirPath());
     QString from;
     QString deskRole;
     QString inspected;
@@ -109,9 +110,9 @@ int main(int argc, char *argv[])
         else if (a == u"--upgrade"_s)
             upgrading = true;
         else if ((a == u"--server"_s || a == u"--from"_s || a == u"--desk-role"_s) && i + 1 < args.size())
-            (a == u"--server"_s ? server : a == u"--from"_s ? from : deskRole) = args.at(++i);
+            (a == u"--server"_s ? serverArgument : a == u"--from"_s ? from : deskRole) = args.at(++i);
         else if (a == u"--house"_s && i + 1 < args.size())
-            Module1::setProgramDirectory(args.at(++i));
+            house = HouseLocation{args.at(++i)};
         else if (a.startsWith(u"--"_s)) {
             std::fprintf(stderr, "unknown option %s\n", qPrintable(a));
             return 2;
@@ -121,12 +122,18 @@ int main(int argc, char *argv[])
     if (!inspected.isEmpty())
         return printImport(accesshouse::inspect(inspected));
     const bool fromAccess = !from.isEmpty() && accesshouse::isAccessFile(from);
+    // The limits of the desk's own quillon.ini hold for any server; its line is named for the text
+    // that came from it.
+    const std::optional<serverstore::Server> configured = serverstore::configuredServer(house.settingsPath());
+    const bool named = configured && configured->conninfo == serverArgument;
+    const serverstore::Server server(serverArgument, named ? configured->settingsLine : 0,
+                                     configured ? configured->limits : serverstore::Limits());
     if (checking)
         // Without --server, the server the desk's own quillon.ini names, with its limits.
-        return check(server.isEmpty() ? serverstore::configuredServer() : server);
-    if (upgrading && !server.isEmpty())
+        return check(house, serverArgument.isEmpty() ? configured : server);
+    if (upgrading && !serverArgument.isEmpty())
         return report(serveradmin::upgrade(server), u"the house is up to date"_s);
-    if (!server.isEmpty() && path.isEmpty()) {
+    if (!serverArgument.isEmpty() && path.isEmpty()) {
         // A house already there only lets the desk role in.
         if (!deskRole.isEmpty() && from.isEmpty() && serveradmin::holdsHouse(server))
             return report(serveradmin::grantDeskRole(server, deskRole),

@@ -7,7 +7,7 @@
 // main window). "quillon-shot --screen OUT.png" saves the whole display instead (scripts/screenshot.sh).
 // "--print GRID=OUT.pdf" prints that list as a desk without a printer does: to a PDF file.
 // "--key Right" presses a key (as QKeySequence spells it) in the control holding the focus.
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "hotel/session.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
@@ -104,22 +104,22 @@ int main(int argc, char *argv[])
     }
     ShotSeam seam;
     ui::setSeam(&seam);
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = u"58316094"_s;
+    // The house beside the program, as a desk there would find it, unless --db names its folder.
+    HouseLocation house = houseLocationFor(QApplication::applicationDirPath());
     for (int i = 3; i + 1 < args.size(); i += 2) {
         if (args[i] == u"--db"_s)
-            Module1::setProgramDirectory(args[i + 1]);
+            house = HouseLocation{args[i + 1]};
     }
     // The windows opened without a login act for an operator with every right. The session's
     // connection goes before the application does.
-    hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
+    hotel::Session::setCurrent(std::make_shared<hotel::Session>(house, u"admin"_s, u"Z:abcdef"_s));
     const auto endSession = qScopeGuard([] { hotel::Session::setCurrent(nullptr); });
     registerAllWindows();
     MainWindow main;
     ui::setMainWindow(&main);
     QPointer<QWidget> window;
     if (args[1] == u"Form1"_s) {
-        auto *login = new LoginWindow();
+        auto *login = new LoginWindow(house);
         login->setAttribute(Qt::WA_DeleteOnClose);
         login->show();
         window = login;

@@ -193,7 +193,7 @@ QString newTempBeside(const QString &target)
 
 #if QUILLON_SERVER_STORE
 // Runs `work` on a connection of its own to the server. Throws DbError.
-void onServer(const QString &server, const std::function<void(QSqlDatabase &)> &work)
+void onServer(const serverstore::Server &server, const std::function<void(QSqlDatabase &)> &work)
 {
     const QString name = u"quillon-access-check-"_s + QUuid::createUuid().toString();
     const auto drop = qScopeGuard([&name] { QSqlDatabase::removeDatabase(name); });
@@ -291,7 +291,7 @@ Report importToFile(const QString &accessPath, const QString &housePath, const O
     return fileHouse(accessPath, housePath, options, Use::House);
 }
 
-Report importToServer(const QString &accessPath, const QString &server, const Options &options)
+Report importToServer(const QString &accessPath, const serverstore::Server &server, const Options &options)
 {
     QTemporaryDir folder;
     if (!folder.isValid()) {
@@ -299,7 +299,7 @@ Report importToServer(const QString &accessPath, const QString &server, const Op
         report.failure = stop(Problem::WriteFailed, folder.errorString()).failure;
         return report;
     }
-    const QString file = folder.filePath(u"innkeep.mdb"_s);
+    const QString file = folder.filePath(HouseFileName.toString());
 #if QUILLON_SERVER_STORE
     // A server that holds a house is told before the long read, not after it.
     try {

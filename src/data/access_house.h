@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/house_location.h"
+#include "data/store_target.h"
+
 #include <QList>
 #include <QString>
 #include <functional>
@@ -106,9 +109,9 @@ enum class Step { Continue, Cancel };
 using Progress = std::function<Step(qint64 rowsDone, qint64 rowsTotal)>;
 
 struct Options {
-    QString password = QStringLiteral("58316094"); // the new house's database password
-    QString operatorName;                          // who moved the house, for 操作记录
-    bool ignoreLockFile = false;                   // move it although its lock file is there
+    QString password = HousePassword.toString(); // the new house's database password
+    QString operatorName;                        // who moved the house, for 操作记录
+    bool ignoreLockFile = false;                 // move it although its lock file is there
     Progress progress;
 };
 
@@ -130,7 +133,7 @@ Report importToFile(const QString &accessPath, const QString &housePath, const O
 
 // The same into an empty server house (its libpq connection string), through a house file made
 // in a private temporary folder and moved by housetransfer::fileToServer.
-Report importToServer(const QString &accessPath, const QString &server, const Options &options);
+Report importToServer(const QString &accessPath, const serverstore::Server &server, const Options &options);
 
 // The first start over an old program's folder: `housePath` is itself an Access file. Makes the
 // new house beside it, keeps the Access file byte for byte in the backups folder beside the

@@ -1,7 +1,7 @@
 #include "data/connection.h"
 
 #include "data/db_error.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/statement.h"
 #include "data/store_backend.h"
 
@@ -23,20 +23,20 @@ Connection::~Connection()
     close();
 }
 
-void Connection::open()
+void Connection::open(const HouseLocation &house)
 {
-    open(Module1::connectionString());
+    open(house.storeTarget());
 }
 
-void Connection::open(const QString &connectionString)
+void Connection::open(const StoreTarget &target)
 {
-    open(connectionString, store::BusyWaitMs);
+    open(target, store::BusyWaitMs);
 }
 
-void Connection::open(const QString &connectionString, int busyWaitMs)
+void Connection::open(const StoreTarget &target, int busyWaitMs)
 {
     close();
-    m_backend = store::open(connectionString, busyWaitMs);
+    m_backend = store::open(target, busyWaitMs);
     m_engine = m_backend->engine();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/dialect.h"
+#include "data/store_target.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -11,6 +12,7 @@
 
 class DbError;
 class Statement;
+struct HouseLocation;
 namespace store {
 class Backend;
 class Query;
@@ -27,11 +29,11 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    // Opens the file named by Module1's connection string.
-    void open();
-    void open(const QString &connectionString);
+    // Opens the house at `house`: on the server its quillon.ini names, else its file.
+    void open(const HouseLocation &house);
+    void open(const StoreTarget &target);
     // The same, waiting `busyWaitMs` instead of the program's own wait for another desk's write.
-    void open(const QString &connectionString, int busyWaitMs);
+    void open(const StoreTarget &target, int busyWaitMs);
     void close();
     bool isOpen() const;
 

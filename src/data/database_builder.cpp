@@ -179,7 +179,7 @@ AccessRecord accessRecord(const QString &password)
     return {salt, QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256)};
 }
 
-QString createServerHouse(const QString &server, const Options &options)
+QString createServerHouse(const serverstore::Server &server, const Options &options)
 {
     const QString name = u"quillon-build-"_s + QUuid::createUuid().toString();
     QString error;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/store_target.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -27,6 +29,6 @@ AccessRecord accessRecord(const QString &password);
 QString createDatabase(const QString &path, const Options &options);
 // The same house on a PostgreSQL server (its current schema), in one transaction; refuses a
 // server that already holds a house.
-QString createServerHouse(const QString &server, const Options &options);
+QString createServerHouse(const serverstore::Server &server, const Options &options);
 
 } // namespace dbbuild

@@ -1,11 +1,10 @@
 #include "data/house_copy.h"
 
 #include "data/connection.h"
-#include "data/connection_string.h"
 #include "data/db_error.h"
 #include "data/file_modes.h"
+#include "data/house_location.h"
 #include "data/house_transfer.h"
-#include "data/module1.h"
 #include "data/schema.h"
 #include "data/server_store.h"
 
@@ -145,12 +144,11 @@ struct UnfinishedCopy {
 
 // A server's snapshot is a house file of its own: it goes through the same checked,
 // all-or-nothing copy as the file store's backups, as private as a house file. Throws DbError.
-void copySnapshot(const QString &snapshot, const QString &target)
+void copySnapshot(const QString &snapshot, const QString &password, const QString &target)
 {
     QFile::setPermissions(snapshot, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QFileInfo file(snapshot);
     Connection connection;
-    connection.open(buildConnectionString(file.absolutePath(), file.fileName(), Module1::DbPassword));
+    connection.open(StoreTarget{snapshot, std::nullopt, password});
     Transaction lock(connection);
     copyDatabase(connection, snapshot, target);
 }
@@ -171,11 +169,6 @@ void holdOffWriters(Connection &c)
 }
 
 } // namespace
-
-QString databaseFilePath()
-{
-    return parseConnectionString(Module1::connectionString()).dataSource;
-}
 
 int removeUnfinishedCopies(const QString &folder)
 {
@@ -219,19 +212,19 @@ void copyDatabase(Connection &locked, const QString &source, const QString &type
     unfinished.placed = true;
 }
 
-void backUp(Connection &c, const QString &typedTarget)
+void backUp(Connection &c, const HouseLocation &house, const QString &typedTarget)
 {
     if (c.engine() == dialect::Engine::Postgres) {
         QTemporaryDir scratch;
         if (!scratch.isValid())
             throw DbError(u"无法建立临时文件夹："_s + scratch.errorString());
-        const QString snapshot = scratch.filePath(Module1::DbFileName);
+        const QString snapshot = scratch.filePath(house.fileName);
         if (const QString why = housetransfer::snapshotToFile(c.database(), snapshot); !why.isEmpty())
             throw DbError(why);
-        copySnapshot(snapshot, typedTarget);
+        copySnapshot(snapshot, house.password, typedTarget);
         return;
     }
-    const QString source = databaseFilePath();
+    const QString source = house.filePath();
     if (const QString why = copyRefusal(source, typedTarget); !why.isEmpty())
         throw DbError(why);
     // The write lock keeps every other desk's commit out until the copy is read; taking it
@@ -275,33 +268,33 @@ DbError notKept(const DbError &e)
 
 } // namespace
 
-QString keepCopyBeforeInit(Connection &c)
+QString keepCopyBeforeInit(Connection &c, const HouseLocation &house)
 {
     // The file's write lock is the transaction's own: nothing lands between the copy and what
     // follows it.
-    const QString house = databaseFilePath();
-    const QString path = newBeforeInitPath(house);
+    const QString file = house.filePath();
+    const QString path = newBeforeInitPath(file);
     try {
-        copyDatabase(c, house, path);
+        copyDatabase(c, file, path);
     } catch (const DbError &e) {
         throw notKept(e);
     }
     return path;
 }
 
-ServerCopy keepServerCopyBeforeInit(Connection &c)
+ServerCopy keepServerCopyBeforeInit(Connection &c, const HouseLocation &house)
 {
     ServerCopy copy;
-    const QString path = newBeforeInitPath(Module1::databasePath());
+    const QString path = newBeforeInitPath(house.filePath());
     try {
         QTemporaryDir scratch;
         if (!scratch.isValid())
             throw DbError(u"无法建立临时文件夹："_s + scratch.errorString());
-        const QString snapshot = scratch.filePath(Module1::DbFileName);
+        const QString snapshot = scratch.filePath(house.fileName);
         if (const QString why = housetransfer::snapshotToFile(c.database(), snapshot, &copy.fingerprint);
             !why.isEmpty())
             throw DbError(why);
-        copySnapshot(snapshot, path);
+        copySnapshot(snapshot, house.password, path);
     } catch (const DbError &e) {
         throw notKept(e);
     }

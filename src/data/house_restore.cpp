@@ -147,7 +147,7 @@ Verdict check(const QString &path, const QString &house, const QString &password
     return {};
 }
 
-QString restoreIntoFile(Connection &c, const QString &backup)
+QString restoreIntoFile(Connection &c, const HouseLocation &house, const QString &backup)
 {
     const ReadOnlyFile file(backup);
     if (!file.isOpen())
@@ -163,7 +163,7 @@ QString restoreIntoFile(Connection &c, const QString &backup)
     if (const int rc = sqlite3_backup_step(b, 0); rc != SQLITE_OK && rc != SQLITE_DONE)
         throw Connection::storeError(rc, QString::fromUtf8(sqlite3_errmsg(live)));
     // Under that lock no other desk's write can fall between the copy and the restore.
-    const QString copy = housecopy::keepCopyBeforeInit(c);
+    const QString copy = housecopy::keepCopyBeforeInit(c, house);
     const int rc = sqlite3_backup_step(b, -1);
     if (rc != SQLITE_DONE) {
         QFile::remove(copy); // the house stays as the copy holds it

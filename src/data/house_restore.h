@@ -3,6 +3,7 @@
 #include <QString>
 
 class Connection;
+struct HouseLocation;
 
 // Putting a kept copy of the house (a backup, or a copy taken before a data initialization) back
 // in place of the house, for every desk at once.
@@ -29,11 +30,11 @@ struct Verdict {
 // on a server; `password`: the database password the house is kept under.
 Verdict check(const QString &path, const QString &house, const QString &password);
 
-// A house in a file: writes the checked file at `backup` into the live database `c` has open
-// (outside any transaction) with SQLite's online backup, which holds the house's exclusive lock
+// A house in a file: writes the checked file at `backup` into the live database at `house`, which
+// `c` has open (outside any transaction), with SQLite's online backup, which holds the house's exclusive lock
 // from before the safety copy is taken until the last page is written; other desks wait and then
 // read the restored house. Returns where the safety copy went. Throws DbError.
-QString restoreIntoFile(Connection &c, const QString &backup);
+QString restoreIntoFile(Connection &c, const HouseLocation &house, const QString &backup);
 
 // A house on a server: inside the transaction `c` holds, with every other desk's writes held
 // off, replaces every table's rows with the checked file's; key counters end past every key.

@@ -215,7 +215,7 @@ void copyRows(QSqlDatabase &file, QSqlDatabase &pg, bool record)
 
 } // namespace
 
-QString fileToServer(const QString &filePath, const QString &server)
+QString fileToServer(const QString &filePath, const serverstore::Server &server)
 {
     const QFileInfo info(filePath);
     if (!info.isFile())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/store_target.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -8,7 +10,7 @@ namespace housetransfer {
 
 // Copies the house file at `filePath` into the server's current schema, which must hold no
 // house yet, in one transaction. Returns why it failed, or empty text.
-QString fileToServer(const QString &filePath, const QString &server);
+QString fileToServer(const QString &filePath, const serverstore::Server &server);
 
 // In the server's current transaction, whose caller holds every other desk's writes off: every
 // table's rows replaced by those of the house file at `filePath`. Throws DbError.

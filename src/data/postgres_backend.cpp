@@ -389,13 +389,15 @@ public:
 
     dialect::Engine engine() const override { return dialect::Engine::Postgres; }
 
-    void open(const QString &source, const QString &password, int busyWaitMs) override
+    void open(const StoreTarget &target, int busyWaitMs) override
     {
+        if (!target.server)
+            throw DbError::driver(StoreCause::NoHouse, QString());
         static std::atomic<int> counter{0};
         m_name = u"quillon-server-"_s + QString::number(++counter);
         m_db = QSqlDatabase::addDatabase(u"QPSQL"_s, m_name);
         try {
-            serverstore::open(m_db, source, busyWaitMs);
+            serverstore::open(m_db, *target.server, busyWaitMs);
             m_conn = static_cast<PGconn *>(serverstore::connectionHandle(m_db));
             if (!m_conn)
                 throw DbError(u"数据库连接没有打开。"_s);
@@ -407,7 +409,7 @@ public:
             close();
             throw;
         }
-        admit(source, password);
+        admit(QString(), target.password);
         addMissingIndexes(busyWaitMs);
     }
 

@@ -25,7 +25,7 @@ using Kind = Answer::Kind;
 
 // Opens the server as the desks do (the same options and session limits), runs `work` and
 // closes it again.
-void withServer(const QString &server, const std::function<void(QSqlDatabase &)> &work)
+void withServer(const serverstore::Server &server, const std::function<void(QSqlDatabase &)> &work)
 {
     const QString name = u"quillon-admin-"_s + QUuid::createUuid().toString();
     {
@@ -344,7 +344,7 @@ QString failureText(const DbError &e)
 
 } // namespace
 
-QList<Answer> check(const QString &server)
+QList<Answer> check(const serverstore::Server &server)
 {
     QList<Answer> answers;
     try {
@@ -361,7 +361,7 @@ QList<Answer> check(const QString &server)
     return answers;
 }
 
-bool holdsHouse(const QString &server)
+bool holdsHouse(const serverstore::Server &server)
 {
     bool holds = false;
     try {
@@ -371,7 +371,7 @@ bool holdsHouse(const QString &server)
     return holds;
 }
 
-QString grantDeskRole(const QString &server, const QString &role)
+QString grantDeskRole(const serverstore::Server &server, const QString &role)
 {
     try {
         withServer(server, [&role](QSqlDatabase &db) {
@@ -402,7 +402,7 @@ QString grantDeskRole(const QString &server, const QString &role)
     return {};
 }
 
-QString upgrade(const QString &server)
+QString upgrade(const serverstore::Server &server)
 {
     try {
         withServer(server, [](QSqlDatabase &db) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/store_target.h"
+
 #include <QList>
 #include <QString>
 
@@ -14,18 +16,18 @@ struct Answer {
     Kind kind = Kind::Ok;
     QString text;
 };
-QList<Answer> check(const QString &server);
+QList<Answer> check(const serverstore::Server &server);
 
 // Whether the server holds a house in that schema; false when it cannot be reached.
-bool holdsHouse(const QString &server);
+bool holdsHouse(const serverstore::Server &server);
 
 // Grants `role` exactly what a desk needs on the house: read and write its tables (the access
 // record only read), use its sequences; nothing it held before on them. Run as the house's owner.
 // Empty text when done, else why not.
-QString grantDeskRole(const QString &server, const QString &role);
+QString grantDeskRole(const serverstore::Server &server, const QString &role);
 
 // Adds what a house made by an older version lacks (indexes). Run as the house's owner. Empty text
 // when done, else why not.
-QString upgrade(const QString &server);
+QString upgrade(const serverstore::Server &server);
 
 } // namespace serveradmin

@@ -4,7 +4,6 @@
 
 #include "data/db_error.h"
 #include "data/dialect.h"
-#include "data/module1.h"
 #include "data/schema.h"
 
 #include <QDir>
@@ -23,9 +22,6 @@ namespace serverstore {
 
 namespace {
 
-const QString Provider = u"provider=Quillon.PostgreSQL;Server="_s;
-const QString PasswordKey = u";Jet Oledb:Database PassWord="_s;
-
 QString libpqQuoted(const QString &value)
 {
     QString v = value;
@@ -39,47 +35,10 @@ constexpr int KeepaliveIdleSeconds = 20;
 constexpr int KeepaliveIntervalSeconds = 5;
 constexpr int KeepaliveCount = 4;
 
-} // namespace
-
-QString settingsPath()
+// The line of the settings at `path` that names the server (1 is the first), or 0.
+int settingsLine(const QString &path)
 {
-    return QDir(Module1::houseDirectory()).filePath(u"quillon.ini"_s);
-}
-
-QString configuredServer()
-{
-    const QString path = settingsPath();
-    if (!QFile::exists(path))
-        return {};
-    QSettings settings(path, QSettings::IniFormat);
-    // An unquoted value with commas (a list of hosts) reads as a list.
-    return settings.value(u"server/connection"_s).toStringList().join(u',').trimmed();
-}
-
-QString buildConnectionString(const QString &server, const QString &password)
-{
-    return Provider + server + PasswordKey + password + u";"_s;
-}
-
-ServerTarget parseConnectionString(const QString &connectionString)
-{
-    ServerTarget target;
-    if (!connectionString.startsWith(Provider, Qt::CaseInsensitive))
-        return target;
-    // The server text may hold anything; the password key is the last thing in the string.
-    const qsizetype at = connectionString.lastIndexOf(PasswordKey, -1, Qt::CaseInsensitive);
-    if (at < Provider.size() || !connectionString.endsWith(u';'))
-        return target;
-    target.server = connectionString.mid(Provider.size(), at - Provider.size());
-    target.password = connectionString.mid(at + PasswordKey.size());
-    target.password.chop(1);
-    target.valid = !target.server.trimmed().isEmpty();
-    return target;
-}
-
-int settingsLine()
-{
-    QFile file(settingsPath());
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return 0;
     QString section;
@@ -94,11 +53,39 @@ int settingsLine()
     return 0;
 }
 
-QString keywordForm(const QString &server)
+Limits limitsIn(const QSettings &settings)
+{
+    Limits limits;
+    const auto seconds = [&settings](const QString &key, int fallback) {
+        bool ok = false;
+        const int v = settings.value(key).toInt(&ok);
+        return ok && v > 0 ? v : fallback;
+    };
+    limits.idleTransactionSeconds =
+        seconds(u"server/idle_transaction_seconds"_s, limits.idleTransactionSeconds);
+    limits.statementSeconds = seconds(u"server/statement_seconds"_s, limits.statementSeconds);
+    return limits;
+}
+
+} // namespace
+
+std::optional<Server> configuredServer(const QString &settingsPath)
+{
+    if (!QFile::exists(settingsPath))
+        return std::nullopt;
+    const QSettings settings(settingsPath, QSettings::IniFormat);
+    // An unquoted value with commas (a list of hosts) reads as a list.
+    const QString conninfo = settings.value(u"server/connection"_s).toStringList().join(u',').trimmed();
+    if (conninfo.isEmpty())
+        return std::nullopt;
+    return Server(conninfo, settingsLine(settingsPath), limitsIn(settings));
+}
+
+QString keywordForm(const QString &server, int settingsLine)
 {
     // The settings' line is named only when the text came from them; a tool's own argument has none.
-    const auto refused = [&server](StoreCause cause, const char *why) {
-        const int line = server == configuredServer() ? settingsLine() : 0;
+    const auto refused = [settingsLine](StoreCause cause, const char *why) {
+        const int line = settingsLine;
         const QString where =
             line > 0 ? u"quillon.ini line "_s + QString::number(line) : u"the connection string"_s;
         return DbError::settings(cause, line, where + u": "_s + QString::fromLatin1(why));
@@ -147,34 +134,16 @@ QString keywordForm(const QString &server)
 #endif
 }
 
-Limits configuredLimits()
-{
-    Limits limits;
-    const QString path = settingsPath();
-    if (!QFile::exists(path))
-        return limits;
-    QSettings settings(path, QSettings::IniFormat);
-    const auto seconds = [&settings](const QString &key, int fallback) {
-        bool ok = false;
-        const int v = settings.value(key).toInt(&ok);
-        return ok && v > 0 ? v : fallback;
-    };
-    limits.idleTransactionSeconds =
-        seconds(u"server/idle_transaction_seconds"_s, limits.idleTransactionSeconds);
-    limits.statementSeconds = seconds(u"server/statement_seconds"_s, limits.statementSeconds);
-    return limits;
-}
-
-void open(QSqlDatabase &db, const QString &server, int lockWaitMs)
+void open(QSqlDatabase &db, const Server &server, int lockWaitMs)
 {
     // The driver adds its own options to these; the whole string goes to libpq as it is.
-    db.setConnectOptions(keywordForm(server));
+    db.setConnectOptions(keywordForm(server.conninfo, server.settingsLine));
     if (!db.open())
         throw openError(db.lastError());
     // The server's side of the keepalives, and a limit on unacknowledged data: a process blocked
     // sending rows to a desk whose machine is gone ends with its connection. tcp_user_timeout
     // only where the server knows it.
-    const Limits limits = configuredLimits();
+    const Limits &limits = server.limits;
     QSqlQuery q(db);
     if (!q.prepare(
             u"select set_config('lock_timeout', ?, false), set_config('statement_timeout', ?, false), "

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "data/db_error.h"
+#include "data/store_target.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QSqlError;
 
@@ -13,45 +15,21 @@ class QSqlError;
 // Passwords never live there: libpq reads them from ~/.pgpass or the service file.
 namespace serverstore {
 
-// quillon.ini in the folder that holds the house file.
-QString settingsPath();
-// The server named by the settings file, or empty text for the file store.
-QString configuredServer();
-inline bool isConfigured()
-{
-    return !configuredServer().isEmpty();
-}
-
-// The connection string the handlers build for a server house, and back.
-QString buildConnectionString(const QString &server, const QString &password);
-struct ServerTarget {
-    QString server;
-    QString password;
-    bool valid = false; // false: the string names no server
-};
-ServerTarget parseConnectionString(const QString &connectionString);
+// The server named by the settings file at `settingsPath` (a house's quillon.ini), with the line
+// that names it and the limits the file gives; none for the file store.
+std::optional<Server> configuredServer(const QString &settingsPath);
 
 // The server in libpq's keyword form, with TCP keepalives and a connect timeout unless the
 // settings give their own. Throws DbError for text libpq cannot read, a ";" (the driver would
-// split there) or a password written into it, with the line of quillon.ini that holds it when it
-// came from there.
-QString keywordForm(const QString &server);
-// The line of quillon.ini that names the server (1 is the first), or 0.
-int settingsLine();
-
-// How long the server lets a desk's session leave a transaction idle and run one statement.
-// quillon.ini's [server] section may change them: idle_transaction_seconds, statement_seconds.
-struct Limits {
-    int idleTransactionSeconds = 30;
-    int statementSeconds = 60;
-};
-Limits configuredLimits();
+// split there) or a password written into it, with `settingsLine` of quillon.ini when it came from
+// there.
+QString keywordForm(const QString &conninfo, int settingsLine = 0);
 
 // Opens `db` (a QPSQL connection) on the server; a row another desk is writing is waited for
 // `lockWaitMs`, then reported as busy. The server ends the session when a transaction is left
 // idle, a statement runs or the desk's machine stays silent past the limits, so a frozen desk
 // never holds the house for long. Throws DbError in the server's words.
-void open(QSqlDatabase &db, const QString &server, int lockWaitMs = 5000);
+void open(QSqlDatabase &db, const Server &server, int lockWaitMs = 5000);
 // libpq's own handle (a PGconn *) of an open QPSQL connection, or nullptr.
 void *connectionHandle(QSqlDatabase &db);
 // The server's lock_timeout for a wait of `ms`.

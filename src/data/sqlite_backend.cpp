@@ -158,8 +158,9 @@ public:
 
     dialect::Engine engine() const override { return dialect::Engine::Sqlite; }
 
-    void open(const QString &source, const QString &password, int busyWaitMs) override
+    void open(const StoreTarget &target, int busyWaitMs) override
     {
+        const QString &source = target.file;
         const QFileInfo file(source);
         // QSQLITE would create a missing file; the program never creates its database.
         if (!file.exists() && !file.isSymLink())
@@ -181,7 +182,7 @@ public:
             throw DbError::driver(StoreCause::Unreadable, source);
         }
         setBusyWait(busyWaitMs);
-        admit(source, password);
+        admit(source, target.password);
         addMissingIndexes(busyWaitMs);
     }
 

@@ -1,6 +1,5 @@
 #include "data/store_backend.h"
 
-#include "data/connection_string.h"
 #include "data/db_error.h"
 #include "data/dialect.h"
 #include "data/schema.h"
@@ -145,30 +144,23 @@ void Backend::addMissingIndexes(int busyWaitMs)
     }
 }
 
-std::unique_ptr<Backend> open(const QString &connectionString, int busyWaitMs)
+std::unique_ptr<Backend> open(const StoreTarget &target, int busyWaitMs)
 {
     std::unique_ptr<Backend> backend;
-    QString source;
-    QString password;
-    if (const auto server = serverstore::parseConnectionString(connectionString); server.valid) {
+    if (target.server) {
 #if QUILLON_SERVER_STORE
         backend = postgres::make();
 #else
         throw DbError::driver(StoreCause::NoServerDriver, u"this build has no server driver"_s);
 #endif
-        source = server.server;
-        password = server.password;
     } else {
-        const ConnectionTarget target = parseConnectionString(connectionString);
-        if (!target.valid)
-            throw DbError::driver(StoreCause::FileMissing, target.dataSource);
+        if (target.file.isEmpty())
+            throw DbError::driver(StoreCause::FileMissing, target.file);
         backend = sqlite::make();
-        source = target.dataSource;
-        password = target.password;
     }
     if (const Wrapper &wrap = installedWrapper())
         backend = wrap(std::move(backend));
-    backend->open(source, password, busyWaitMs);
+    backend->open(target, busyWaitMs);
     return backend;
 }
 

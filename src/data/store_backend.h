@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/dialect.h"
+#include "data/store_target.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -45,10 +46,10 @@ public:
     virtual ~Backend() = default;
     virtual dialect::Engine engine() const = 0;
 
-    // Opens the house at `source` (a file's path, a server's libpq string) and checks `password`
-    // against its access record; a house made before an index was added gets its indexes. Another
+    // Opens the house at `target` (its file, or its server for this engine) and checks its password
+    // against the access record; a house made before an index was added gets its indexes. Another
     // desk's write is waited for `busyWaitMs` before a step fails as busy.
-    virtual void open(const QString &source, const QString &password, int busyWaitMs) = 0;
+    virtual void open(const StoreTarget &target, int busyWaitMs) = 0;
     virtual bool isOpen() const = 0;
     // Every Query of it must be gone first.
     virtual void close() = 0;
@@ -95,9 +96,9 @@ QByteArray passwordHash(const QByteArray &salt, const QString &password);
 // How long a desk waits for another desk's write before giving up.
 inline constexpr int BusyWaitMs = 5000;
 
-// The backend for a connection string, open, waiting `busyWaitMs` for another desk's write at
-// each step (opening included); throws DbError.
-std::unique_ptr<Backend> open(const QString &connectionString, int busyWaitMs = BusyWaitMs);
+// The backend for `target`, open, waiting `busyWaitMs` for another desk's write at each step
+// (opening included); throws DbError.
+std::unique_ptr<Backend> open(const StoreTarget &target, int busyWaitMs = BusyWaitMs);
 
 // Hands every backend a connection opens to `wrap`, before it opens, and uses what it returns:
 // for tests, which count and fail store steps around the real backend. Empty: none.

@@ -1,7 +1,7 @@
 #include "hotel/access_move.h"
 
 #include "data/access_house.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/server_store.h"
 
 #include <QFileInfo>
@@ -20,10 +20,10 @@ Outcome refusedFor(accesshouse::Problem problem)
     return Outcome::refused(Refusal::NotBroughtAcross, accesshouse::problemText(failure));
 }
 
-accesshouse::Options optionsFor(const QString &operatorName)
+accesshouse::Options optionsFor(const HouseLocation &house, const QString &operatorName)
 {
     accesshouse::Options options;
-    options.password = Module1::DbPassword;
+    options.password = house.password;
     options.operatorName = operatorName;
     return options;
 }
@@ -68,23 +68,23 @@ bool isAccessFile(const QString &path)
     return accesshouse::isAccessFile(path);
 }
 
-QString accessHouseToBringAcross()
+QString accessHouseToBringAcross(const HouseLocation &house)
 {
-    if (serverstore::isConfigured())
+    if (serverstore::configuredServer(house.settingsPath()))
         return {};
-    const QString path = Module1::databasePath();
+    const QString path = house.filePath();
     return QFileInfo(path).isFile() && accesshouse::isAccessFile(path) ? path : QString();
 }
 
-Result<AccessMove> bringAccessHouseAcross(const WorkRunner &run)
+Result<AccessMove> bringAccessHouseAcross(const HouseLocation &house, const WorkRunner &run)
 {
-    const QString house = accessHouseToBringAcross();
-    if (house.isEmpty())
+    const QString file = accessHouseToBringAcross(house);
+    if (file.isEmpty())
         return refusedFor(accesshouse::Problem::NotAccess);
     AccessMove move;
     const accesshouse::Report report =
-        runMove(run, optionsFor(QString()), [&](const accesshouse::Options &options) {
-            return accesshouse::importInPlace(house, options, &move.keptAt);
+        runMove(run, optionsFor(house, QString()), [&](const accesshouse::Options &options) {
+            return accesshouse::importInPlace(file, options, &move.keptAt);
         });
     if (!report.ok())
         return refusalOf(report);
@@ -101,9 +101,9 @@ Result<AccessRestored> restoreFromAccess(Session *s, const QString &accessFile, 
     const QTemporaryDir folder;
     if (!folder.isValid())
         return refusedFor(accesshouse::Problem::DestinationUnwritable);
-    const QString house = folder.filePath(u"innkeep.mdb"_s);
+    const QString house = folder.filePath(HouseFileName.toString());
     const accesshouse::Report report =
-        runMove(run, optionsFor(s->operatorName()), [&](const accesshouse::Options &options) {
+        runMove(run, optionsFor(s->location(), s->operatorName()), [&](const accesshouse::Options &options) {
             return accesshouse::importToFile(accessFile, house, options);
         });
     if (!report.ok())

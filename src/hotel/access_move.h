@@ -15,10 +15,10 @@ class Session;
 // True when the file begins as an Access database does, whatever its name.
 bool isAccessFile(const QString &path);
 
-// The house file this desk would open, when it is an Access file still to bring across (the first
-// start in the old program's folder); empty when the desk works on a server or the file is
-// anything else.
-QString accessHouseToBringAcross();
+// The house file a desk at `house` would open, when it is an Access file still to bring across
+// (the first start in the old program's folder); empty when the desk works on a server or the
+// file is anything else.
+QString accessHouseToBringAcross(const HouseLocation &house);
 
 // What a move found and did, in the operator's words: per table the rows read and written, the
 // sums on both sides, the odd rows kept. The same text is the move's row in 操作记录.
@@ -30,7 +30,7 @@ struct AccessMove {
 // The first start: the Access house file the desk would open becomes a Quillon house in its
 // place, and the Access file is kept in innkeep-backups/ beside it. Refused with
 // Refusal::NotBroughtAcross (the reason as detail) or Refusal::Cancelled, nothing changed.
-Result<AccessMove> bringAccessHouseAcross(const WorkRunner &run);
+Result<AccessMove> bringAccessHouseAcross(const HouseLocation &house, const WorkRunner &run);
 
 struct AccessRestored {
     Restored restored;

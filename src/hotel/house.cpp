@@ -5,8 +5,8 @@
 #include "data/database_builder.h"
 #include "data/dialect.h"
 #include "data/house_copy.h"
+#include "data/house_location.h"
 #include "data/house_restore.h"
-#include "data/module1.h"
 #include "data/schema.h"
 #include "data/statement.h"
 
@@ -23,7 +23,7 @@ Outcome backUp(Session *s, const QString &typedTarget)
     if (!s)
         return Outcome::refused(Refusal::NoRight);
     const Outcome o = s->read(Right::Setup, [&](Connection &c) {
-        housecopy::backUp(c, typedTarget);
+        housecopy::backUp(c, s->location(), typedTarget);
         return Outcome::done();
     });
     if (!o.ok())
@@ -49,7 +49,7 @@ Outcome wipe(Session *s, bool &changed)
     housecopy::ServerCopy early;
     const Outcome read = s->read(Right::Setup, [&](Connection &c) {
         if (c.engine() == dialect::Engine::Postgres)
-            early = housecopy::keepServerCopyBeforeInit(c);
+            early = housecopy::keepServerCopyBeforeInit(c, s->location());
         return Outcome::done();
     });
     if (!read.ok())
@@ -59,7 +59,7 @@ Outcome wipe(Session *s, bool &changed)
         if (early.path.isEmpty()) {
             if (!copy.isEmpty())
                 QFile::remove(copy); // from an attempt on a connection the store dropped
-            copy = housecopy::keepCopyBeforeInit(c);
+            copy = housecopy::keepCopyBeforeInit(c, s->location());
         } else if (!housecopy::stillAsCopied(c, early)) {
             changed = true;
             throw Connection::busyError();
@@ -125,7 +125,7 @@ Outcome restoreServer(Session *s, const QString &backup, const QString &importRe
 {
     housecopy::ServerCopy early;
     const Outcome read = s->read(Right::Setup, [&](Connection &c) {
-        early = housecopy::keepServerCopyBeforeInit(c);
+        early = housecopy::keepServerCopyBeforeInit(c, s->location());
         return Outcome::done();
     });
     if (!read.ok())
@@ -180,12 +180,13 @@ Result<Restored> restoreHouse(Session *s, const QString &backup, const QString &
     bool onServer = false;
     const Outcome checked = s->read(Right::Setup, [&](Connection &c) {
         onServer = c.engine() == dialect::Engine::Postgres;
-        const houserestore::Verdict v = houserestore::check(
-            backup, onServer ? QString() : housecopy::databaseFilePath(), Module1::DbPassword);
+        const HouseLocation &house = s->location();
+        const houserestore::Verdict v =
+            houserestore::check(backup, onServer ? QString() : house.filePath(), house.password);
         if (v.problem != houserestore::Problem::None)
             return Outcome::refused(refusalOf(v.problem), v.detail);
         if (!onServer)
-            restored.safetyCopy = houserestore::restoreIntoFile(c, backup);
+            restored.safetyCopy = houserestore::restoreIntoFile(c, house, backup);
         return Outcome::done();
     });
     if (!checked.ok())
@@ -212,9 +213,9 @@ Result<Restored> restoreHouse(Session *s, const QString &backup, const QString &
     return restored;
 }
 
-QStringList keptCopies()
+QStringList keptCopies(const HouseLocation &location)
 {
-    const QString house = Module1::databasePath();
+    const QString house = location.filePath();
     const QDir folder(housecopy::beforeInitFolder(house));
     const QString suffix = QFileInfo(house).suffix();
     QStringList out;
@@ -224,10 +225,10 @@ QStringList keptCopies()
     return out;
 }
 
-void removeUnfinishedCopies()
+void removeUnfinishedCopies(const HouseLocation &house)
 {
-    housecopy::removeUnfinishedCopies(Module1::houseDirectory());
-    housecopy::removeUnfinishedCopies(housecopy::beforeInitFolder(Module1::databasePath()));
+    housecopy::removeUnfinishedCopies(house.folder);
+    housecopy::removeUnfinishedCopies(housecopy::beforeInitFolder(house.filePath()));
 }
 
 QString createEmptyHouse(const QString &path, const QString &databasePassword)

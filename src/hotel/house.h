@@ -32,12 +32,13 @@ struct Restored {
 // the old program, its report, which a server house (keeping its own record) records with the restore.
 Result<Restored> restoreHouse(Session *s, const QString &backup, const QString &importReport = {});
 
-// The copies kept beside the house before a data initialization or a restore, newest first.
-QStringList keptCopies();
+// The copies kept beside the house at `house` before a data initialization or a restore, newest
+// first.
+QStringList keptCopies(const HouseLocation &house);
 
 // Removes the copies a backup or a data initialization killed mid-way left in the house's folder
 // and in the folder of the copies kept before a data initialization; at the program's start.
-void removeUnfinishedCopies();
+void removeUnfinishedCopies(const HouseLocation &house);
 
 // A new, empty house file at `path` with the first operator admin/admin, before anyone logs in;
 // the reason it could not be made, or empty text.

@@ -2,8 +2,6 @@
 
 #include "data/connection.h"
 #include "data/db_error.h"
-#include "data/module1.h"
-#include "data/server_store.h"
 #include "data/statement.h"
 #include "data/store_backend.h"
 
@@ -43,8 +41,9 @@ bool grants(const QString &rights, bool rightsNull, Right right)
     return rightsNull || rights.contains(QChar(char16_t(right)), Qt::CaseSensitive);
 }
 
-Session::Session(QString operatorName, QString rights, bool rightsNull)
-    : m_operator(std::move(operatorName)), m_rights(std::move(rights)), m_rightsNull(rightsNull)
+Session::Session(HouseLocation house, QString operatorName, QString rights, bool rightsNull)
+    : m_house(std::move(house)), m_operator(std::move(operatorName)), m_rights(std::move(rights)),
+      m_rightsNull(rightsNull)
 {}
 
 Session::~Session() = default;
@@ -79,25 +78,20 @@ bool Session::may(Right right) const
 void Session::disconnect()
 {
     m_connection.reset();
-    m_target.clear();
-    m_settings.clear();
+    m_target = {};
+    m_settingsVersion.clear();
 }
 
 Connection &Session::connection(int busyWaitMs)
 {
-    // The settings name the house; a desk pointed at another one (a test's new house) follows.
-    // They are read again only when the folder, the file name or the settings file changed.
-    if (const QString dir = Module1::programDirectory(); dir != m_programDirectory || m_iniPath.isEmpty()) {
-        m_programDirectory = dir;
-        m_iniPath = serverstore::settingsPath();
-    }
-    const QFileInfo ini(m_iniPath);
-    const QString settings =
-        m_programDirectory + u'\n' + Module1::DbFileName + u'\n' + Module1::DbPassword + u'\n' +
-        (ini.exists() ? QString::number(ini.lastModified().toMSecsSinceEpoch()) : QString());
-    if (!m_connection || settings != m_settings) {
-        const QString target = Module1::connectionString();
-        if (!m_connection || target != m_target) {
+    // quillon.ini may move the house to a server or another one; it is read again only when it
+    // changed, and the connection opened again only when it names another house.
+    const QFileInfo ini(m_house.settingsPath());
+    const QString version =
+        ini.exists() ? QString::number(ini.lastModified().toMSecsSinceEpoch()) : QString();
+    if (!m_connection || version != m_settingsVersion) {
+        const StoreTarget target = m_house.storeTarget();
+        if (!m_connection || !target.sameHouse(m_target)) {
             m_connection.reset();
             auto c = std::make_unique<Connection>();
             c->open(target, busyWaitMs);
@@ -105,7 +99,7 @@ Connection &Session::connection(int busyWaitMs)
             m_target = target;
             ++m_opened;
         }
-        m_settings = settings;
+        m_settingsVersion = version;
     }
     return *m_connection;
 }
@@ -194,9 +188,10 @@ bool Session::houseNeedsUpgrade() const
     return m_connection && m_connection->needsUpgrade();
 }
 
-Result<std::shared_ptr<Session>> Session::logIn(const QString &name, const QString &password)
+Result<std::shared_ptr<Session>> Session::logIn(const HouseLocation &house, const QString &name,
+                                                const QString &password)
 {
-    auto s = std::make_shared<Session>(name, QString());
+    auto s = std::make_shared<Session>(house, name, QString());
     bool found = false;
     const Outcome o = s->run(false, Waiting::ForOtherDesks, [&](Connection &c) {
         // Names are compared without regard to letter case, passwords exactly.

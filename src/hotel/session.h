@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/house_location.h"
 #include "hotel/outcome.h"
 
 #include <QElapsedTimer>
@@ -30,14 +31,15 @@ bool grants(const QString &rights, bool rightsNull, Right right);
 class Session
 {
 public:
-    Session(QString operatorName, QString rights, bool rightsNull = false);
+    Session(HouseLocation house, QString operatorName, QString rights, bool rightsNull = false);
     ~Session();
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
 
-    // Checks the typed name and password against the operators; on success the returned session
-    // holds the connection it was checked on.
-    static Result<std::shared_ptr<Session>> logIn(const QString &name, const QString &password);
+    // Checks the typed name and password against the operators of the house at `house`; on
+    // success the returned session holds the connection it was checked on.
+    static Result<std::shared_ptr<Session>> logIn(const HouseLocation &house, const QString &name,
+                                                  const QString &password);
 
     // The desk's session; nullptr before the login.
     static Session *current();
@@ -48,6 +50,8 @@ public:
     enum class Waiting { ForOtherDesks, Never };
 
     const QString &operatorName() const { return m_operator; }
+    // Where the house this desk works on is.
+    const HouseLocation &location() const { return m_house; }
     bool may(Right right) const;
 
     // Runs `work` on the session's connection, after checking `right`. A failed store step ends
@@ -75,14 +79,13 @@ private:
     Outcome runOnce(bool transaction, Waiting waiting, const std::function<Outcome(Connection &)> &work);
     Connection &connection(int busyWaitMs);
 
+    HouseLocation m_house;
     QString m_operator;
     QString m_rights;
     bool m_rightsNull = false;
     std::unique_ptr<Connection> m_connection;
-    QString m_target;   // the house the connection was opened on
-    QString m_settings; // what named it: folder, file, password, settings file's time
-    QString m_programDirectory;
-    QString m_iniPath;
+    StoreTarget m_target;      // the house the connection was opened on
+    QString m_settingsVersion; // the settings file's time when it was read
     int m_opened = 0;
     QElapsedTimer m_gaveUp; // since a read's wait for another desk last ran out
 };

@@ -81,7 +81,10 @@ void RestoreWindow::createLayout()
 
 void RestoreWindow::fillCopies()
 {
-    for (const QString &path : hotel::keptCopies()) {
+    const hotel::Session *desk = hotel::session();
+    if (!desk)
+        return;
+    for (const QString &path : hotel::keptCopies(desk->location())) {
         auto *item = new QListWidgetItem(QFileInfo(path).fileName(), m_copyList);
         item->setData(Qt::UserRole, path);
     }

@@ -1,6 +1,6 @@
 #include "shell/about_window.h"
 
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "shell/home_page.h"
 #include "ui/form_kit.h"
 #include "ui/seams.h"
@@ -12,7 +12,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
+AboutWindow::AboutWindow(const HouseLocation &house, QWidget *parent) : QDialog(parent)
 {
     setObjectName(u"Form19"_s);
     setWindowTitle(u"版权信息"_s);
@@ -33,10 +33,10 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
     m_homePageLink->installEventFilter(this);
     layout->addWidget(m_homePageLink);
     // Where the desk's data is kept: beside the program, or in the user's folder once installed.
-    auto *house = ui::makeLabel(this, u"HouseLocation"_s,
-                                u"数据库文件："_s + QDir::toNativeSeparators(Module1::databasePath()));
-    house->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(house);
+    auto *houseFile = ui::makeLabel(this, u"HouseLocation"_s,
+                                    u"数据库文件："_s + QDir::toNativeSeparators(house.filePath()));
+    houseFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(houseFile);
 }
 
 bool AboutWindow::eventFilter(QObject *watched, QEvent *event)

@@ -3,13 +3,15 @@
 #include <QDialog>
 
 class QLabel;
+struct HouseLocation;
 
 // What this program is and where its home page is.
 class AboutWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit AboutWindow(QWidget *parent = nullptr);
+    // `house`: the desk's house, whose file it names.
+    explicit AboutWindow(const HouseLocation &house, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

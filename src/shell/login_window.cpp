@@ -1,7 +1,6 @@
 #include "shell/login_window.h"
 
 #include "data/file_modes.h"
-#include "data/module1.h"
 #include "hotel/access_move.h"
 #include "hotel/house.h"
 #include "hotel/session.h"
@@ -25,13 +24,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-LoginWindow::LoginWindow(QWidget *parent) : QDialog(parent)
+LoginWindow::LoginWindow(HouseLocation house, QWidget *parent) : QDialog(parent), m_house(std::move(house))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"登陆Quillon"_s);
     createLayout();
     ui::keepOpenOnEscape(this);
-    setDefaultHouse();
 }
 
 void LoginWindow::createLayout()
@@ -67,15 +65,9 @@ void LoginWindow::createLayout()
     connect(m_logInButton, &QPushButton::clicked, this, &LoginWindow::logIn);
 }
 
-void LoginWindow::setDefaultHouse()
-{
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = u"58316094"_s;
-}
-
 void LoginWindow::logIn()
 {
-    const auto in = hotel::Session::logIn(m_nameEdit->text(), m_passwordEdit->text());
+    const auto in = hotel::Session::logIn(m_house, m_nameEdit->text(), m_passwordEdit->text());
     // A house that cannot be reached or read says why; only a house that answered and knows no
     // such operator with that password is a wrong name or password.
     if (in.isRefused(hotel::Refusal::NotFound)) {
@@ -102,11 +94,10 @@ void LoginWindow::logIn()
 
 bool LoginWindow::offerNewHouse()
 {
-    const QString dir = Module1::houseDirectory();
-    if (!Module1::isInstalledProgramDirectory(Module1::programDirectory(), Module1::systemProgramRoots()) ||
-        dir.isEmpty())
+    const QString dir = m_house.folder;
+    if (!m_house.inUserDataFolder || dir.isEmpty())
         return false;
-    const QString path = Module1::databasePath();
+    const QString path = m_house.filePath();
     // Anything already there, even a folder or a broken file, is the operator's to look at.
     if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
         return false;
@@ -120,7 +111,7 @@ bool LoginWindow::offerNewHouse()
     if (!QDir().mkpath(QFileInfo(dir).absolutePath()) || !filemodes::makePrivateFolder(dir))
         error = u"无法建立文件夹"_s;
     else
-        error = hotel::createEmptyHouse(path, Module1::DbPassword);
+        error = hotel::createEmptyHouse(path, m_house.password);
     if (!error.isEmpty()) {
         ui::inform(this, u"新建数据库失败："_s + QDir::toNativeSeparators(path) + u"\n"_s + error);
         return false;
@@ -132,7 +123,7 @@ bool LoginWindow::offerNewHouse()
 
 bool LoginWindow::offerAccessMove()
 {
-    const QString path = hotel::accessHouseToBringAcross();
+    const QString path = hotel::accessHouseToBringAcross(m_house);
     if (path.isEmpty())
         return false;
     const QString file = QDir::toNativeSeparators(path);
@@ -147,7 +138,7 @@ bool LoginWindow::offerAccessMove()
         return false;
     }
     const auto moved =
-        hotel::bringAccessHouseAcross(ui::progressRunner(this, u"正在转换旧前台程序的数据……"_s));
+        hotel::bringAccessHouseAcross(m_house, ui::progressRunner(this, u"正在转换旧前台程序的数据……"_s));
     if (moved.isRefused(hotel::Refusal::Cancelled)) {
         ui::inform(this, u"已取消转换。旧前台程序的数据库文件原样留在原处，没有任何改动。"_s);
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/house_location.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -7,12 +9,12 @@ class QLineEdit;
 class QPushButton;
 class QGroupBox;
 
-// The start-up window: fixes the database settings and admits an operator.
+// The start-up window: admits an operator to the house at the location it is given.
 class LoginWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit LoginWindow(QWidget *parent = nullptr);
+    explicit LoginWindow(HouseLocation house, QWidget *parent = nullptr);
 
     // First start of an installed program with no database yet: offers to create an empty one,
     // since a login could only fail. Returns true when a database was created.
@@ -25,9 +27,9 @@ private Q_SLOTS:
     void logIn();
 
 private:
-    void setDefaultHouse();
     void createLayout();
 
+    HouseLocation m_house;
     QLabel *m_picture;
     QGroupBox *m_frame;
     QLabel *m_nameLabel;

@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include "hotel/session.h"
 #include "hotel/setup.h"
 #include "shell/home_page.h"
 #include "shell/login_window.h"
@@ -257,8 +258,10 @@ void MainWindow::openWindow(const QString &formName)
 
 void MainWindow::signOut()
 {
+    // The next operator logs in to the same house.
+    const hotel::Session *desk = hotel::session();
+    auto *login = new LoginWindow(desk ? desk->location() : HouseLocation());
     hotel::Session::setCurrent(nullptr);
-    auto *login = new LoginWindow();
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
     close();

@@ -3,6 +3,7 @@
 #include "finance/finance_windows.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "frontdesk/history/history_windows.h"
+#include "hotel/session.h"
 #include "setup/setup_windows.h"
 #include "shell/about_window.h"
 #include "stats/stats_windows.h"
@@ -17,5 +18,8 @@ void registerAllWindows()
     registerHistoryWindows();
     registerFinanceWindows();
     registerStatsWindows();
-    ui::registerWindow(u"Form19"_s, [](QWidget *owner) { return new AboutWindow(owner); });
+    ui::registerWindow(u"Form19"_s, [](QWidget *owner) {
+        const hotel::Session *desk = hotel::session();
+        return new AboutWindow(desk ? desk->location() : HouseLocation(), owner);
+    });
 }

@@ -1,8 +1,7 @@
 #include "data/connection.h"
-#include "data/connection_string.h"
 #include "data/database_builder.h"
 #include "data/db_error.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/server_store.h"
 #include "data/statement.h"
 #include "index_kit.h"
@@ -22,9 +21,7 @@ class TestDataLayer : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void connectionString_data();
-    void connectionString();
-    void parseRoundTrip();
+    void anyFolderNameReachesItsFile();
     void commandDeletesByKey();
     void int16ColumnsRefuseOutOfRange();
     void missingOrWrongPasswordTellTheirCause();
@@ -37,50 +34,8 @@ private Q_SLOTS:
     void copyCheckFindsDamagedPages();
 };
 
-void TestDataLayer::connectionString_data()
+void TestDataLayer::anyFolderNameReachesItsFile()
 {
-    QTest::addColumn<QString>("dir");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("C:\\Hotel")
-        << u"C:\\Hotel"_s
-        << u"provider=Microsoft.Jet.Oledb.4.0;Data Source=C:\\Hotel\\innkeep.mdb;Jet Oledb:Database PassWord=58316094;"_s;
-    QTest::newRow("trailing separator kept")
-        << u"C:\\"_s
-        << u"provider=Microsoft.Jet.Oledb.4.0;Data Source=C:\\\\innkeep.mdb;Jet Oledb:Database PassWord=58316094;"_s;
-    // A value that would end early or read as another key goes between quotes, inner ones doubled.
-    QTest::newRow("quoted")
-        << u"/srv/a;b=\"c\""_s
-        << u"provider=Microsoft.Jet.Oledb.4.0;Data Source=\"/srv/a;b=\"\"c\"\"\\innkeep.mdb\";Jet Oledb:Database PassWord=58316094;"_s;
-}
-
-void TestDataLayer::connectionString()
-{
-    QFETCH(QString, dir);
-    QFETCH(QString, expected);
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = u"58316094"_s;
-    Module1::setProgramDirectory(dir);
-    QCOMPARE(Module1::connectionString(), expected);
-    Module1::setProgramDirectory({});
-}
-
-void TestDataLayer::parseRoundTrip()
-{
-    const ConnectionTarget t =
-        parseConnectionString(buildConnectionString(u"C:\\Hotel"_s, u"innkeep.mdb"_s, u"58316094"_s));
-    QVERIFY(t.valid);
-    QCOMPARE(t.dataSource, u"C:/Hotel/innkeep.mdb"_s);
-    QCOMPARE(t.password, u"58316094"_s);
-    const ConnectionTarget posix =
-        parseConnectionString(buildConnectionString(u"/opt/hotel/"_s, u"a.mdb"_s, u"x"_s));
-    QCOMPARE(posix.dataSource, u"/opt/hotel/a.mdb"_s);
-    QVERIFY(!parseConnectionString(u"provider=x;"_s).valid);
-    const ConnectionTarget quoted =
-        parseConnectionString(u"Data Source=\"/a;b\"\"c\\x.mdb\" ; Jet OLEDB:Database Password='p;w'"_s);
-    QCOMPARE(quoted.dataSource, u"/a;b\"c/x.mdb"_s);
-    QCOMPARE(quoted.password, u"p;w"_s);
-
-    // Any folder works, whatever its name holds.
     QTemporaryDir root;
 #ifdef Q_OS_WIN // no " or \ in a Windows name
     const QString odd = root.filePath(u"x;y=z 'q' back 'end"_s);
@@ -89,15 +44,14 @@ void TestDataLayer::parseRoundTrip()
 #endif
     QVERIFY(QDir().mkpath(odd));
     dbbuild::Options options;
-    options.password = u"58316094"_s;
+    options.password = HousePassword.toString();
     QCOMPARE(dbbuild::createDatabase(odd + u"/innkeep.mdb"_s, options), QString());
-    Module1::setProgramDirectory(odd);
-    QCOMPARE(parseConnectionString(Module1::connectionString()).dataSource, odd + u"/innkeep.mdb"_s);
+    const HouseLocation house{odd};
+    QCOMPARE(house.filePath(), odd + u"/innkeep.mdb"_s);
+    QCOMPARE(house.storeTarget().file, odd + u"/innkeep.mdb"_s);
     Connection connection;
-    connection.open();
+    connection.open(house);
     QVERIFY(Statement(connection, u"select * from 公司配置 limit 1"_s).next());
-    connection.close();
-    Module1::setProgramDirectory({});
 }
 
 void TestDataLayer::commandDeletesByKey()
@@ -106,7 +60,7 @@ void TestDataLayer::commandDeletesByKey()
     db.addFloor(u"A"_s);
     const qint64 b = db.addFloor(u"B"_s);
     Connection c;
-    c.open();
+    c.open(db.location());
     QCOMPARE(c.execute(u"delete from 楼层 where \"楼层ID\"=?"_s, {b}), 1);
     QCOMPARE(db.count(u"楼层"_s), 1);
     c.execute(u"delete from \"楼层\""_s);
@@ -119,7 +73,7 @@ void TestDataLayer::int16ColumnsRefuseOutOfRange()
     TestDatabase db;
     db.exec(u"insert into 旅客入住 (旅客姓名, 预付款) values ('张三', 32767)"_s);
     Connection c;
-    c.open();
+    c.open(db.location());
     QSqlQuery raw(c.database());
     QVERIFY(!raw.exec(u"update 旅客入住 set 预付款=40000"_s));
     QCOMPARE(db.scalar(u"select 预付款 from 旅客入住"_s).toInt(), 32767);
@@ -128,32 +82,32 @@ void TestDataLayer::int16ColumnsRefuseOutOfRange()
 void TestDataLayer::missingOrWrongPasswordTellTheirCause()
 {
     TestDatabase db;
-    const auto openFails = [](const QString &why) {
+    const auto openFails = [](const HouseLocation &house, const QString &why) {
         try {
             Connection c;
-            c.open();
+            c.open(house);
             QTest::qFail(qPrintable(why), __FILE__, __LINE__);
         } catch (const DbError &e) {
             return e;
         }
         return DbError(QString());
     };
-    Module1::DbPassword = u"12345678"_s;
-    const DbError wrong = openFails(u"opened with a wrong password"_s);
-    Module1::DbPassword = u"58316094"_s;
+    HouseLocation wrongPassword = db.location();
+    wrongPassword.password = u"12345678"_s;
+    const DbError wrong = openFails(wrongPassword, u"opened with a wrong password"_s);
     // Neither the connection string nor a password is ever part of the error.
     QCOMPARE(wrong.store(), db.server().isEmpty() ? StoreCause::Unreadable : StoreCause::NoHouse);
     QVERIFY2(!wrong.text().contains(u"12345678"_s) &&
                  (db.server().isEmpty() || !wrong.text().contains(db.server())),
              qPrintable(wrong.text()));
     if (db.server().isEmpty()) {
-        Module1::DbFileName = u"nothere.mdb"_s;
-        QCOMPARE(openFails(u"opened a missing file"_s).store(), StoreCause::FileMissing);
+        HouseLocation missing = db.location();
+        missing.fileName = u"nothere.mdb"_s;
+        QCOMPARE(openFails(missing, u"opened a missing file"_s).store(), StoreCause::FileMissing);
         QVERIFY(!QFile::exists(db.directory() + u"/nothere.mdb"_s)); // never created
-        Module1::DbFileName = u"innkeep.mdb"_s;
     }
     Connection ok;
-    ok.open();
+    ok.open(db.location());
     QVERIFY(ok.isOpen());
 }
 
@@ -164,7 +118,7 @@ void TestDataLayer::transactionIsAllOrNothing()
     const QString before = db.dump();
     try {
         Connection c;
-        c.open();
+        c.open(db.location());
         Transaction tx(c);
         c.execute(u"update 房间 set 房间状态=2 where \"房间ID\"=?"_s, {room});
         c.execute(u"insert into 没有这张表 values (1)"_s);
@@ -181,7 +135,7 @@ void TestDataLayer::faultSwitchFailsTheNthStatement()
     faults::reset();
     faults::failStatement(2);
     Connection c;
-    c.open(); // its password check and index repair are not the program's statements
+    c.open(db.location()); // its password check and index repair are not the program's statements
     c.execute(u"delete from 楼层"_s);
     QVERIFY_THROWS_EXCEPTION(DbError, c.execute(u"delete from 房间"_s));
     QCOMPARE(faults::statementsRun(), 2);

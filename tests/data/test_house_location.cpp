@@ -1,8 +1,8 @@
-#include "data/connection_string.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,47 +19,55 @@ private Q_SLOTS:
         const QStringList roots = {u"/usr"_s, u"/bin"_s};
         for (const QString &dir :
              {u"/usr/bin"_s, u"/usr/local/bin/"_s, u"/usr"_s, u"/home/desk/../../usr/bin"_s})
-            QVERIFY2(Module1::isInstalledProgramDirectory(dir, roots), qPrintable(dir));
+            QVERIFY2(isInstalledProgramDirectory(dir, roots), qPrintable(dir));
         for (const QString &dir :
              {u"/usrlocal/bin"_s, u"/opt/usr/bin"_s, u"/media/desk/USB/quillon"_s, QString()})
-            QVERIFY2(!Module1::isInstalledProgramDirectory(dir, roots), qPrintable(dir));
+            QVERIFY2(!isInstalledProgramDirectory(dir, roots), qPrintable(dir));
 
         // Writable or not, a folder under a root is installed; a link counts as what it points at.
         QTemporaryDir tmp;
         QVERIFY(QDir(tmp.path()).mkpath(u"sys/bin"_s) && QDir(tmp.path()).mkpath(u"own"_s));
 #ifndef Q_OS_WIN // QFile::link makes a shortcut there, which no path goes through
         QVERIFY(QFile::link(tmp.filePath(u"sys/bin"_s), tmp.filePath(u"link"_s)));
-        QVERIFY(Module1::isInstalledProgramDirectory(tmp.filePath(u"link"_s), {tmp.filePath(u"sys"_s)}));
+        QVERIFY(isInstalledProgramDirectory(tmp.filePath(u"link"_s), {tmp.filePath(u"sys"_s)}));
 #endif
-        QVERIFY(!Module1::isInstalledProgramDirectory(tmp.filePath(u"own"_s), {tmp.filePath(u"sys"_s)}));
+        QVERIFY(!isInstalledProgramDirectory(tmp.filePath(u"own"_s), {tmp.filePath(u"sys"_s)}));
     }
 
     void houseFollowsTheProgram()
     {
         QTemporaryDir data;
         qputenv("XDG_DATA_HOME", data.path().toUtf8());
-        Module1::DbFileName = u"innkeep.mdb"_s;
-        Module1::DbPassword = u"58316094"_s;
 
 #ifdef Q_OS_WIN // installed under Program Files, the house in the user's %LOCALAPPDATA%
         const auto folder = [](const char *name) {
             return QDir::fromNativeSeparators(qEnvironmentVariable(name));
         };
-        Module1::setProgramDirectory(folder("ProgramFiles") + u"/Quillon"_s);
+        const HouseLocation installed = houseLocationFor(folder("ProgramFiles") + u"/Quillon"_s);
         const QString file = folder("LOCALAPPDATA") + u"/quillon/innkeep.mdb"_s;
 #else
-        Module1::setProgramDirectory(u"/usr/bin"_s);
+        const HouseLocation installed = houseLocationFor(u"/usr/bin"_s);
         const QString file = data.path() + u"/quillon/innkeep.mdb"_s;
 #endif
-        QCOMPARE(Module1::databasePath(), file);
-        QCOMPARE(parseConnectionString(Module1::connectionString()).dataSource, file);
+        QVERIFY(installed.inUserDataFolder);
+        QCOMPARE(installed.filePath(), file);
+        QCOMPARE(installed.storeTarget().file, file);
+        QCOMPARE(installed.settingsPath(), QFileInfo(file).path() + u"/quillon.ini"_s);
 
         QTemporaryDir own;
-        Module1::setProgramDirectory(own.path());
-        QCOMPARE(Module1::connectionString(),
-                 buildConnectionString(own.path(), u"innkeep.mdb"_s, u"58316094"_s));
-        Module1::setProgramDirectory({});
+        const HouseLocation beside = houseLocationFor(own.path());
+        QVERIFY(!beside.inUserDataFolder);
+        QCOMPARE(beside, HouseLocation{own.path()});
+        QCOMPARE(beside.filePath(), own.path() + u"/innkeep.mdb"_s);
+        QCOMPARE(beside.password, u"58316094"_s); // the old program's: its houses open with it
         qunsetenv("XDG_DATA_HOME");
+    }
+
+    // A folder given with its separator names the same file.
+    void trailingSeparator()
+    {
+        QCOMPARE(HouseLocation{u"/opt/hotel/"_s}.filePath(), u"/opt/hotel/innkeep.mdb"_s);
+        QCOMPARE(HouseLocation{u"C:/"_s}.filePath(), u"C:/innkeep.mdb"_s);
     }
 };
 

@@ -1,5 +1,5 @@
 #include "data/db_error.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/server_store.h"
 #include "server_sql.h"
 
@@ -99,28 +99,32 @@ void TestServerStore::openCauses()
 void TestServerStore::settingsChooseTheStore()
 {
     QTemporaryDir dir;
-    Module1::setProgramDirectory(dir.path());
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = u"58316094"_s;
-    const QString file = Module1::connectionString();
-    QVERIFY(file.contains(u"Data Source="_s + dir.path()));
-    QVERIFY(!serverstore::parseConnectionString(file).valid);
+    const HouseLocation house{dir.path()};
+    const StoreTarget file = house.storeTarget();
+    QCOMPARE(file.file, dir.path() + u"/innkeep.mdb"_s);
+    QVERIFY(!file.server);
+    QCOMPARE(file.password, HousePassword.toString());
 
-    QFile ini(dir.filePath(u"quillon.ini"_s));
+    QFile ini(house.settingsPath());
     QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[server]\nconnection=host=db1,db2 dbname=quillon\n");
+    ini.write("; the desks' house\n[server]\nidle_transaction_seconds=10\nconnection=host=db1,db2 "
+              "dbname=quillon\n");
     ini.close();
-    const serverstore::ServerTarget target = serverstore::parseConnectionString(Module1::connectionString());
-    QVERIFY(target.valid);
-    QCOMPARE(target.server, u"host=db1,db2 dbname=quillon"_s);
-    QCOMPARE(target.password, u"58316094"_s);
+    const StoreTarget server = house.storeTarget();
+    QVERIFY(server.server);
+    QCOMPARE(server.server->conninfo, u"host=db1,db2 dbname=quillon"_s);
+    QCOMPARE(server.server->settingsLine, 4);
+    QCOMPARE(server.server->limits.idleTransactionSeconds, 10);
+    QCOMPARE(server.server->limits.statementSeconds, serverstore::Limits().statementSeconds);
+    QCOMPARE(server.password, HousePassword.toString());
+    QVERIFY(!server.sameHouse(file));
 
     // A settings file without a server leaves the file store in place.
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[other]\nx=1\n");
     ini.close();
-    QCOMPARE(Module1::connectionString(), file);
-    Module1::setProgramDirectory(QString());
+    QVERIFY(house.storeTarget().sameHouse(file));
+    QVERIFY(!house.storeTarget().server);
 }
 
 QTEST_MAIN(TestServerStore)

@@ -22,7 +22,7 @@ void TestStatement::typedReadsOfBoundValues()
 {
     TestDatabase db;
     Connection c;
-    c.open();
+    c.open(db.location());
     {
         Statement insert(c, u"insert into 交款 (交款时间, 交款金额, 交款人) values (?, ?, ?)"_s,
                          {u"2006-04-20 14:30:05"_s, 12.5, u"O'Brien; drop table 交款"_s});
@@ -104,7 +104,7 @@ void TestStatement::valuesKeepTheirKindOnTheServer()
     QFETCH(QVariant, bound);
     QFETCH(QVariant, read);
     Connection c;
-    c.open();
+    c.open(db.location());
     Statement(c, u"create temp table kinds (v "_s + type + u")"_s);
     Statement(c, u"insert into kinds (v) values (?)"_s, {bound});
     // A "?" in quotes is text, not a parameter.
@@ -121,7 +121,7 @@ void TestStatement::runsOnceAndLetsGoWhenClosed()
 {
     TestDatabase db;
     Connection c;
-    c.open();
+    c.open(db.location());
     {
         // An insert has no rows; asking for one must not run it again.
         Statement insert(c, u"insert into 楼层 (楼层名称) values (?)"_s, {QString()});
@@ -140,7 +140,7 @@ void TestStatement::runsOnceAndLetsGoWhenClosed()
     QVERIFY(reading.next());
     faults::setBusyWait(50);
     Connection other;
-    other.open();
+    other.open(db.location());
     if (db.server().isEmpty()) {
         QVERIFY_THROWS_EXCEPTION(DbError, [&] {
             Transaction t(other);
@@ -165,8 +165,8 @@ void TestStatement::anotherDesksWriteIsBusy()
     const qint64 room = db.addRoom(u"101"_s);
     faults::setBusyWait(100);
     Connection a, b;
-    a.open();
-    b.open();
+    a.open(db.location());
+    b.open(db.location());
     faults::setBusyWait(0);
     Transaction holding(a);
     a.execute(u"update 房间 set 房间状态=2 where \"房间ID\"=?"_s, {room});

@@ -45,7 +45,7 @@ void TestAccessRestore::restore()
     if (file == u"locked"_s)
         QVERIFY(QFile(QDir(db.directory()).filePath(u"old-backup.ldb"_s)).open(QIODevice::WriteOnly));
     const QString before = db.dump();
-    hotel::Session desk(u"admin"_s, rights);
+    hotel::Session desk(db.location(), u"admin"_s, rights);
     // In place, as the progress bar's thread would run it, answering 取消 at once or never.
     const auto runner = [cancel](const hotel::LongWork &work) {
         work([cancel](qint64, qint64) { return !cancel; });

@@ -128,7 +128,7 @@ void TestBusinessFigures::refusals()
     fillHouse(db, 1);
     const QDateTime start = at(u"2016-01-01 00:00:00"_s);
     const auto step = Step::Month;
-    hotel::Session clerk(u"前台"_s, u"Z:abcdf"_s);
+    hotel::Session clerk(db.location(), u"前台"_s, u"Z:abcdf"_s);
     QVERIFY(hotel::businessFigures(&clerk, start, start, step).isRefused(hotel::Refusal::NoRight));
     QVERIFY(hotel::businessFigures(nullptr, start, start, step).isRefused(hotel::Refusal::NoRight));
     const QDateTime longest = start.addDays(hotel::MaxFigureDays - 1);

@@ -82,7 +82,7 @@ void TestHotelCheckout::quote()
     QList<qint64> keys;
     for (int i = 0; i < stays; ++i)
         keys.append(addStay(db, room, i == 0 ? u"张三"_s : u"第二位"_s, 500 + i));
-    hotel::Session desk(u"clerk"_s, rights);
+    hotel::Session desk(db.location(), u"clerk"_s, rights);
 
     const auto q = hotel::checkout::quote(&desk, number);
     if (refusal != Refusal::None) {
@@ -151,7 +151,7 @@ void TestHotelCheckout::confirm()
         db.exec(sql, {room});
     const QString before = db.dump();
 
-    hotel::Session desk(u"clerk"_s, rights);
+    hotel::Session desk(db.location(), u"clerk"_s, rights);
     const hotel::CompletedStay completed = completedFrom(q.value());
     const hotel::Outcome o = hotel::checkout::confirm(&desk, q.value(), completed);
     if (refusal != Refusal::None) {

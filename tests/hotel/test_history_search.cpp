@@ -183,7 +183,7 @@ void TestHistorySearch::olderHouseGetsTheIndexWhenOpened()
     // Without the index the search still finds what it should.
     QCOMPARE(listed(u"张伟"_s), expected(db, u"张伟"_s));
     Connection c;
-    c.open();
+    c.open(db.location());
     QCOMPARE(db.scalar(probe, name).toInt(), 1);
     if (file)
         checkIndexHoldsEveryStay(db);

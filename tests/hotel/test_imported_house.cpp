@@ -1,5 +1,5 @@
 #include "data/access_house.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "hotel/checkout.h"
 #include "hotel/statistics.h"
 #include "hotel/stays.h"
@@ -23,13 +23,11 @@ void TestImportedHouse::aDeskChecksInAndOut()
     const accesshouse::Report imported = accesshouse::importToFile(
         QStringLiteral(QUILLON_ACCESS_FIXTURES "/renamed.mdb"), dir.filePath(u"innkeep.mdb"_s), {});
     QVERIFY2(imported.ok(), qPrintable(accesshouse::reportText(imported)));
-    Module1::setProgramDirectory(dir.path());
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = u"58316094"_s;
+    const HouseLocation house{dir.path()};
 
     // The old program let ADMIN in as admin; passwords are compared exactly now.
-    QVERIFY(!hotel::Session::logIn(u"admin"_s, u"ADMIN"_s).ok());
-    const auto login = hotel::Session::logIn(u"admin"_s, u"admin"_s);
+    QVERIFY(!hotel::Session::logIn(house, u"admin"_s, u"ADMIN"_s).ok());
+    const auto login = hotel::Session::logIn(house, u"admin"_s, u"admin"_s);
     QVERIFY2(login.ok(), qPrintable(login.message()));
     hotel::Session::setCurrent(login.value());
 

@@ -105,7 +105,7 @@ void TestLedgers::change()
         db.exec(elsewhere.arg(table), {shown.key});
     QList<QStringList> expected = entries(db, table);
 
-    hotel::Session desk(u"前台"_s, rights);
+    hotel::Session desk(db.location(), u"前台"_s, rights);
     const hotel::Outcome o = action == Add       ? hotel::addLedgerEntry(&desk, ledger, typed)
                              : action == Rewrite ? hotel::rewriteLedgerEntry(&desk, ledger, shown, typed)
                                                  : hotel::deleteLedgerEntry(&desk, ledger, shown);

@@ -86,7 +86,7 @@ void TestRecords::recordsComeBackAsStored()
 {
     TestDatabase db;
     Connection c;
-    c.open();
+    c.open(db.location());
     BoxReader typed;
     Room room{0,
               u"101"_s,
@@ -128,7 +128,7 @@ void TestRecords::rowsAreFoundAndChangedExactly()
 {
     TestDatabase db;
     Connection c;
-    c.open();
+    c.open(db.location());
     const QString odd = u"O'Brien \"x\" ' or '1'='1 \\ %_"_s;
     const qint64 a = rows::insert(c, schema::Floors, toRow(Floor{0, u"A"_s}));
     const qint64 b = rows::insert(c, schema::Floors, toRow(Floor{0, odd}));

@@ -142,7 +142,7 @@ void TestRestore::refused()
         path = db.path();
     }
     const QString before = db.dump();
-    hotel::Session desk(u"admin"_s, rights);
+    hotel::Session desk(db.location(), u"admin"_s, rights);
     const hotel::Outcome o = hotel::restoreHouse(&desk, path);
     QVERIFY2(o.isRefused(expected), qPrintable(o.message()));
     QVERIFY(!o.message().isEmpty());
@@ -159,12 +159,12 @@ void TestRestore::otherDesksDuringRestore()
     const QString restoredHouse = db.dump();
 
     // Another desk, its connection open since before the restore.
-    hotel::Session other(u"admin"_s, u"Z:abcdef"_s);
+    hotel::Session other(db.location(), u"admin"_s, u"Z:abcdef"_s);
     QCOMPARE(floorsNamed(other, u"恢复前"_s), 0);
     // A third desk is in the middle of a write when the restore starts, and commits while the
     // restore waits for it.
     Connection writer;
-    writer.open();
+    writer.open(db.location());
     writer.beginTransaction();
     writer.execute(u"insert into 楼层 (楼层名称) values (?)"_s, {u"恢复前"_s});
     std::thread late([&writer] {

@@ -1,5 +1,5 @@
 #include "data/connection.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/schema.h"
 #include "data/statement.h"
 #include "hotel/deeds.h"
@@ -10,9 +10,11 @@
 #include "hotel/table_rows.h"
 #include "test_database.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
 #include <QSysInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void recordListsByDateOperatorAndKind();
     void checkInsShareOneBackend();
     void droppedConnectionIsOpenedAgainOnce();
+    void deskFollowsItsSettingsFile();
     void writeMeetingAnotherDesksChangeRunsAgain();
     void loginTellsTheCause_data();
     void loginTellsTheCause();
@@ -84,7 +87,7 @@ House build(TestDatabase &db)
     const qint64 reservation = db.insert(u"insert into 旅客预订"_s + columns, {reservedRoom});
     const qint64 taking = db.insert(
         u"insert into 交款 (交款时间, 交款金额, 交款人) values ('2006-04-25 18:00:00', 800, '钱四')"_s);
-    Session all(u"admin"_s, u"Z:abcdef"_s);
+    Session all(db.location(), u"admin"_s, u"Z:abcdef"_s);
     h.stay = stored<Stay>(all, schema::Stays, stay);
     h.reservation = stored<Reservation>(all, schema::Reservations, reservation);
     h.room = stored<Room>(all, schema::Rooms, h.freeRoom);
@@ -196,7 +199,7 @@ void TestSession::operationsRefuseWithoutTheirRight()
     const QString before = db.dump();
 
     // Every other right is no help, and the store is not even reached.
-    Session without(u"前台"_s, rightsWithout(c.right));
+    Session without(db.location(), u"前台"_s, rightsWithout(c.right));
     const Outcome refused = c.run(&without, h);
     QVERIFY(refused.isRefused(Refusal::NoRight));
     QCOMPARE(refused.message(), u"对不起，您没有使用此项功能的权限。"_s);
@@ -204,7 +207,7 @@ void TestSession::operationsRefuseWithoutTheirRight()
     QCOMPARE(without.connectionsOpened(), 0);
 
     // That one letter alone is enough; a write is recorded once, with who and where.
-    Session only(u"前台"_s, u"Z:"_s + QChar(char16_t(c.right)));
+    Session only(db.location(), u"前台"_s, u"Z:"_s + QChar(char16_t(c.right)));
     const Outcome done = c.run(&only, h);
     QVERIFY2(done.ok(), qPrintable(done.message()));
     const QString record =
@@ -226,7 +229,7 @@ void TestSession::operationsRefuseWithoutTheirRight()
 void TestSession::recordListsByDateOperatorAndKind()
 {
     TestDatabase db;
-    Session jia(u"甲"_s, u"Z:ad"_s), yi(u"乙"_s, u"Z:d"_s);
+    Session jia(db.location(), u"甲"_s, u"Z:ad"_s), yi(db.location(), u"乙"_s, u"Z:d"_s);
     const QDateTime now = QDateTime::currentDateTime();
     const auto add = [&](Session &s, Ledger ledger, double amount) {
         QVERIFY(addLedgerEntry(&s, ledger, {0, now, amount, u"钱四"_s}).ok());
@@ -267,7 +270,7 @@ void TestSession::checkInsShareOneBackend()
     QList<qint64> rooms;
     for (int i = 0; i < 20; ++i)
         rooms.append(db.addRoom(QString::number(101 + i)));
-    Session desk(u"admin"_s, u"Z:abcdef"_s);
+    Session desk(db.location(), u"admin"_s, u"Z:abcdef"_s);
     const qint64 pid = backendPid(desk);
     QVERIFY(pid > 0);
     // Tagged, so the server can be asked how many backends this desk holds.
@@ -290,13 +293,56 @@ void TestSession::checkInsShareOneBackend()
              QList<QStringList>{{QString::number(pid)}});
 }
 
+// quillon.ini beside the house is read again when it changes: a change that names the same house
+// keeps the connection, one that names another store opens it there.
+void TestSession::deskFollowsItsSettingsFile()
+{
+    TestDatabase db;
+    const HouseLocation house = db.location();
+    Session desk(house, u"admin"_s, u"Z:abcdef"_s);
+    const auto read = [&desk] {
+        return desk.readFree([](Connection &c) {
+            Statement(c, u"select 1"_s).next();
+            return Outcome::done();
+        });
+    };
+    QVERIFY(read().ok());
+    QCOMPARE(desk.connectionsOpened(), 1);
+
+    QFile ini(house.settingsPath());
+    const QByteArray before = ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
+    ini.close();
+    // Written and dated anew, as an administrator's edit is.
+    const QDateTime later = QDateTime::currentDateTime().addSecs(1);
+    const auto write = [&](const QByteArray &text, int step) {
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(text);
+        ini.close();
+        QVERIFY(ini.open(QIODevice::ReadWrite));
+        QVERIFY(ini.setFileTime(later.addSecs(step), QFileDevice::FileModificationTime));
+        ini.close();
+    };
+    write(before + "\n[general]\nnote=1\n", 1);
+    QVERIFY(read().ok());
+    QCOMPARE(desk.connectionsOpened(), 1);
+
+    QTemporaryDir nowhere;
+    write("[server]\nconnection=host=" + nowhere.path().toUtf8() + " dbname=none connect_timeout=2\n", 2);
+    QVERIFY(!read().ok());
+    QCOMPARE(desk.location(), house);
+
+    write(before, 3);
+    QVERIFY(read().ok());
+    QCOMPARE(desk.connectionsOpened(), 2);
+}
+
 void TestSession::droppedConnectionIsOpenedAgainOnce()
 {
     if (TestDatabase::testServer().isEmpty())
         QSKIP("needs QUILLON_TEST_SERVER");
     TestDatabase db;
     const qint64 room = db.addRoom(u"101"_s);
-    Session desk(u"admin"_s, u"Z:abcdef"_s);
+    Session desk(db.location(), u"admin"_s, u"Z:abcdef"_s);
     const qint64 pid = backendPid(desk);
     QCOMPARE(desk.connectionsOpened(), 1);
 
@@ -322,8 +368,8 @@ void TestSession::writeMeetingAnotherDesksChangeRunsAgain()
     TestDatabase db;
     const qint64 room = db.addRoom(u"101"_s);
     const qint64 spare = db.addRoom(u"102"_s);
-    Session desk(u"admin"_s, u"Z:abcdef"_s);
-    Session other(u"admin"_s, u"Z:abcdef"_s);
+    Session desk(db.location(), u"admin"_s, u"Z:abcdef"_s);
+    Session other(db.location(), u"admin"_s, u"Z:abcdef"_s);
     // Reads the room, lets the other desk change it (`meddle`), then reserves it while still free.
     int runs = 0;
     const auto reserve = [&](qint64 key, const std::function<void()> &meddle) {
@@ -407,7 +453,7 @@ void TestSession::loginTellsTheCause()
         QSKIP("an open file cannot be removed on this system");
     if (!text.isEmpty() && f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(content.toUtf8()), f.close();
-    const auto in = Session::logIn(login.section(u'/', 0, 0), login.section(u'/', 1));
+    const auto in = Session::logIn(db.location(), login.section(u'/', 0, 0), login.section(u'/', 1));
     QCOMPARE(in.ok(), cause == -1);
     QCOMPARE(in.isRefused(Refusal::NotFound), cause == -2);
     if (cause < 0)
@@ -417,7 +463,7 @@ void TestSession::loginTellsTheCause()
     // a password or the connection string.
     const QString message = in.message();
     QVERIFY2(message.startsWith(causeSentence(in.cause(), 5)), qPrintable(message));
-    for (const QString &secret : {u"geheim"_s, Module1::DbPassword, u"dbname="_s, u"host="_s})
+    for (const QString &secret : {u"geheim"_s, HousePassword.toString(), u"dbname="_s, u"host="_s})
         QVERIFY2(!message.contains(secret), qPrintable(message));
 }
 

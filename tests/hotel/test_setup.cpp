@@ -195,7 +195,7 @@ void TestSetup::changes()
     if (rights == u"nobody"_s)
         hotel::Session::setCurrent(nullptr);
     else
-        hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"clerk"_s, rights));
+        hotel::Session::setCurrent(std::make_shared<hotel::Session>(db.location(), u"clerk"_s, rights));
     hotel::Session *s = hotel::session();
     const QStringList before = rowsOf(db, table);
     const QStringList others = otherTables(db, table);
@@ -257,7 +257,7 @@ void TestSetup::company()
     else if (elsewhere == u"deleted"_s)
         db.exec(u"delete from 公司配置"_s);
     const QStringList before = rowsOf(db, schema::Company);
-    hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"clerk"_s, rights));
+    hotel::Session::setCurrent(std::make_shared<hotel::Session>(db.location(), u"clerk"_s, rights));
 
     const hotel::Outcome o = hotel::saveCompany(hotel::session(), shown.value(),
                                                 {0, u"新'店"_s, {}, {}, u"传真"_s, {}, {}, {}, {}});

@@ -209,12 +209,12 @@ void TestStatistics::rights()
     addStay(db, db.addRoom(u"101"_s), u"2006-04-26 00:00:00"_s, u"2006-04-27 00:00:00"_s, u"甲"_s);
     const QDateTime start = at(u"2006-01-01 00:00:00"_s);
     const QDateTime end = at(u"2006-12-31 00:00:00"_s);
-    hotel::Session clerk(u"前台"_s, u"Z:abcdf"_s);
+    hotel::Session clerk(db.location(), u"前台"_s, u"Z:abcdf"_s);
     QVERIFY(hotel::staysCheckedInBetween(&clerk, start, end).isRefused(Refusal::NoRight));
     QVERIFY(hotel::staysOfRoom(&clerk, u"101"_s).isRefused(Refusal::NoRight));
     QVERIFY(hotel::staysCheckedInBetween(nullptr, start, end).isRefused(Refusal::NoRight));
     QVERIFY(hotel::staysOfRoom(nullptr, u"101"_s).isRefused(Refusal::NoRight));
-    hotel::Session statistician(u"统计"_s, u"Z:e"_s);
+    hotel::Session statistician(db.location(), u"统计"_s, u"Z:e"_s);
     QCOMPARE(hotel::staysCheckedInBetween(&statistician, start, end).value()->count(), 1);
     QCOMPARE(hotel::staysOfRoom(&statistician, u"101"_s).value()->count(), 1);
 }

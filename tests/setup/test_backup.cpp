@@ -1,4 +1,4 @@
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "setup/backup_window.h"
 #include "setup/setup_windows.h"
 #include "test_database.h"
@@ -195,12 +195,13 @@ void TestBackup::missingDatabaseLeavesEarlierBackup()
     QTemporaryDir dir;
     const QString target = dir.filePath(u"good.mdb"_s);
     QVERIFY(kit::write(target, "a good earlier backup"));
-    Module1::DbFileName = u"missing.mdb"_s;
+    HouseLocation missing = db.location();
+    missing.fileName = u"missing.mdb"_s;
+    TestDatabase::logInEveryRight(missing);
     TestSeam seam;
     BackupWindow *w = kit::open<BackupWindow>(u"Form7"_s);
     kit::set(w, u"Text1"_s, target);
     click(w, u"Command1"_s);
-    Module1::DbFileName = u"innkeep.mdb"_s;
     QCOMPARE(seam.messages.size(), 1);
     QCOMPARE(seam.messages.first().kind, ui::MessageKind::Warning);
     QCOMPARE(kit::bytes(target), QByteArray("a good earlier backup"));

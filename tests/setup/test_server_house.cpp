@@ -1,6 +1,6 @@
 #include "data/connection.h"
 #include "data/db_error.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/schema.h"
 #include "data/server_store.h"
 #include "index_kit.h"
@@ -92,8 +92,7 @@ void TestServerHouse::backupIsAFileHouse()
     // Row for row what the server held, and a house the file store opens with the password.
     QCOMPARE(fileDump(target), house);
     Connection file;
-    file.open(u"provider=Microsoft.Jet.Oledb.4.0;Data Source="_s + target +
-              u";Jet Oledb:Database PassWord=58316094;"_s);
+    file.open(StoreTarget{target, std::nullopt, HousePassword.toString()});
     QVERIFY(file.isOpen());
     // The same refusals as a file copy: a relative path writes nothing.
     seam.clear();
@@ -135,7 +134,7 @@ void TestServerHouse::wipeWaitsForAnotherDesk()
     TestDatabase db(true);
     // Another desk is in the middle of a write.
     Connection other;
-    other.open();
+    other.open(db.location());
     other.beginTransaction();
     other.execute(u"update 房间 set 房间名称=? where \"房间ID\"=1"_s, {u"改名中"_s});
     const QString before = db.dump();
@@ -164,11 +163,11 @@ void TestServerHouse::wipeWaitsForAnotherDesk()
 void TestServerHouse::accessNeedsTheHousePassword()
 {
     TestDatabase db;
-    Module1::DbPassword = u"12345678"_s;
+    HouseLocation otherPassword = db.location();
+    otherPassword.password = u"12345678"_s;
     Connection c;
-    QVERIFY_THROWS_EXCEPTION(DbError, c.open());
-    Module1::DbPassword = u"58316094"_s;
-    c.open();
+    QVERIFY_THROWS_EXCEPTION(DbError, c.open(otherPassword));
+    c.open(db.location());
     QVERIFY(c.isOpen());
     QCOMPARE(c.engine(), dialect::Engine::Postgres);
 }

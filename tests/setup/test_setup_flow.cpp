@@ -31,9 +31,9 @@ using kit::click;
 
 namespace {
 
-MainWindow *logIn(const QString &name, const QString &password)
+MainWindow *logIn(const HouseLocation &house, const QString &name, const QString &password)
 {
-    auto *login = new LoginWindow();
+    auto *login = new LoginWindow(house);
     login->show();
     kit::set(login, u"Text1"_s, name);
     kit::set(login, u"Text2"_s, password);
@@ -79,7 +79,7 @@ void TestSetupFlow::settingUpTheHouse()
 {
     TestDatabase db(false);
     TestSeam seam;
-    MainWindow *main = logIn(u"admin"_s, u"admin"_s);
+    MainWindow *main = logIn(db.location(), u"admin"_s, u"admin"_s);
     QVERIFY(main);
     ui::setMainWindow(main);
 
@@ -161,7 +161,7 @@ void TestSetupFlow::settingUpTheHouse()
     ui::setMainWindow(nullptr);
 
     // The new operator logs in to a title with the new name and only menus b and e.
-    MainWindow *next = logIn(u"小王"_s, u"xw"_s);
+    MainWindow *next = logIn(db.location(), u"小王"_s, u"xw"_s);
     QVERIFY(next);
     QVERIFY(next->windowTitle().startsWith(u"海边客栈"_s));
     QStringList enabled;
@@ -176,7 +176,7 @@ void TestSetupFlow::restoringABackup()
 {
     TestDatabase db(false);
     TestSeam seam;
-    MainWindow *main = logIn(u"admin"_s, u"admin"_s);
+    MainWindow *main = logIn(db.location(), u"admin"_s, u"admin"_s);
     QVERIFY(main);
     ui::setMainWindow(main);
     QTemporaryDir target;
@@ -219,11 +219,20 @@ void TestSetupFlow::restoringABackup()
     QVERIFY2(seam.messages.last().text.contains(u"请重新登录"_s), qPrintable(seam.messages.last().text));
     QVERIFY(!hotel::session());
     flushDeletes();
-    bool loginShown = false;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        loginShown = loginShown || (qobject_cast<LoginWindow *>(w) && w->isVisible());
-    QVERIFY(loginShown);
+    LoginWindow *login = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<LoginWindow *>(w) && w->isVisible())
+            login = qobject_cast<LoginWindow *>(w);
+    }
+    QVERIFY(login);
+    // The login shown again admits to the same house.
     ui::setMainWindow(nullptr);
+    kit::set(login, u"Text1"_s, u"admin"_s);
+    kit::set(login, u"Text2"_s, u"admin"_s);
+    click(login, u"Command1"_s);
+    QVERIFY2(hotel::session(), qPrintable(seam.messageTexts().join(u'\n')));
+    QCOMPARE(hotel::session()->location(), db.location());
+    closeAll();
 }
 
 QTEST_MAIN(TestSetupFlow)

@@ -1,4 +1,4 @@
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "hotel/session.h"
 #include "shell/login_window.h"
 #include "shell/shell_windows.h"
@@ -28,20 +28,18 @@ class TestAccessFirstStart : public QObject
     Q_OBJECT
     QTemporaryDir m_folder;
     QString house() const { return m_folder.filePath(u"innkeep.mdb"_s); }
+    // The program's folder is the old program's, of its own: the house is beside it.
+    HouseLocation location() const { return houseLocationFor(m_folder.path()); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        registerAllWindows();
-        Module1::setProgramDirectory(m_folder.path());
-    }
+    void initTestCase() { registerAllWindows(); }
 
     void answeredNoChangesNothing()
     {
         QVERIFY(QFile::copy(u":/access/plain.mdb"_s, house()));
         TestSeam seam;
         seam.answer(false);
-        LoginWindow login;
+        LoginWindow login(location());
         QVERIFY(!login.offerAccessMove());
         QCOMPARE(seam.messages.size(), 2); // the question, then that it cannot be opened
         QCOMPARE(QDir(m_folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
@@ -54,11 +52,11 @@ private Q_SLOTS:
     {
         TestSeam seam;
         seam.answer(true);
-        LoginWindow login;
+        LoginWindow login(location());
         login.show();
         QVERIFY(login.offerAccessMove());
         // A Quillon house that admits the old operators; its rows are test_access_restore's.
-        QVERIFY(hotel::Session::logIn(u"前台小李"_s, u"li2006"_s).ok());
+        QVERIFY(hotel::Session::logIn(location(), u"前台小李"_s, u"li2006"_s).ok());
         // The Access file is kept as it was, byte for byte.
         const QDir kept(m_folder.filePath(u"innkeep-backups"_s));
         const QStringList keptFiles = kept.entryList(QDir::Files);
@@ -69,7 +67,7 @@ private Q_SLOTS:
         QVERIFY(report && report->report().contains(u"旅客退房"_s));
 
         // The start after finds Quillon's own house and asks nothing.
-        LoginWindow again;
+        LoginWindow again(location());
         QVERIFY(!again.offerAccessMove());
         QCOMPARE(seam.messages.size(), 1);
         QCOMPARE(kept.entryList(QDir::Files), keptFiles);

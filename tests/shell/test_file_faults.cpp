@@ -4,7 +4,7 @@
 #include "data/connection.h"
 #include "data/database_builder.h"
 #include "data/db_error.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "hotel/outcome.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
@@ -46,10 +46,10 @@ void writeFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-bool logIn(TestSeam &seam)
+bool logIn(TestSeam &seam, const HouseLocation &house)
 {
     // A successful login deletes its window, so it lives on the heap.
-    QPointer<LoginWindow> login = new LoginWindow();
+    QPointer<LoginWindow> login = new LoginWindow(house);
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);
     const qsizetype before = seam.messages.size();
@@ -172,7 +172,7 @@ void TestFileFaults::brokenFiles()
     }
     const QByteArray before = fileHash(path);
 
-    QVERIFY(!logIn(seam));
+    QVERIFY(!logIn(seam, db.location()));
     const StoreCause cause = kind == u"missing"_s ? StoreCause::FileMissing : StoreCause::Unreadable;
     QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(cause)),
              qPrintable(seam.messages.last().text));
@@ -203,9 +203,9 @@ void TestFileFaults::lockedByAnotherProcess()
     QVERIFY(holder.waitForReadyRead(5000));
     const QByteArray before = fileHash(db.path());
 
-    QVERIFY(logIn(seam)); // reading is still possible
+    QVERIFY(logIn(seam, db.location())); // reading is still possible
     Connection c;
-    c.open();
+    c.open(db.location());
     QVERIFY_THROWS_EXCEPTION(DbError, c.execute(u"delete from 楼层"_s));
     c.close();
     holder.write(".quit\n");
@@ -251,16 +251,16 @@ void TestFileFaults::readOnlyFileAndFolder()
 // In the child: the file reads, every write fails with a message, nothing crashes.
 static int readOnlyChild(const QString &dir)
 {
-    Module1::setProgramDirectory(dir);
+    const HouseLocation house{dir};
     TestSeam seam;
     registerAllWindows();
-    if (!logIn(seam)) {
+    if (!logIn(seam, house)) {
         qWarning("read-only file refused a login");
         return 1;
     }
     try {
         Connection c;
-        c.open();
+        c.open(house);
         c.execute(u"delete from 楼层"_s);
         qWarning("a write to a read-only file succeeded");
         return 1;
@@ -278,11 +278,8 @@ static int readOnlyChild(const QString &dir)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--read-only-child") {
-        Module1::DbFileName = u"innkeep.mdb"_s;
-        Module1::DbPassword = u"58316094"_s;
+    if (argc == 3 && QByteArray(argv[1]) == "--read-only-child")
         return readOnlyChild(QString::fromLocal8Bit(argv[2]));
-    }
     TestFileFaults t;
     return QTest::qExec(&t, argc, argv);
 }

@@ -1,4 +1,5 @@
-#include "data/module1.h"
+#include "data/house_location.h"
+#include "hotel/session.h"
 #include "shell/about_window.h"
 #include "shell/login_window.h"
 #include "shell/main_window.h"
@@ -27,6 +28,7 @@ class TestFirstStart : public QObject
     QString m_installed; // a program folder under the system's
     QString house() const { return m_root + u"/quillon/innkeep.mdb"_s; }
     QString shown() const { return QDir::toNativeSeparators(house()); }
+    HouseLocation location() const { return houseLocationFor(m_installed); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -37,20 +39,19 @@ private Q_SLOTS:
         QStandardPaths::setTestModeEnabled(true);
         m_root = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
         QVERIFY(QDir(m_root + u"/quillon"_s).removeRecursively() && QDir().mkpath(m_root));
-        m_installed = Module1::systemProgramRoots().value(0) + u"/Quillon"_s;
+        m_installed = systemProgramRoots().value(0) + u"/Quillon"_s;
 #else
         qputenv("XDG_DATA_HOME", m_data.path().toUtf8());
         m_root = m_data.path();
         m_installed = u"/usr/bin"_s;
 #endif
-        Module1::setProgramDirectory(m_installed);
     }
 
     void noAndFailureCreateNothing()
     {
         TestSeam seam;
         seam.answer(false);
-        LoginWindow login;
+        LoginWindow login(location());
         QVERIFY(!login.offerNewHouse());
         QVERIFY(!QFile::exists(m_root + u"/quillon"_s));
 
@@ -66,9 +67,8 @@ private Q_SLOTS:
 
         // Run from a folder of its own, nothing is offered: the file belongs beside the program.
         QTemporaryDir own;
-        Module1::setProgramDirectory(own.path());
-        QVERIFY(!login.offerNewHouse());
-        Module1::setProgramDirectory(m_installed);
+        LoginWindow beside(houseLocationFor(own.path()));
+        QVERIFY(!beside.offerNewHouse());
         QCOMPARE(seam.messages.size(), 3);
     }
 
@@ -76,7 +76,7 @@ private Q_SLOTS:
     {
         TestSeam seam;
         seam.answer(true);
-        auto *login = new LoginWindow();
+        auto *login = new LoginWindow(location());
         login->show();
         QVERIFY(login->offerNewHouse());
         QVERIFY(QFile::exists(house()));
@@ -98,7 +98,9 @@ private Q_SLOTS:
             loggedIn = loggedIn || (qobject_cast<MainWindow *>(w) && w->isVisible());
         QVERIFY(loggedIn);
 
-        AboutWindow about;
+        // The desk keeps the house it logged in to, and names its file.
+        QCOMPARE(hotel::session()->location(), location());
+        AboutWindow about(hotel::session()->location());
         QVERIFY(about.findChild<QLabel *>(u"HouseLocation"_s)->text().contains(shown()));
     }
 };

@@ -169,7 +169,7 @@ void TestListTotals::printoutsSayWhatTheListIs()
     TestDatabase db;
     TestSeam seam;
     seam.setPrinter(true);
-    hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"李会计"_s, u"Z:abcdef"_s));
+    hotel::Session::setCurrent(std::make_shared<hotel::Session>(db.location(), u"李会计"_s, u"Z:abcdef"_s));
     const qint64 rooms[] = {db.addRoom(u"101"_s), db.addRoom(u"102"_s)};
     for (int i = 1; i <= 150; ++i)
         addStay(db, u"客%1号"_s.arg(i), u"厂"_s, QString::number(i), rooms[i % 3 == 0],

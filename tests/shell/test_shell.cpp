@@ -1,4 +1,4 @@
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "hotel/session.h"
 #include "shell/about_window.h"
 #include "shell/home_page.h"
@@ -27,10 +27,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Types name and password into a fresh login window and presses the button.
-MainWindow *logIn(const QString &name, const QString &password)
+// Types name and password into a fresh login window on `house` and presses the button.
+MainWindow *logIn(const HouseLocation &house, const QString &name, const QString &password)
 {
-    auto *login = new LoginWindow();
+    auto *login = new LoginWindow(house);
     login->show();
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(name);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(password);
@@ -86,10 +86,8 @@ private Q_SLOTS:
 void TestShell::loginWindowControls()
 {
     TestSeam seam;
-    LoginWindow login;
+    LoginWindow login(HouseLocation{});
     QCOMPARE(login.windowTitle(), u"登陆Quillon"_s);
-    QCOMPARE(Module1::DbFileName, u"innkeep.mdb"_s);
-    QCOMPARE(Module1::DbPassword, u"58316094"_s);
     auto *text2 = login.findChild<QLineEdit *>(u"Text2"_s);
     QCOMPARE(text2->echoMode(), QLineEdit::Password);
     QCOMPARE(login.findChild<QPushButton *>(u"Command1"_s)->text(), u"登陆系统"_s);
@@ -110,7 +108,8 @@ void TestShell::loginNameIgnoresCase()
 {
     TestDatabase db;
     TestSeam seam;
-    MainWindow *main = logIn(u"ADMIN"_s, u"admin"_s); // the password itself is compared exactly
+    MainWindow *main =
+        logIn(db.location(), u"ADMIN"_s, u"admin"_s); // the password itself is compared exactly
     QVERIFY(main);
     QVERIFY(seam.messages.isEmpty());
     QCOMPARE(main->operatorName(), u"ADMIN"_s); // as typed
@@ -135,7 +134,7 @@ void TestShell::loginRefusals()
     QFETCH(QString, password);
     TestDatabase db;
     TestSeam seam;
-    auto *login = new LoginWindow();
+    auto *login = new LoginWindow(db.location());
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(name);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(password);
     login->findChild<QPushButton *>(u"Command1"_s)->click();
@@ -154,8 +153,9 @@ void TestShell::loginRefusedWhenFileUnreadable()
 {
     TestDatabase db;
     TestSeam seam;
-    auto *login = new LoginWindow();
-    Module1::DbPassword = u"00000000"_s; // a file guarded by another password
+    HouseLocation otherPassword = db.location();
+    otherPassword.password = u"00000000"_s; // a file guarded by another password
+    auto *login = new LoginWindow(otherPassword);
     login->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
     login->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);
     // Each refusal says its cause, never that the name or password was wrong.
@@ -165,7 +165,10 @@ void TestShell::loginRefusedWhenFileUnreadable()
     QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(notOurs)),
              qPrintable(seam.messages.last().text));
     QVERIFY(db.takeAway());
-    Module1::DbPassword = u"58316094"_s;
+    delete login;
+    login = new LoginWindow(db.location());
+    login->findChild<QLineEdit *>(u"Text1"_s)->setText(u"admin"_s);
+    login->findChild<QLineEdit *>(u"Text2"_s)->setText(u"admin"_s);
     login->findChild<QPushButton *>(u"Command1"_s)->click();
     QCOMPARE(seam.messages.size(), 2);
     QVERIFY2(seam.messages.last().text.startsWith(hotel::causeSentence(StoreCause::FileMissing)),
@@ -202,7 +205,7 @@ void TestShell::rights()
     TestDatabase db;
     TestSeam seam;
     db.exec(u"insert into 操作用户 (用户名称, 登陆密码, 权限设置) values ('clerk', 'pw', ?)"_s, {rights});
-    MainWindow *main = logIn(u"clerk"_s, u"pw"_s);
+    MainWindow *main = logIn(db.location(), u"clerk"_s, u"pw"_s);
     QVERIFY(main);
     QCOMPARE(hotel::session()->operatorName(), u"clerk"_s);
     QCOMPARE(disabledGroups(main), disabled);
@@ -243,11 +246,10 @@ void TestShell::titleWhenNoCompanyRow()
         MainWindow main;
         QCOMPARE(main.windowTitle(), u"VantorQuillonV3.0"_s);
     }
-    Module1::setProgramDirectory(u"/nonexistent"_s);
+    // No desk logged in to any house.
     MainWindow noFile;
     QCOMPARE(noFile.windowTitle(), u"VantorQuillonV3.0"_s);
     QVERIFY(seam.messages.isEmpty());
-    Module1::setProgramDirectory({});
 }
 
 void TestShell::menuTreeAndToolbar()
@@ -304,7 +306,7 @@ void TestShell::toolItemsStartPrograms()
     QCOMPARE(seam.messageTexts(),
              (QStringList{u"对不起，无法启动计算器，本机没有可用的计算器程序！"_s,
                           u"对不起，无法启动写字板，本机没有可用的文本编辑程序！"_s, noBrowser}));
-    AboutWindow about;
+    AboutWindow about(db.location());
     QTest::mouseClick(about.findChild<QLabel *>(u"Label7"_s), Qt::LeftButton);
     QCOMPARE(seam.started.size(), 4);
     QCOMPARE(seam.messageTexts().last(), noBrowser);
@@ -318,7 +320,7 @@ void TestShell::escapeClosesNoWindow()
 {
     TestDatabase db;
     TestSeam seam;
-    auto *login = new LoginWindow();
+    auto *login = new LoginWindow(db.location());
     login->setAttribute(Qt::WA_DeleteOnClose);
     login->show();
     QPointer<QWidget> alive = login;

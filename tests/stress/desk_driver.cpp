@@ -5,7 +5,7 @@
 //
 //   quillon-desk <program folder> <start, ms since the epoch> <first room key> <rounds> <gap ms>
 
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "frontdesk/frontdesk_windows.h"
 #include "hotel_file.h"
 #include "test_database.h"
@@ -30,10 +30,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: quillon-desk <folder> <start ms> <first room key> <rounds> <gap ms>\n");
         return 2;
     }
-    Module1::setProgramDirectory(args[1]);
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = u"58316094"_s;
-    TestDatabase::logInEveryRight();
+    TestDatabase::logInEveryRight(HouseLocation{args[1]});
     const qint64 start = args[2].toLongLong();
     const int firstRoom = args[3].toInt();
     const int rounds = args[4].toInt();

@@ -6,7 +6,7 @@
 //   quillon-desk-load <program folder> <operator> <password> <seed> <start, ms since the epoch>
 //                     <seconds> <log file>
 
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "desk_load.h"
 #include "hotel/board.h"
 #include "hotel/checkout.h"
@@ -231,10 +231,7 @@ int main(int argc, char **argv)
                              "<seconds> <log file>\n");
         return 2;
     }
-    Module1::setProgramDirectory(args[1]);
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = u"58316094"_s;
-    const auto login = hotel::Session::logIn(args[2], args[3]);
+    const auto login = hotel::Session::logIn(HouseLocation{args[1]}, args[2], args[3]);
     if (!login.ok()) {
         std::fprintf(stderr, "%s cannot log in: %s\n", qPrintable(args[2]), qPrintable(login.message()));
         return 3;

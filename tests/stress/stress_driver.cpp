@@ -5,7 +5,7 @@
 //
 //   quillon-stress-driver <database file> <seed> [operations]
 
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "hotel_file.h"
 #include "stay_operations.h"
 #include "test_database.h"
@@ -37,10 +37,9 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    Module1::setProgramDirectory(file.absolutePath());
-    Module1::DbFileName = file.fileName();
-    Module1::DbPassword = u"58316094"_s;
-    TestDatabase::logInEveryRight();
+    HouseLocation house{file.absolutePath()};
+    house.fileName = file.fileName();
+    TestDatabase::logInEveryRight(house);
     const quint64 seed = args[2].toULongLong();
     const int limit = args.size() > 3 ? args[3].toInt() : 0;
 

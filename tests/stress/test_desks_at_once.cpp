@@ -89,7 +89,7 @@ Run runDesks(TestDatabase &db, int count, int seconds, quint64 seed)
     if (!db.server().isEmpty()) {
         run.house = db.directory() + u"/snapshot.mdb"_s;
         Connection connection;
-        connection.open();
+        connection.open(db.location());
         if (const QString error = housetransfer::snapshotToFile(connection.database(), run.house);
             !error.isEmpty())
             run.trouble += u"snapshot: "_s + error;

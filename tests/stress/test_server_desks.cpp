@@ -1,4 +1,5 @@
 #include "data/connection.h"
+#include "data/house_location.h"
 #include "data/house_transfer.h"
 #include "data/schema.h"
 #include "data/server_store.h"
@@ -45,7 +46,7 @@ QStringList serverProblems(const QString &folder)
     const QString copy = folder + u"/snapshot.mdb"_s;
     QFile::remove(copy);
     Connection connection;
-    connection.open();
+    connection.open(HouseLocation{folder});
     const QString error = housetransfer::snapshotToFile(connection.database(), copy);
     if (!error.isEmpty())
         return {u"snapshot: "_s + error};
@@ -263,8 +264,7 @@ void TestServerDesks::bigHouseMovesThereAndBack()
     QCOMPARE(differences(original, back), QStringList());
     // The copy is a house the file store opens as it is.
     Connection file;
-    file.open(u"provider=Microsoft.Jet.Oledb.4.0;Data Source="_s + back +
-              u";Jet Oledb:Database PassWord=58316094;"_s);
+    file.open(StoreTarget{back, std::nullopt, HousePassword.toString()});
     QVERIFY(file.isOpen());
 }
 
@@ -280,14 +280,14 @@ void TestServerDesks::frozenDesksHoldTheHouseLessThanAMinute()
         .setValue(u"server/idle_transaction_seconds"_s, 10);
     const qint64 held = db.scalar(u"select min(房间ID) from 房间 where 房间状态=1"_s).toLongLong();
     const qint64 other = db.scalar(u"select max(房间ID) from 房间 where 房间状态=1"_s).toLongLong();
-    hotel::Session stopped(u"admin"_s, u"Z:abcdef"_s);
+    hotel::Session stopped(db.location(), u"admin"_s, u"Z:abcdef"_s);
     stopped.readFree([&](Connection &c) {
         c.beginTransaction();
         c.execute(u"update 房间 set 房间名称='改名中' where \"房间ID\"=?"_s, {held});
         return hotel::Outcome::done();
     });
     Connection sending;
-    sending.open();
+    sending.open(db.location());
     sending.beginTransaction();
     PGconn *pg = *static_cast<PGconn *const *>(sending.database().driver()->handle().constData());
     QVERIFY(PQsendQuery(pg, "select r.*, repeat('x', 1000) from 房间 r, generate_series(1, 2000)") &&
@@ -300,7 +300,7 @@ void TestServerDesks::frozenDesksHoldTheHouseLessThanAMinute()
                                   .toInt(),
                               1, 30000);
 
-    hotel::Session desk(u"admin"_s, u"Z:abcdef"_s);
+    hotel::Session desk(db.location(), u"admin"_s, u"Z:abcdef"_s);
     QElapsedTimer clock;
     clock.start();
     QVERIFY(hotel::freeRooms(&desk).ok() && clock.elapsed() < 2000);

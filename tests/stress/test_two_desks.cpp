@@ -3,7 +3,7 @@
 #include "data/db_error.h"
 #include "data/file_modes.h"
 #include "data/house_copy.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/schema.h"
 #include "direct_db.h"
 #include "finance/finance_windows.h"
@@ -140,10 +140,9 @@ int tornWriter(const QString &path)
 // room, meets the other desk at a barrier, confirms, and prints what it was told.
 int bookingDesk(const QString &path, int rounds, const QString &barrier, const QString &desk)
 {
-    Module1::setProgramDirectory(QFileInfo(path).absolutePath());
-    Module1::DbFileName = QFileInfo(path).fileName();
-    Module1::DbPassword = u"58316094"_s;
-    TestDatabase::logInEveryRight();
+    HouseLocation house{QFileInfo(path).absolutePath()};
+    house.fileName = QFileInfo(path).fileName();
+    TestDatabase::logInEveryRight(house);
     registerFrontdeskWindows();
     TestSeam seam;
     const QString other = desk == u"a"_s ? u"b"_s : u"a"_s;

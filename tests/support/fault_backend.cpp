@@ -30,9 +30,9 @@ public:
 
     dialect::Engine engine() const override { return m_inner->engine(); }
 
-    void open(const QString &source, const QString &password, int busyWaitMs) override
+    void open(const StoreTarget &target, int busyWaitMs) override
     {
-        m_inner->open(source, password, testWait(busyWaitMs));
+        m_inner->open(target, testWait(busyWaitMs));
         if (g_beforeStep)
             g_beforeStep(0);
     }

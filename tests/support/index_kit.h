@@ -23,7 +23,7 @@ inline void checkOlderHouseGetsItsIndexes(TestDatabase &db)
             : u"select count(*) from pg_indexes where schemaname=current_schema() and indexname in (?, ?)"_s;
     const QVariantList names{schema::indexes().last().name, schema::UnreadableTimeIndex};
     Connection other;
-    other.open();
+    other.open(db.location());
     db.exec(u"drop index \""_s + names.at(0).toString() + u"\""_s);
     db.exec(u"drop index \""_s + names.at(1).toString() + u"\""_s);
     db.exec(u"create index \"旅客退房_房间ID\" on 旅客退房 (房间ID)"_s);
@@ -31,12 +31,12 @@ inline void checkOlderHouseGetsItsIndexes(TestDatabase &db)
         other.beginTransaction();
         other.execute(u"update 旅客退房 set 备注信息=备注信息"_s);
         Connection c;
-        c.open();
+        c.open(db.location());
         QCOMPARE(db.scalar(count, names).toInt(), 0);
         other.rollback();
     }
     Connection c;
-    c.open();
+    c.open(db.location());
     QCOMPARE(db.scalar(count, names).toInt(), 2);
     QCOMPARE(db.scalar(count, {u"旅客退房_房间ID"_s, QString()}).toInt(), 0);
 }
@@ -52,7 +52,7 @@ inline void checkHouseVersions(TestDatabase &db)
     if (!file) {
         db.exec(u"drop table "_s + schema::VersionTable);
         Connection c;
-        c.open();
+        c.open(db.location());
         QCOMPARE(c.needsUpgrade(), deskRole);
         c.execute(u"insert into \"楼层\" (\"楼层名称\") values ('二楼')"_s);
         if (!deskRole)
@@ -62,14 +62,14 @@ inline void checkHouseVersions(TestDatabase &db)
     }
     {
         Connection c;
-        c.open();
+        c.open(db.location());
         QVERIFY(!c.needsUpgrade());
     }
     db.exec(file ? u"PRAGMA user_version = "_s + QString::number(schema::Version + 1)
                  : u"update "_s + schema::VersionTable + u" set version = version + 1"_s);
     Connection c;
     try {
-        c.open();
+        c.open(db.location());
         QFAIL("a newer house opened");
     } catch (const DbError &e) {
         QCOMPARE(e.store(), StoreCause::NewerHouse);

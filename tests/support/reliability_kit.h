@@ -3,7 +3,7 @@
 // Shared by the reliability tests: one small seeded database built once and copied byte for
 // byte for every case, snapshots of every table, and driving a window's boxes and buttons.
 
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/schema.h"
 #include "hotel/session.h"
 #include "shell/login_window.h"
@@ -101,22 +101,16 @@ public:
     {
         if (!kit::write(path(), pristine().bytes))
             qFatal("cannot copy the seeded database");
-        Module1::setProgramDirectory(m_dir.path());
-        Module1::DbFileName = u"innkeep.mdb"_s;
-        Module1::DbPassword = u"58316094"_s;
         // A desk logged in with every right, as admin is in a new house.
-        TestDatabase::logInEveryRight();
+        TestDatabase::logInEveryRight(location());
     }
-    ~Scratch()
-    {
-        hotel::Session::setCurrent(nullptr);
-        Module1::setProgramDirectory(QString());
-    }
+    ~Scratch() { hotel::Session::setCurrent(nullptr); }
     Scratch(const Scratch &) = delete;
     Scratch &operator=(const Scratch &) = delete;
 
     QString path() const { return m_dir.filePath(u"innkeep.mdb"_s); }
     QString directory() const { return m_dir.path(); }
+    HouseLocation location() const { return HouseLocation{m_dir.path()}; }
 
     Snapshot snapshot() const
     {
@@ -230,7 +224,7 @@ inline QString shape(const QMap<QString, TableChange> &c)
 inline QWidget *openWindow(TestSeam &seam, const QString &form)
 {
     if (form == u"Form1"_s) {
-        auto *login = new LoginWindow;
+        auto *login = new LoginWindow(hotel::Session::current()->location());
         login->setAttribute(Qt::WA_DeleteOnClose);
         login->show();
         seam.shown.append(login);

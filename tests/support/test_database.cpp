@@ -3,7 +3,6 @@
 #include "data/conversions.h"
 #include "data/database_builder.h"
 #include "data/db_error.h"
-#include "data/module1.h"
 #include "data/schema.h"
 #include "data/server_admin.h"
 #include "data/server_store.h"
@@ -90,22 +89,19 @@ QString TestDatabase::testServer()
     return server;
 }
 
-void TestDatabase::logInEveryRight()
+void TestDatabase::logInEveryRight(const HouseLocation &house)
 {
-    hotel::Session::setCurrent(std::make_shared<hotel::Session>(u"admin"_s, u"Z:abcdef"_s));
+    hotel::Session::setCurrent(std::make_shared<hotel::Session>(house, u"admin"_s, u"Z:abcdef"_s));
 }
 
 TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUuid::createUuid().toString())
 {
     dbbuild::Options options;
-    options.password = u"58316094"_s;
+    options.password = HousePassword.toString();
     options.sampleData = sampleData;
-    Module1::setProgramDirectory(m_dir.path());
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = u"58316094"_s;
     // Before any connection opens, so the fault switches reach every one.
     faults::install();
-    logInEveryRight();
+    logInEveryRight(location());
     if (!testServer().isEmpty()) {
         m_schemaName = u"t_"_s + QUuid::createUuid().toString(QUuid::Id128);
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, m_connectionName);
@@ -127,7 +123,7 @@ TestDatabase::TestDatabase(bool sampleData) : m_connectionName(u"test-"_s + QUui
                 qFatal("cannot grant the desk role: %s", qPrintable(refused));
             m_server += u" user="_s + role;
         }
-        QSettings ini(serverstore::settingsPath(), QSettings::IniFormat);
+        QSettings ini(location().settingsPath(), QSettings::IniFormat);
         ini.setValue(u"server/connection"_s, m_server);
         return;
     }
@@ -150,7 +146,6 @@ TestDatabase::~TestDatabase()
         db.close();
     }
     QSqlDatabase::removeDatabase(m_connectionName);
-    Module1::setProgramDirectory(QString());
 }
 
 QString TestDatabase::path() const

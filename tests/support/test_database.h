@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/house_location.h"
 #include "fault_backend.h"
 
 #include <QList>
@@ -8,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 
-// A fresh database file in a temporary program directory, with the settings pointing at it.
+// A fresh database file in a temporary folder, and a desk's session on it.
 // With QUILLON_TEST_SERVER set to a libpq connection string, the house is a fresh schema on that
 // server instead, named by a quillon.ini in the same directory: the same tests, the other store.
 class TestDatabase
@@ -18,14 +19,16 @@ public:
     ~TestDatabase();
 
     QString directory() const { return m_dir.path(); }
+    // Where the house is, as a desk finds it.
+    HouseLocation location() const { return HouseLocation{m_dir.path()}; }
     QString path() const;
     // The server the house lives on (with its schema), or empty text for the file store.
     QString server() const { return m_server; }
     // The same server as the house's owner (server() may be a desk role's).
     QString ownerServer() const { return m_ownerServer; }
     static QString testServer();
-    // This process is a desk logged in with every right, as admin is in a new house.
-    static void logInEveryRight();
+    // This process is a desk at `house` logged in with every right, as admin is in a new house.
+    static void logInEveryRight(const HouseLocation &house);
 
     // Moves the house away, as a desk finds it once the file is deleted or moved: the test's own
     // connection and the desk's are closed first, as Windows neither deletes nor moves an open

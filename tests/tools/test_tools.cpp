@@ -1,6 +1,7 @@
 // The helpers docs/building.md offers for looking at windows, run as the separate programs they are.
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -41,6 +42,7 @@ private Q_SLOTS:
     void screenshotScriptDrivesTheProgram();
     void createdbBringsAccessAcross_data();
     void createdbBringsAccessAcross();
+    void createdbChecksTheServerOfTheHouseItIsGiven();
 };
 
 void TestTools::shotOfLoginAndMainWindow()
@@ -123,6 +125,24 @@ void TestTools::createdbBringsAccessAcross()
     QVERIFY(QString::fromLocal8Bit(p.readAllStandardOutput()).contains(says));
     QCOMPARE(QFileInfo::exists(dir.filePath(u"new.mdb"_s)),
              args.contains(dir.filePath(u"new.mdb"_s)) && status == 0);
+}
+
+// --house names the folder whose quillon.ini names the server to check, as a desk there finds it.
+void TestTools::createdbChecksTheServerOfTheHouseItIsGiven()
+{
+    if (!QUILLON_SERVER_STORE)
+        QSKIP("built without the server store");
+    QTemporaryDir dir;
+    QFile ini(dir.filePath(u"quillon.ini"_s));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[server]\nconnection=host=/nonexistent dbname=quillon connect_timeout=2\n");
+    ini.close();
+    QProcess p;
+    p.start(buildTree() + u"/tools/quillon-createdb"_s, {u"--house"_s, dir.path(), u"--check"_s});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    const QString said = QString::fromLocal8Bit(p.readAllStandardOutput());
+    QVERIFY2(said.startsWith(u"FAILED"_s) && said.contains(u"server not reached"_s), qPrintable(said));
 }
 
 QTEST_MAIN(TestTools)

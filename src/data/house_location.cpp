@@ -1,26 +1,14 @@
-#include "data/module1.h"
+#include "data/house_location.h"
 
-#include "data/connection_string.h"
 #include "data/server_store.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace Module1 {
-
-QString DbFileName;
-QString DbPassword;
-
 namespace {
-QString &overriddenDirectory()
-{
-    static QString dir;
-    return dir;
-}
 
 // Resolves links, so /bin on a merged-/usr system counts as /usr/bin.
 QString resolved(const QString &path)
@@ -44,18 +32,22 @@ bool isWithin(const QString &path, const QString &root)
     const QString prefix = r.endsWith(u'/') ? r : r + u'/';
     return path.startsWith(prefix, cs);
 }
+
 } // namespace
 
-QString programDirectory()
+QString HouseLocation::filePath() const
 {
-    if (!overriddenDirectory().isEmpty())
-        return overriddenDirectory();
-    return QCoreApplication::applicationDirPath();
+    return folder.endsWith(u'/') ? folder + fileName : folder + u'/' + fileName;
 }
 
-void setProgramDirectory(const QString &dir)
+QString HouseLocation::settingsPath() const
 {
-    overriddenDirectory() = dir;
+    return QDir(folder).filePath(SettingsFileName.toString());
+}
+
+StoreTarget HouseLocation::storeTarget() const
+{
+    return {filePath(), serverstore::configuredServer(settingsPath()), password};
 }
 
 QStringList systemProgramRoots()
@@ -92,24 +84,10 @@ QString userDataDirectory()
     return base.isEmpty() ? QString() : base + u"/quillon"_s;
 }
 
-QString houseDirectory()
+HouseLocation houseLocationFor(const QString &programDir)
 {
-    const QString dir = programDirectory();
-    if (isInstalledProgramDirectory(dir, systemProgramRoots()))
-        return userDataDirectory();
-    return dir;
+    HouseLocation house;
+    house.inUserDataFolder = isInstalledProgramDirectory(programDir, systemProgramRoots());
+    house.folder = house.inUserDataFolder ? userDataDirectory() : programDir;
+    return house;
 }
-
-QString databasePath()
-{
-    return houseDirectory() + u'/' + DbFileName;
-}
-
-QString connectionString()
-{
-    if (const QString server = serverstore::configuredServer(); !server.isEmpty())
-        return serverstore::buildConnectionString(server, DbPassword);
-    return buildConnectionString(houseDirectory(), DbFileName, DbPassword);
-}
-
-} // namespace Module1
