@@ -53,13 +53,27 @@ Search search(const QString &text, dialect::Engine engine, bool indexed)
     if (engine == dialect::Engine::Postgres) {
         // Each lowered column has its trigram index; the rooms as a list, so that every branch
         // of the "or" reads an index.
-        return {like + u" or \"房间ID\" = any(array("_s + rooms + u"))"_s,
-                {pattern, pattern, pattern, pattern}};
+        const QString room = u" or \"房间ID\" = any(array("_s + rooms + u"))"_s;
+        const QVariantList patterns{pattern, pattern, pattern, pattern};
+        if (!indexed || needle.toUcs4().size() > 2)
+            return {like + room, patterns, like + room, patterns};
+        // pg_trgm takes no trigram from one or two characters: the index of each value's
+        // characters and pairs finds the stays, and the LIKE decides over them.
+        QString pieces;
+        QVariantList params;
+        for (const QString &c : schema::searchedColumns()) {
+            const QString lowered = u"lower("_s + dialect::quoted(c) + u")"_s;
+            pieces += (pieces.isEmpty() ? u"("_s : u" or ("_s) + schema::ShortPieces + u"("_s + lowered +
+                      u") @> array[?::text] and "_s + lowered + u" like ? escape '!')"_s;
+            params << needle << pattern;
+        }
+        return {pieces + room, params << pattern, like + room, patterns};
     }
     const QString scan = like + u" or \"房间ID\" in ("_s + rooms + u")"_s;
     const Reach reach = indexed ? reachOf(needle) : Reach::Scan;
+    const QVariantList patterns{pattern, pattern, pattern, pattern};
     if (reach == Reach::Scan)
-        return {scan, {pattern, pattern, pattern, pattern}};
+        return {scan, patterns, scan, patterns};
     // One list of keys, which the pages read newest first and stop.
     const QString index = dialect::quoted(schema::SearchIndex);
     QString found;
@@ -81,22 +95,26 @@ Search search(const QString &text, dialect::Engine engine, bool indexed)
                           u" union all select \"退房ID\" from \"旅客退房\" where "_s + u"\"房间ID\" in ("_s +
                           rooms + u")) and ("_s + scan + u")"_s;
     params << pattern << pattern << pattern << pattern << pattern;
-    return {where, params};
+    return {where, params, scan, patterns};
 }
 
-Result<ListingPtr> list(Session *s, const QString &text, const QStringList &sums)
+Result<ListingPtr> list(Session *s, const QString &text, const QStringList &sums, Listing::Counting counting)
 {
     return Listing::make(
         s, Right::CheckOut, schema::CompletedStays,
         [&](Connection &c) {
             // A house another desk was writing when it was opened may still lack the index.
             const bool indexed =
-                c.engine() == dialect::Engine::Postgres || text.trimmed().isEmpty() ||
-                Statement(c, u"select 1 from sqlite_master where name=?"_s, {schema::SearchIndex}).next();
+                text.trimmed().isEmpty() ||
+                (c.engine() == dialect::Engine::Postgres
+                     ? c.searchable()
+                     : Statement(c, u"select 1 from sqlite_master where name=?"_s, {schema::SearchIndex})
+                           .next());
             Search picked = search(text, c.engine(), indexed);
-            return Listing::Condition{std::move(picked.where), std::move(picked.params)};
+            return Listing::Condition{std::move(picked.where), std::move(picked.params),
+                                      std::move(picked.scan), std::move(picked.scanParams)};
         },
-        Listing::Order::NewestFirst, sums);
+        Listing::Order::NewestFirst, sums, counting);
 }
 
 Result<std::optional<Sheet>> sheet(Session *s, qint64 completedStayKey)

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -207,4 +209,17 @@ void FlexGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
     if (RowSel() != before && RowSel() > 0)
         Q_EMIT Click();
+}
+
+void FlexGrid::countLater(std::function<void()> count)
+{
+    m_count = std::move(count);
+    if (m_count)
+        QTimer::singleShot(0, this, [this] { finishCount(); });
+}
+
+void FlexGrid::finishCount() const
+{
+    if (const std::function<void()> count = std::exchange(m_count, {}))
+        count();
 }
