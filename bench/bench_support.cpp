@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <algorithm>
 #include <cstring>
@@ -89,6 +90,24 @@ void quietHandler(QtMsgType type, const QMessageLogContext &context, const QStri
 void quietPlatformMessages()
 {
     g_previousHandler = qInstallMessageHandler(quietHandler);
+}
+
+FirstPaint::FirstPaint(QWidget *widget)
+{
+    widget->installEventFilter(this);
+}
+
+bool FirstPaint::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::Paint || m_inside || m_painted)
+        return false;
+    // Painted through the widget's own handlers, then timed.
+    m_inside = true;
+    QCoreApplication::sendEvent(watched, event);
+    m_inside = false;
+    m_painted = true;
+    m_at = std::chrono::steady_clock::now();
+    return true;
 }
 
 void settle()
