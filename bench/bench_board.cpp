@@ -178,8 +178,8 @@ void searchHuge(Samples &samples, Samples &counted, const QString *texts, int co
         pressEnter(box);
         samples.stop();
         settle();
+        found = list->Rows() - 1; // counted, if it was not yet
         counted.stop();
-        found = list->Rows() - 1;
     }
     closeWindow(w);
 }

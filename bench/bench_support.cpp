@@ -1,5 +1,6 @@
 #include "bench_support.h"
 
+#include <QAbstractScrollArea>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
@@ -92,14 +93,17 @@ void quietPlatformMessages()
     g_previousHandler = qInstallMessageHandler(quietHandler);
 }
 
-FirstPaint::FirstPaint(QWidget *widget)
+FirstPaint::FirstPaint(const QString &grid) : m_grid(grid)
 {
-    widget->installEventFilter(this);
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 bool FirstPaint::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::Paint || m_inside || m_painted)
+        return false;
+    const auto *area = qobject_cast<QAbstractScrollArea *>(watched->parent());
+    if (!area || area->viewport() != watched || area->objectName() != m_grid)
         return false;
     // Painted through the widget's own handlers, then timed.
     m_inside = true;

@@ -98,12 +98,13 @@ private:
 } // namespace bare
 
 // Wall-clock samples of one benchmark, one per iteration; the table reports their median.
-// When a widget has first finished painting since it was watched: a list whose count comes
-// after its first screenful is drawn before that count.
+// When the list (the viewport of a grid of that name) has first finished painting since it was
+// watched, in whichever window: a list whose count comes after its first screenful is drawn
+// before that count.
 class FirstPaint : public QObject
 {
 public:
-    explicit FirstPaint(QWidget *widget);
+    explicit FirstPaint(const QString &grid);
     bool painted() const { return m_painted; }
     std::chrono::steady_clock::time_point at() const { return m_at; }
 
@@ -111,6 +112,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QString m_grid;
     bool m_inside = false;
     bool m_painted = false;
     std::chrono::steady_clock::time_point m_at;

@@ -52,9 +52,9 @@ public:
         finishCount();
         return m_totals ? m_totals->text() : QString();
     }
-    // A list shown before it was counted: `count` counts it and shows the count, once, when the
-    // event loop is next free or when Rows() or the totals are asked for first. Empty: nothing
-    // is to be counted any more.
+    // A list shown before it was counted: `count` counts it and shows the count, once: after the
+    // list has next been drawn (or a moment later if it is not), or when Rows() or the totals
+    // are asked for first. Empty: nothing is to be counted any more.
     void countLater(std::function<void()> count);
     void finishCount() const;
     // The sum of the characters' advances in the cells' font: close to the drawn width, and
@@ -73,6 +73,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void changeEvent(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void applyRowHeight();
