@@ -55,19 +55,34 @@ Search search(const QString &text, dialect::Engine engine, bool indexed)
         // of the "or" reads an index.
         const QString room = u" or \"房间ID\" = any(array("_s + rooms + u"))"_s;
         const QVariantList patterns{pattern, pattern, pattern, pattern};
-        if (!indexed || needle.toUcs4().size() > 2)
+        const QList<uint> chars = needle.toUcs4();
+        if (chars.size() > 2)
             return {like + room, patterns, like + room, patterns};
-        // pg_trgm takes no trigram from one or two characters: the index of each value's
-        // characters and pairs finds the stays, and the LIKE decides over them.
-        QString pieces;
+        // pg_trgm takes no trigram from one or two characters and would read its whole index:
+        // the LIKE is on an expression it does not index.
+        QString shortLike = like;
+        shortLike.replace(u"\") like"_s, u"\") || '' like"_s);
+        const QString scan = shortLike + room;
+        // One or two digits are in nearly every ID number, as on the file; the function's
+        // pieces are cut apart at SearchPad.
+        const bool digits =
+            std::all_of(chars.begin(), chars.end(), [](uint c) { return c >= '0' && c <= '9'; });
+        if (!indexed || digits || needle.contains(schema::SearchPad))
+            return {scan, patterns, scan, patterns};
+        // The stays whose characters and pairs hold the text, each column alone so that only its
+        // index is asked (and not the function again for every stay found); the LIKE decides.
+        QStringList found;
         QVariantList params;
         for (const QString &c : schema::searchedColumns()) {
-            const QString lowered = u"lower("_s + dialect::quoted(c) + u")"_s;
-            pieces += (pieces.isEmpty() ? u"("_s : u" or ("_s) + schema::ShortPieces + u"("_s + lowered +
-                      u") @> array[?::text] and "_s + lowered + u" like ? escape '!')"_s;
-            params << needle << pattern;
+            found.append(u"select \"退房ID\" from \"旅客退房\" where "_s + schema::ShortPieces +
+                         u"(lower("_s + dialect::quoted(c) + u")) @> array[?::text]"_s);
+            params << needle;
         }
-        return {pieces + room, params << pattern, like + room, patterns};
+        found.append(u"select \"退房ID\" from \"旅客退房\" where \"房间ID\" = any(array("_s + rooms +
+                     u"))"_s);
+        params << pattern;
+        return {u"\"退房ID\" in ("_s + found.join(u" union all "_s) + u") and ("_s + scan + u")"_s,
+                params + patterns, scan, patterns};
     }
     const QString scan = like + u" or \"房间ID\" in ("_s + rooms + u")"_s;
     const Reach reach = indexed ? reachOf(needle) : Reach::Scan;
