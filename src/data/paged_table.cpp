@@ -120,12 +120,14 @@ std::vector<QVariantList> PagedTable::read(Connection &connection, int first, in
 }
 
 std::vector<QVariantList> PagedTable::select(Connection &connection, const QString &where,
-                                             QVariantList params, bool ascending, int count, int skip) const
+                                             QVariantList params, bool ascending, int count, int skip,
+                                             bool throughIndex) const
 {
     params << count << skip;
+    const QString key = throughIndex ? dialect::orderedApart(connection.engine(), m_key) : m_key;
     Statement q(connection,
                 u"select * from "_s + dialect::quoted(m_table.name) + u" where "_s + where + u" order by "_s +
-                    m_key + (ascending ? u" asc"_s : u" desc"_s) + dialect::rowWindow(),
+                    key + (ascending ? u" asc"_s : u" desc"_s) + dialect::rowWindow(),
                 params);
     std::vector<QVariantList> rows;
     const int columns = q.columnCount();
@@ -153,8 +155,9 @@ std::vector<QVariantList> PagedTable::readOn(Connection &connection, const QVari
     if (int(rows.size()) < count && floor >= m_oldest.toLongLong()) {
         params = {floor};
         params += m_filter.params;
+        // Few rows near the newest: the index finds the rest, wherever they are.
         std::vector<QVariantList> rest = select(connection, m_key + u"<=? and ("_s + m_filter.where + u")"_s,
-                                                params, false, count - int(rows.size()), 0);
+                                                params, false, count - int(rows.size()), 0, true);
         std::move(rest.begin(), rest.end(), std::back_inserter(rows));
     }
     return rows;

@@ -56,7 +56,7 @@ private:
     // keys through the filter's scan, then, when they hold too few, the rest through its index.
     std::vector<QVariantList> readOn(Connection &connection, const QVariant &below, int count) const;
     std::vector<QVariantList> select(Connection &connection, const QString &where, QVariantList params,
-                                     bool ascending, int count, int skip) const;
+                                     bool ascending, int count, int skip, bool throughIndex = false) const;
 
     const schema::Table &m_table;
     QString m_key;

@@ -69,20 +69,18 @@ Search search(const QString &text, dialect::Engine engine, bool indexed)
             std::all_of(chars.begin(), chars.end(), [](uint c) { return c >= '0' && c <= '9'; });
         if (!indexed || digits || needle.contains(schema::SearchPad))
             return {scan, patterns, scan, patterns};
-        // The stays whose characters and pairs hold the text, each column alone so that only its
-        // index is asked (and not the function again for every stay found); the LIKE decides.
+        // The stays whose characters and pairs hold the text, a condition of its own that the
+        // indexes answer alone (so the function is not run again over the stays found); the LIKE
+        // decides.
         QStringList found;
         QVariantList params;
         for (const QString &c : schema::searchedColumns()) {
-            found.append(u"select \"退房ID\" from \"旅客退房\" where "_s + schema::ShortPieces +
-                         u"(lower("_s + dialect::quoted(c) + u")) @> array[?::text]"_s);
+            found.append(schema::ShortPieces + u"(lower("_s + dialect::quoted(c) + u")) @> array[?::text]"_s);
             params << needle;
         }
-        found.append(u"select \"退房ID\" from \"旅客退房\" where \"房间ID\" = any(array("_s + rooms +
-                     u"))"_s);
         params << pattern;
-        return {u"\"退房ID\" in ("_s + found.join(u" union all "_s) + u") and ("_s + scan + u")"_s,
-                params + patterns, scan, patterns};
+        return {u"("_s + found.join(u" or "_s) + room + u") and ("_s + scan + u")"_s, params + patterns, scan,
+                patterns};
     }
     const QString scan = like + u" or \"房间ID\" in ("_s + rooms + u")"_s;
     const Reach reach = indexed ? reachOf(needle) : Reach::Scan;
