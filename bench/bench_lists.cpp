@@ -127,7 +127,7 @@ void BM_HugeHistory(benchmark::State &state)
             counted.start();
             QWidget *w = openWindow(u"Form13"_s);
             FlexGrid *list = child<FlexGrid>(w, u"MSFlexGrid2"_s);
-            settle(); // the first screenful drawn
+            settle();                // the first screenful drawn
             rows = list->Rows() - 1; // and counted, if it was not yet
             counted.stop();
             if (!painted.painted())
