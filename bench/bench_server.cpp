@@ -168,7 +168,10 @@ struct Pg {
     // Every value of every row read as text, as a list fill does.
     long long exec(const char *sql, std::initializer_list<const char *> params = {})
     {
-        std::vector<const char *> values(params);
+        return exec(sql, std::vector<const char *>(params));
+    }
+    long long exec(const char *sql, const std::vector<const char *> &values)
+    {
         PGresult *r =
             PQexecParams(conn, sql, int(values.size()), nullptr, values.data(), nullptr, nullptr, 0);
         const ExecStatusType st = PQresultStatus(r);
@@ -377,11 +380,15 @@ void searchRows(const QString &dataRoot, const QString &server, bool quick, int 
                 const QByteArray page =
                     (u"select * from \"旅客退房\" where "_s + where + u" order by \"退房ID\" desc limit 64"_s)
                         .toUtf8();
-                const QByteArray pattern = f.params.value(0).toString().toUtf8();
-                const char *p = pattern.constData();
+                std::vector<QByteArray> texts;
+                for (const QVariant &p : std::as_const(f.params))
+                    texts.push_back(p.toString().toUtf8());
+                std::vector<const char *> values;
+                for (const QByteArray &t : texts)
+                    values.push_back(t.constData());
                 s.add(timed([&] {
-                    pg.exec(count.constData(), {p, p, p, p});
-                    pg.exec(page.constData(), {p, p, p, p});
+                    pg.exec(count.constData(), values);
+                    pg.exec(page.constData(), values);
                 }));
             }
         }

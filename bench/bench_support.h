@@ -98,6 +98,26 @@ private:
 } // namespace bare
 
 // Wall-clock samples of one benchmark, one per iteration; the table reports their median.
+// When the list (the viewport of a grid of that name) has first finished painting since it was
+// watched, in whichever window: a list whose count comes after its first screenful is drawn
+// before that count.
+class FirstPaint : public QObject
+{
+public:
+    explicit FirstPaint(const QString &grid);
+    bool painted() const { return m_painted; }
+    std::chrono::steady_clock::time_point at() const { return m_at; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QString m_grid;
+    bool m_inside = false;
+    bool m_painted = false;
+    std::chrono::steady_clock::time_point m_at;
+};
+
 class Samples
 {
 public:
@@ -105,6 +125,11 @@ public:
     void start() { m_t0 = Clock::now(); }
     void stop() { m_ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - m_t0).count()); }
     void add(double ms) { m_ms.push_back(ms); }
+    // From start() to `end`.
+    void stopAt(Clock::time_point end)
+    {
+        m_ms.push_back(std::chrono::duration<double, std::milli>(end - m_t0).count());
+    }
     double median() const;
     double min() const;
 

@@ -55,6 +55,11 @@ bool Connection::needsUpgrade() const
     return m_backend && m_backend->needsUpgrade();
 }
 
+bool Connection::searchable() const
+{
+    return m_backend && m_backend->searchable();
+}
+
 QSqlDatabase &Connection::database()
 {
     return m_backend ? m_backend->database() : m_noDatabase;

@@ -57,6 +57,8 @@ public:
     bool keepsRecord() const;
     // Whether the house lacks what this program's version adds and only its owner may add.
     bool needsUpgrade() const;
+    // Whether the house had its search index when opened (see Backend::searchable).
+    bool searchable() const;
 
     // The error to throw for a failed step: a busy or locked store (another desk's write
     // outlasted the wait) becomes one plain message; anything else keeps the store's text.

@@ -11,6 +11,11 @@ QString rowWindow()
     return u" limit ? offset ?"_s;
 }
 
+QString orderedApart(Engine engine, const QString &key)
+{
+    return engine == Engine::Postgres ? key + u" + 0"_s : key;
+}
+
 QString columnType(Engine engine, schema::ColumnType type)
 {
     const bool server = engine == Engine::Postgres;

@@ -16,6 +16,10 @@ enum class Engine { Sqlite, Postgres };
 // What ends a select to take `count` rows after skipping `skip`: two "?" to bind, in that order.
 QString rowWindow();
 
+// An order by `key` that leaves the key's own index out of the plan: a server would otherwise read
+// the keys in order and test each row, when the rows a search's indexes find are few.
+QString orderedApart(Engine engine, const QString &key);
+
 // The engine's type for each kind of column; a key numbers new rows itself and never hands out a
 // deleted key again.
 QString columnType(Engine engine, schema::ColumnType type);

@@ -173,6 +173,12 @@ QString serverSearchIndex(const QString &column)
     return CompletedStays + u"_"_s + column + u"_检索"_s;
 }
 
+// The index of a column's single characters and pairs, which answers the texts pg_trgm cannot.
+QString serverShortSearchIndex(const QString &column)
+{
+    return CompletedStays + u"_"_s + column + u"_短检索"_s;
+}
+
 // The indexed values of one stay, `row` being "new" or "old" in a trigger, empty in a select.
 QString paddedValues(const QString &row)
 {
@@ -213,7 +219,9 @@ QStringList upgradeStatements(dialect::Engine engine)
 
 QString searchIndexName(dialect::Engine engine)
 {
-    return engine == dialect::Engine::Postgres ? serverSearchIndex(searchedColumns().last()) : SearchIndex;
+    // The newest of a server's search indexes: a house without it is given those it lacks.
+    return engine == dialect::Engine::Postgres ? serverShortSearchIndex(searchedColumns().last())
+                                               : SearchIndex;
 }
 
 QStringList searchIndexStatements(dialect::Engine engine)
@@ -233,13 +241,35 @@ QStringList searchIndexStatements(dialect::Engine engine)
         for (const QString &c : searchedColumns())
             indexes += u"execute format('create index if not exists %I on %I using gin (lower(%I) %s)', '"_s +
                        serverSearchIndex(c) + u"', '"_s + CompletedStays + u"', '"_s + c + u"', ops); "_s;
-        sql.append(u"do $$ declare ops text; begin "
-                   u"if not exists (select 1 from pg_extension where extname = 'pg_trgm') then "
-                   u"if exists (select 1 from pg_namespace where nspname = 'public') then "
-                   u"create extension pg_trgm schema public; else create extension pg_trgm; end if; end if; "
-                   u"select quote_ident(n.nspname) || '.gin_trgm_ops' into ops from pg_extension e "
-                   u"join pg_namespace n on n.oid = e.extnamespace where e.extname = 'pg_trgm'; "_s +
-                   indexes + u"end $$"_s);
+        // pg_trgm takes no trigram from one or two characters: those are found through an index of
+        // every value's single characters and pairs. Its function is the house's own, in the
+        // house's schema, found there by the desks as the house's tables are. The pairs come from
+        // two passes of pairs side by side, cut apart at a character the search never looks
+        // for through the index (SearchPad); built-in functions only, for speed.
+        const QString pairs = u"pg_catalog.string_to_array(pg_catalog.regexp_replace(%s, ''(..)'', "
+                              u"''\\1'' || pg_catalog.chr(1), ''g''), pg_catalog.chr(1))"_s;
+        const QString function =
+            u"execute format('create function %I."_s + ShortPieces +
+            u"(t text) returns text[] language sql immutable strict parallel safe as %L', current_schema(), "
+            u"'select pg_catalog.string_to_array(t, null) || "_s +
+            QString(pairs).replace(u"%s"_s, u"t"_s) + u" || "_s +
+            QString(pairs).replace(u"%s"_s, u"pg_catalog.substr(t, 2)"_s) + u"'); "_s;
+        for (const QString &c : searchedColumns())
+            indexes +=
+                u"execute format('create index if not exists %I on %I using gin (%I.%I(lower(%I)))', '"_s +
+                serverShortSearchIndex(c) + u"', '"_s + CompletedStays + u"', current_schema(), '"_s +
+                ShortPieces + u"', '"_s + c + u"'); "_s;
+        sql.append(
+            u"do $$ declare ops text; begin "
+            u"if not exists (select 1 from pg_extension where extname = 'pg_trgm') then "
+            u"if exists (select 1 from pg_namespace where nspname = 'public') then "
+            u"create extension pg_trgm schema public; else create extension pg_trgm; end if; end if; "
+            u"select quote_ident(n.nspname) || '.gin_trgm_ops' into ops from pg_extension e "
+            u"join pg_namespace n on n.oid = e.extnamespace where e.extname = 'pg_trgm'; "
+            u"if not exists (select 1 from pg_proc where proname = '"_s +
+            ShortPieces +
+            u"' and pronamespace = (select oid from pg_namespace where nspname = current_schema())) then "_s +
+            function + u"end if; "_s + indexes + u"end $$"_s);
         return sql;
     }
     // Contentless: the values live in the table once; the triggers hand the index what it held,

@@ -49,11 +49,15 @@ inline const QString UnreadableTimeIndex = QString::fromUtf16(u"旅客退房_入
 
 // The text index of the history search over the searched columns of the completed stays: on the
 // file a trigram full-text table kept in step by triggers, with its vocabulary; on a server
-// trigram indexes of the lowered columns (pg_trgm). The statements create it and fill it from the
+// trigram indexes of the lowered columns (pg_trgm) and indexes of their single characters and
+// pairs (ShortPieces). The statements create it and fill it from the
 // stays already stored; they belong in one transaction.
 QStringList searchIndexStatements(dialect::Engine engine);
 // The object whose presence tells that a store has the search index.
 QString searchIndexName(dialect::Engine engine);
+// On a server, the house's function that gives a lowered value's single characters and pairs of
+// characters, as text[]; its index answers texts of one or two characters.
+inline const QString ShortPieces = QStringLiteral("quillon_pieces");
 // The searched text columns of 旅客退房, in the order the file's index holds them.
 const QStringList &searchedColumns();
 inline const QString SearchIndex = QString::fromUtf16(u"旅客退房_检索");

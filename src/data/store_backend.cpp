@@ -136,6 +136,7 @@ void Backend::addMissingIndexes(int busyWaitMs)
         lacking(indexed, searchable);
         // A file is its desk's own: what it lacks now (another desk was writing) comes next time.
         m_needsUpgrade = !file && (!m_keepsRecord || !indexed || !searchable);
+        m_searchable = searchable;
     } catch (const DbError &) {
     }
     try {

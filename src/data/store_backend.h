@@ -69,6 +69,9 @@ public:
     // Whether the house lacks a table or an index this program's version adds, which this desk
     // may not add itself (a desk role on a server); it works without them where it can.
     virtual bool needsUpgrade() const { return m_needsUpgrade; }
+    // Whether the house had its search index when opened (a server house this desk may not
+    // upgrade may lack it; the search then reads the stays).
+    virtual bool searchable() const { return m_searchable; }
 
     // The store file's bytes through the store's own handle (see Connection::readFileBytes).
     virtual void readFileBytes(const std::function<bool(const char *data, qint64 size)> &sink) = 0;
@@ -88,6 +91,7 @@ private:
 
     bool m_keepsRecord = true;
     bool m_needsUpgrade = false;
+    bool m_searchable = true;
 };
 
 // What the access record holds for `password` with its `salt`.

@@ -53,13 +53,40 @@ Search search(const QString &text, dialect::Engine engine, bool indexed)
     if (engine == dialect::Engine::Postgres) {
         // Each lowered column has its trigram index; the rooms as a list, so that every branch
         // of the "or" reads an index.
-        return {like + u" or \"房间ID\" = any(array("_s + rooms + u"))"_s,
-                {pattern, pattern, pattern, pattern}};
+        const QString room = u" or \"房间ID\" = any(array("_s + rooms + u"))"_s;
+        const QVariantList patterns{pattern, pattern, pattern, pattern};
+        const QList<uint> chars = needle.toUcs4();
+        if (chars.size() > 2)
+            return {like + room, patterns, like + room, patterns};
+        // pg_trgm takes no trigram from one or two characters and would read its whole index:
+        // the LIKE is on an expression it does not index.
+        QString shortLike = like;
+        shortLike.replace(u"\") like"_s, u"\") || '' like"_s);
+        const QString scan = shortLike + room;
+        // One or two digits are in nearly every ID number, as on the file; the function's
+        // pieces are cut apart at SearchPad.
+        const bool digits =
+            std::all_of(chars.begin(), chars.end(), [](uint c) { return c >= '0' && c <= '9'; });
+        if (!indexed || digits || needle.contains(schema::SearchPad))
+            return {scan, patterns, scan, patterns};
+        // The stays whose characters and pairs hold the text, a condition of its own that the
+        // indexes answer alone (so the function is not run again over the stays found); the LIKE
+        // decides.
+        QStringList found;
+        QVariantList params;
+        for (const QString &c : schema::searchedColumns()) {
+            found.append(schema::ShortPieces + u"(lower("_s + dialect::quoted(c) + u")) @> array[?::text]"_s);
+            params << needle;
+        }
+        params << pattern;
+        return {u"("_s + found.join(u" or "_s) + room + u") and ("_s + scan + u")"_s, params + patterns, scan,
+                patterns};
     }
     const QString scan = like + u" or \"房间ID\" in ("_s + rooms + u")"_s;
     const Reach reach = indexed ? reachOf(needle) : Reach::Scan;
+    const QVariantList patterns{pattern, pattern, pattern, pattern};
     if (reach == Reach::Scan)
-        return {scan, {pattern, pattern, pattern, pattern}};
+        return {scan, patterns, scan, patterns};
     // One list of keys, which the pages read newest first and stop.
     const QString index = dialect::quoted(schema::SearchIndex);
     QString found;
@@ -81,22 +108,26 @@ Search search(const QString &text, dialect::Engine engine, bool indexed)
                           u" union all select \"退房ID\" from \"旅客退房\" where "_s + u"\"房间ID\" in ("_s +
                           rooms + u")) and ("_s + scan + u")"_s;
     params << pattern << pattern << pattern << pattern << pattern;
-    return {where, params};
+    return {where, params, scan, patterns};
 }
 
-Result<ListingPtr> list(Session *s, const QString &text, const QStringList &sums)
+Result<ListingPtr> list(Session *s, const QString &text, const QStringList &sums, Listing::Counting counting)
 {
     return Listing::make(
         s, Right::CheckOut, schema::CompletedStays,
         [&](Connection &c) {
             // A house another desk was writing when it was opened may still lack the index.
             const bool indexed =
-                c.engine() == dialect::Engine::Postgres || text.trimmed().isEmpty() ||
-                Statement(c, u"select 1 from sqlite_master where name=?"_s, {schema::SearchIndex}).next();
+                text.trimmed().isEmpty() ||
+                (c.engine() == dialect::Engine::Postgres
+                     ? c.searchable()
+                     : Statement(c, u"select 1 from sqlite_master where name=?"_s, {schema::SearchIndex})
+                           .next());
             Search picked = search(text, c.engine(), indexed);
-            return Listing::Condition{std::move(picked.where), std::move(picked.params)};
+            return Listing::Condition{std::move(picked.where), std::move(picked.params),
+                                      std::move(picked.scan), std::move(picked.scanParams)};
         },
-        Listing::Order::NewestFirst, sums);
+        Listing::Order::NewestFirst, sums, counting);
 }
 
 Result<std::optional<Sheet>> sheet(Session *s, qint64 completedStayKey)

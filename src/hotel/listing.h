@@ -23,10 +23,18 @@ class Listing
 {
 public:
     enum class Order { NewestFirst, OldestFirst };
+    // When a long list of rows never rewritten is counted and added up: with its first page, or
+    // after it (countRows), so that the first screenful is shown without reading every row.
+    enum class Counting { AtOnce, AfterFirstPage };
+    static constexpr int FirstPageRows = 64;
 
+    bool counted() const { return m_counted; }
+    // Until counted, the rows of the first page.
     int count() const { return m_count; }
-    // One per summed column, 0 where no row has a value.
+    // One per summed column, 0 where no row has a value; none until counted.
     const QList<double> &sums() const { return m_sums; }
+    // Counts the rows and adds up the sums when not done yet.
+    Outcome countRows() const;
     // Which columns hold times, by ordinal.
     const std::vector<bool> &timeColumns() const { return m_times; }
     // True when every row was read at once.
@@ -40,20 +48,26 @@ public:
     make(Session *s, Right right, const QString &table, const QString &where = {},
          const QVariantList &params = {}, Order order = Order::NewestFirst, const QStringList &sums = {});
     // The same with a condition written for the session's store as it is.
+    // `scan` picks the same rows without an index (optional; see PagedTable::Filter).
     struct Condition {
         QString where;
         QVariantList params;
+        QString scan;
+        QVariantList scanParams;
     };
     static Result<std::shared_ptr<const Listing>>
     make(Session *s, Right right, const QString &table,
-         const std::function<Condition(Connection &)> &condition, Order order, const QStringList &sums);
+         const std::function<Condition(Connection &)> &condition, Order order, const QStringList &sums,
+         Counting counting = Counting::AtOnce);
 
 private:
     std::shared_ptr<PagedTable> m_table;
     std::vector<QVariantList> m_whole; // the rows, when read at once
     bool m_readWhole = false;
-    int m_count = 0;
-    QList<double> m_sums;
+    std::vector<QVariantList> m_first; // the first page, while counting later
+    mutable bool m_counted = true;
+    mutable int m_count = 0;
+    mutable QList<double> m_sums;
     std::vector<bool> m_times;
 };
 

@@ -7,6 +7,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
+#include <utility>
+
+namespace {
+// How long a list not drawn (its window hidden) waits for its count.
+constexpr int CountAfterMilliseconds = 100;
+} // namespace
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -207,4 +214,26 @@ void FlexGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
     if (RowSel() != before && RowSel() > 0)
         Q_EMIT Click();
+}
+
+void FlexGrid::countLater(std::function<void()> count)
+{
+    m_count = std::move(count);
+    if (m_count)
+        QTimer::singleShot(CountAfterMilliseconds, this, [this] { finishCount(); });
+}
+
+bool FlexGrid::viewportEvent(QEvent *event)
+{
+    const bool handled = QTableView::viewportEvent(event);
+    // The first screenful is on screen: the count comes next.
+    if (event->type() == QEvent::Paint && m_count)
+        QTimer::singleShot(0, this, [this] { finishCount(); });
+    return handled;
+}
+
+void FlexGrid::finishCount() const
+{
+    if (const std::function<void()> count = std::exchange(m_count, {}))
+        count();
 }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTableView>
+#include <functional>
 
 // The list grid every window uses: one fixed header row, the key column drawn as fixed cells,
 // whole-row selection. Properties follow the names the windows use.
@@ -15,7 +16,12 @@ class FlexGrid : public QTableView
 public:
     explicit FlexGrid(QWidget *parent = nullptr);
 
-    int Rows() const { return m_model->rows(); }
+    // Every row, once a list shown before it was counted has been counted.
+    int Rows() const
+    {
+        finishCount();
+        return m_model->rows();
+    }
     void setRows(int rows) { m_model->setRows(rows); }
     int Cols() const { return m_model->cols(); }
     // The columns are laid out again as the model's header changes.
@@ -40,7 +46,17 @@ public:
     void setListFilter(const QString &filter) { m_listFilter = filter; }
     const QString &listFilter() const { return m_listFilter; }
     void setTotalsLabel(QLabel *totals) { m_totals = totals; }
-    QString totalsText() const { return m_totals ? m_totals->text() : QString(); }
+    QLabel *totalsLabel() const { return m_totals; }
+    QString totalsText() const
+    {
+        finishCount();
+        return m_totals ? m_totals->text() : QString();
+    }
+    // A list shown before it was counted: `count` counts it and shows the count, once: after the
+    // list has next been drawn (or a moment later if it is not), or when Rows() or the totals
+    // are asked for first. Empty: nothing is to be counted any more.
+    void countLater(std::function<void()> count);
+    void finishCount() const;
     // The sum of the characters' advances in the cells' font: close to the drawn width, and
     // cheap, since each character is measured once.
     int roughWidth(const QString &text) const;
@@ -57,6 +73,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void changeEvent(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void applyRowHeight();
@@ -67,4 +84,5 @@ private:
     QHash<QString, int> m_headerWidths;
     QString m_listFilter;
     QPointer<QLabel> m_totals;
+    mutable std::function<void()> m_count;
 };

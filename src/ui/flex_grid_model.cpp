@@ -173,6 +173,22 @@ void FlexGridModel::setPaged(int count, PageReader reader)
     endResetModel();
 }
 
+void FlexGridModel::setPagedCount(int count)
+{
+    count = std::max(count, 0);
+    if (!m_reader || count == m_dataRows)
+        return;
+    if (count > m_dataRows) {
+        beginInsertRows({}, m_dataRows, count - 1);
+        m_dataRows = count;
+        endInsertRows();
+        return;
+    }
+    beginRemoveRows({}, count, m_dataRows - 1);
+    m_dataRows = count;
+    endRemoveRows();
+}
+
 int FlexGridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_dataRows;

@@ -43,6 +43,8 @@ public:
 
     // Replaces every data row with `count` rows read through `reader` as they are needed.
     void setPaged(int count, PageReader reader);
+    // The paged rows' count once it is known, the pages read kept.
+    void setPagedCount(int count);
     // Every page read now, after which the model is no longer paged.
     void loadEveryPage();
 

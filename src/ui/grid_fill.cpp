@@ -1,6 +1,7 @@
 #include "ui/grid_fill.h"
 
 #include "ui/flex_grid.h"
+#include "ui/list_totals_label.h"
 #include "ui/seams.h"
 
 #include <QPointer>
@@ -13,6 +14,7 @@ namespace grid {
 
 void reset(FlexGrid *grid, const QString &header, int rowHeight)
 {
+    grid->countLater({});
     grid->setRows(1);
     grid->flexModel()->setDateColumns({});
     grid->setFormatString(header);
@@ -43,6 +45,25 @@ void fill(FlexGrid *grid, const QString &header, int rowHeight, const hotel::Lis
     });
     if (rows->isWhole())
         model->loadEveryPage();
+    if (rows->counted())
+        return;
+    // The first screenful is drawn before every row is counted and added up.
+    auto *totals = qobject_cast<ListTotalsLabel *>(grid->totalsLabel());
+    if (totals)
+        totals->clear();
+    grid->countLater([rows, shown, totals = QPointer<ListTotalsLabel>(totals)] {
+        if (const hotel::Outcome o = rows->countRows(); !o.ok()) {
+            if (shown)
+                QMetaObject::invokeMethod(
+                    shown, [shown, o] { ui::showOutcome(shown ? shown->window() : nullptr, o); },
+                    Qt::QueuedConnection);
+            return;
+        }
+        if (shown)
+            shown->flexModel()->setPagedCount(rows->count());
+        if (totals)
+            totals->show(rows->count(), rows->sums());
+    });
 }
 
 void fill(FlexGrid *grid, const QString &header, int rowHeight, const hotel::Result<hotel::ListingPtr> &rows)

@@ -1,5 +1,6 @@
 #include "data/connection.h"
 #include "data/schema.h"
+#include "data/statement.h"
 #include "hotel/history.h"
 #include "hotel/house.h"
 #include "test_database.h"
@@ -27,6 +28,7 @@ const QList<Guest> Guests = {
     {u"ＫＩＭ"_s, u"É123"_s, u"\u212Aelvin"_s, u"201"_s},
     {u"张"_s, QVariant(), u"伟业公司"_s, u"102"_s},
     {u"王"_s, u"1"_s, u""_s, u"201"_s},
+    {u"Ab!c"_s, u"!9"_s, u"ÀB"_s, u"2010"_s},
 };
 
 QString asciiLower(QString text)
@@ -105,7 +107,11 @@ const QStringList Texts = {u"张伟"_s,  u"张"_s,     u"欧阳秀"_s,  u"伟明
                            u"%"_s,     u"_"_s,      u"50%"_s,     u"b_1"_s,    u"'"_s,
                            u"\"bar"_s, u"ＫＩＭ"_s, u"ｋｉ"_s,    u"é1"_s,     u"kel"_s,
                            u"101"_s,   u"10"_s,     u"  李娜 "_s, u"军字第"_s, u"no such guest"_s,
-                           u""_s};
+                           u""_s,      u"!"_s,      u"b!"_s,      u"!9"_s,     u"k"_s,
+                           u"ｋ"_s,    u"é"_s,      u"àb"_s,      u"9"_s,      u"阳"_s};
+
+// The server's texts of one or two characters that its index of characters and pairs answers.
+const QStringList ShortTexts = {u"张"_s, u"伟明"_s, u"ｋ"_s, u"b!"_s, u"k9"_s};
 
 } // namespace
 
@@ -116,6 +122,8 @@ private Q_SLOTS:
     void findsWhatAPlainFilterFinds_data();
     void findsWhatAPlainFilterFinds();
     void olderHouseGetsTheIndexWhenOpened();
+    void serverReadsShortTextsThroughItsIndex();
+    void longListsPageWhatAPlainFilterFinds();
 };
 
 void TestHistorySearch::findsWhatAPlainFilterFinds_data()
@@ -178,6 +186,7 @@ void TestHistorySearch::olderHouseGetsTheIndexWhenOpened()
             const QStringList &row : db.rows(
                 u"select indexname from pg_indexes where schemaname=current_schema() and indexname like '%检索'"_s))
             db.exec(u"drop index \""_s + row[0] + u"\""_s);
+        db.exec(u"drop function "_s + schema::ShortPieces + u"(text)"_s);
     }
     QCOMPARE(db.scalar(probe, name).toInt(), 0);
     // Without the index the search still finds what it should.
@@ -195,6 +204,69 @@ void TestHistorySearch::olderHouseGetsTheIndexWhenOpened()
     QCOMPARE(db.count(schema::CompletedStays), 0);
     if (file)
         checkIndexHoldsEveryStay(db);
+}
+
+void TestHistorySearch::serverReadsShortTextsThroughItsIndex()
+{
+    TestDatabase db;
+    if (db.server().isEmpty())
+        QSKIP("the file finds them through its own index's vocabulary");
+    addGuests(db);
+    // A handful of stays is scanned whatever the indexes: only a plan without that choice shows
+    // whether the search's condition is one the index answers.
+    Connection c;
+    c.open();
+    Statement(c, u"set enable_seqscan = off"_s).next();
+    for (const QString &text : ShortTexts) {
+        const hotel::history::Search s = hotel::history::search(text, dialect::Engine::Postgres);
+        QStringList plan;
+        Statement explained(c, u"explain select * from \"旅客退房\" where "_s + s.where, s.params);
+        while (explained.next())
+            plan.append(explained.text(0));
+        for (const QString &c : schema::searchedColumns())
+            QVERIFY2(plan.join(u"\n"_s).contains(schema::CompletedStays + u"_"_s + c + u"_短检索"_s),
+                     qPrintable(text + u":\n"_s + plan.join(u"\n"_s)));
+    }
+}
+
+void TestHistorySearch::longListsPageWhatAPlainFilterFinds()
+{
+    TestDatabase db;
+    // More stays than the newest keys a page looks through first, so that pages come from that
+    // look, from the index below it, and from both; "1985" crowds the newest and thins out below.
+    db.exec(
+        u"with recursive n(i) as (select 1 union all select i + 1 from n where i < 5000) "
+        u"insert into 旅客退房 (旅客姓名, 证件号码, 实际金额) select "
+        u"case when i % 16 = 0 then '欧阳秀' else '' end || case when i % 3 = 0 then '张' else '王' end || "
+        u"case when i % 1000 = 1 then '伟明' else '' end, "
+        u"case when i > 4700 or i % 450 = 0 then '19850505' else '20000101' end, i % 97 from n"_s);
+    for (const QString &text : {u"张"_s, u"欧阳秀"_s, u"伟明"_s, u"1985"_s, u""_s}) {
+        const auto list = hotel::history::list(hotel::session(), text, {u"实际金额"_s},
+                                               hotel::Listing::Counting::AfterFirstPage);
+        QVERIFY(list.ok());
+        const hotel::ListingPtr rows = list.value();
+        // Read on page by page as a list scrolls, then counted.
+        QStringList keys;
+        std::vector<QVariantList> page;
+        do {
+            page = rows->read(int(keys.size()), hotel::Listing::FirstPageRows);
+            for (const QVariantList &row : page)
+                keys.append(row.value(0).toString());
+        } while (int(page.size()) == hotel::Listing::FirstPageRows);
+        const bool long_ = keys.size() >= hotel::Listing::FirstPageRows;
+        QCOMPARE(rows->counted(), !long_);
+        QVERIFY(rows->countRows().ok());
+        QCOMPARE(found(keys, rows->sums().value(0)) + u" of "_s + QString::number(rows->count()),
+                 expected(db, text));
+        // A page reached by a jump, on a list of its own.
+        const auto jumped = hotel::history::list(hotel::session(), text, {u"实际金额"_s},
+                                                 hotel::Listing::Counting::AfterFirstPage);
+        const int at = int(keys.size()) / 2;
+        QStringList middle;
+        for (const QVariantList &row : jumped.value()->read(at, 10))
+            middle.append(row.value(0).toString());
+        QCOMPARE(middle, keys.mid(at, 10));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHistorySearch)

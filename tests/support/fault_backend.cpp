@@ -40,6 +40,7 @@ public:
     bool isOpen() const override { return m_inner->isOpen(); }
     bool keepsRecord() const override { return m_inner->keepsRecord(); }
     bool needsUpgrade() const override { return m_inner->needsUpgrade(); }
+    bool searchable() const override { return m_inner->searchable(); }
     void close() override { m_inner->close(); }
 
     std::unique_ptr<store::Query> prepare(const QString &sql) override

@@ -77,14 +77,17 @@ void HistoryWindow::showList(const QString &search)
 {
     StayDetailPanel::resetList(m_list);
     m_list->setListFilter(search.isEmpty() ? QString() : u"查找：“"_s + search + u"”"_s);
-    // Newest first, read page by page as it scrolls into view; the totals come with the count.
-    const auto rows = hotel::history::list(hotel::session(), search, m_totals->columns());
+    // Newest first, read page by page as it scrolls into view. A long list shows its first
+    // screenful first; the grid counts it, and shows its totals, once that has been drawn.
+    const auto rows = hotel::history::list(hotel::session(), search, m_totals->columns(),
+                                           hotel::Listing::Counting::AfterFirstPage);
     grid::fill(m_list, grid::completedStayHeader(), grid::DefaultRowHeight, rows);
     if (!rows.ok()) {
         m_totals->clear(); // the list said why
         return;
     }
-    m_totals->show(rows.value()->count(), rows.value()->sums());
+    if (rows.value()->counted())
+        m_totals->show(rows.value()->count(), rows.value()->sums());
 }
 
 void HistoryWindow::runSearch()
