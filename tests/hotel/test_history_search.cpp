@@ -215,7 +215,7 @@ void TestHistorySearch::serverReadsShortTextsThroughItsIndex()
     // A handful of stays is scanned whatever the indexes: only a plan without that choice shows
     // whether the search's condition is one the index answers.
     Connection c;
-    c.open();
+    c.open(db.location());
     Statement(c, u"set enable_seqscan = off"_s).next();
     for (const QString &text : ShortTexts) {
         const hotel::history::Search s = hotel::history::search(text, dialect::Engine::Postgres);
