@@ -14,6 +14,7 @@ enum class StoreCause {
     Unreachable,    // server not reached
     AccountRefused, // server refused the account
     SslRefused,     // one side requires an encrypted connection the other does not offer
+    CertificateRefused, // the server's certificate not verified: another name, or no CA to check it by
     NoHouse,        // no house on the server
     Permission,
     ConnectionLost,
