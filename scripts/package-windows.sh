@@ -3,11 +3,12 @@
 # that keeps its house beside the program) and quillon-<version>-setup.exe (an NSIS installer
 # under Program Files; the house then lives in the user's %LOCALAPPDATA%\quillon). Builds first,
 # with the Windows Qt scripts/windows/qt.sh finds (building it when there is none), and runs the
-# test suite under Wine before shipping anything.
+# test suite under Wine before shipping anything; with --tested, it ships the tree whose suite
+# has just passed (scripts/test-windows-install.sh after scripts/test-windows.sh) as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${QUILLON_WINDOWS_BUILD:-build-windows}
-bash scripts/test-windows.sh
+if [ "${1:-}" != --tested ]; then bash scripts/test-windows.sh; fi
 qt=$(bash scripts/windows/qt.sh)
 version=$(sed -n 's/^project(Quillon VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 stage=$out/stage/quillon

@@ -120,8 +120,8 @@ QString keywordForm(const QString &server)
     // not wherever the program was started from.
     const bool fromSettings = server == configuredServer();
     const QDir settingsFolder = QFileInfo(settingsPath()).absoluteDir();
-    const QStringList files = {u"sslrootcert"_s, u"sslcert"_s, u"sslkey"_s, u"sslcrl"_s, u"sslcrldir"_s,
-                               u"passfile"_s};
+    const QStringList files = {u"sslrootcert"_s, u"sslcert"_s,   u"sslkey"_s,
+                               u"sslcrl"_s,      u"sslcrldir"_s, u"passfile"_s};
     QStringList parts;
     QStringList given;
     bool password = false;

@@ -126,12 +126,14 @@ void TestServerStore::settingsChooseTheStore()
     // one a tool was given, stays as written.
     if (QUILLON_SERVER_STORE) {
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[server]\nconnection=host=db sslmode=verify-full sslrootcert=ca.crt sslkey=/keys/desk.key\n");
+        ini.write(
+            "[server]\nconnection=host=db sslmode=verify-full sslrootcert=ca.crt sslkey=/keys/desk.key\n");
         ini.close();
         const QString beside = u"sslrootcert='"_s + QDir(dir.path()).absoluteFilePath(u"ca.crt"_s) + u"'"_s;
         const QString form = serverstore::keywordForm(serverstore::configuredServer());
         QVERIFY2(form.contains(beside) && form.contains(u"sslkey='/keys/desk.key'"_s), qPrintable(form));
-        QVERIFY(serverstore::keywordForm(u"host=db sslrootcert=ca.crt"_s).contains(u"sslrootcert='ca.crt'"_s));
+        QVERIFY(
+            serverstore::keywordForm(u"host=db sslrootcert=ca.crt"_s).contains(u"sslrootcert='ca.crt'"_s));
     }
 
     // A settings file without a server leaves the file store in place.
