@@ -24,12 +24,12 @@ for p in platforms/qwindows.dll styles/qwindowsvistastyle.dll sqldrivers/qsqlite
          imageformats/qgif.dll imageformats/qico.dll imageformats/qjpeg.dll; do
     install -D -m 644 "$qt/plugins/$p" "$stage/$p"
 done
-# The server store's driver and libpq, where the build has them (scripts/windows/build-libpq.sh).
-pq=$(sed -n 's/^PostgreSQL_LIBRARY:[A-Z]*=\(.*\)\/lib\/libpq.a$/\1/p' "$out/CMakeCache.txt")
 # libmdb, to read the old desk program's Access files: a DLL beside the programs, with the licence
 # texts of libmdb (LGPL) and of the iconv linked into it (scripts/windows/build-libmdb.sh).
 mdb=$(sed -n 's/^QUILLON_LIBMDB_PREFIX:[A-Z]*=//p' "$out/CMakeCache.txt")
 cp -r "$mdb/licenses" "$stage/licenses"
+# The server store's driver and libpq, where the build has them (scripts/windows/build-libpq.sh).
+pq=$(sed -n 's/^PostgreSQL_LIBRARY:[A-Z]*=\(.*\)\/lib\/libpq.a$/\1/p' "$out/CMakeCache.txt")
 if grep -q '^QUILLON_SERVER_STORE:BOOL=ON' "$out/CMakeCache.txt"; then
     install -D -m 644 "$qt/plugins/sqldrivers/qsqlpsql.dll" "$stage/sqldrivers/qsqlpsql.dll"
     # libpq's TLS: OpenSSL's DLLs come in below as libpq.dll names them; its LICENSE.txt here.
