@@ -25,3 +25,20 @@ enable_deb_src() {
         as_root apt-get update >&2
     fi
 }
+
+# The versions of Debian's source package $1 the mirror lists: that of the installed binary package
+# $2 first, then the newest first. The mirror does not always hold every file of each.
+deb_source_versions() {
+    local have listed
+    have=$(dpkg-query -W -f='${Version}' "$2" 2>/dev/null || true)
+    listed=$(apt-cache showsrc "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -Vru)
+    { grep -Fx -- "$have" <<<"$listed" || true; echo "$listed"; } | awk 'NF && !seen[$0]++'
+}
+
+# Fetches Debian's source package $1 at version $2 into the current folder, unpacked unless $3 is
+# --download-only; fails, leaving nothing of it, when the mirror lacks one of its files.
+deb_source() {
+    apt-get source ${3:+"$3"} "$1=$2" >&2 && return 0
+    rm -rf -- "$1"_* "$1"-*
+    return 1
+}

@@ -3,11 +3,12 @@
 # that keeps its house beside the program) and quillon-<version>-setup.exe (an NSIS installer
 # under Program Files; the house then lives in the user's %LOCALAPPDATA%\quillon). Builds first,
 # with the Windows Qt scripts/windows/qt.sh finds (building it when there is none), and runs the
-# test suite under Wine before shipping anything.
+# test suite under Wine before shipping anything; with --tested, it ships the tree whose suite
+# has just passed (scripts/test-windows-install.sh after scripts/test-windows.sh) as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${QUILLON_WINDOWS_BUILD:-build-windows}
-bash scripts/test-windows.sh
+if [ "${1:-}" != --tested ]; then bash scripts/test-windows.sh; fi
 qt=$(bash scripts/windows/qt.sh)
 version=$(sed -n 's/^project(Quillon VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 stage=$out/stage/quillon
@@ -23,15 +24,17 @@ for p in platforms/qwindows.dll styles/qwindowsvistastyle.dll sqldrivers/qsqlite
          imageformats/qgif.dll imageformats/qico.dll imageformats/qjpeg.dll; do
     install -D -m 644 "$qt/plugins/$p" "$stage/$p"
 done
-# The server store's driver and libpq, where the build has them (scripts/windows/build-libpq.sh).
-pq=$(sed -n 's/^PostgreSQL_LIBRARY:[A-Z]*=\(.*\)\/lib\/libpq.a$/\1/p' "$out/CMakeCache.txt")
-if grep -q '^QUILLON_SERVER_STORE:BOOL=ON' "$out/CMakeCache.txt"; then
-    install -D -m 644 "$qt/plugins/sqldrivers/qsqlpsql.dll" "$stage/sqldrivers/qsqlpsql.dll"
-fi
 # libmdb, to read the old desk program's Access files: a DLL beside the programs, with the licence
 # texts of libmdb (LGPL) and of the iconv linked into it (scripts/windows/build-libmdb.sh).
 mdb=$(sed -n 's/^QUILLON_LIBMDB_PREFIX:[A-Z]*=//p' "$out/CMakeCache.txt")
 cp -r "$mdb/licenses" "$stage/licenses"
+# The server store's driver and libpq, where the build has them (scripts/windows/build-libpq.sh).
+pq=$(sed -n 's/^PostgreSQL_LIBRARY:[A-Z]*=\(.*\)\/lib\/libpq.a$/\1/p' "$out/CMakeCache.txt")
+if grep -q '^QUILLON_SERVER_STORE:BOOL=ON' "$out/CMakeCache.txt"; then
+    install -D -m 644 "$qt/plugins/sqldrivers/qsqlpsql.dll" "$stage/sqldrivers/qsqlpsql.dll"
+    # libpq's TLS: OpenSSL's DLLs come in below as libpq.dll names them; its LICENSE.txt here.
+    cp -r "$pq/licenses/." "$stage/licenses/"
+fi
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
 search=("$qt/bin" "$runtime" /usr/x86_64-w64-mingw32/lib ${pq:+"$pq/bin"} "$mdb/bin")
 todo=("$stage"/*.exe "$stage"/*/*.dll)

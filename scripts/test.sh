@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Quillon and runs every test headless: the suite on the Release tree the package is made
 # from, the store, operations and writing windows again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, a bounded fuzzing run, the Windows build under Wine, and the package.
+# UndefinedBehaviorSanitizer, a bounded fuzzing run, the Windows build under Wine with its
+# installer, and the package.
 # A suite mostly waits (on the test server, on other desk processes, on timers), so each one runs
 # while the next tree compiles; a stage in the background writes to logs/ and is shown if it fails.
 # Each stage's time is printed at the end.
@@ -73,10 +74,17 @@ windows=${QUILLON_WINDOWS:-auto}
 if [ "$windows" = auto ] && bash scripts/windows/qt.sh --present; then windows=1; fi
 if [ "$windows" = 1 ]; then stage "build (Windows)" bash scripts/test-windows.sh build; fi
 finish tests-sanitizers
-if [ "$windows" = 1 ]; then begin tests-wine bash scripts/test-windows.sh test; fi
+# The installer, run under Wine in a prefix of its own beside the suite (scripts/test-windows-install.sh).
+if [ "$windows" = 1 ]; then
+    begin tests-wine bash scripts/test-windows.sh test
+    begin windows-install bash scripts/test-windows-install.sh
+fi
 
 stage fuzzing bash scripts/fuzz.sh "${QUILLON_FUZZ_SECONDS:-30}"
-if [ "$windows" = 1 ]; then finish tests-wine; fi
+if [ "$windows" = 1 ]; then
+    finish tests-wine
+    finish windows-install
+fi
 
 # The Debian package from the tree the suite ran on; lintian finds no error in it.
 stage package bash scripts/package.sh build

@@ -1,9 +1,10 @@
 ; The Quillon installer: the program under Program Files, a Start-menu entry with its icon, and an
 ; uninstaller that removes the program and never the houses in the users' %LOCALAPPDATA%\quillon.
 ; makensis -DVERSION=... -DSTAGE=<the portable folder> -DOUTFILE=<setup.exe> quillon.nsi
-Unicode true
+; A 64-bit installer for a 64-bit program: it starts only where the program can run (32-bit Windows
+; refuses it), and under Wine without Wine's 32-bit half.
+Target amd64-unicode
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 Name "Quillon 宾馆前台"
 OutFile "${OUTFILE}"
@@ -16,7 +17,7 @@ SetCompressor /SOLID lzma
 !define MUI_UNICON "${STAGE}\quillon.ico"
 ; The GPL asks no one to accept it before using the program: the page shows it and goes on.
 !define MUI_LICENSEPAGE_TEXT_TOP "Quillon 依 GPL-3.0-or-later（GNU 通用公共许可证第 3 版或更新版本）发布："
-!define MUI_LICENSEPAGE_TEXT_BOTTOM "随附的 Qt、SQLite、libpq、libmdb、MinGW 运行库等组件的许可证文本在安装目录的 licenses 文件夹中。"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "随附的 Qt、SQLite、libpq、OpenSSL、libmdb、MinGW 运行库等组件的许可证文本在安装目录的 licenses 文件夹中。"
 !define MUI_LICENSEPAGE_BUTTON "下一步(&N) >"
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
@@ -28,10 +29,6 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillon"
 
 Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_OK|MB_ICONSTOP "Quillon 需要 64 位的 Windows。"
-        Abort
-    ${EndIf}
     SetRegView 64
 FunctionEnd
 

@@ -10,11 +10,12 @@ enum class StoreCause {
     ReadOnly,
     NeedsWrite, // a file that can only be read once an interrupted write is undone
     FileMissing,
-    Unreadable,     // file damaged, not a house, or the wrong database password
-    Unreachable,    // server not reached
-    AccountRefused, // server refused the account
-    SslRefused,     // one side requires an encrypted connection the other does not offer
-    NoHouse,        // no house on the server
+    Unreadable,         // file damaged, not a house, or the wrong database password
+    Unreachable,        // server not reached
+    AccountRefused,     // server refused the account
+    SslRefused,         // one side requires an encrypted connection the other does not offer
+    CertificateRefused, // the server's certificate not verified: another name, or no CA to check it by
+    NoHouse,            // no house on the server
     Permission,
     ConnectionLost,
     TimedOut, // the server cancelled a statement that ran past its limit

@@ -333,6 +333,8 @@ QString failureText(const DbError &e)
         return u"the server refused the account: "_s + e.text();
     case StoreCause::SslRefused:
         return u"TLS required by one side and not offered by the other: "_s + e.text();
+    case StoreCause::CertificateRefused:
+        return u"the server's certificate not verified: "_s + e.text();
     case StoreCause::NoHouse:
         return u"no such database: "_s + e.text();
     case StoreCause::Permission:

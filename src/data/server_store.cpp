@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -102,6 +103,12 @@ QString keywordForm(const QString &server, int settingsLine)
         PQfreemem(error);
         throw refused(StoreCause::SettingsUnreadable, "libpq cannot read it");
     }
+    // A file the settings name by a relative path (the CA beside quillon.ini) lies in their folder,
+    // not wherever the program was started from.
+    const bool fromSettings = server == configuredServer();
+    const QDir settingsFolder = QFileInfo(settingsPath()).absoluteDir();
+    const QStringList files = {u"sslrootcert"_s, u"sslcert"_s,   u"sslkey"_s,
+                               u"sslcrl"_s,      u"sslcrldir"_s, u"passfile"_s};
     QStringList parts;
     QStringList given;
     bool password = false;
@@ -112,7 +119,10 @@ QString keywordForm(const QString &server, int settingsLine)
         if (keyword == u"password"_s && *o->val)
             password = true;
         given.append(keyword);
-        parts.append(keyword + u'=' + libpqQuoted(QString::fromUtf8(o->val)));
+        QString value = QString::fromUtf8(o->val);
+        if (fromSettings && files.contains(keyword) && !value.isEmpty() && QDir::isRelativePath(value))
+            value = settingsFolder.absoluteFilePath(value);
+        parts.append(keyword + u'=' + libpqQuoted(value));
     }
     PQconninfoFree(options);
     if (password)
@@ -256,8 +266,8 @@ DbError errorOf(const QSqlError &error)
 StoreCause openCause(const QString &text)
 {
     // libpq's and the server's words: encryption one side requires and the other does not offer;
-    // a refused login; an unknown database; anything else is "not reached".
-    // A libpq built without TLS (the Windows build's) cannot give what the settings ask for.
+    // a server not verified; a refused login; an unknown database; anything else is "not reached".
+    // A libpq built without TLS cannot give what the settings ask for.
     if (text.contains(u"SSL was required"_s) || text.contains(u"does not support SSL"_s) ||
         text.contains(u"SSL support is not compiled in"_s) ||
         (text.contains(u"no pg_hba.conf entry"_s) &&
@@ -266,6 +276,10 @@ StoreCause openCause(const QString &text)
     if (text.contains(u"authentication failed"_s) || text.contains(u"password"_s) ||
         text.contains(u"no pg_hba.conf entry"_s) || text.contains(u"role \""_s))
         return StoreCause::AccountRefused;
+    // libpq's words when it cannot verify the server: a certificate for another name, one no CA
+    // given signed, or no CA given at all.
+    if (text.contains(u"certificate"_s))
+        return StoreCause::CertificateRefused;
     if (text.contains(u"database \""_s) && text.contains(u"does not exist"_s))
         return StoreCause::NoHouse;
     return StoreCause::Unreachable;

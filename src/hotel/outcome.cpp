@@ -105,6 +105,9 @@ QString causeSentence(StoreCause cause, int line)
     case StoreCause::SslRefused:
         return u"数据库服务器和本机对加密连接（SSL）的要求不一致：一方要求加密，另一方没有提供。"
                u"请检查服务器的 pg_hba.conf 和 quillon.ini 中的 sslmode。"_s;
+    case StoreCause::CertificateRefused:
+        return u"无法确认数据库服务器的身份：它的证书不是签发给 quillon.ini 中写的服务器名的，"
+               u"或者本机没有签发它的证书（CA）。请检查 quillon.ini 中的 host 和 sslrootcert。"_s;
     case StoreCause::NoHouse:
         return u"数据库服务器上没有宾馆数据，请先用 quillon-createdb 建立。"_s;
     case StoreCause::Permission:

@@ -3,6 +3,7 @@
 #include "data/server_store.h"
 #include "server_sql.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,6 +92,12 @@ void TestServerStore::openCauses()
         {"server does not support SSL, but SSL was required", StoreCause::SslRefused},
         {"sslmode value \"verify-full\" invalid when SSL support is not compiled in", StoreCause::SslRefused},
         {"FATAL:  database \"quillon\" does not exist", StoreCause::NoHouse},
+        {"server certificate for \"localhost\" does not match host name \"127.0.0.1\"",
+         StoreCause::CertificateRefused},
+        {"root certificate file \"/home/desk/.postgresql/root.crt\" does not exist\nEither provide the file "
+         "or change sslmode to disable server certificate verification.",
+         StoreCause::CertificateRefused},
+        {"SSL error: certificate verify failed", StoreCause::CertificateRefused},
     };
     for (const auto &[text, cause] : cases)
         QVERIFY2(serverstore::openCause(QString::fromUtf8(text)) == cause, text);
@@ -118,6 +125,20 @@ void TestServerStore::settingsChooseTheStore()
     QCOMPARE(server.server->limits.statementSeconds, serverstore::Limits().statementSeconds);
     QCOMPARE(server.password, HousePassword.toString());
     QVERIFY(!server.sameHouse(file));
+
+    // A file the settings name by a relative path lies beside them; an absolute one, or a relative
+    // one a tool was given, stays as written.
+    if (QUILLON_SERVER_STORE) {
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(
+            "[server]\nconnection=host=db sslmode=verify-full sslrootcert=ca.crt sslkey=/keys/desk.key\n");
+        ini.close();
+        const QString beside = u"sslrootcert='"_s + QDir(dir.path()).absoluteFilePath(u"ca.crt"_s) + u"'"_s;
+        const QString form = serverstore::keywordForm(serverstore::configuredServer());
+        QVERIFY2(form.contains(beside) && form.contains(u"sslkey='/keys/desk.key'"_s), qPrintable(form));
+        QVERIFY(
+            serverstore::keywordForm(u"host=db sslrootcert=ca.crt"_s).contains(u"sslrootcert='ca.crt'"_s));
+    }
 
     // A settings file without a server leaves the file store in place.
     QVERIFY(ini.open(QIODevice::WriteOnly));

@@ -8,8 +8,10 @@ import unittest
 import zipfile
 
 SCRIPT = os.path.join(os.path.dirname(__file__), '..', '..', 'scripts', 'windows', 'notices.py')
-COMPLETE = ['quillon.exe', 'Qt6Core.dll', 'sqldrivers/qsqlite.dll', 'libpq.dll', 'libmdb-3.dll',
-            'LICENSE.txt', *(f'licenses/{p}/a.txt' for p in ['qt', 'sqlite', 'libpq', 'libmdb', 'win-iconv'])]
+COMPLETE = ['quillon.exe', 'Qt6Core.dll', 'Qt6Charts.dll', 'sqldrivers/qsqlite.dll', 'libpq.dll',
+            'libssl-3-x64.dll', 'libcrypto-3-x64.dll', 'libmdb-3.dll', 'LICENSE.txt',
+            *(f'licenses/{p}/a.txt' for p in ['qt', 'qt-charts', 'sqlite', 'libpq', 'openssl', 'libmdb',
+                                              'win-iconv'])]
 
 
 class TestNotices(unittest.TestCase):
@@ -34,26 +36,33 @@ class TestNotices(unittest.TestCase):
 
     def test_each_dll_needs_each_of_its_notices(self):
         self.assertEqual(self.check(COMPLETE).returncode, 0)
-        self.assertFailsNaming(self.check([f for f in COMPLETE if 'libpq/' not in f]), 'libpq.dll')
-        self.assertFailsNaming(self.check(COMPLETE, empty={'licenses/win-iconv/a.txt'}), 'libmdb-3.dll')
-        self.assertFailsNaming(self.check([f for f in COMPLETE if f != 'LICENSE.txt']), 'quillon.exe')
+        # What is left out or empty, and a DLL the check must then name.
+        for without, empty, named in [
+            ('licenses/libpq/', (), 'libpq.dll'),
+            ('licenses/openssl/', (), 'libssl-3-x64.dll'),
+            ('licenses/openssl/', (), 'libcrypto-3-x64.dll'),
+            ('licenses/qt-charts/', (), 'Qt6Charts.dll'),
+            (None, {'licenses/win-iconv/a.txt'}, 'libmdb-3.dll'),
+            ('LICENSE.txt', (), 'quillon.exe'),
+        ]:
+            files = [f for f in COMPLETE if without is None or not f.startswith(without)]
+            self.assertFailsNaming(self.check(files, empty), named)
         self.assertFailsNaming(self.check(COMPLETE + ['libfoo.dll']), 'libfoo.dll')
-        # OpenSSL and Qt Charts are not shipped yet; once they are, their notices must be too.
-        for dll, notice in [('Qt6Charts.dll', 'qt-charts'), ('libcrypto-3-x64.dll', 'openssl')]:
-            self.assertFailsNaming(self.check(COMPLETE + [dll]), dll)
-            self.assertEqual(self.check(COMPLETE + [dll, f'licenses/{notice}/a.txt']).returncode, 0)
 
     def test_gather_writes_debian_notice_with_full_texts(self):
-        open(os.path.join(self.tmp, 'Qt6Core.dll'), 'w').close()
-        result = self.run_script('gather', self.tmp)
-        self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertEqual(os.listdir(os.path.join(self.tmp, 'licenses')), ['qt'])
-        qt = os.path.join(self.tmp, 'licenses', 'qt')
-        # Qt's copyright file names LGPL-3 only with a full stop after it.
-        self.assertIn('LGPL-3.txt', os.listdir(qt))
-        with open(os.path.join(qt, 'copyright.txt'), 'rb') as f:
-            self.assertNotIn(b'\n', f.read().replace(b'\r\n', b''))
-
+        # A shipped DLL, its part, and a licence its Debian copyright file only points to.
+        # Qt's names LGPL-3 only with a full stop after it; OpenSSL's in quotes.
+        for dll, part, text in [('Qt6Core.dll', 'qt', 'LGPL-3.txt'),
+                                ('libcrypto-3-x64.dll', 'openssl', 'Apache-2.0.txt')]:
+            with tempfile.TemporaryDirectory() as stage:
+                open(os.path.join(stage, dll), 'w').close()
+                result = self.run_script('gather', stage)
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertEqual(os.listdir(os.path.join(stage, 'licenses')), [part])
+                folder = os.path.join(stage, 'licenses', part)
+                self.assertIn(text, os.listdir(folder))
+                with open(os.path.join(folder, 'copyright.txt'), 'rb') as f:
+                    self.assertNotIn(b'\n', f.read().replace(b'\r\n', b''))
 
 if __name__ == '__main__':
     unittest.main()

@@ -1,14 +1,20 @@
 // A house on a server as its IT person sets it up: the owner makes it and grants a desk role, the
 // check command tells a right set-up from each kind of wrong one, TLS is verified.
 #include "data/dialect.h"
+#include "data/module1.h"
 #include "data/schema.h"
+#include "hotel/outcome.h"
+#include "hotel/session.h"
 #include "test_database.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 #include <functional>
@@ -26,7 +32,7 @@ Run createdb(const QStringList &args)
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral(QUILLON_BUILD_DIR) + u"/tools/quillon-createdb"_s, args);
+    p.start(QCoreApplication::applicationDirPath() + u"/../../tools/quillon-createdb"_s, args);
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return {};
     return {p.exitCode(), QString::fromUtf8(p.readAll())};
@@ -61,10 +67,39 @@ const QString Desk = u" user=quillon_desk"_s;
 
 // Leaves the house as a row wants it; the server string to check.
 using Prepare = std::function<QString(TestDatabase &)>;
+// The same for the TLS server, from its own string.
+using PrepareTls = std::function<QString(const QString &)>;
+
+// A desk whose quillon.ini names `server`, with the CA its sslrootcert names copied beside the
+// settings and named there by the file's name alone; the login's outcome. The folder's Chinese
+// name is a Chinese Windows account's %LOCALAPPDATA%.
+hotel::Outcome logInBeside(const QString &server)
+{
+    QTemporaryDir temporary;
+    const QDir dir(temporary.filePath(u"前台"_s));
+    QString desk = server;
+    const qsizetype at = server.indexOf(u"sslrootcert="_s);
+    const QString ca = server.mid(at + 12).section(u' ', 0, 0);
+    if (at < 0 || !dir.mkpath(u"."_s) || !QFile::copy(ca, dir.filePath(u"ca.crt"_s)))
+        return hotel::Outcome::failed(StoreCause::Other, u"the test CA was not copied"_s);
+    desk.replace(ca, u"ca.crt"_s);
+    QFile ini(dir.filePath(u"quillon.ini"_s));
+    if (!ini.open(QIODevice::WriteOnly))
+        return hotel::Outcome::failed(StoreCause::Other, u"quillon.ini not written"_s);
+    ini.write("[server]\nconnection=\"" + desk.toUtf8() + "\"\n");
+    ini.close();
+    Module1::setProgramDirectory(dir.path());
+    Module1::DbFileName = u"innkeep.mdb"_s;
+    Module1::DbPassword = u"58316094"_s;
+    const hotel::Outcome in = hotel::Session::logIn(u"admin"_s, u"admin"_s);
+    Module1::setProgramDirectory(QString());
+    return in;
+}
 
 } // namespace
 
 Q_DECLARE_METATYPE(Prepare)
+Q_DECLARE_METATYPE(PrepareTls)
 
 class TestServerSetup : public QObject
 {
@@ -73,6 +108,7 @@ private Q_SLOTS:
     void checkTellsEachSetUp_data();
     void checkTellsEachSetUp();
     void deskRoleCannotReshapeTheHouse();
+    void tlsVerifiedOrRefused_data();
     void tlsVerifiedOrRefused();
 };
 
@@ -147,22 +183,49 @@ void TestServerSetup::deskRoleCannotReshapeTheHouse()
     QCOMPARE(createdb({u"--server"_s, desk, u"--check"_s}).code, 0);
 }
 
+void TestServerSetup::tlsVerifiedOrRefused_data()
+{
+    // How the server or the string is changed; the check's exit code and words; the desk's login
+    // (-1: admitted), told by the same sentence on every system. The last row turns TLS off.
+    QTest::addColumn<PrepareTls>("prepare");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<int>("cause");
+    QTest::newRow("verified") << PrepareTls([](const QString &s) { return s; }) << 0
+                              << u"certificate and name verified"_s << -1;
+    // The same server by another address: the certificate does not name it.
+    QTest::newRow("certificate of another name") << PrepareTls([](const QString &s) {
+        return QString(s).replace(u"host=localhost"_s, u"host=127.0.0.1"_s);
+    }) << 1 << u"certificate not verified"_s << int(StoreCause::CertificateRefused);
+    // A server that no longer offers TLS is refused, not spoken to in clear.
+    QTest::newRow("server without TLS") << PrepareTls([](const QString &s) {
+        if (!execAs(s, u"alter system set ssl = off"_s).isEmpty() ||
+            !execAs(s, u"select pg_reload_conf()"_s).isEmpty())
+            return QString();
+        return s;
+    }) << 1 << u"TLS required"_s << int(StoreCause::SslRefused);
+}
+
 void TestServerSetup::tlsVerifiedOrRefused()
 {
+    QFETCH(PrepareTls, prepare);
+    QFETCH(int, code);
+    QFETCH(QString, words);
+    QFETCH(int, cause);
     const QString server = tlsServer();
     QVERIFY2(!server.isEmpty(), "the TLS test server is started by ctest");
-    QCOMPARE(createdb({u"--server"_s, server, u"--empty"_s}).code, 0);
-    Run run = createdb({u"--server"_s, server, u"--check"_s});
-    QVERIFY2(run.code == 0 && run.out.contains(u"certificate and name verified"_s), qPrintable(run.out));
-    // The same name by another address: the certificate does not name it.
-    run = createdb(
-        {u"--server"_s, QString(server).replace(u"host=localhost"_s, u"host=127.0.0.1"_s), u"--check"_s});
-    QVERIFY2(run.code == 1, qPrintable(run.out));
-    // A server that no longer offers TLS is refused, not spoken to in clear.
-    QCOMPARE(execAs(server, u"alter system set ssl = off"_s), QString());
-    QCOMPARE(execAs(server, u"select pg_reload_conf()"_s), QString());
-    run = createdb({u"--server"_s, server, u"--check"_s});
-    QVERIFY2(run.code == 1 && run.out.contains(u"TLS required"_s), qPrintable(run.out));
+    static const bool made = createdb({u"--server"_s, server, u"--empty"_s}).code == 0;
+    QVERIFY(made);
+    const QString target = prepare(server);
+    QVERIFY(!target.isEmpty());
+    const Run run = createdb({u"--server"_s, target, u"--check"_s});
+    QVERIFY2(run.code == code && run.out.contains(words), qPrintable(run.out));
+    const hotel::Outcome in = logInBeside(target);
+    QVERIFY2(in.ok() == (cause == -1), qPrintable(in.message()));
+    if (cause != -1) {
+        QCOMPARE(int(in.cause()), cause);
+        QVERIFY2(in.message().startsWith(hotel::causeSentence(StoreCause(cause))), qPrintable(in.message()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestServerSetup)
