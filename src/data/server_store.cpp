@@ -79,10 +79,11 @@ std::optional<Server> configuredServer(const QString &settingsPath)
     const QString conninfo = settings.value(u"server/connection"_s).toStringList().join(u',').trimmed();
     if (conninfo.isEmpty())
         return std::nullopt;
-    return Server(conninfo, settingsLine(settingsPath), limitsIn(settings));
+    return Server(conninfo, settingsLine(settingsPath), limitsIn(settings),
+                  QFileInfo(settingsPath).absolutePath());
 }
 
-QString keywordForm(const QString &server, int settingsLine)
+QString keywordForm(const QString &server, int settingsLine, const QString &settingsFolder)
 {
     // The settings' line is named only when the text came from them; a tool's own argument has none.
     const auto refused = [settingsLine](StoreCause cause, const char *why) {
@@ -105,8 +106,8 @@ QString keywordForm(const QString &server, int settingsLine)
     }
     // A file the settings name by a relative path (the CA beside quillon.ini) lies in their folder,
     // not wherever the program was started from.
-    const bool fromSettings = server == configuredServer();
-    const QDir settingsFolder = QFileInfo(settingsPath()).absoluteDir();
+    const bool fromSettings = !settingsFolder.isEmpty();
+    const QDir folder(settingsFolder);
     const QStringList files = {u"sslrootcert"_s, u"sslcert"_s,   u"sslkey"_s,
                                u"sslcrl"_s,      u"sslcrldir"_s, u"passfile"_s};
     QStringList parts;
@@ -121,7 +122,7 @@ QString keywordForm(const QString &server, int settingsLine)
         given.append(keyword);
         QString value = QString::fromUtf8(o->val);
         if (fromSettings && files.contains(keyword) && !value.isEmpty() && QDir::isRelativePath(value))
-            value = settingsFolder.absoluteFilePath(value);
+            value = folder.absoluteFilePath(value);
         parts.append(keyword + u'=' + libpqQuoted(value));
     }
     PQconninfoFree(options);
@@ -147,7 +148,7 @@ QString keywordForm(const QString &server, int settingsLine)
 void open(QSqlDatabase &db, const Server &server, int lockWaitMs)
 {
     // The driver adds its own options to these; the whole string goes to libpq as it is.
-    db.setConnectOptions(keywordForm(server.conninfo, server.settingsLine));
+    db.setConnectOptions(keywordForm(server.conninfo, server.settingsLine, server.settingsFolder));
     if (!db.open())
         throw openError(db.lastError());
     // The server's side of the keepalives, and a limit on unacknowledged data: a process blocked

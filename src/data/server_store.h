@@ -22,8 +22,8 @@ std::optional<Server> configuredServer(const QString &settingsPath);
 // The server in libpq's keyword form, with TCP keepalives and a connect timeout unless the
 // settings give their own. Throws DbError for text libpq cannot read, a ";" (the driver would
 // split there) or a password written into it, with `settingsLine` of quillon.ini when it came from
-// there.
-QString keywordForm(const QString &conninfo, int settingsLine = 0);
+// there; files it names by a relative path lie in `settingsFolder`, the folder of that quillon.ini.
+QString keywordForm(const QString &conninfo, int settingsLine = 0, const QString &settingsFolder = {});
 
 // Opens `db` (a QPSQL connection) on the server; a row another desk is writing is waited for
 // `lockWaitMs`, then reported as busy. The server ends the session when a transaction is left

@@ -17,13 +17,16 @@ struct Limits {
 // A house on a PostgreSQL server: libpq's connection text (keywords or a URI), as written.
 struct Server {
     // Implicit: a tool's own argument or a test's server is a server named nowhere else.
-    Server(QString conninfo = {}, int settingsLine = 0, Limits limits = {})
-        : conninfo(std::move(conninfo)), settingsLine(settingsLine), limits(limits)
+    Server(QString conninfo = {}, int settingsLine = 0, Limits limits = {}, QString settingsFolder = {})
+        : conninfo(std::move(conninfo)), settingsLine(settingsLine), limits(limits),
+          settingsFolder(std::move(settingsFolder))
     {}
     QString conninfo;
     // The line of quillon.ini that names it (1 is the first); 0 when it came from elsewhere.
     int settingsLine = 0;
     Limits limits;
+    // The folder of that quillon.ini, where files it names by a relative path lie; empty otherwise.
+    QString settingsFolder;
     bool operator==(const Server &) const = default;
 };
 

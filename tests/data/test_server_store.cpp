@@ -134,7 +134,9 @@ void TestServerStore::settingsChooseTheStore()
             "[server]\nconnection=host=db sslmode=verify-full sslrootcert=ca.crt sslkey=/keys/desk.key\n");
         ini.close();
         const QString beside = u"sslrootcert='"_s + QDir(dir.path()).absoluteFilePath(u"ca.crt"_s) + u"'"_s;
-        const QString form = serverstore::keywordForm(serverstore::configuredServer());
+        const serverstore::Server named = *house.storeTarget().server;
+        const QString form =
+            serverstore::keywordForm(named.conninfo, named.settingsLine, named.settingsFolder);
         QVERIFY2(form.contains(beside) && form.contains(u"sslkey='/keys/desk.key'"_s), qPrintable(form));
         QVERIFY(
             serverstore::keywordForm(u"host=db sslrootcert=ca.crt"_s).contains(u"sslrootcert='ca.crt'"_s));

@@ -1,7 +1,7 @@
 // A house on a server as its IT person sets it up: the owner makes it and grants a desk role, the
 // check command tells a right set-up from each kind of wrong one, TLS is verified.
 #include "data/dialect.h"
-#include "data/module1.h"
+#include "data/house_location.h"
 #include "data/schema.h"
 #include "hotel/outcome.h"
 #include "hotel/session.h"
@@ -88,12 +88,9 @@ hotel::Outcome logInBeside(const QString &server)
         return hotel::Outcome::failed(StoreCause::Other, u"quillon.ini not written"_s);
     ini.write("[server]\nconnection=\"" + desk.toUtf8() + "\"\n");
     ini.close();
-    Module1::setProgramDirectory(dir.path());
-    Module1::DbFileName = u"innkeep.mdb"_s;
-    Module1::DbPassword = u"58316094"_s;
-    const hotel::Outcome in = hotel::Session::logIn(u"admin"_s, u"admin"_s);
-    Module1::setProgramDirectory(QString());
-    return in;
+    HouseLocation house;
+    house.folder = dir.path();
+    return hotel::Session::logIn(house, u"admin"_s, u"admin"_s);
 }
 
 } // namespace
