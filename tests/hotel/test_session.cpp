@@ -509,15 +509,15 @@ void TestSession::fullAndReadOnlyFilesAreToldInChinese()
 
 void TestSession::folderTurningReadOnlyIsToldAndOutlived()
 {
+#ifdef Q_OS_WIN
+    QSKIP("a folder's read-only mark does not stop new files in it on Windows");
+#else
     TestDatabase db;
     if (!db.server().isEmpty())
         QSKIP("the file's own folder");
     const qint64 room = db.addRoom(u"101"_s, 120, 1);
     Session *s = session();
     QVERIFY(s->readFree([](Connection &) { return Outcome::done(); }).ok()); // the kept connection
-#ifdef Q_OS_WIN
-    QSKIP("a folder's read-only mark does not stop new files in it on Windows");
-#else
     // The folder turns read-only under the open house: a read-only mount for the super-user,
     // whom modes do not stop, the folder's mode for anyone else.
     const QString folder = db.directory();
