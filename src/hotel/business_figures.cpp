@@ -8,7 +8,6 @@
 
 #include <QHash>
 #include <algorithm>
-#include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -37,16 +36,12 @@ QDate day(const QString &text)
 {
     if (text.size() != 10 || text.at(4) != u'-' || text.at(7) != u'-')
         return {};
-    int parts[3] = {0, 0, 0};
-    for (const auto &[at, size, part] : {std::tuple{0, 4, 0}, std::tuple{5, 2, 1}, std::tuple{8, 2, 2}}) {
-        for (int i = at; i < at + size; ++i) {
-            const char16_t c = text.at(i).unicode();
-            if (c < u'0' || c > u'9')
-                return {};
-            parts[part] = parts[part] * 10 + (c - u'0');
-        }
+    for (const int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (text.at(i) < u'0' || text.at(i) > u'9')
+            return {};
     }
-    return QDate(parts[0], parts[1], parts[2]);
+    const auto number = [&text](int at, int size) { return QStringView(text).mid(at, size).toInt(); };
+    return QDate(number(0, 4), number(5, 2), number(8, 2));
 }
 
 // Completed stays of the same days, as the store groups them.

@@ -34,6 +34,7 @@ QList<QList<Cell>> readSheet(QIODevice *file)
     QXmlStreamReader xml(file);
     Cell cell;
     int repeat = 1;
+    bool fromParagraphs = false; // a plain string's text is its paragraphs
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == u"table-row") {
@@ -41,20 +42,17 @@ QList<QList<Cell>> readSheet(QIODevice *file)
         } else if (xml.isStartElement() && xml.name() == u"table-cell") {
             const QXmlStreamAttributes a = xml.attributes();
             repeat = std::max(1, a.value("table:number-columns-repeated"_L1).toInt());
-            cell = {};
             const auto type = a.value("office:value-type"_L1);
-            if (type == u"float") {
+            fromParagraphs = type == u"string" && !a.hasAttribute("office:string-value"_L1);
+            if (type == u"float")
                 cell = {true, a.value("office:value"_L1).toString()};
-            } else if (type == u"string" && a.hasAttribute("office:string-value"_L1)) {
-                cell.text = a.value("office:string-value"_L1).toString();
-            } else if (!type.isEmpty() && type != u"string") {
-                cell.text = u"<"_s + type.toString() + u">"_s; // a date, time or truth value
-            }
-        } else if (xml.isStartElement() && xml.name() == u"p" && !rows.isEmpty()) {
-            const bool fromAttribute = !cell.text.isEmpty() || cell.number;
+            else if (type == u"string" || type.isEmpty())
+                cell = {false, a.value("office:string-value"_L1).toString()};
+            else
+                cell = {false, u"<"_s + type.toString() + u">"_s}; // a date, time or truth value
+        } else if (xml.isStartElement() && xml.name() == u"p" && fromParagraphs) {
             const QString paragraph = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-            if (!fromAttribute)
-                cell.text += (cell.text.isEmpty() && !cell.number ? QString() : u"\n"_s) + paragraph;
+            cell.text += (cell.text.isEmpty() ? QString() : u"\n"_s) + paragraph;
         } else if (xml.isEndElement() && xml.name() == u"table-cell") {
             // Trailing empty cells are written as one repeated cell.
             for (int i = 0; i < repeat && (repeat < 100 || !cell.text.isEmpty()); ++i)
